@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quelvar::platform {
+
+// Text is UTF-8 in memory and GBK in everything the program stores or sends
+// (record fields, record-file comments, configuration, page and text files).
+// These convert at that boundary. Safe to call from any thread.
+
+// A character GBK cannot hold becomes one '?'; so does each byte that does not
+// start a valid UTF-8 sequence.
+std::string Utf8ToGbk(std::string_view utf8);
+
+// Each bad or incomplete GBK lead byte becomes U+FFFD; decoding goes on with
+// the byte after it.
+std::string GbkToUtf8(std::string_view gbk);
+
+// Fixed-width record fields: NUL-terminated GBK, cut to width - 1 bytes
+// without splitting a two-byte character, the rest zero-filled. Nothing is
+// written when width is 0.
+void WriteGbkField(std::string_view utf8, char* field, size_t width);
+
+// Up to the first NUL or `width` bytes, whichever comes first.
+std::string ReadGbkField(const char* field, size_t width);
+
+}  // namespace quelvar::platform
