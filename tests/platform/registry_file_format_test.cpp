@@ -5,11 +5,14 @@
 #include <random>
 #include <string>
 
+#include "platform/FileRegistry.h"
 #include "platform/RegFileFormat.h"
+#include "registry_test_support.h"
 
 namespace quelvar::platform::test {
 namespace {
 
+using ::testing::IsEmpty;
 using namespace std::string_literals;
 
 const RegistryNode* Key(const RegistryNode& root, std::string_view name) { return root.Child(name); }
@@ -46,6 +49,18 @@ TEST(RegistryFileFormat, AcceptsRegeditStyleVariants) {
     EXPECT_EQ(*key->Value("N"), RegistryValue(std::in_place_index<0>, 42u)) << c.what;
     EXPECT_EQ(*key->Value("S"), RegistryValue(std::string("x"))) << c.what;
   }
+}
+
+TEST(RegistryFileFormat, FileWithBomAndCrlfLoadsAndIsRewrittenPlain) {
+  TempDir dir;
+  WriteText(dir.TreeFile("QuelvarTorque"),
+            "\xEF\xBB\xBFREGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\QuelvarTorque]\r\n\"A\"=dword:00000001\r\n");
+  FileRegistry reg(dir.Path());
+  EXPECT_EQ(reg.ReadInt32("\\SOFTWARE\\QuelvarTorque", "A"), 1);
+  EXPECT_THAT(reg.TakeProblems(), IsEmpty());
+  ASSERT_TRUE(reg.WriteInt32("\\SOFTWARE\\QuelvarTorque", "B", 2));
+  EXPECT_EQ(ReadText(dir.TreeFile("QuelvarTorque")),
+            "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\QuelvarTorque]\n\"A\"=dword:00000001\n\"B\"=dword:00000002\n\n");
 }
 
 // Whatever a damaged file holds, parsing either succeeds or names the line; the sanitizer

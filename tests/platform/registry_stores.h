@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/FileRegistry.h"
 #include "platform/MemoryRegistry.h"
 #include "registry_test_support.h"
 
@@ -12,6 +13,10 @@ struct MemoryStoreMaker {
   std::unique_ptr<RegistryStore> Make(const TempDir&) { return std::make_unique<MemoryRegistry>(); }
 };
 
+struct FileStoreMaker {
+  std::unique_ptr<RegistryStore> Make(const TempDir& dir) { return std::make_unique<FileRegistry>(dir.Path()); }
+};
+
 template <typename Maker>
 class EveryStore : public ::testing::Test {
  protected:
@@ -20,6 +25,6 @@ class EveryStore : public ::testing::Test {
   RegistryStore& store() { return *store_; }
 };
 
-using StoreMakers = ::testing::Types<MemoryStoreMaker>;
+using StoreMakers = ::testing::Types<MemoryStoreMaker, FileStoreMaker>;
 
 }  // namespace quelvar::platform::test
