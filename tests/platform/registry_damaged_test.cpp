@@ -38,6 +38,8 @@ void ExpectRecovered(const TempDir& dir, FileRegistry& reg, const std::string& o
   ASSERT_TRUE(reg.WriteInt32(kKey, "Fresh", 2));
   FileRegistry again(dir.Path());
   EXPECT_EQ(again.ReadInt32(kKey, "Fresh"), 2);
+  // Nothing parsed before the damage comes back with the next save.
+  EXPECT_THAT(again.ValueNames(kKey), ElementsAre("Fresh"));
   EXPECT_THAT(again.TakeProblems(), IsEmpty());
   EXPECT_EQ(ReadText(bad), original);
 }
