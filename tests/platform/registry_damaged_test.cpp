@@ -50,6 +50,8 @@ TEST(RegistryDamagedFile, StartsEmptyAndKeepsTheFileAside) {
     std::string text;
     std::string detail;
   };
+  std::string tooDeep = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\QuelvarTorque";
+  for (int i = 0; i < 100000; ++i) tooDeep += "\\k";
   const Case cases[] = {
       {"garbage", "this is not a registry file\n", "line 1"},
       {"empty file", "", "line 1"},
@@ -61,6 +63,7 @@ TEST(RegistryDamagedFile, StartsEmptyAndKeepsTheFileAside) {
       {"bad escape", kGood + "\"S\"=\"C:\\dir\"\n", "line 5: bad escape"},
       {"section of another tree", kGood + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\QuelvarTorque1]\n", "line 5: section outside"},
       {"section above the tree", kGood + "[HKEY_LOCAL_MACHINE\\SOFTWARE]\n", "line 5: section outside"},
+      {"section nested too deep", kGood + tooDeep + "]\n", "line 5: bad key name"},
       {"value type we do not store", kGood + "\"E\"=hex(2):41,00\n", "line 5: unknown value type"},
       {"value before any section", "REGEDIT4\n\"N\"=dword:00000001\n", "line 2"},
       {"binary junk bytes", kGood + "\x01\x00\xff\xfe\x80junk"s, "line 5"},
