@@ -42,7 +42,8 @@ class RegistryStore {
   virtual bool Flush() = 0;
 
   // Between the first BeginUpdate and its matching EndUpdate changes are only kept in
-  // memory; the outermost EndUpdate saves them and returns whether that worked.
+  // memory; the outermost EndUpdate saves them and returns whether that worked. An
+  // EndUpdate without its BeginUpdate does nothing and returns false.
   void BeginUpdate() { ++batchDepth_; }
   bool EndUpdate();
 
