@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace quelvar::platform {
+
+// Replaces `target` with `data` so that, whatever happens meanwhile (a crash, a kill, a
+// full disk), the target is always either the previous file whole or the new one whole:
+// the data goes to "<target>.tmp" in the same directory, is fsynced and renamed over the
+// target, then the directory is fsynced. The caller holds a lock that keeps other writers
+// of this target out, since they would share the temporary file. False with `error` set
+// when any step failed; the temporary file is then removed.
+bool WriteFileAtomically(const std::filesystem::path& target, std::string_view data, std::string& error);
+
+// Removes the file and fsyncs its directory; a file that is already gone is not an error.
+bool RemoveFileDurably(const std::filesystem::path& target, std::string& error);
+
+// Points in WriteFileAtomically where a test may stop the writing process.
+enum class AtomicWriteStep {
+  TempPartlyWritten,  // after each chunk of the temporary file but the last
+  TempWritten,        // all data written, not yet fsynced
+  TempSynced,         // just before the rename
+  Renamed,            // just after the rename, before the directory fsync
+};
+
+// Called at every AtomicWriteStep; nullptr (the default) for none.
+void SetAtomicWriteHookForTesting(void (*hook)(AtomicWriteStep));
+
+}  // namespace quelvar::platform
