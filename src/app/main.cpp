@@ -1,1 +1,57 @@
-int main() { return 0; }
+// Process entry: the application object, the windows in their creation
+// order, the message loop, and a clean end on close, SIGTERM or SIGINT.
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+#include "common/AppState.h"
+#include "platform/FileRegistry.h"
+#include "platform/qt/DBusScreenSaverControl.h"
+#include "platform/qt/QtUiHost.h"
+#include "platform/qt/TerminationSignals.h"
+#include "shell/FormMain.h"
+#include "shell/QuelvarApplication.h"
+
+namespace {
+
+void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& ui) {
+  using namespace quelvar;
+  // Watch for termination before any window exists: a request that comes
+  // early waits until the loop runs.
+  platform::TerminationSignalWatcher termination;
+  platform::FileRegistry registry(platform::DefaultRegistryDir());
+  platform::DBusScreenSaverControl screenSaver;
+  AppState state;
+  state.HelpFile = app.HelpFile();
+
+  auto formMain = std::make_unique<TFormMain>(state, MainWindowServices{registry, ui, screenSaver});
+  ui.SetParentWindow(formMain.get());
+  QObject::connect(&termination, &platform::TerminationSignalWatcher::terminationRequested, formMain.get(),
+                   [&formMain](int) { formMain->close(); });
+  QObject::connect(formMain.get(), &TFormMain::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
+  formMain->show();
+  app.exec();
+
+  ui.SetParentWindow(nullptr);
+  formMain.reset();  // runs the shut-down sequence
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::unique_ptr<quelvar::QuelvarApplication> app;
+  // Declared after the application so it goes first: its printer must not
+  // outlive the application object.
+  quelvar::platform::QtUiHost ui;
+  try {
+    app = std::make_unique<quelvar::QuelvarApplication>(argc, argv);
+    app->SetUiHost(&ui);
+    app->SetHelpFile("quelvar.hlp");
+    RunProgram(*app, ui);
+  } catch (const std::exception& e) {
+    if (app) app->ShowError(e.what());
+    else std::fprintf(stderr, "quelvar: %s\n", e.what());
+  }
+  return 0;
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <string>
+#include <vector>
+
+#include "common/AppState.h"
+#include "shell/ScreenSaverGuard.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QStatusBar;
+class QTimer;
+
+namespace quelvar::platform {
+class RegistryStore;
+class UiHost;
+}  // namespace quelvar::platform
+
+namespace quelvar {
+
+// The services the main window is given by the process entry.
+struct MainWindowServices {
+  platform::RegistryStore& registry;
+  platform::UiHost& ui;
+  platform::ScreenSaverControl& screenSaver;
+};
+
+// The main window. Components carry the program's names (also as their
+// objectName); handlers are public so tests can call them. Handlers are
+// spread over the folders of the parts of the program that own them.
+class TFormMain : public QMainWindow {
+  Q_OBJECT
+ public:
+  TFormMain(AppState& state, MainWindowServices services, QWidget* parent = nullptr);
+  ~TFormMain() override;
+
+  // Components.
+  QMenu* menuSystem = nullptr;
+  QAction* menuExit = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+  QPlainTextEdit* Memo1 = nullptr;  // run log
+  QLabel* Image1 = nullptr;         // waveform area
+  QTimer* Timer2 = nullptr;         // 100 ms interface timer
+
+  // Start-up and shut-down (shell).
+  void FormCreate();
+  void FormDestroy();
+  void FormClose();
+  void menuExitClick();
+
+  // Interface timer and visibility (view).
+  void FormShow();
+  void FormHide();
+  void Timer2Timer();
+  int Timer2Ticks() const { return timer2Ticks_; }
+
+  // Run log and status bar panels.
+  void AppendRunLog(const std::string& line);
+  std::string RunLogText() const;
+  void SetStatusPanelText(int panel, const std::string& text);
+  std::string StatusPanelText(int panel) const;
+  int StatusPanelCount() const { return static_cast<int>(statusPanels_.size()); }
+
+  AppState& State() { return state_; }
+  const ScreenSaverGuard& ScreenSaver() const { return screenSaverGuard_; }
+
+ signals:
+  // The main window has closed; the program ends.
+  void Closed();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildComponents();
+  void AddStatusPanel(int width);
+
+  AppState& state_;
+  MainWindowServices services_;
+  ScreenSaverGuard screenSaverGuard_;
+  std::vector<QLabel*> statusPanels_;
+  int timer2Ticks_ = 0;
+  bool destroyed_ = false;
+};
+
+}  // namespace quelvar

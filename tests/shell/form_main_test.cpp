@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "platform/FileRegistry.h"
+#include "platform/MemoryRegistry.h"
+#include "platform/ScriptedUiHost.h"
+#include "shell/FormMain.h"
+
+namespace {
+
+using namespace quelvar;
+namespace fs = std::filesystem;
+
+struct RecordingScreenSaver : platform::ScreenSaverControl {
+  std::vector<bool> calls;
+  void SetInhibited(bool on) override { calls.push_back(on); }
+};
+
+class FormMainTest : public ::testing::Test {
+ protected:
+  AppState state;
+  platform::MemoryRegistry registry;
+  platform::ScriptedUiHost ui;
+  RecordingScreenSaver screenSaver;
+
+  std::unique_ptr<TFormMain> MakeForm(platform::RegistryStore& store) {
+    return std::make_unique<TFormMain>(state, MainWindowServices{store, ui, screenSaver});
+  }
+};
+
+TEST_F(FormMainTest, DesignedComponentsCarryTheProgramsNames) {
+  auto form = MakeForm(registry);
+  EXPECT_EQ(form->objectName(), "FormMain");
+  EXPECT_EQ(form->findChild<QPlainTextEdit*>("Memo1"), form->Memo1);
+  EXPECT_EQ(form->findChild<QLabel*>("Image1"), form->Image1);
+  EXPECT_EQ(form->findChild<QStatusBar*>("StatusBar1"), form->StatusBar1);
+  EXPECT_EQ(form->findChild<QTimer*>("Timer2"), form->Timer2);
+  EXPECT_EQ(form->menuExit->objectName(), "menuExit");
+  EXPECT_EQ(form->menuExit->text().toStdString(), "退出(&X)");
+  EXPECT_EQ(form->StatusPanelCount(), 4);
+  EXPECT_EQ(form->Timer2->interval(), 100);
+  EXPECT_FALSE(form->Timer2->isActive());  // only a shown window runs it
+  EXPECT_TRUE(form->Memo1->isReadOnly());
+}
+
+TEST_F(FormMainTest, ShowingStartsTheInterfaceTimerAndHidingStopsIt) {
+  auto form = MakeForm(registry);
+  form->show();
+  ASSERT_TRUE(form->Timer2->isActive());
+  QSignalSpy ticks(form->Timer2, &QTimer::timeout);
+  ASSERT_TRUE(ticks.wait(5000));  // waits for the event, not for a time
+  EXPECT_GE(form->Timer2Ticks(), 1);
+  form->hide();
+  EXPECT_FALSE(form->Timer2->isActive());
+}
+
+TEST_F(FormMainTest, ExitClosesTheWindowAndAnnouncesTheEnd) {
+  auto form = MakeForm(registry);
+  form->show();
+  QSignalSpy closed(form.get(), &TFormMain::Closed);
+  form->menuExit->trigger();
+  EXPECT_EQ(closed.count(), 1);
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_FALSE(form->Timer2->isActive());
+}
+
+TEST_F(FormMainTest, ScreenSaverIsHeldOffWhileAcquisitionRuns) {
+  auto form = MakeForm(registry);
+  form->Timer2Timer();
+  EXPECT_TRUE(screenSaver.calls.empty());
+  state.RunState = kRunRecording;
+  form->Timer2Timer();
+  EXPECT_TRUE(form->ScreenSaver().Inhibited());
+  state.RunState = kRunIdle;
+  form->Timer2Timer();
+  EXPECT_EQ(screenSaver.calls, (std::vector<bool>{true, false}));
+}
+
+TEST_F(FormMainTest, ShutdownDuringARunReleasesTheScreenSaver) {
+  auto form = MakeForm(registry);
+  state.RunState = kRunOscilloscope;
+  form->Timer2Timer();
+  form.reset();
+  EXPECT_EQ(screenSaver.calls, (std::vector<bool>{true, false}));
+}
+
+TEST_F(FormMainTest, CreationOpensTheApplicationTree) {
+  auto form = MakeForm(registry);
+  EXPECT_TRUE(registry.KeyExists("\\SOFTWARE\\QuelvarTorque"));
+}
+
+TEST_F(FormMainTest, DamagedSettingsFileIsKeptAsideAndReportedInTheRunLog) {
+  const fs::path dir = fs::path(testing::TempDir()) / "quelvar-damaged-registry";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "SOFTWARE");
+  const fs::path file = dir / "SOFTWARE" / "QuelvarTorque.reg";
+  std::ofstream(file) << "this is not a settings file\n\x01\x02";
+  {
+    platform::FileRegistry store(dir.string());
+    auto form = MakeForm(store);
+    EXPECT_NE(form->RunLogText().find("警告："), std::string::npos) << form->RunLogText();
+    EXPECT_TRUE(fs::exists(dir / "SOFTWARE" / "QuelvarTorque.reg.bad"));
+  }
+  // The tree written afterwards is a good one.
+  std::ifstream in(file);
+  std::string first;
+  std::getline(in, first);
+  EXPECT_EQ(first, "REGEDIT4");
+  fs::remove_all(dir);
+}
+
+}  // namespace
