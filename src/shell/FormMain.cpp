@@ -98,7 +98,7 @@ void TFormMain::FormCreate() {
   // tree has already been set aside by the store, which tells us so here.
   services_.registry.CreateKey("\\SOFTWARE\\" + state_.startup.AppKeyName);
   for (const std::string& problem : services_.registry.TakeProblems()) {
-    AppendRunLog("警告：" + problem);
+    AppendRunLog("警告：设置存储出错（" + problem + "）");
   }
 }
 
