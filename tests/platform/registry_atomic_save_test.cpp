@@ -95,7 +95,16 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, RegistryAtomicSave,
                          ::testing::Values(KillCase{AtomicWriteStep::TempPartlyWritten, 1},
                                            KillCase{AtomicWriteStep::TempWritten, 1},
                                            KillCase{AtomicWriteStep::TempSynced, 1},
-                                           KillCase{AtomicWriteStep::Renamed, 2}));
+                                           KillCase{AtomicWriteStep::Renamed, 2}),
+                         [](const ::testing::TestParamInfo<KillCase>& info) {
+                           switch (info.param.step) {
+                             case AtomicWriteStep::TempPartlyWritten: return std::string("TempPartlyWritten");
+                             case AtomicWriteStep::TempWritten: return std::string("TempWritten");
+                             case AtomicWriteStep::TempSynced: return std::string("TempSynced");
+                             case AtomicWriteStep::Renamed: return std::string("Renamed");
+                           }
+                           return std::string("Unknown");
+                         });
 
 TEST(RegistryFailedSave, ReturnsFalseKeepsTheOldFileAndRetriesLater) {
   TempDir dir;
