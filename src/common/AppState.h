@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/LiveConfig.h"
+
 namespace quelvar {
 
 // Process start-up state of the main window (names as the program uses them).
@@ -26,6 +28,7 @@ inline constexpr int32_t kRunOscilloscope = 2;
 // per case. Later parts of the program add their records here.
 struct AppState {
   StartupState startup;
+  LiveConfig config;
   // 0 idle, 1 recording, 2 two-trace oscilloscope.
   int32_t RunState = kRunIdle;
   std::string HelpFile;
