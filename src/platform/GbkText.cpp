@@ -147,4 +147,10 @@ std::string ReadGbkField(const char* field, size_t width) {
   return GbkToUtf8(std::string_view(field, length));
 }
 
+std::string FitGbk(std::string_view utf8, size_t maxBytes) {
+  std::string field(maxBytes + 1, '\0');
+  WriteGbkField(utf8, field.data(), field.size());
+  return ReadGbkField(field.data(), field.size());
+}
+
 }  // namespace quelvar::platform

@@ -26,4 +26,8 @@ void WriteGbkField(std::string_view utf8, char* field, size_t width);
 // Up to the first NUL or `width` bytes, whichever comes first.
 std::string ReadGbkField(const char* field, size_t width);
 
+// The text as it survives a GBK field of `maxBytes` bytes plus its NUL: cut
+// at a character boundary (and with characters GBK lacks as '?').
+std::string FitGbk(std::string_view utf8, size_t maxBytes);
+
 }  // namespace quelvar::platform

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/RegistryKey.h"
+
+namespace quelvar {
+
+// Reads the values of one settings key, each with its own default.
+class RegistryReader {
+ public:
+  RegistryReader(platform::RegistryStore& store, std::string key) : key_(store, std::move(key)) {}
+
+  int32_t Int(std::string_view name, int32_t fallback) const { return key_.ReadInteger(name).value_or(fallback); }
+  // Floats are stored as doubles and held as floats.
+  float Float(std::string_view name, float fallback) const {
+    const auto v = key_.ReadDouble(name);
+    return v ? static_cast<float>(*v) : fallback;
+  }
+  std::string Text(std::string_view name, const std::string& fallback) const {
+    return key_.ReadString(name).value_or(fallback);
+  }
+  // An empty stored text takes the fallback too.
+  std::string TextOr(std::string_view name, const std::string& fallback) const {
+    std::string v = Text(name, {});
+    return v.empty() ? fallback : v;
+  }
+  platform::RegistryKey& Key() { return key_; }
+
+ private:
+  platform::RegistryKey key_;
+};
+
+// Per-item value names: the name followed by the item number ("AName3").
+inline std::string Item(std::string_view name, int i) { return std::string(name) + std::to_string(i); }
+// Per-algorithm sub-items: "Channel3_1".
+inline std::string SubItem(std::string_view name, int i, int j) {
+  return Item(name, i) + "_" + std::to_string(j);
+}
+
+}  // namespace quelvar
