@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/LiveConfig.h"
+#include "common/MainViewSettings.h"
 
 namespace quelvar {
 
@@ -16,6 +17,17 @@ struct StartupState {
   int32_t StartupPending = 1;
   // 0 until the first housekeeping call; the layout routine waits for it.
   int32_t LayoutReady = 0;
+  // 1 recording-oscilloscope presentation, 0 wave recorder.
+  int32_t PresentationMode = 1;
+  int32_t PidMode = 0;
+  int32_t InstanceNumber = 0;
+  // "记录示波器" or "录波器", with "n#" in front for instance n.
+  std::string WindowWord = "记录示波器";
+  // The current directory at start-up, ending in '/'.
+  std::string ProgramDir;
+  int32_t DriverUsable = 0;
+  // Switch inputs the card reports (192 without a driver).
+  int32_t CardMaxSwitchChannels = 192;
 };
 
 // Run states of the acquisition.
@@ -29,6 +41,10 @@ inline constexpr int32_t kRunOscilloscope = 2;
 struct AppState {
   StartupState startup;
   LiveConfig config;
+  // The main window's view values that the settings tree keeps.
+  MainViewSettings view;
+  // 1 while remote control comes over the serial radio link.
+  int32_t IdControlByRadio = 0;
   // 0 idle, 1 recording, 2 two-trace oscilloscope.
   int32_t RunState = kRunIdle;
   std::string HelpFile;

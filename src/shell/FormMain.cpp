@@ -9,6 +9,8 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <unistd.h>
+
 #include "platform/RegistryStore.h"
 #include "platform/UiHost.h"
 
@@ -40,11 +42,7 @@ void TFormMain::BuildComponents() {
   setWindowTitle(Q("Quelvar"));
   resize(kDesignedWidth, kDesignedHeight);
 
-  menuSystem = menuBar()->addMenu(Q("系统(&S)"));
-  menuSystem->setObjectName("menuSystem");
-  menuExit = menuSystem->addAction(Q("退出(&X)"));
-  menuExit->setObjectName("menuExit");
-  connect(menuExit, &QAction::triggered, this, [this] { menuExitClick(); });
+  BuildMenus();
 
   auto* split = new QSplitter(Qt::Vertical, this);
   Image1 = new QLabel(split);
@@ -94,9 +92,15 @@ void TFormMain::AppendRunLog(const std::string& line) { Memo1->appendPlainText(Q
 std::string TFormMain::RunLogText() const { return Memo1->toPlainText().toStdString(); }
 
 void TFormMain::FormCreate() {
+  char cwd[4096];
+  if (getcwd(cwd, sizeof cwd) != nullptr) {
+    state_.startup.ProgramDir = cwd;
+    if (state_.startup.ProgramDir.back() != '/') state_.startup.ProgramDir += '/';
+  }
   // The settings tree is opened (and created when missing) first; a damaged
   // tree has already been set aside by the store, which tells us so here.
   services_.registry.CreateKey("\\SOFTWARE\\" + state_.startup.AppKeyName);
+  LoadSettingsFromRegistry();
   for (const std::string& problem : services_.registry.TakeProblems()) {
     AppendRunLog("警告：设置存储出错（" + problem + "）");
   }
@@ -112,12 +116,8 @@ void TFormMain::FormDestroy() {
   destroyed_ = true;
   Timer2->stop();
   screenSaverGuard_.Release();
+  SaveConfigToRegistry();
   state_.startup.LayoutReady = 0;
-  if (!services_.registry.Flush()) {
-    for (const std::string& problem : services_.registry.TakeProblems()) {
-      services_.ui.MessageBox(problem, "Quelvar", platform::MsgButtons::Ok, platform::MsgIcon::Error);
-    }
-  }
 }
 
 void TFormMain::menuExitClick() { close(); }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/AppState.h"
+#include "shell/RegistrySettings.h"
 #include "shell/ScreenSaverGuard.h"
 
 class QAction;
@@ -41,6 +42,40 @@ class TFormMain : public QMainWindow {
   // Components.
   QMenu* menuSystem = nullptr;
   QAction* menuExit = nullptr;
+  QMenu* menuSysParam = nullptr;
+  QAction* menuLoadConfig = nullptr;
+  QAction* menuSaveConfig = nullptr;
+  QAction* menuRestoreConfig = nullptr;
+  QMenu* menuView = nullptr;
+  QAction* menuMonitor = nullptr;
+  QAction* menuViewXScale = nullptr;
+  QAction* menuViewGridLine = nullptr;
+  QAction* menuViewGridPoint = nullptr;
+  QAction* menuViewYGrid = nullptr;
+  QAction* menuViewScaleAlways = nullptr;
+  QAction* menuViewScaleAlwaysP = nullptr;  // the waveform pop-up menu's twin
+  QAction* menuViewTrace = nullptr;
+  QAction* menuBGTrans = nullptr;
+  QAction* menuXAxialTime = nullptr;
+  QAction* menuAbsoluteTime = nullptr;
+  QAction* menuPhaseSingle = nullptr;
+  QAction* menuScopeChannel = nullptr;
+  QAction* menuScopeLine = nullptr;
+  QAction* menuScope4 = nullptr;
+  QAction* menuScope8 = nullptr;
+  QAction* menuScope16 = nullptr;
+  QAction* menuScopeAll = nullptr;
+  QAction* menuScopeOverall = nullptr;
+  QAction* menuScopePage = nullptr;
+  QAction* menuXZoomAny = nullptr;
+  QAction* menuYZoom2000 = nullptr;
+  QAction* menuDispScale = nullptr;
+  QAction* menuPlayInterval = nullptr;
+  QAction* menuPlayInc = nullptr;
+  QMenu* menuNetwork = nullptr;
+  QAction* menuServer = nullptr;
+  QAction* menuClient = nullptr;
+  QAction* menuEnableRemote = nullptr;
   QStatusBar* StatusBar1 = nullptr;
   QPlainTextEdit* Memo1 = nullptr;  // run log
   QLabel* Image1 = nullptr;         // waveform area
@@ -51,6 +86,14 @@ class TFormMain : public QMainWindow {
   void FormDestroy();
   void FormClose();
   void menuExitClick();
+
+  // Settings tree (shell).
+  void LoadSettingsFromRegistry();
+  // Writes the configuration and the view values; false when the store
+  // could not save them (the user has been told).
+  bool SaveConfigToRegistry();
+  void ApplyViewSettingsToMenus();
+  void CollectViewSettingsFromMenus();
 
   // Interface timer and visibility (view).
   void FormShow();
@@ -66,6 +109,7 @@ class TFormMain : public QMainWindow {
   int StatusPanelCount() const { return static_cast<int>(statusPanels_.size()); }
 
   AppState& State() { return state_; }
+  RegistryContext MakeRegistryContext() const;
   const ScreenSaverGuard& ScreenSaver() const { return screenSaverGuard_; }
 
  signals:
@@ -79,6 +123,8 @@ class TFormMain : public QMainWindow {
 
  private:
   void BuildComponents();
+  void BuildMenus();
+  QAction* AddCheckItem(QMenu* menu, const char* name, const char* caption, bool checked);
   void AddStatusPanel(int width);
 
   AppState& state_;

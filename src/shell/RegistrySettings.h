@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "common/LiveConfig.h"
-#include "shell/MainViewSettings.h"
+#include "common/MainViewSettings.h"
 
 namespace quelvar::platform {
 class RegistryStore;

@@ -1,0 +1,81 @@
+// The main window's menus. Items whose commands come later are plain
+// actions for now: their check marks are real, the settings tree keeps them.
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "shell/FormMain.h"
+
+namespace quelvar {
+
+QAction* TFormMain::AddCheckItem(QMenu* menu, const char* name, const char* caption, bool checked) {
+  QAction* item = menu->addAction(QString::fromUtf8(caption));
+  item->setObjectName(name);
+  item->setCheckable(true);
+  item->setChecked(checked);
+  return item;
+}
+
+void TFormMain::BuildMenus() {
+  menuSystem = menuBar()->addMenu(QStringLiteral("系统(&S)"));
+  menuSystem->setObjectName("menuSystem");
+  menuExit = menuSystem->addAction(QStringLiteral("退出(&X)"));
+  menuExit->setObjectName("menuExit");
+  connect(menuExit, &QAction::triggered, this, [this] { menuExitClick(); });
+
+  menuSysParam = menuBar()->addMenu(QStringLiteral("系统参数(&P)"));
+  menuSysParam->setObjectName("menuSysParam");
+  menuLoadConfig = menuSysParam->addAction(QStringLiteral("从文件读取配置信息(&L)"));
+  menuLoadConfig->setObjectName("menuLoadConfig");
+  menuSaveConfig = menuSysParam->addAction(QStringLiteral("当前配置信息存文件(&W)"));
+  menuSaveConfig->setObjectName("menuSaveConfig");
+  menuRestoreConfig = menuSysParam->addAction(QStringLiteral("恢复本机配置(&R)"));
+  menuRestoreConfig->setObjectName("menuRestoreConfig");
+  menuRestoreConfig->setVisible(false);
+
+  menuView = menuBar()->addMenu(QStringLiteral("显示(&V)"));
+  menuView->setObjectName("menuView");
+  menuMonitor = AddCheckItem(menuView, "menuMonitor", "实时波形显示(&M)", true);
+  menuViewTrace = AddCheckItem(menuView, "menuViewTrace", "瞬时标线显示(&I)", true);
+  menuBGTrans = AddCheckItem(menuView, "menuBGTrans", "标签透明", true);
+  menuView->addSeparator();
+  menuViewXScale = AddCheckItem(menuView, "menuViewXScale", "详细X刻度(&X)", true);
+  menuViewGridLine = AddCheckItem(menuView, "menuViewGridLine", "无网格线(&G)", false);
+  menuViewGridPoint = AddCheckItem(menuView, "menuViewGridPoint", "网格虚线(&P)", false);
+  menuViewYGrid = AddCheckItem(menuView, "menuViewYGrid", "显示Y网格线", false);
+  menuViewScaleAlways = AddCheckItem(menuView, "menuViewScaleAlways", "始终显示刻度值", false);
+  menuViewScaleAlwaysP = new QAction(QStringLiteral("始终显示刻度值"), this);
+  menuViewScaleAlwaysP->setObjectName("menuViewScaleAlwaysP");
+  menuViewScaleAlwaysP->setCheckable(true);
+  menuXAxialTime = AddCheckItem(menuView, "menuXAxialTime", "X刻度按时间对齐", true);
+  menuAbsoluteTime = AddCheckItem(menuView, "menuAbsoluteTime", "显示绝对时间", false);
+  menuView->addSeparator();
+  menuPhaseSingle = AddCheckItem(menuView, "menuPhaseSingle", "单轴显示", true);
+  // The channel scopes form a radio group kept by their handlers.
+  menuScopeChannel = AddCheckItem(menuView, "menuScopeChannel", "显示单通道", true);
+  menuScopeLine = AddCheckItem(menuView, "menuScopeLine", "单线路(&L)", false);
+  menuScope4 = AddCheckItem(menuView, "menuScope4", "四通道组(&F)", false);
+  menuScope8 = AddCheckItem(menuView, "menuScope8", "八通道组(&E)", false);
+  menuScope16 = AddCheckItem(menuView, "menuScope16", "十六通道组(&S)", false);
+  menuScopeAll = AddCheckItem(menuView, "menuScopeAll", "全部通道(&A)", false);
+  menuScopeOverall = AddCheckItem(menuView, "menuScopeOverall", "模拟+开关量(&O)", false);
+  menuScopePage = AddCheckItem(menuView, "menuScopePage", "预定义页(&P)", false);
+  menuView->addSeparator();
+  menuXZoomAny = AddCheckItem(menuView, "menuXZoomAny", "显示任意点(100)", false);
+  menuYZoom2000 = AddCheckItem(menuView, "menuYZoom2000", "放大2000倍", false);
+  menuDispScale = menuView->addAction(QStringLiteral("X刻度数(=5)"));
+  menuDispScale->setObjectName("menuDispScale");
+  menuPlayInterval = menuView->addAction(QStringLiteral("播放时间间隔(?ms)"));
+  menuPlayInterval->setObjectName("menuPlayInterval");
+  menuPlayInc = menuView->addAction(QStringLiteral("每次移动整屏的1/?"));
+  menuPlayInc->setObjectName("menuPlayInc");
+
+  menuNetwork = menuBar()->addMenu(QStringLiteral("网络(&N)"));
+  menuNetwork->setObjectName("menuNetwork");
+  menuServer = AddCheckItem(menuNetwork, "menuServer", "作为现场采集站(&S)", false);
+  menuClient = AddCheckItem(menuNetwork, "menuClient", "作为远程控制台(&C)", false);
+  menuEnableRemote = AddCheckItem(menuNetwork, "menuEnableRemote", "接收遥控指令(&E)", true);
+}
+
+}  // namespace quelvar

@@ -1,0 +1,113 @@
+// The main window's side of the settings tree: what it reads at creation and
+// writes at shut-down and after configuration commands.
+#include <QAction>
+#include <QFont>
+#include <QLabel>
+
+#include "platform/RegistryStore.h"
+#include "platform/UiHost.h"
+#include "shell/FormMain.h"
+
+namespace quelvar {
+
+namespace {
+
+FontDefaults FromQFont(const QFont& f) {
+  FontDefaults out;
+  out.name = f.family().toStdString();
+  out.size = f.pointSize() > 0 ? f.pointSize() : 9;
+  out.style = static_cast<uint8_t>((f.bold() ? kFontBold : 0) | (f.italic() ? kFontItalic : 0) |
+                                   (f.underline() ? kFontUnderline : 0) | (f.strikeOut() ? kFontStrikeOut : 0));
+  return out;
+}
+
+int32_t Checked(const QAction* item) { return item->isChecked() ? 1 : 0; }
+
+}  // namespace
+
+RegistryContext TFormMain::MakeRegistryContext() const {
+  RegistryContext ctx;
+  const StartupState& s = state_.startup;
+  ctx.AppKeyName = s.AppKeyName;
+  ctx.InstanceNumber = s.InstanceNumber;
+  ctx.PresentationMode = s.PresentationMode;
+  ctx.PidMode = s.PidMode;
+  ctx.DriverUsable = s.DriverUsable;
+  ctx.CardMaxSwitchChannels = s.CardMaxSwitchChannels;
+  ctx.WindowWord = s.WindowWord;
+  ctx.ProgramDir = s.ProgramDir;
+  ctx.NtPlatform = true;
+  ctx.screenFont = FromQFont(Image1->font());
+  // Pictures and printed text start from the application's font until the
+  // printer is set up.
+  ctx.printerFont = FromQFont(font());
+  return ctx;
+}
+
+void TFormMain::LoadSettingsFromRegistry() {
+  const RegistryContext ctx = MakeRegistryContext();
+  LoadCardAndViewSettings(services_.registry, ctx, state_.config, state_.view);
+  LoadAlgorithmSettings(services_.registry, ctx, state_.config);
+  ApplyViewSettingsToMenus();
+}
+
+bool TFormMain::SaveConfigToRegistry() {
+  CollectViewSettingsFromMenus();
+  if (quelvar::SaveConfigToRegistry(services_.registry, MakeRegistryContext(), state_.config, state_.view)) return true;
+  std::string text = "错误：设置未能保存。";
+  for (const std::string& problem : services_.registry.TakeProblems()) text += "\n" + problem;
+  services_.ui.MessageBox(text, "Quelvar", platform::MsgButtons::Ok, platform::MsgIcon::Error);
+  return false;
+}
+
+void TFormMain::ApplyViewSettingsToMenus() {
+  const MainViewSettings& v = state_.view;
+  menuMonitor->setChecked(v.IDMonitor == 1);
+  menuViewXScale->setChecked(v.IDViewXScale == 1);
+  menuViewGridLine->setChecked(v.IDViewGridLine == 1);
+  menuViewGridPoint->setChecked(v.IDViewGridPoint == 1);
+  menuViewYGrid->setChecked(v.IDViewYGrid == 1);
+  menuViewScaleAlways->setChecked(v.IDViewScaleAlways == 1);
+  menuViewScaleAlwaysP->setChecked(v.IDViewScaleAlways == 1);
+  menuViewTrace->setChecked(v.IDTrace == 1);
+  menuBGTrans->setChecked(v.IDTraceTrans == 1);
+  menuXAxialTime->setChecked(v.XAxialTime == 1);
+  menuAbsoluteTime->setChecked(v.AbsoluteTime == 1);
+  menuEnableRemote->setChecked(v.IDEnableRemote == 1);
+  menuXZoomAny->setChecked(v.XZoom == 32);
+  menuXZoomAny->setText(QString::fromStdString("显示" + std::to_string(v.DisplayWidth) + "点"));
+  menuYZoom2000->setChecked(v.YZoom == 2000);
+  menuDispScale->setText(QString::fromStdString("X刻度数(=" + std::to_string(v.DispScale) + ")"));
+  menuPlayInterval->setText(QString::fromStdString("播放时间间隔(" + std::to_string(v.AutoPlayInterval) + "ms)"));
+  menuPlayInc->setText(QString::fromStdString("每次移动整屏的1/" + std::to_string(v.AutoPlayInc)));
+}
+
+void TFormMain::CollectViewSettingsFromMenus() {
+  MainViewSettings& v = state_.view;
+  LiveConfig& c = state_.config;
+  c.NetworkStatus = menuServer->isChecked() ? 1 : menuClient->isChecked() ? 2 : 0;
+  // Without the radio link the remote listener always comes back on.
+  v.IDEnableRemote = state_.IdControlByRadio != 0 ? Checked(menuEnableRemote) : 1;
+  v.IDTrace = Checked(menuViewTrace);
+  v.IDTraceTrans = Checked(menuBGTrans);
+  v.IDPhase = menuPhaseSingle->isChecked() ? 0 : 1;
+  v.XAxialTime = Checked(menuXAxialTime);
+  v.AbsoluteTime = Checked(menuAbsoluteTime);
+  // The first checked scope; none checked keeps the stored value.
+  const QAction* scopes[] = {menuScopeChannel, menuScopeLine, menuScope4,       menuScope8,
+                             menuScope16,      menuScopeAll,  menuScopeOverall, menuScopePage};
+  for (int i = 0; i < 8; ++i) {
+    if (scopes[i]->isChecked()) {
+      v.IDScope = i;
+      break;
+    }
+  }
+  v.IDMonitor = Checked(menuMonitor);
+  v.IDViewXScale = Checked(menuViewXScale);
+  v.IDViewScaleAlways = Checked(menuViewScaleAlways);
+  v.IDViewGridLine = Checked(menuViewGridLine);
+  v.IDViewGridPoint = Checked(menuViewGridPoint);
+  v.IDViewYGrid = Checked(menuViewYGrid);
+}
+
+}  // namespace quelvar
