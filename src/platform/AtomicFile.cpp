@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -50,15 +51,10 @@ bool SyncDirectoryOf(const std::filesystem::path& file, std::string& error) {
   return synced || Fail(error, "cannot sync directory", dir, err);
 }
 
-}  // namespace
-
-void SetAtomicWriteHookForTesting(void (*hook)(AtomicWriteStep)) { g_hook = hook; }
-
-bool WriteFileAtomically(const std::filesystem::path& target, std::string_view data, std::string& error) {
-  std::filesystem::path temp = target;
-  temp += ".tmp";
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return Fail(error, "cannot create", temp, errno);
+// Writes, syncs and closes the open temporary file, renames it over the
+// target and syncs the directory; removes the temporary file on failure.
+bool FinishAtomicWrite(int fd, const std::filesystem::path& temp, const std::filesystem::path& target,
+                       std::string_view data, std::string& error) {
   bool ok = WriteAll(fd, data) || Fail(error, "cannot write", temp, errno);
   if (ok) Reached(AtomicWriteStep::TempWritten);
   ok = ok && (::fsync(fd) == 0 || Fail(error, "cannot sync", temp, errno));
@@ -73,6 +69,30 @@ bool WriteFileAtomically(const std::filesystem::path& target, std::string_view d
   }
   Reached(AtomicWriteStep::Renamed);
   return SyncDirectoryOf(target, error);
+}
+
+}  // namespace
+
+void SetAtomicWriteHookForTesting(void (*hook)(AtomicWriteStep)) { g_hook = hook; }
+
+bool WriteFileAtomically(const std::filesystem::path& target, std::string_view data, std::string& error) {
+  std::filesystem::path temp = target;
+  temp += ".tmp";
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return Fail(error, "cannot create", temp, errno);
+  return FinishAtomicWrite(fd, temp, target, data, error);
+}
+
+bool WriteUserFileAtomically(const std::filesystem::path& target, std::string_view data, std::string& error) {
+  static std::atomic<unsigned> serial{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::filesystem::path temp = target;
+    temp += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) return FinishAtomicWrite(fd, temp, target, data, error);
+    if (errno != EEXIST) return Fail(error, "cannot create a temporary file beside", target, errno);
+  }
+  return Fail(error, "cannot create a temporary file beside", target, EEXIST);
 }
 
 bool RemoveFileDurably(const std::filesystem::path& target, std::string& error) {

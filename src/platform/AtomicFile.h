@@ -14,6 +14,11 @@ namespace quelvar::platform {
 // when any step failed; the temporary file is then removed.
 bool WriteFileAtomically(const std::filesystem::path& target, std::string_view data, std::string& error);
 
+// The same for a path the user chose: the temporary file gets a name no one
+// else uses ("<target>.tmp-<pid>-<n>", created exclusively), so a user's own
+// "<name>.tmp" or a second writer is never clobbered, and no lock is needed.
+bool WriteUserFileAtomically(const std::filesystem::path& target, std::string_view data, std::string& error);
+
 // Removes the file and fsyncs its directory; a file that is already gone is not an error.
 bool RemoveFileDurably(const std::filesystem::path& target, std::string& error);
 

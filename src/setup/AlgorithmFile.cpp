@@ -1,15 +1,15 @@
 #include "setup/AlgorithmFile.h"
 
+#include "platform/AtomicFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 
 namespace quelvar {
@@ -32,39 +32,6 @@ bool ReadAt(int fd, void* buffer, std::size_t size, off_t offset) {
     size -= static_cast<std::size_t>(n);
   }
   return true;
-}
-
-bool WriteAll(int fd, const void* data, std::size_t size) {
-  const auto* in = static_cast<const char*>(data);
-  while (size > 0) {
-    const ssize_t n = ::write(fd, in, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (n == 0) errno = EIO;
-      return false;
-    }
-    in += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-bool Fail(std::string& error, const std::string& what, const std::string& path, int err) {
-  error = what + " " + path + " (" + std::strerror(err) + ")";
-  return false;
-}
-
-// Creates a temporary file beside `target` under a name no one else uses, so
-// a user's own "<name>.tmp" or a second writer is never clobbered.
-int CreateTemporary(const std::string& target, std::string& temp) {
-  static std::atomic<unsigned> serial{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  errno = EEXIST;
-  return -1;
 }
 
 // Everything but the opening; any read failure counts as an unreadable file.
@@ -139,29 +106,9 @@ bool WriteAlgorithmFile(const std::string& path, std::span<const AlgorithmConfig
   std::memcpy(header, kMagic, sizeof kMagic);
   std::memcpy(header + 4, &count, sizeof count);
 
-  std::string temp;
-  const int fd = CreateTemporary(path, temp);
-  if (fd < 0) return Fail(error, "cannot create a temporary file beside", path, errno);
-  bool ok = (WriteAll(fd, header, sizeof header) && WriteAll(fd, records.data(), records.size_bytes())) ||
-            Fail(error, "cannot write", temp, errno);
-  ok = ok && (::fsync(fd) == 0 || Fail(error, "cannot sync", temp, errno));
-  // close() can report a delayed write error too.
-  const bool closed = ::close(fd) == 0;
-  ok = ok && (closed || Fail(error, "cannot close", temp, errno));
-  ok = ok && (::rename(temp.c_str(), path.c_str()) == 0 || Fail(error, "cannot replace", path, errno));
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  // The new name must reach the disk as well as the data.
-  std::string dir = std::filesystem::path(path).parent_path().string();
-  if (dir.empty()) dir = ".";
-  const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dirFd < 0) return Fail(error, "cannot open directory", dir, errno);
-  const bool synced = ::fsync(dirFd) == 0;
-  const int err = errno;
-  ::close(dirFd);
-  return synced || Fail(error, "cannot sync directory", dir, err);
+  std::string data(header, sizeof header);
+  data.append(reinterpret_cast<const char*>(records.data()), records.size_bytes());
+  return platform::WriteUserFileAtomically(path, data, error);
 }
 
 }  // namespace quelvar
