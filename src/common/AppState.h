@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/LiveConfig.h"
 #include "common/MainViewSettings.h"
@@ -35,12 +36,23 @@ inline constexpr int32_t kRunIdle = 0;
 inline constexpr int32_t kRunRecording = 1;
 inline constexpr int32_t kRunOscilloscope = 2;
 
+// Which configuration is in force: the machine's own, or a foreign one lent
+// for a while (a file of another card, a history record, a station's).
+struct ConfigInForce {
+  int32_t TempConfigActive = 0;
+  // The own configuration record, kept while a foreign one is in force.
+  std::vector<uint8_t> OwnConfigRecord;
+  // The settings menu's caption names the configuration in force.
+  std::string SysParamCaption = "系统参数(&P)";
+};
+
 // All process-wide state in one place: the application owns one instance and
 // hands each part of the program the pieces it needs; tests build a fresh one
 // per case. Later parts of the program add their records here.
 struct AppState {
   StartupState startup;
   LiveConfig config;
+  ConfigInForce configInForce;
   // The main window's view values that the settings tree keeps.
   MainViewSettings view;
   // 1 while remote control comes over the serial radio link.

@@ -265,6 +265,11 @@ int ValidateConfigRecord(const ConfigRecord& r) {
 
 int ApplyConfigRecord(const ConfigRecord& r, LiveConfig& live) {
   if (!ValidateConfigRecord(r)) return 0;
+  ApplyConfigRecordUnchecked(r, live);
+  return 1;
+}
+
+void ApplyConfigRecordUnchecked(const ConfigRecord& r, LiveConfig& live) {
 
   // Judged after decoding: a GBK trail byte may equal '\\'.
   std::string cardName = GetText(r.CardName);
@@ -366,7 +371,6 @@ int ApplyConfigRecord(const ConfigRecord& r, LiveConfig& live) {
   live.NumScheduleSave = r.NumScheduleSave;
   live.idMaskScheduleSave = r.idMaskScheduleSave;
   std::memcpy(live.ScheduleTable.data(), r.ScheduleSetting, sizeof r.ScheduleSetting);
-  return 1;
 }
 
 }  // namespace quelvar

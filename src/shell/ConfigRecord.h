@@ -314,4 +314,10 @@ int ValidateConfigRecord(const ConfigRecord& record);
 // SimulateAD stay the receiver's own.
 int ApplyConfigRecord(const ConfigRecord& record, LiveConfig& live);
 
+// Applies without the checks. Only for the machine's own record, which was
+// built from its live settings: it must come back even where those settings
+// fail the checks meant for foreign records. Every copy is bounded by the
+// tables' capacities, so no record can overrun them.
+void ApplyConfigRecordUnchecked(const ConfigRecord& record, LiveConfig& live);
+
 }  // namespace quelvar

@@ -116,6 +116,8 @@ void TFormMain::FormDestroy() {
   destroyed_ = true;
   Timer2->stop();
   screenSaverGuard_.Release();
+  // The settings tree keeps the machine's own configuration, never a lent one.
+  PutOwnConfigBack(state_);
   SaveConfigToRegistry();
   state_.startup.LayoutReady = 0;
 }

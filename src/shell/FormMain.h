@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/AppState.h"
+#include "shell/ConfigCommands.h"
 #include "shell/RegistrySettings.h"
 #include "shell/ScreenSaverGuard.h"
 
@@ -95,6 +96,16 @@ class TFormMain : public QMainWindow {
   void ApplyViewSettingsToMenus();
   void CollectViewSettingsFromMenus();
 
+  // Configuration in force (shell).
+  void menuLoadConfigClick();
+  void menuSaveConfigClick();
+  void menuRestoreConfigClick();
+  // Applies a record to the live settings; 1 applied, 0 rejected.
+  int ApplyConfigRecord(const ConfigRecord& record);
+  int LoadDefaultConfigFile();
+  // The settings menu shows which configuration is in force.
+  void RefreshConfigMenus();
+
   // Interface timer and visibility (view).
   void FormShow();
   void FormHide();
@@ -123,6 +134,7 @@ class TFormMain : public QMainWindow {
 
  private:
   void BuildComponents();
+  ConfigCommandEnv MakeConfigCommandEnv();
   void BuildMenus();
   QAction* AddCheckItem(QMenu* menu, const char* name, const char* caption, bool checked);
   void AddStatusPanel(int width);

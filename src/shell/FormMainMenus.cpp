@@ -33,6 +33,9 @@ void TFormMain::BuildMenus() {
   menuRestoreConfig = menuSysParam->addAction(QStringLiteral("恢复本机配置(&R)"));
   menuRestoreConfig->setObjectName("menuRestoreConfig");
   menuRestoreConfig->setVisible(false);
+  connect(menuLoadConfig, &QAction::triggered, this, [this] { menuLoadConfigClick(); });
+  connect(menuSaveConfig, &QAction::triggered, this, [this] { menuSaveConfigClick(); });
+  connect(menuRestoreConfig, &QAction::triggered, this, [this] { menuRestoreConfigClick(); });
 
   menuView = menuBar()->addMenu(QStringLiteral("显示(&V)"));
   menuView->setObjectName("menuView");

@@ -15,6 +15,7 @@
 #include "platform/FileRegistry.h"
 #include "platform/MemoryRegistry.h"
 #include "platform/ScriptedUiHost.h"
+#include "shell/ConfigFile.h"
 #include "shell/FormMain.h"
 
 namespace {
@@ -117,6 +118,65 @@ TEST_F(FormMainTest, DamagedSettingsFileIsKeptAsideAndReportedInTheRunLog) {
   std::string first;
   std::getline(in, first);
   EXPECT_EQ(first, "REGEDIT4");
+  fs::remove_all(dir);
+}
+
+const char* const kApp = "\\SOFTWARE\\QuelvarTorque";
+
+TEST_F(FormMainTest, ViewMenusFollowTheSettingsTree) {
+  registry.WriteInt32(std::string(kApp) + "\\Quelvar", "IDMonitor", 0);
+  registry.WriteInt32(std::string(kApp) + "\\Quelvar", "DispScale", 7);
+  registry.WriteInt32(std::string(kApp) + "\\Quelvar", "XZoom", 3);
+  registry.WriteInt32(std::string(kApp) + "\\Quelvar", "DisplayWidth", 2500);
+  auto form = MakeForm(registry);
+  EXPECT_FALSE(form->menuMonitor->isChecked());
+  EXPECT_EQ(form->menuDispScale->text().toStdString(), "X刻度数(=7)");
+  EXPECT_TRUE(form->menuXZoomAny->isChecked());
+  EXPECT_EQ(form->menuXZoomAny->text().toStdString(), "显示2500点");
+}
+
+TEST_F(FormMainTest, ShutdownWritesTheSettingsWithTheMenusCheckMarks) {
+  {
+    auto form = MakeForm(registry);
+    form->menuServer->setChecked(true);
+    form->menuViewYGrid->setChecked(true);
+    state.config.NumSamp = 1024;
+  }
+  EXPECT_EQ(registry.ReadInt32(std::string(kApp) + "\\Quelvar", "NetworkStatus"), 1);
+  EXPECT_EQ(registry.ReadInt32(std::string(kApp) + "\\Quelvar", "IDViewYGrid"), 1);
+  EXPECT_EQ(registry.ReadInt32(std::string(kApp) + "\\ADCard", "NumSamp"), 1024);
+}
+
+TEST_F(FormMainTest, LentConfigurationShowsInTheSettingsMenuAndNeverReachesTheTree) {
+  const fs::path dir = fs::path(testing::TempDir()) / "quelvar-lent-config";
+  fs::create_directories(dir);
+  AppState other;
+  other.config.CardNameText = "PCI9111";
+  other.config.NumSamp = 777;
+  ConfigRecord record;
+  BuildConfigRecord(other.config, BuildExtrasOf(other), record);
+  std::string error;
+  ASSERT_TRUE(WriteConfigFile((dir / "other.QCG").string(), record, error)) << error;
+  {
+    auto form = MakeForm(registry);
+    ui.fileAnswers.push_back((dir / "other.QCG").string());
+    ui.messageAnswers.push_back(platform::MsgResult::Yes);
+    form->menuLoadConfigClick();
+    EXPECT_EQ(form->menuSysParam->title().toStdString(), "临时参数(&P)");
+    EXPECT_TRUE(form->menuRestoreConfig->isVisible());
+    EXPECT_EQ(state.config.NumSamp, 777);
+    form->menuRestoreConfigClick();
+    EXPECT_EQ(form->menuSysParam->title().toStdString(), "系统参数(&P)");
+    EXPECT_FALSE(form->menuRestoreConfig->isVisible());
+    EXPECT_EQ(state.config.NumSamp, 300);
+    // Lent again and the program ends: the tree gets the own configuration.
+    ui.fileAnswers.push_back((dir / "other.QCG").string());
+    ui.messageAnswers.push_back(platform::MsgResult::Yes);
+    form->menuLoadConfigClick();
+    ASSERT_EQ(state.config.NumSamp, 777);
+  }
+  EXPECT_EQ(registry.ReadInt32(std::string(kApp) + "\\ADCard", "NumSamp"), 300);
+  EXPECT_FALSE(registry.KeyExists(std::string(kApp) + "\\PCI9111"));
   fs::remove_all(dir);
 }
 

@@ -1,0 +1,56 @@
+// The main window's configuration commands: configuration files and the
+// return to the machine's own configuration.
+#include <QAction>
+#include <QMenu>
+
+#include "shell/FormMain.h"
+
+namespace quelvar {
+
+ConfigCommandEnv TFormMain::MakeConfigCommandEnv() {
+  ConfigCommandEnv env{state_, services_.ui, {}, {}, {}};
+  env.saveToRegistry = [this] { SaveConfigToRegistry(); };
+  // No data is shown yet at this stage of the program: nothing to drop.
+  env.dropShownData = [] {};
+  env.postStatus = [this](const std::string& text) { SetStatusPanelText(StatusPanelCount() - 1, text); };
+  return env;
+}
+
+void TFormMain::RefreshConfigMenus() {
+  menuSysParam->setTitle(QString::fromStdString(state_.configInForce.SysParamCaption));
+  menuRestoreConfig->setVisible(state_.configInForce.TempConfigActive == 1);
+  // The receiver keeps its own view width; the caption says so.
+  menuXZoomAny->setText(QString::fromStdString("显示" + std::to_string(state_.view.DisplayWidth) + "点"));
+}
+
+void TFormMain::menuLoadConfigClick() {
+  ConfigCommandEnv env = MakeConfigCommandEnv();
+  LoadConfigFromFileCommand(env);
+  RefreshConfigMenus();
+}
+
+void TFormMain::menuSaveConfigClick() {
+  ConfigCommandEnv env = MakeConfigCommandEnv();
+  SaveConfigToFileCommand(env);
+}
+
+void TFormMain::menuRestoreConfigClick() {
+  ConfigCommandEnv env = MakeConfigCommandEnv();
+  RestoreConfigCommand(env);
+  RefreshConfigMenus();
+}
+
+int TFormMain::ApplyConfigRecord(const ConfigRecord& record) {
+  const int applied = quelvar::ApplyConfigRecord(record, state_.config);
+  RefreshConfigMenus();
+  return applied;
+}
+
+int TFormMain::LoadDefaultConfigFile() {
+  ConfigCommandEnv env = MakeConfigCommandEnv();
+  const int applied = quelvar::LoadDefaultConfigFile(env);
+  RefreshConfigMenus();
+  return applied;
+}
+
+}  // namespace quelvar
