@@ -17,23 +17,30 @@ using platform::MsgResult;
 const char* const kFileFilter = "配置文件 (*.qcg)|*.qcg|所有文件 (*.*)|*.*";
 const char* const kOpenError = "打开配置文件错误";
 
-void KeepOwnConfig(AppState& state) {
+std::unique_ptr<ConfigRecord> BuildOwnRecord(const AppState& state) {
   auto own = std::make_unique<ConfigRecord>();
   BuildConfigRecord(state.config, BuildExtrasOf(state), *own);
-  state.configInForce.OwnConfigRecord.assign(reinterpret_cast<const uint8_t*>(own.get()),
-                                             reinterpret_cast<const uint8_t*>(own.get()) + sizeof(ConfigRecord));
+  return own;
 }
 
+void KeepOwnConfig(AppState& state) {
+  const auto own = BuildOwnRecord(state);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(own.get());
+  state.configInForce.OwnConfigRecord.assign(bytes, bytes + sizeof(ConfigRecord));
+}
+
+// The card name as stored in a record (GBK bytes), for the byte-for-byte
+// comparison of two records' names.
 std::string CardNameOf(const ConfigRecord& record) {
   return std::string(record.CardName, strnlen(record.CardName, sizeof record.CardName));
 }
 
-// The card name as the record would carry it, for the comparison with a
-// record's name (byte for byte, as stored).
-std::string OwnCardNameAsStored(const AppState& state) {
-  auto own = std::make_unique<ConfigRecord>();
-  BuildConfigRecord(state.config, BuildExtrasOf(state), *own);
-  return CardNameOf(*own);
+platform::FileDialogRequest ConfigFileDialog(const char* title) {
+  platform::FileDialogRequest request;
+  request.title = title;
+  request.defaultExt = "QCG";
+  request.filter = kFileFilter;
+  return request;
 }
 
 }  // namespace
@@ -74,11 +81,7 @@ bool PutOwnConfigBack(AppState& state) {
 void LoadConfigFromFileCommand(ConfigCommandEnv& env) {
   AppState& state = env.state;
   if (state.RunState != kRunIdle) return;
-  platform::FileDialogRequest request;
-  request.title = "选定要读取的配置文件";
-  request.defaultExt = "QCG";
-  request.filter = kFileFilter;
-  const auto path = env.ui.OpenFileName(request);
+  const auto path = env.ui.OpenFileName(ConfigFileDialog("选定要读取的配置文件"));
   if (!path) return;
 
   const ConfigFileContent file = ReadConfigFile(*path);
@@ -103,7 +106,7 @@ void LoadConfigFromFileCommand(ConfigCommandEnv& env) {
   }
 
   ConfigInForce& c = state.configInForce;
-  if (c.TempConfigActive == 0 && CardNameOf(record) != OwnCardNameAsStored(state)) {
+  if (c.TempConfigActive == 0 && CardNameOf(record) != CardNameOf(*BuildOwnRecord(state))) {
     if (env.ui.MessageBox("请确认 仍使用新配置？", "配置文件与当前AD板可能不兼容", MsgButtons::YesNo) != MsgResult::Yes) {
       return;
     }
@@ -121,14 +124,9 @@ void LoadConfigFromFileCommand(ConfigCommandEnv& env) {
 }
 
 void SaveConfigToFileCommand(ConfigCommandEnv& env) {
-  platform::FileDialogRequest request;
-  request.title = "指定要保存的配置文件名";
-  request.defaultExt = "QCG";
-  request.filter = kFileFilter;
-  const auto path = env.ui.SaveFileName(request);
+  const auto path = env.ui.SaveFileName(ConfigFileDialog("指定要保存的配置文件名"));
   if (!path) return;
-  auto record = std::make_unique<ConfigRecord>();
-  BuildConfigRecord(env.state.config, BuildExtrasOf(env.state), *record);
+  const auto record = BuildOwnRecord(env.state);
   std::string error;
   if (!WriteConfigFile(*path, *record, error)) {
     env.ui.MessageBox("不能创建新文件!\n" + error, kOpenError, MsgButtons::Ok, MsgIcon::Error);
