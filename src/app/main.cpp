@@ -9,6 +9,8 @@
 #include "platform/qt/DBusScreenSaverControl.h"
 #include "platform/qt/QtUiHost.h"
 #include "platform/qt/TerminationSignals.h"
+#include "setup/FormGroup.h"
+#include "shell/FormAbout.h"
 #include "shell/FormMain.h"
 #include "shell/QuelvarApplication.h"
 
@@ -23,9 +25,17 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   platform::DBusScreenSaverControl screenSaver;
   AppState state;
   state.HelpFile = app.HelpFile();
+  const QStringList args = QCoreApplication::arguments();
+  for (qsizetype i = 1; i < args.size(); ++i) state.startup.CommandLineArguments.push_back(args[i].toStdString());
 
+  // The windows in their order; the first is the main window. Each window's
+  // creation handler runs as it is made, so the main window's touches no other.
   auto formMain = std::make_unique<TFormMain>(state, MainWindowServices{registry, ui, screenSaver});
   ui.SetParentWindow(formMain.get());
+  auto formAbout = std::make_unique<TFormAbout>(state, registry);
+  auto* formGroup = new TFormGroup(state, ui, formMain.get());  // owned by the main window
+  formMain->SetAboutBox(formAbout.get());
+  formMain->SetChannelGroupDialog(formGroup);
   QObject::connect(&termination, &platform::TerminationSignalWatcher::terminationRequested, formMain.get(),
                    [&formMain](int) { formMain->close(); });
   QObject::connect(formMain.get(), &TFormMain::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -34,6 +44,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   app.exec();
 
   ui.SetParentWindow(nullptr);
+  formAbout.reset();
+  formMain->SetAboutBox(nullptr);
   formMain.reset();  // runs the shut-down sequence
 }
 

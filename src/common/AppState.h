@@ -4,13 +4,32 @@
 #include <string>
 #include <vector>
 
+#include "common/AdDriver.h"
 #include "common/LiveConfig.h"
 #include "common/MainViewSettings.h"
+#include "common/UniversalPages.h"
 
 namespace quelvar {
 
 // Process start-up state of the main window (names as the program uses them).
 struct StartupState {
+  // The program's arguments, without its own name.
+  std::vector<std::string> CommandLineArguments;
+  int32_t LoadSignalLib = 0;
+  int32_t ResetConfig = 0;
+  int32_t ConfigUnlocked = 1;
+  // Local date and time of start-up, days since 1899-12-30.
+  double ProgramStartTime = 0.0;
+  // Where the file dialogs start: the program's own directory.
+  std::string DialogInitialDir;
+  // The optional analysis libraries.
+  platform::DynamicLibrary EngineModule;
+  int32_t EngineLoaded = 0;
+  platform::DynamicLibrary SignalLibModule;
+  // 1 while the about box exists; ticks of its splash timer since it was
+  // last activated.
+  int32_t AboutBoxReady = 0;
+  int32_t SplashTicks = 0;
   // "QuelvarTorque", with the instance digit appended for instances 1 and 2;
   // the settings tree is "\SOFTWARE\" + AppKeyName.
   std::string AppKeyName = "QuelvarTorque";
@@ -26,9 +45,6 @@ struct StartupState {
   std::string WindowWord = "记录示波器";
   // The current directory at start-up, ending in '/'.
   std::string ProgramDir;
-  int32_t DriverUsable = 0;
-  // Switch inputs the card reports (192 without a driver).
-  int32_t CardMaxSwitchChannels = 192;
 };
 
 // Run states of the acquisition.
@@ -55,6 +71,8 @@ struct AppState {
   ConfigInForce configInForce;
   // The main window's view values that the settings tree keeps.
   MainViewSettings view;
+  UniversalPages pages;
+  DriverState driver;
   // 1 while remote control comes over the serial radio link.
   int32_t IdControlByRadio = 0;
   // 0 idle, 1 recording, 2 two-trace oscilloscope.

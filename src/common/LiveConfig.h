@@ -140,6 +140,7 @@ struct LiveConfig {
   float EnvTemp = 20.0f;
   float ColdJunctionTemp = 20.0f;
   int32_t TotalPages = 1;
+  int32_t SamplesPerCycle = 1;  // per AC cycle at the channel rate
   int32_t CompressRatio = 1;
   int32_t CompressType = 0;
   std::array<uint16_t, kMaxDisplayPositions> GridOrder{};
@@ -186,6 +187,7 @@ struct LiveConfig {
   float Kp = 1.0f;
   float Ti = 1.0f;
   float Td = 1.0f;
+  int32_t PIDEnable = 0;  // the PID output is driven; never stored
 
   // Printing.
   int32_t IDIncludeDate = 1;

@@ -9,7 +9,6 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include <unistd.h>
 
 #include "platform/RegistryStore.h"
 #include "platform/UiHost.h"
@@ -82,6 +81,11 @@ void TFormMain::SetStatusPanelText(int panel, const std::string& text) {
   statusPanels_[static_cast<size_t>(panel)]->setText(Q(text));
 }
 
+void TFormMain::SetStatusPanelWidth(int panel, int width) {
+  if (panel < 0 || panel >= StatusPanelCount()) return;
+  statusPanels_[static_cast<size_t>(panel)]->setFixedWidth(width);
+}
+
 std::string TFormMain::StatusPanelText(int panel) const {
   if (panel < 0 || panel >= StatusPanelCount()) return {};
   return statusPanels_[static_cast<size_t>(panel)]->text().toStdString();
@@ -90,39 +94,6 @@ std::string TFormMain::StatusPanelText(int panel) const {
 void TFormMain::AppendRunLog(const std::string& line) { Memo1->appendPlainText(Q(line)); }
 
 std::string TFormMain::RunLogText() const { return Memo1->toPlainText().toStdString(); }
-
-void TFormMain::FormCreate() {
-  char cwd[4096];
-  if (getcwd(cwd, sizeof cwd) != nullptr) {
-    state_.startup.ProgramDir = cwd;
-    if (state_.startup.ProgramDir.back() != '/') state_.startup.ProgramDir += '/';
-  }
-  // The settings tree is opened (and created when missing) first; a damaged
-  // tree has already been set aside by the store, which tells us so here.
-  services_.registry.CreateKey("\\SOFTWARE\\" + state_.startup.AppKeyName);
-  LoadSettingsFromRegistry();
-  for (const std::string& problem : services_.registry.TakeProblems()) {
-    AppendRunLog("警告：设置存储出错（" + problem + "）");
-  }
-}
-
-void TFormMain::FormClose() {
-  // Closing is always allowed. (A running acquisition will be stopped here
-  // once acquisition exists.)
-}
-
-void TFormMain::FormDestroy() {
-  if (destroyed_) return;
-  destroyed_ = true;
-  Timer2->stop();
-  screenSaverGuard_.Release();
-  // The settings tree keeps the machine's own configuration, never a lent one.
-  PutOwnConfigBack(state_);
-  SaveConfigToRegistry();
-  state_.startup.LayoutReady = 0;
-}
-
-void TFormMain::menuExitClick() { close(); }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
   FormClose();

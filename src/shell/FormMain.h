@@ -16,6 +16,7 @@ class QMenu;
 class QPlainTextEdit;
 class QStatusBar;
 class QTimer;
+class QToolBar;
 
 namespace quelvar::platform {
 class RegistryStore;
@@ -73,6 +74,36 @@ class TFormMain : public QMainWindow {
   QAction* menuDispScale = nullptr;
   QAction* menuPlayInterval = nullptr;
   QAction* menuPlayInc = nullptr;
+  QAction* menuViewPhase = nullptr;
+  QAction* menuPhaseMultiple = nullptr;
+  QAction* menuVPage1 = nullptr;
+  QAction* menuVPage2 = nullptr;
+  QAction* menuVPage3 = nullptr;
+  QAction* menuVPage4 = nullptr;
+  QAction* menuVPage5 = nullptr;
+  QMenu* menuMark = nullptr;
+  QAction* menuMarkIncN1 = nullptr;
+  QAction* menuMarkHarmonicsN1 = nullptr;
+  QAction* menuMarkIncN2 = nullptr;
+  QAction* menuMarkHarmonicsN2 = nullptr;
+  QAction* menuHarmonicAccurate = nullptr;
+  QAction* menuHarmonicFourier = nullptr;
+  QAction* menuBusConfig = nullptr;
+  QAction* menuPIDConfig = nullptr;
+  QAction* menuCaliTorque = nullptr;
+  QAction* menuCardSetting = nullptr;
+  QAction* menuSepProp = nullptr;
+  QAction* menuADPropString = nullptr;
+  QAction* menuSetSysTime = nullptr;
+  QMenu* menuAnalysis = nullptr;
+  QAction* menuMatlabEngine = nullptr;
+  QAction* menuMatlabLib = nullptr;
+  QMenu* menuHelp = nullptr;
+  QAction* menuAbout = nullptr;
+  QToolBar* ToolBar1 = nullptr;
+  QAction* ToolButtonPrint = nullptr;
+  QAction* ToolButtonPause = nullptr;
+  QAction* ToolButtonTorqueZero = nullptr;
   QMenu* menuNetwork = nullptr;
   QAction* menuServer = nullptr;
   QAction* menuClient = nullptr;
@@ -87,14 +118,25 @@ class TFormMain : public QMainWindow {
   void FormDestroy();
   void FormClose();
   void menuExitClick();
+  void menuAboutClick();
+  void menuBusConfigClick();
+  void menuSetSysTimeClick() {}  // hidden; does nothing
+  void SetTitleSuffixes();
+  // The about box, shown as a splash at start and from the menu.
+  void SetAboutBox(class TFormAbout* about) { aboutBox_ = about; }
+  void SetChannelGroupDialog(class TFormGroup* dialog) { channelGroupDialog_ = dialog; }
+
+  // Texts at the end of the caption for live and history display.
+  std::string LiveTitleSuffix;
+  std::string HistoryTitleSuffix;
 
   // Settings tree (shell).
-  void LoadSettingsFromRegistry();
   // Writes the configuration and the view values; false when the store
   // could not save them (the user has been told).
   bool SaveConfigToRegistry();
   void ApplyViewSettingsToMenus();
   void CollectViewSettingsFromMenus();
+  void ReportRegistrySaveFailure();
 
   // Configuration in force (shell).
   void menuLoadConfigClick();
@@ -116,6 +158,7 @@ class TFormMain : public QMainWindow {
   void AppendRunLog(const std::string& line);
   std::string RunLogText() const;
   void SetStatusPanelText(int panel, const std::string& text);
+  void SetStatusPanelWidth(int panel, int width);
   std::string StatusPanelText(int panel) const;
   int StatusPanelCount() const { return static_cast<int>(statusPanels_.size()); }
 
@@ -134,9 +177,15 @@ class TFormMain : public QMainWindow {
 
  private:
   void BuildComponents();
+  void SetUpStatusPanels();
+  void RestoreMainWindowGeometry();
+  void SaveMainWindowGeometry();
+  void LoadAnalysisLibraries();
+  void ApplyStartupMenuStates();
   ConfigCommandEnv MakeConfigCommandEnv();
   void BuildMenus();
   QAction* AddCheckItem(QMenu* menu, const char* name, const char* caption, bool checked);
+  QAction* AddItem(QMenu* menu, const char* name, const char* caption);
   void AddStatusPanel(int width);
 
   AppState& state_;
@@ -145,6 +194,8 @@ class TFormMain : public QMainWindow {
   std::vector<QLabel*> statusPanels_;
   int timer2Ticks_ = 0;
   bool destroyed_ = false;
+  class TFormAbout* aboutBox_ = nullptr;
+  class TFormGroup* channelGroupDialog_ = nullptr;
 };
 
 }  // namespace quelvar

@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolBar>
 
 #include "shell/FormMain.h"
 
@@ -17,9 +18,17 @@ QAction* TFormMain::AddCheckItem(QMenu* menu, const char* name, const char* capt
   return item;
 }
 
+QAction* TFormMain::AddItem(QMenu* menu, const char* name, const char* caption) {
+  QAction* item = menu->addAction(QString::fromUtf8(caption));
+  item->setObjectName(name);
+  return item;
+}
+
 void TFormMain::BuildMenus() {
   menuSystem = menuBar()->addMenu(QStringLiteral("系统(&S)"));
   menuSystem->setObjectName("menuSystem");
+  menuSetSysTime = AddItem(menuSystem, "menuSetSysTime", "调整系统时间(&D)");
+  menuSetSysTime->setVisible(false);
   menuExit = menuSystem->addAction(QStringLiteral("退出(&X)"));
   menuExit->setObjectName("menuExit");
   connect(menuExit, &QAction::triggered, this, [this] { menuExitClick(); });
@@ -33,6 +42,19 @@ void TFormMain::BuildMenus() {
   menuRestoreConfig = menuSysParam->addAction(QStringLiteral("恢复本机配置(&R)"));
   menuRestoreConfig->setObjectName("menuRestoreConfig");
   menuRestoreConfig->setVisible(false);
+  menuSysParam->addSeparator();
+  menuBusConfig = AddItem(menuSysParam, "menuBusConfig", "通道属性配置(&h)");
+  connect(menuBusConfig, &QAction::triggered, this, [this] { menuBusConfigClick(); });
+  menuPIDConfig = AddItem(menuSysParam, "menuPIDConfig", "PID参数设置(&P)");
+  menuPIDConfig->setVisible(false);
+  menuCaliTorque = AddItem(menuSysParam, "menuCaliTorque", "扭矩21点刻度信息(&q)");
+  menuSepProp = menuSysParam->addSeparator();
+  menuSepProp->setObjectName("menuSepProp");
+  menuSepProp->setVisible(false);
+  menuADPropString = AddItem(menuSysParam, "menuADPropString", "采集板特性说明");
+  menuADPropString->setVisible(false);
+  menuCardSetting = AddItem(menuSysParam, "menuCardSetting", "?专用配置面板");
+  menuCardSetting->setVisible(false);
   connect(menuLoadConfig, &QAction::triggered, this, [this] { menuLoadConfigClick(); });
   connect(menuSaveConfig, &QAction::triggered, this, [this] { menuSaveConfigClick(); });
   connect(menuRestoreConfig, &QAction::triggered, this, [this] { menuRestoreConfigClick(); });
@@ -54,7 +76,9 @@ void TFormMain::BuildMenus() {
   menuXAxialTime = AddCheckItem(menuView, "menuXAxialTime", "X刻度按时间对齐", true);
   menuAbsoluteTime = AddCheckItem(menuView, "menuAbsoluteTime", "显示绝对时间", false);
   menuView->addSeparator();
+  menuViewPhase = AddItem(menuView, "menuViewPhase", "坐标轴");
   menuPhaseSingle = AddCheckItem(menuView, "menuPhaseSingle", "单轴显示", true);
+  menuPhaseMultiple = AddCheckItem(menuView, "menuPhaseMultiple", "一组一轴(&G)", false);
   // The channel scopes form a radio group kept by their handlers.
   menuScopeChannel = AddCheckItem(menuView, "menuScopeChannel", "显示单通道", true);
   menuScopeLine = AddCheckItem(menuView, "menuScopeLine", "单线路(&L)", false);
@@ -74,11 +98,45 @@ void TFormMain::BuildMenus() {
   menuPlayInc = menuView->addAction(QStringLiteral("每次移动整屏的1/?"));
   menuPlayInc->setObjectName("menuPlayInc");
 
+  menuVPage1 = AddCheckItem(menuView, "menuVPage1", "通用页1", true);
+  menuVPage2 = AddCheckItem(menuView, "menuVPage2", "通用页2", false);
+  menuVPage3 = AddCheckItem(menuView, "menuVPage3", "通用页3", false);
+  menuVPage4 = AddCheckItem(menuView, "menuVPage4", "通用页4", false);
+  menuVPage5 = AddCheckItem(menuView, "menuVPage5", "通用页5", false);
+
+  menuMark = menuBar()->addMenu(QStringLiteral("标线(&K)"));
+  menuMark->setObjectName("menuMark");
+  menuMarkIncN1 = AddItem(menuMark, "menuMarkIncN1", "n周波增量(n=1)");
+  menuMarkHarmonicsN1 = AddItem(menuMark, "menuMarkHarmonicsN1", "n次谐波量(n=2)");
+  menuMarkIncN2 = AddItem(menuMark, "menuMarkIncN2", "n周波增量(n=2)");
+  menuMarkHarmonicsN2 = AddItem(menuMark, "menuMarkHarmonicsN2", "n次谐波量(n=2)");
+  menuHarmonicAccurate = AddCheckItem(menuMark, "menuHarmonicAccurate", "精确算法校验", false);
+  menuHarmonicFourier = AddCheckItem(menuMark, "menuHarmonicFourier", "Fourier算法校验", true);
+
+  menuAnalysis = menuBar()->addMenu(QStringLiteral("分析(&A)"));
+  menuAnalysis->setObjectName("menuAnalysis");
+  menuMatlabEngine = AddItem(menuAnalysis, "menuMatlabEngine", "&MATLAB信号处理(&g)");
+  menuMatlabLib = AddItem(menuAnalysis, "menuMatlabLib", "独立信号处理(&I)");
+
   menuNetwork = menuBar()->addMenu(QStringLiteral("网络(&N)"));
   menuNetwork->setObjectName("menuNetwork");
   menuServer = AddCheckItem(menuNetwork, "menuServer", "作为现场采集站(&S)", false);
   menuClient = AddCheckItem(menuNetwork, "menuClient", "作为远程控制台(&C)", false);
   menuEnableRemote = AddCheckItem(menuNetwork, "menuEnableRemote", "接收遥控指令(&E)", true);
+
+  menuHelp = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+  menuHelp->setObjectName("menuHelp");
+  menuAbout = AddItem(menuHelp, "menuAbout", "关于本软件(&A)");
+  connect(menuAbout, &QAction::triggered, this, [this] { menuAboutClick(); });
+
+  ToolBar1 = addToolBar(QStringLiteral("工具栏"));
+  ToolBar1->setObjectName("ToolBar1");
+  ToolButtonPrint = ToolBar1->addAction(QStringLiteral("打印"));
+  ToolButtonPrint->setObjectName("ToolButtonPrint");
+  ToolButtonPause = ToolBar1->addAction(QStringLiteral("暂停"));
+  ToolButtonPause->setObjectName("ToolButtonPause");
+  ToolButtonTorqueZero = ToolBar1->addAction(QStringLiteral("扭矩调零"));
+  ToolButtonTorqueZero->setObjectName("ToolButtonTorqueZero");
 }
 
 }  // namespace quelvar

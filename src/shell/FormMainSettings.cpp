@@ -32,8 +32,11 @@ RegistryContext TFormMain::MakeRegistryContext() const {
   ctx.InstanceNumber = s.InstanceNumber;
   ctx.PresentationMode = s.PresentationMode;
   ctx.PidMode = s.PidMode;
-  ctx.DriverUsable = s.DriverUsable;
-  ctx.CardMaxSwitchChannels = s.CardMaxSwitchChannels;
+  ctx.DriverUsable = state_.driver.DriverUsable;
+  ctx.CardMaxSwitchChannels = state_.driver.CardMaxSwitchChannels;
+  if (AdChannelFrqFn channelFrq = state_.driver.Entries.ChannelFrq) {
+    ctx.channelFrq = [channelFrq](int32_t analogNum, int32_t frqSamp) { return channelFrq(analogNum, frqSamp); };
+  }
   ctx.WindowWord = s.WindowWord;
   ctx.ProgramDir = s.ProgramDir;
   ctx.NtPlatform = true;
@@ -44,20 +47,17 @@ RegistryContext TFormMain::MakeRegistryContext() const {
   return ctx;
 }
 
-void TFormMain::LoadSettingsFromRegistry() {
-  const RegistryContext ctx = MakeRegistryContext();
-  LoadCardAndViewSettings(services_.registry, ctx, state_.config, state_.view);
-  LoadAlgorithmSettings(services_.registry, ctx, state_.config);
-  ApplyViewSettingsToMenus();
-}
-
 bool TFormMain::SaveConfigToRegistry() {
   CollectViewSettingsFromMenus();
   if (quelvar::SaveConfigToRegistry(services_.registry, MakeRegistryContext(), state_.config, state_.view)) return true;
+  ReportRegistrySaveFailure();
+  return false;
+}
+
+void TFormMain::ReportRegistrySaveFailure() {
   std::string text = "错误：设置未能保存。";
   for (const std::string& problem : services_.registry.TakeProblems()) text += "\n" + problem;
   services_.ui.MessageBox(text, "Quelvar", platform::MsgButtons::Ok, platform::MsgIcon::Error);
-  return false;
 }
 
 void TFormMain::ApplyViewSettingsToMenus() {
@@ -74,6 +74,14 @@ void TFormMain::ApplyViewSettingsToMenus() {
   menuXAxialTime->setChecked(v.XAxialTime == 1);
   menuAbsoluteTime->setChecked(v.AbsoluteTime == 1);
   menuEnableRemote->setChecked(v.IDEnableRemote == 1);
+  // The role and the scope are marked here until their commands exist, so a
+  // save keeps what was stored.
+  menuServer->setChecked(state_.config.NetworkStatus == 1);
+  menuClient->setChecked(state_.config.NetworkStatus == 2);
+  QAction* const scopes[] = {menuScopeChannel, menuScopeLine, menuScope4,       menuScope8,
+                             menuScope16,      menuScopeAll,  menuScopeOverall, menuScopePage};
+  const int scope = v.IDScope >= 0 && v.IDScope < 7 ? v.IDScope : 7;
+  for (int i = 0; i < 8; ++i) scopes[i]->setChecked(i == scope);
   menuXZoomAny->setChecked(v.XZoom == 32);
   menuXZoomAny->setText(QString::fromStdString("显示" + std::to_string(v.DisplayWidth) + "点"));
   menuYZoom2000->setChecked(v.YZoom == 2000);

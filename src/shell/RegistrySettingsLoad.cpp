@@ -1,7 +1,9 @@
 // Reading the settings tree at start-up, with every default and clamp.
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <cerrno>
+#include <cstdlib>
+#include <limits>
 #include <cstring>
 
 #include "common/AlgorithmTypeTable.h"
@@ -125,17 +127,20 @@ void LoadColorKey(platform::RegistryStore& store, const RegistryContext& ctx, Li
 void LoadRecorderValues(RegistryReader& r, const RegistryContext& ctx, LiveConfig& live) {
   live.WinTitle = r.TextOr("WinTitle", ctx.WindowWord);
   // StartNum counts program starts.
-  live.StartNum = r.Int("StartNum", 0) + 1;
+  const int32_t starts = r.Int("StartNum", 0);
+  live.StartNum = starts == std::numeric_limits<int32_t>::max() ? starts : starts + 1;
   r.Key().WriteInteger("StartNum", live.StartNum);
   live.MaxBlock = r.Int("MaxBlock", 200);
-  live.FaultBlockNum = r.Int("FaultBlockNum", 10);
-  if (live.FaultBlockNum > live.MaxBlock - 10) live.FaultBlockNum = live.MaxBlock - 10;
-  if (live.FaultBlockNum < 0) live.FaultBlockNum = 1;
-  live.CompressFaultBlockNum = r.Int("CompressFaultBlockNum", 0);
-  if (int64_t{live.FaultBlockNum} + live.CompressFaultBlockNum > int64_t{live.MaxBlock} - 5) {
-    live.CompressFaultBlockNum = live.MaxBlock - 5 - live.FaultBlockNum;
-  }
-  if (live.CompressFaultBlockNum < 0) live.CompressFaultBlockNum = 0;
+  // 64-bit arithmetic: stored values are not trusted to stay away from the limits.
+  const int64_t maxBlock = live.MaxBlock;
+  int64_t fault = r.Int("FaultBlockNum", 10);
+  if (fault > maxBlock - 10) fault = maxBlock - 10;
+  if (fault < 0) fault = 1;
+  live.FaultBlockNum = static_cast<int32_t>(fault);
+  int64_t compressed = r.Int("CompressFaultBlockNum", 0);
+  if (fault + compressed > maxBlock - 5) compressed = maxBlock - 5 - fault;
+  if (compressed < 0) compressed = 0;
+  live.CompressFaultBlockNum = static_cast<int32_t>(std::min<int64_t>(compressed, std::numeric_limits<int32_t>::max()));
   live.FileNum = std::max(r.Int("FileNum", 400), 20);
   live.EndBlock = std::max(r.Int("EndBlock", 0), 0);
   live.QuelvarDispFrq = std::clamp(r.Int("QuelvarDispFrq", 1000), 50, 15000);
@@ -285,10 +290,23 @@ void LoadLayoutKey(platform::RegistryStore& store, const RegistryContext& ctx, L
 }
 
 // "3,7" sets entries 0 and 1; entries without a number keep their values.
+// Numbers are read as "%d,%d,%d,%d" reads them, but out-of-range numbers are
+// clamped instead of being undefined.
 void ParseChannelList(const std::string& text, int32_t (&out)[kAlgorithmAssociated]) {
-  int values[kAlgorithmAssociated];
-  const int found = std::sscanf(text.c_str(), "%d,%d,%d,%d", &values[0], &values[1], &values[2], &values[3]);
-  for (int k = 0; k < found && k < kAlgorithmAssociated; ++k) out[k] = values[k];
+  const char* p = text.c_str();
+  for (int k = 0; k < kAlgorithmAssociated; ++k) {
+    if (k > 0) {
+      if (*p != ',') return;
+      ++p;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const long long value = std::strtoll(p, &end, 10);
+    if (end == p) return;
+    out[k] = static_cast<int32_t>(std::clamp<long long>(value, std::numeric_limits<int32_t>::min(),
+                                                       std::numeric_limits<int32_t>::max()));
+    p = end;
+  }
 }
 
 void LoadAlgorithm(RegistryReader& r, int i, AlgorithmConfig& a) {

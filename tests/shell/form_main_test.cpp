@@ -49,7 +49,7 @@ TEST_F(FormMainTest, DesignedComponentsCarryTheProgramsNames) {
   EXPECT_EQ(form->findChild<QTimer*>("Timer2"), form->Timer2);
   EXPECT_EQ(form->menuExit->objectName(), "menuExit");
   EXPECT_EQ(form->menuExit->text().toStdString(), "退出(&X)");
-  EXPECT_EQ(form->StatusPanelCount(), 4);
+  EXPECT_EQ(form->StatusPanelCount(), 6);
   EXPECT_EQ(form->Timer2->interval(), 100);
   EXPECT_FALSE(form->Timer2->isActive());  // only a shown window runs it
   EXPECT_TRUE(form->Memo1->isReadOnly());

@@ -1,0 +1,101 @@
+#include "shell/FormAbout.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "common/Version.h"
+#include "shell/WindowGeometry.h"
+
+namespace quelvar {
+
+namespace {
+constexpr int kSplashTimerMs = 2000;
+// The box hides on the tick after this many: about eight seconds.
+constexpr int kSplashTicksShown = 2;
+}  // namespace
+
+TFormAbout::TFormAbout(AppState& state, platform::RegistryStore& registry, QWidget* parent)
+    : QDialog(parent), state_(state), registry_(registry) {
+  setObjectName("FormAbout");
+  setWindowTitle(QStringLiteral("关于本软件"));
+  setWindowFlag(Qt::Tool);
+  Image1 = new QLabel(this);
+  Image1->setObjectName("Image1");
+  Image1->setScaledContents(true);
+  Image1->setMinimumSize(240, 120);
+  Label1 = new QLabel(this);
+  Label1->setObjectName("Label1");
+  Button1 = new QPushButton(QStringLiteral("确定"), this);
+  Button1->setObjectName("Button1");
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Image1);
+  layout->addWidget(Label1);
+  layout->addWidget(Button1);
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName("Timer1");
+  Timer1->setInterval(kSplashTimerMs);
+  connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+  Timer1->start();
+  FormCreate();
+}
+
+TFormAbout::~TFormAbout() { FormDestroy(); }
+
+void TFormAbout::FormCreate() {
+  WindowGeometry g{y(), x(), width(), height()};
+  ReadWindowGeometry(registry_, state_.startup.AppKeyName, "FormAbout", g);
+  setGeometry(g.Left, g.Top, g.Width, g.Height);
+  Label1->setText(QString::fromStdString("网络录波器/示波器 " + VersionText() + "版本"));
+  setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  state_.startup.AboutBoxReady = 1;
+  show();
+  FormActivate();
+}
+
+void TFormAbout::FormActivate() {
+  state_.startup.SplashTicks = 0;
+  Timer1->start();
+}
+
+void TFormAbout::Timer1Timer() {
+  if (state_.startup.SplashTicks <= kSplashTicksShown) {
+    ++state_.startup.SplashTicks;
+    return;
+  }
+  state_.startup.SplashTicks = 0;
+  if (isVisible()) {
+    hide();
+    setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    Timer1->stop();
+  }
+}
+
+void TFormAbout::Button1Click() {
+  Timer1->stop();
+  hide();
+}
+
+void TFormAbout::ShowFromMenu() {
+  show();
+  raise();
+  activateWindow();
+  FormActivate();
+}
+
+void TFormAbout::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+}
+
+void TFormAbout::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  WriteWindowGeometry(registry_, state_.startup.AppKeyName, "FormAbout", {y(), x(), width(), height()});
+  state_.startup.AboutBoxReady = 0;
+}
+
+}  // namespace quelvar
