@@ -30,6 +30,12 @@ struct StartupState {
   // last activated.
   int32_t AboutBoxReady = 0;
   int32_t SplashTicks = 0;
+  // The branding file's logo and idle-screen texts; OemDefLoaded is 1 once
+  // the file was read and its logo loaded.
+  std::string OemLogoFile;
+  std::string OemLargeText;
+  std::string OemSmallText;
+  int32_t OemDefLoaded = 0;
   // "QuelvarTorque", with the instance digit appended for instances 1 and 2;
   // the settings tree is "\SOFTWARE\" + AppKeyName.
   std::string AppKeyName = "QuelvarTorque";

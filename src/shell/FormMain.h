@@ -148,6 +148,9 @@ class TFormMain : public QMainWindow {
   // The settings menu shows which configuration is in force.
   void RefreshConfigMenus();
 
+  // One-second housekeeping (shell); the first call runs the deferred start-up.
+  void Timer1Timer();
+
   // Interface timer and visibility (view).
   void FormShow();
   void FormHide();
@@ -182,6 +185,7 @@ class TFormMain : public QMainWindow {
   void SaveMainWindowGeometry();
   void LoadAnalysisLibraries();
   void ApplyStartupMenuStates();
+  void RunDeferredStartup();
   ConfigCommandEnv MakeConfigCommandEnv();
   void BuildMenus();
   QAction* AddCheckItem(QMenu* menu, const char* name, const char* caption, bool checked);
@@ -194,6 +198,7 @@ class TFormMain : public QMainWindow {
   std::vector<QLabel*> statusPanels_;
   int timer2Ticks_ = 0;
   bool destroyed_ = false;
+  bool deferredStartupBegun_ = false;
   class TFormAbout* aboutBox_ = nullptr;
   class TFormGroup* channelGroupDialog_ = nullptr;
 };

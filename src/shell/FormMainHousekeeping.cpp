@@ -1,0 +1,77 @@
+// The one-second housekeeping and, on its first call, the deferred start-up:
+// the steps that need a shown main window and the other windows.
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMetaObject>
+#include <QPixmap>
+#include <QPlainTextEdit>
+
+#include <unistd.h>
+
+#include "common/Version.h"
+#include "platform/DayTime.h"
+#include "platform/UiHost.h"
+#include "shell/BrandingFile.h"
+#include "shell/FormAbout.h"
+#include "shell/FormMain.h"
+
+namespace quelvar {
+
+void TFormMain::Timer1Timer() {
+  SetStatusPanelText(0, platform::FormatDayCount(platform::NowDayCount(), "hh:nn:ss"));
+  if (!deferredStartupBegun_) {
+    deferredStartupBegun_ = true;
+    RunDeferredStartup();
+  }
+  // The later calls watch the driver's notifications and poll the serial
+  // remote control once acquisition and the network exist.
+}
+
+void TFormMain::RunDeferredStartup() {
+  StartupState& s = state_.startup;
+  LiveConfig& c = state_.config;
+  s.LayoutReady = 1;
+
+  s.OemDefLoaded = 0;
+  if (const auto branding = ReadBrandingFile(s.ProgramDir + "OEM.def")) {
+    s.OemLogoFile = branding->LogoFile;
+    s.OemLargeText = branding->LargeText;
+    s.OemSmallText = branding->SmallText;
+    QPixmap logo;
+    if (aboutBox_ != nullptr && logo.load(QString::fromStdString(s.OemLogoFile))) {
+      aboutBox_->Image1->setPixmap(logo);
+      s.OemDefLoaded = 1;
+    }
+  }
+
+  if (s.ResetConfig == 1) {
+    LoadDefaultConfigFile();
+    s.StartupPending = 0;
+    // The shut-down that follows saves the loaded configuration.
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    return;
+  }
+
+  if (c.ADBit > 16) {
+    services_.ui.MessageBox("当前版本录波器要求AD位数<=16\r\n但实际AD位数为" + std::to_string(c.ADBit), "提示",
+                            platform::MsgButtons::Ok);
+    c.SimulateAD = 1;
+  }
+  const auto zero = static_cast<uint16_t>(static_cast<int64_t>(c.VZero));
+  if (c.ADBit < 1 || c.ADBit > 17 || zero != (1u << (c.ADBit - 1))) {
+    SetStatusPanelText(StatusPanelCount() - 1, "警告：ADBit与VZero不匹配!");
+  }
+
+  Memo1->setPlainText(QString::fromStdString("网络录波器/示波器 " + VersionText() + "版本。"));
+  AppendRunLog(s.WindowWord + "运行于" + platform::FormatDayCount(s.ProgramStartTime, "yyyy-mm-dd hh:nn:ss"));
+  AppendRunLog(" 这是本程序第 " + std::to_string(c.StartNum) + " 运行!");
+  std::string saveDir = c.SavePath;
+  if (saveDir.empty() || chdir(saveDir.c_str()) != 0) {
+    saveDir = s.ProgramDir;
+    [[maybe_unused]] const int rc = chdir(saveDir.c_str());
+  }
+  AppendRunLog("\r\n 采样数据存盘路径为：" + saveDir);
+  s.StartupPending = 0;
+}
+
+}  // namespace quelvar
