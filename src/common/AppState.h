@@ -8,6 +8,7 @@
 #include "common/LiveConfig.h"
 #include "common/MainViewSettings.h"
 #include "common/UniversalPages.h"
+#include "common/GrayTables.h"
 
 namespace quelvar {
 
@@ -79,6 +80,7 @@ struct AppState {
   MainViewSettings view;
   UniversalPages pages;
   DriverState driver;
+  GrayTables grayTables;
   // 1 while remote control comes over the serial radio link.
   int32_t IdControlByRadio = 0;
   // 0 idle, 1 recording, 2 two-trace oscilloscope.

@@ -35,9 +35,10 @@ std::string CardNameOf(const ConfigRecord& record) {
   return std::string(record.CardName, strnlen(record.CardName, sizeof record.CardName));
 }
 
-platform::FileDialogRequest ConfigFileDialog(const char* title) {
+platform::FileDialogRequest ConfigFileDialog(const AppState& state, const char* title) {
   platform::FileDialogRequest request;
   request.title = title;
+  request.initialDir = state.startup.DialogInitialDir;
   request.defaultExt = "QCG";
   request.filter = kFileFilter;
   return request;
@@ -81,7 +82,7 @@ bool PutOwnConfigBack(AppState& state) {
 void LoadConfigFromFileCommand(ConfigCommandEnv& env) {
   AppState& state = env.state;
   if (state.RunState != kRunIdle) return;
-  const auto path = env.ui.OpenFileName(ConfigFileDialog("选定要读取的配置文件"));
+  const auto path = env.ui.OpenFileName(ConfigFileDialog(state, "选定要读取的配置文件"));
   if (!path) return;
 
   const ConfigFileContent file = ReadConfigFile(*path);
@@ -124,7 +125,7 @@ void LoadConfigFromFileCommand(ConfigCommandEnv& env) {
 }
 
 void SaveConfigToFileCommand(ConfigCommandEnv& env) {
-  const auto path = env.ui.SaveFileName(ConfigFileDialog("指定要保存的配置文件名"));
+  const auto path = env.ui.SaveFileName(ConfigFileDialog(env.state, "指定要保存的配置文件名"));
   if (!path) return;
   const auto record = BuildOwnRecord(env.state);
   std::string error;

@@ -24,6 +24,7 @@
 #include "shell/UniversalPageStore.h"
 #include "shell/WindowGeometry.h"
 #include "common/NumberFormat.h"
+#include "net/GrayCode.h"
 #include "setup/FormGroup.h"
 
 namespace quelvar {
@@ -51,6 +52,7 @@ void TFormMain::FormCreate() {
   s.ResetConfig = 0;
   s.LayoutReady = 0;
   s.StartupPending = 1;
+  InitGrayTables(state_.grayTables);
   s.DialogInitialDir = platform::ExecutableDir();
   s.ProgramDir = CurrentDirectory();
 
