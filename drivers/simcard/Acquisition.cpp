@@ -214,6 +214,7 @@ bool Acquisition::WaitForBlock(Clock::time_point due, bool lastBlockDone) {
     wake_.wait(lock, [this] { return stop_; });
     return false;
   }
+  if (stop_ || Clock::now() >= due) return !stop_;  // a block already due needs no wait
   return !wake_.wait_until(lock, due, [this] { return stop_; });
 }
 
