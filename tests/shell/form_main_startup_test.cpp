@@ -162,6 +162,28 @@ TEST_F(FormMainStartup, ChannelGroupLauncherWarnsWhenAnalogChannelsExceedTheWord
   EXPECT_EQ(ui.prompts.back().caption, "模拟通道设置错误");
 }
 
+TEST_F(FormMainStartup, UsableDriverShowsItsMenusAndLimits) {
+  const fs::path dir = fs::path(testing::TempDir()) / ("quelvar-driver-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  fs::copy_file(fs::path(QUELVAR_DRIVER_DIR) / "ADCard.DLL", dir / "ADCard.DLL",
+                fs::copy_options::overwrite_existing);
+  char old[PATH_MAX];
+  ASSERT_NE(getcwd(old, sizeof old), nullptr);
+  ASSERT_EQ(chdir(dir.c_str()), 0);
+  {
+    auto form = Start();
+    EXPECT_EQ(state.driver.DriverUsable, 1);
+    EXPECT_EQ(state.config.CardNameText, "SimCard");
+    EXPECT_TRUE(form->menuCardSetting->isVisible());
+    EXPECT_EQ(form->menuCardSetting->text().toStdString(), "SimCard settings");
+    EXPECT_TRUE(form->menuADPropString->isVisible());
+    EXPECT_TRUE(form->menuSepProp->isVisible());
+  }
+  EXPECT_TRUE(registry.KeyExists("\\SOFTWARE\\QuelvarTorque\\SimCard\\Group"));
+  ASSERT_EQ(chdir(old), 0);
+  fs::remove_all(dir);
+}
+
 TEST(FormAbout, HidesOnTheFourthTickAfterActivationOrAtOnceOnOk) {
   AppState state;
   platform::MemoryRegistry registry;
