@@ -148,6 +148,9 @@ class TFormMain : public QMainWindow {
   // The settings menu shows which configuration is in force.
   void RefreshConfigMenus();
 
+  // Acquisition commands.
+  void menuADPropStringClick();
+
   // One-second housekeeping (shell); the first call runs the deferred start-up.
   void Timer1Timer();
 

@@ -53,6 +53,7 @@ void TFormMain::BuildMenus() {
   menuSepProp->setVisible(false);
   menuADPropString = AddItem(menuSysParam, "menuADPropString", "采集板特性说明");
   menuADPropString->setVisible(false);
+  connect(menuADPropString, &QAction::triggered, this, [this] { menuADPropStringClick(); });
   menuCardSetting = AddItem(menuSysParam, "menuCardSetting", "?专用配置面板");
   menuCardSetting->setVisible(false);
   connect(menuLoadConfig, &QAction::triggered, this, [this] { menuLoadConfigClick(); });
