@@ -7,6 +7,7 @@
 #include "common/AdDriver.h"
 #include "common/LiveConfig.h"
 #include "common/MainViewSettings.h"
+#include "common/SampleLayout.h"
 #include "common/UniversalPages.h"
 #include "common/GrayTables.h"
 
@@ -81,6 +82,7 @@ struct AppState {
   UniversalPages pages;
   DriverState driver;
   GrayTables grayTables;
+  SampleLayout layout;
   // 1 while remote control comes over the serial radio link.
   int32_t IdControlByRadio = 0;
   // 0 idle, 1 recording, 2 two-trace oscilloscope.

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "acquisition/ChannelLayout.h"
 #include "setup/ChannelGroupSettings.h"
 
 namespace quelvar {
@@ -58,6 +59,7 @@ void TFormGroup::ButtonOKClick() {
     ui_.MessageBox(refusal.text, refusal.caption, platform::MsgButtons::OkCancel);
     return;
   }
+  ComputeRateLayout(state_.config, state_.layout);
   accept();
 }
 
