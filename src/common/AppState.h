@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/AcquisitionState.h"
 #include "common/AdDriver.h"
 #include "common/LiveConfig.h"
 #include "common/MainViewSettings.h"
@@ -83,6 +84,7 @@ struct AppState {
   DriverState driver;
   GrayTables grayTables;
   SampleLayout layout;
+  AcquisitionState acq;
   // 1 while remote control comes over the serial radio link.
   int32_t IdControlByRadio = 0;
   // 0 idle, 1 recording, 2 two-trace oscilloscope.

@@ -1,0 +1,130 @@
+#include "acquisition/PrepareStart.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "common/NumberFormat.h"
+
+namespace quelvar {
+
+namespace {
+
+// A ring or block of more words than this is refused as a configuration that
+// cannot work here rather than attempted.
+constexpr uint64_t kMaxBufferWords = uint64_t{1} << 30;
+
+bool AllocateWords(std::vector<uint16_t>& buffer, uint64_t words, uint16_t fill) {
+  if (words == 0 || words > kMaxBufferWords) return false;
+  try {
+    buffer.assign(static_cast<size_t>(words), fill);
+  } catch (const std::bad_alloc&) {
+    buffer.clear();
+    return false;
+  }
+  return true;
+}
+
+// The settings a run cannot work with, checked before any size is computed
+// from them (no division by zero, no negative or absurd sizes).
+std::string UnworkableSetting(const LiveConfig& c) {
+  if (!std::isfinite(c.ChannelRate) || c.ChannelRate <= 0.0f) return "每通道采样频率";
+  if (c.NumSamp <= 0) return "每块采样数NumSamp";
+  if (c.MaxBlock <= 0) return "缓冲区块数MaxBlock";
+  if (c.NumChn <= 0 || c.NumChn > kMaxVirtualChannels * 1000) return "通道数NumChn";
+  if (c.Analog_Num < 0 || c.Analog_Num > kMaxAnalogChannels) return "模拟通道数";
+  if (c.SW_Num < 0 || c.SW_Num > kMaxSwitchInputs) return "开关量个数";
+  if (c.Total_Line < 0 || c.Total_Line > kMaxLines) return "模拟通道组数";
+  if (!std::isfinite(c.ACFrq) || c.ACFrq <= 0.0f) return "交流频率";
+  if (c.OnlineResamp && (c.ResampNum < 1 || c.ResampNum > 1000)) return "重采样倍数";
+  return {};
+}
+
+}  // namespace
+
+bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report) {
+  LiveConfig& c = state.config;
+  AcquisitionState& a = state.acq;
+  const std::string failCaption = "启动" + state.startup.WindowWord + "失败";
+
+  if (const std::string bad = UnworkableSetting(c); !bad.empty()) {
+    report.runLog("\r\n错误：" + bad + "设置不能工作，无法启动!");
+    return false;
+  }
+  if (c.PIDEnable && (c.DANumChn < 1 || c.DANumChn > c.Analog_Num - 1)) {
+    report.runLog("\r\n错误：PID控制方式DA通道数设置错误!");
+    return false;
+  }
+  a.PidPeriodMs = 1000.0f / c.ChannelRate;
+
+  a.AnalogTriggerActive = 0;
+  a.ThresholdTriggerActive = 0;
+  a.SwitchTriggerActive = c.IDStartBin;
+  a.AutoTriggerActive = 0;
+  a.ValidHistorySamples = 0;
+
+  c.SamplesPerCycle = std::max(TruncToInt32(c.ChannelRate / c.ACFrq), 1);
+  a.SamplesPerTwelfthCycle = c.SamplesPerCycle / 12;
+  if (c.CompressRatio <= 1) c.CompressRatio = c.SamplesPerCycle;
+
+  a.NeedsCycleSampling = 0;
+  a.RecordWriterBusy = 0;
+  a.BlockCounter = 0;
+  a.DataGapFlag = 0;
+  a.RunDataGap = 0;
+
+  if (recorderRun && c.MaxBlock > 1) {
+    // Trigger algorithms are armed with the trigger engine; until then only
+    // switch-input starts can arm automatic recording.
+    if (c.SW_Num == 0) a.SwitchTriggerActive = 0;
+    bool anyStartFlag = false;
+    for (int s = 0; s < c.SW_Num; ++s) anyStartFlag = anyStartFlag || c.SwitchChannelTable[s].SWStartID != 0;
+    if (!anyStartFlag) a.SwitchTriggerActive = 0;
+    if (a.AnalogTriggerActive || a.ThresholdTriggerActive || a.SwitchTriggerActive) {
+      report.runLog("\r\n 注：已启用记录启动算法！");
+      a.AutoTriggerActive = 1;
+    } else {
+      report.runLog("\r\n 注：未启用记录启动算法！");
+      a.AutoTriggerActive = 0;
+    }
+    a.HistoryPrefixRows = a.AnalogTriggerActive ? c.SamplesPerCycle * 3 / 2 : a.SwitchTriggerActive ? 4 : 0;
+    report.statusPanel(1, a.AutoTriggerActive ? "录波" : "监控");
+  } else {
+    a.HistoryPrefixRows = 0;
+    a.AutoTriggerActive = 0;
+    report.statusPanel(1, "示波器");
+  }
+
+  const uint64_t rows = static_cast<uint64_t>(c.NumSamp) * static_cast<uint64_t>(c.OnlineResamp ? c.ResampNum : 1);
+  const uint64_t prefix = static_cast<uint64_t>(a.HistoryPrefixRows);
+  const uint64_t chn = static_cast<uint64_t>(c.NumChn);
+  const auto zero = static_cast<uint16_t>(std::clamp(TruncToInt32(c.VZero), 0, 65535));
+  a.RingBlocks = recorderRun ? c.MaxBlock : 1;
+  const bool allocated =
+      AllocateWords(a.BlockWithPrefix, (rows + prefix) * chn + 3, zero) &&
+      AllocateWords(a.RingBuffer, chn * static_cast<uint64_t>(c.NumSamp) * static_cast<uint64_t>(a.RingBlocks) + 1,
+                    zero) &&
+      AllocateWords(a.PackedBlockBuffer, (static_cast<uint64_t>(c.NumSamp) + prefix) * chn + 3, 0) &&
+      AllocateWords(a.ViewerBlockBuffer, (static_cast<uint64_t>(c.NumSamp) + prefix) * chn + 3, 0);
+  if (!allocated) {
+    report.messageBox("内存缓冲区分配失败!", failCaption);
+    return false;
+  }
+  a.CurrentBlockOffset = static_cast<size_t>(prefix * chn);
+  a.RingWraps = 0;
+  a.RingWriteBlock = 0;
+  a.ManualTriggerRequest = 0;
+  a.LastSeqNo = 0xFFFF;
+
+  // The lines must add up to the analog channels.
+  int64_t lineChannels = 0;
+  for (int j = 0; j < c.Total_Line; ++j) lineChannels += c.LineTable[j].APhaseNum;
+  if (lineChannels != c.Analog_Num) {
+    report.messageBox("模拟通道线路配置错误!", failCaption);
+    return false;
+  }
+  a.BufferLayoutValid = 1;
+  return true;
+}
+
+}  // namespace quelvar
