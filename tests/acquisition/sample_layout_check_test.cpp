@@ -7,6 +7,7 @@
 #include "LayoutForTest.h"
 #include "acquisition/OnlineFilter.h"
 #include "acquisition/SampleLayoutCheck.h"
+#include "acquisition/VirtualCard.h"
 
 namespace {
 
@@ -17,13 +18,18 @@ using quelvar::test::LayoutOf;
 // that trusted a bad layout would step outside it (the sanitizer build
 // reports that) or change it.
 struct Outcome {
-  bool filtered, resampled;
+  bool filtered, resampled, generated;
 };
 
 Outcome RunAll(const SampleLayout& layout, int32_t rows, int32_t filterCoe, int32_t outputRows, int32_t resampNum,
-               std::vector<uint16_t>& words, FilterState& filter) {
+               std::vector<uint16_t>& words, FilterState& filter, VirtualCardState& card) {
+  LiveConfig live;
+  live.SimulateRandom = 1;
+  live.AnalogChannelTable[0].ChnIDDC = 2;
+  std::function<int()> rand = [] { return 1000; };
   return {ApplyOnlineFilter(words.data(), rows, layout, filterCoe, false, filter),
-          ApplyOnlineResample(words.data(), outputRows, layout, resampNum, 0)};
+          ApplyOnlineResample(words.data(), outputRows, layout, resampNum, 0),
+          GenerateSimulatedBlock(words.data(), rows, layout, live, card, rand)};
 }
 
 TEST(SampleLayoutCheck, InconsistentLayoutsAreRefusedWithoutTouchingAnything) {
@@ -59,18 +65,23 @@ TEST(SampleLayoutCheck, InconsistentLayoutsAreRefusedWithoutTouchingAnything) {
     const std::vector<uint16_t> before = words;
     FilterState filter;
     filter.Values.fill(5);
-    const Outcome o = RunAll(bad, 4, 950, 2, 2, words, filter);
+    VirtualCardState card{1234, 7};
+    const Outcome o = RunAll(bad, 4, 950, 2, 2, words, filter, card);
     EXPECT_FALSE(o.filtered) << c.what;
     EXPECT_FALSE(o.resampled) << c.what;
+    EXPECT_FALSE(o.generated) << c.what;
     EXPECT_EQ(words, before) << c.what;
     EXPECT_TRUE(filter.Reseed) << c.what;
     EXPECT_EQ(filter.Values[0], 5) << c.what;
+    EXPECT_EQ(card.SampleCounter, 1234) << c.what;
+    EXPECT_EQ(card.SpikePos, 7) << c.what;
   }
   std::vector<uint16_t> words(4 * 6, 0x1357);
   FilterState filter;
-  const Outcome o = RunAll(good, 4, 950, 2, 2, words, filter);
+  VirtualCardState card;
+  const Outcome o = RunAll(good, 4, 950, 2, 2, words, filter, card);
   EXPECT_TRUE(SampleLayoutIsConsistent(good));
-  EXPECT_TRUE(o.filtered && o.resampled);
+  EXPECT_TRUE(o.filtered && o.resampled && o.generated);
 }
 
 TEST(SampleLayoutCheck, OutOfRangeCountsAndCoefficientsAreRefused) {
@@ -78,6 +89,8 @@ TEST(SampleLayoutCheck, OutOfRangeCountsAndCoefficientsAreRefused) {
   std::vector<uint16_t> words(8 * layout.NumChn, 0x2468);
   const std::vector<uint16_t> before = words;
   FilterState filter;
+  VirtualCardState card;
+  LiveConfig live;
   EXPECT_FALSE(ApplyOnlineFilter(words.data(), -1, layout, 950, true, filter));
   EXPECT_FALSE(ApplyOnlineFilter(words.data(), 8, layout, -1, true, filter));
   EXPECT_FALSE(ApplyOnlineFilter(words.data(), 8, layout, 1001, true, filter));
@@ -85,8 +98,10 @@ TEST(SampleLayoutCheck, OutOfRangeCountsAndCoefficientsAreRefused) {
   EXPECT_FALSE(ApplyOnlineResample(words.data(), 4, layout, 0, 1));
   EXPECT_FALSE(ApplyOnlineResample(words.data(), 4, layout, -3, 0));
   EXPECT_FALSE(ApplyOnlineResample(words.data(), INT32_MAX, layout, INT32_MAX, 0));  // no such block can exist
+  EXPECT_FALSE(GenerateSimulatedBlock(words.data(), -1, layout, live, card, {}));
   EXPECT_EQ(words, before);
   EXPECT_TRUE(filter.Reseed);
+  EXPECT_EQ(card.SampleCounter, 0);
   // Groups of one leave the block as it is.
   EXPECT_TRUE(ApplyOnlineResample(words.data(), 8, layout, 1, 0));
   EXPECT_EQ(words, before);
