@@ -1,6 +1,25 @@
-// The main window's acquisition commands.
+// The main window's acquisition commands: the recorder's start and stop,
+// block intake, the manual trigger.
+#include <QAction>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "acquisition/BlockIntake.h"
+#include "acquisition/BlockProcessing.h"
+#include "acquisition/ChannelLayout.h"
 #include "acquisition/DriverErrors.h"
+#include "acquisition/PrepareStart.h"
+#include "common/NumberFormat.h"
+#include "platform/DayTime.h"
+#include "platform/DriverNotify.h"
 #include "platform/UiHost.h"
+#include "platform/qt/QtDriverNotifier.h"
+#include "shell/ConfigCommands.h"
 #include "shell/FormMain.h"
 
 namespace quelvar {
@@ -19,6 +38,206 @@ void TFormMain::menuADPropStringClick() {
       services_.ui.MessageBox("提示：无属性！", caption, platform::MsgButtons::Ok);
       break;
   }
+}
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string NowText() { return platform::FormatDayCount(platform::NowDayCount(), "yyyy-mm-dd hh:nn:ss"); }
+
+// A virtual block is never paced faster than this.
+constexpr int kMinVirtualTickMs = 5;
+
+}  // namespace
+
+void TFormMain::PostStatusText(const std::string& text) { SetStatusPanelText(StatusPanelCount() - 1, text); }
+
+void TFormMain::menuStartQuelvarClick() {
+  if (state_.RunState == kRunOscilloscope) return;
+  state_.acq.Filter.Reseed = true;
+  if (state_.RunState == kRunIdle) {
+    StartRecording();
+  } else {
+    StopRecording();
+  }
+  menuStartQuelvar->setChecked(state_.RunState == kRunRecording);
+  ToolButtonStartQuelvar->setChecked(state_.RunState == kRunRecording);
+}
+
+void TFormMain::StartRecording() {
+  LiveConfig& c = state_.config;
+  AcquisitionState& a = state_.acq;
+  const StartupState& s = state_.startup;
+  if (c.SavePath.empty() || chdir(c.SavePath.c_str()) != 0) {
+    [[maybe_unused]] const int rc = chdir(s.ProgramDir.c_str());
+  }
+  a.RunStartTime = platform::NowDayCount();
+  a.BlocksReceived = 0;
+  menuStartQuelvar->setChecked(true);
+  if (menuMonitor->isChecked()) {
+    setWindowTitle(Q(c.WinTitle + "--实时波形" + LiveTitleSuffix));
+  } else {
+    setWindowTitle(Q(c.WinTitle + "--无显示" + HistoryTitleSuffix));
+  }
+  AppendRunLog("\r\n启动" + s.WindowWord + "于:" + NowText());
+  a.BufferLayoutValid = 0;
+
+  if (state_.configInForce.TempConfigActive == 1) {
+    AppendRunLog("注：试图正按非本机配置进行启动...");
+    if (!(c.SimulateAD && c.SimulateType != 0)) {
+      PutOwnConfigBack(state_);
+      RefreshConfigMenus();
+    }
+  }
+  std::function<float(int32_t, int32_t)> channelFrq;
+  if (AdChannelFrqFn f = state_.driver.Entries.ChannelFrq) {
+    channelFrq = [f](int32_t n, int32_t frq) { return f(n, frq); };
+  }
+  ComputeChannelLayout(c, state_.layout, state_.driver.CardMaxSwitchChannels,
+                       state_.configInForce.TempConfigActive == 1, channelFrq);
+  if (state_.driver.DriverUsable == 0 && c.SimulateAD == 0) {
+    PostStatusText("未安装AD板驱动程序!");
+    return;
+  }
+  PostStatusText("初始化AD板...");
+  const StartReporter report{[this](const std::string& line) { AppendRunLog(line); },
+                             [this](const std::string& text) { PostStatusText(text); },
+                             [this](const std::string& text, const std::string& caption) {
+                               services_.ui.MessageBox(text, caption, platform::MsgButtons::OkCancel);
+                             },
+                             [this](int panel, const std::string& text) { SetStatusPanelText(panel, text); }};
+  if (!PrepareStart(state_, true, report)) {
+    PostStatusText("系统参数设置错误!");
+    return;
+  }
+  // Without armed triggering the live display is on; with it, it is flipped.
+  if (a.AutoTriggerActive == 0) menuMonitor->setChecked(false);
+  menuMonitor->setChecked(!menuMonitor->isChecked());
+
+  if (!(c.SimulateAD ? StartVirtualCard() : StartRealCard())) return;
+  const bool snapshot = c.MaxBlock < 2;
+  ToolButtonPause->setVisible(snapshot);
+  menuPause->setVisible(snapshot);
+  menuPause->setChecked(false);
+  a.OscilPaused = 0;
+
+  state_.RunState = kRunRecording;
+  menuStartQuelvar->setText(Q("停止" + s.WindowWord));
+  ToolButtonStartQuelvar->setToolTip(Q("停止" + s.WindowWord));
+  SetStatusPanelText(1, "监控");
+  PostStatusText(s.WindowWord + "开始工作!");
+}
+
+bool TFormMain::StartVirtualCard() {
+  LiveConfig& c = state_.config;
+  if (c.SimulateType != 0) {
+    // Replaying a record file needs the record-file reader.
+    PostStatusText("提示：虚拟AD板回放记录文件的功能尚未提供");
+    return false;
+  }
+  if (std::isnan(c.ChannelRate) || c.ChannelRate < 0.0f) c.ChannelRate = 1.0f;
+  PostStatusText("虚拟的AD板准备工作...");
+  state_.acq.CurrentBlock()[0] = 0xFFFF;
+  int interval = c.SimulateInterval > 0
+                     ? c.SimulateInterval
+                     : TruncToInt32(1000.0 / c.ChannelRate * c.NumSamp);
+  interval = c.MaxBlock == 1 ? c.QuelvarDispFrq : std::max(interval, kMinVirtualTickMs);
+  TimerOscil->start(std::max(interval, 1));
+  return true;
+}
+
+bool TFormMain::StartRealCard() {
+  LiveConfig& c = state_.config;
+  const AdDriver& d = state_.driver.Entries;
+  auto driverError = [&d](const std::string& prefix, const std::string& plain) {
+    return d.GetLastADError != nullptr ? prefix + DriverErrorText(d.GetLastADError()) : plain;
+  };
+  if (d.Initial(c.IOBase, c.IRQNum, c.PhysAddr, 0) == 0) {
+    PostStatusText(driverError("AD板初始化错误,原因：", "AD板初始化错误!"));
+    return false;
+  }
+  if (d.SetMultiFreq != nullptr) d.SetMultiFreq(c.NumVChn, state_.layout.MultiFreqTable.data());
+  const bool interrupt = c.MaxBlock > 1;
+  if (interrupt && d.RegisterNotify != nullptr) {
+    if (notifier_ == nullptr) {
+      notifier_ = new platform::QtDriverNotifier([this](uint32_t, uintptr_t) { Button_NotifyKeyUp(); }, this);
+    }
+    d.RegisterNotify(1, notifier_->Target(), platform::kWmKeyUp, platform::kNotifyKeyCode, 0);
+  }
+  int32_t analogForRate = c.Analog_Num;
+  if (c.PIDEnable && d.InitialDA != nullptr && d.SetupPID != nullptr) {
+    d.InitialDA(c.IOBaseDA, c.DANumChn, c.DABit, c.IOBaseIO);
+    d.SetupPID(c.PIDMode, c.DAEnable, c.ADiChn, c.DAiChn, c.SV, c.M, c.Kp, state_.acq.PidPeriodMs, c.Ti, c.Td);
+    analogForRate = c.Analog_Num - c.DANumChn;
+  } else if (state_.startup.PidMode && d.DisablePID != nullptr) {
+    d.DisablePID();
+  }
+  c.ChannelRate = d.ChannelFrq(analogForRate, c.FrqSamp);
+  if (c.OnlineResamp) c.ChannelRate /= static_cast<float>(c.ResampNum);
+  if (std::isnan(c.ChannelRate) || c.ChannelRate < 0.0f) c.ChannelRate = 1.0f;
+  PostStatusText("AD板准备工作...");
+  state_.acq.BlockTime = platform::NowDayCount();
+  const uint32_t rows = static_cast<uint32_t>(c.NumSamp * (c.OnlineResamp ? c.ResampNum : 1));
+  int32_t started = 0;
+  if (interrupt) {
+    if (d.StartIntr != nullptr) {
+      started = d.StartIntr(c.NumBuf, rows, static_cast<uint16_t>(c.BegChn), static_cast<uint16_t>(c.NumChn),
+                            static_cast<uint32_t>(c.FrqSamp), static_cast<uint32_t>(c.StartParam), c.AmpGain);
+    }
+  } else if (d.StartSnapshot != nullptr) {
+    started = d.StartSnapshot(c.NumBuf, 4 * rows, static_cast<uint16_t>(c.BegChn), static_cast<uint16_t>(c.NumChn),
+                              static_cast<uint32_t>(c.FrqSamp), static_cast<uint32_t>(c.StartParam), c.AmpGain, 0);
+    if (started != 0) TimerOscil->start(std::max(c.QuelvarDispFrq, 1));
+  }
+  if (started == 0) {
+    PostStatusText(driverError("AD板启动错误,原因:", "AD板启动错误!"));
+    if (interrupt && d.RegisterNotify != nullptr) d.RegisterNotify(1, nullptr, 0, 0, 0);
+    return false;
+  }
+  return true;
+}
+
+void TFormMain::StopRecording() {
+  LiveConfig& c = state_.config;
+  const StartupState& s = state_.startup;
+  AppendRunLog("停止" + s.WindowWord + "于:" + NowText());
+  menuStartQuelvar->setChecked(false);
+  ToolButtonPause->setVisible(false);
+  menuPause->setVisible(false);
+  TimerOscil->stop();
+  if (!c.SimulateAD) {
+    const AdDriver& d = state_.driver.Entries;
+    if (d.StopIntr != nullptr) d.StopIntr();
+    if (c.PIDEnable && d.DisablePID != nullptr) d.DisablePID();
+    // After this returns the driver posts no more to our notifier.
+    if (d.RegisterNotify != nullptr) d.RegisterNotify(1, nullptr, 0, 0, 0);
+  }
+  PostStatusText(s.WindowWord + "被停止!");
+  menuStartQuelvar->setText(Q("启动" + s.WindowWord));
+  state_.RunState = kRunIdle;
+  ToolButtonStartQuelvar->setToolTip(Q("启动" + s.WindowWord));
+  SetStatusPanelText(1, "预备");
+}
+
+void TFormMain::menuTriggerFaultClick() {
+  if (state_.RunState == kRunRecording) state_.acq.ManualTriggerRequest = 1;
+}
+
+void TFormMain::Button_NotifyKeyUp() {
+  const BlockReporter blockReport{[this](const std::string& line) { AppendRunLog(line); },
+                                  [this] { return static_cast<size_t>(Memo1->toPlainText().size()); },
+                                  [this] { Memo1->clear(); },
+                                  [this](const std::string& text) { SetStatusPanelText(4, text); }};
+  const IntakeEnv env{[] { return platform::NowDayCount(); },
+                      [this, &blockReport] { ProcessBlock(state_, platform::NowDayCount(), blockReport); },
+                      [this] { menuStartQuelvarClick(); },
+                      [this] { repaintRequested_ = true; },
+                      [] { return std::rand() % 32768; }};
+  IntakeBlocks(state_, env);
+}
+
+void TFormMain::TimerOscilTimer() {
+  if (state_.RunState == kRunRecording) Button_NotifyKeyUp();
 }
 
 }  // namespace quelvar

@@ -4,18 +4,15 @@
 #include <cstdint>
 
 #include "common/LiveConfig.h"
+#include "common/AcquisitionState.h"
 #include "common/SampleLayout.h"
 
 namespace quelvar {
 
-// The low-pass value of each analog channel in thousandths of an AD code,
-// kept from block to block and from run to run. Every recorder start and
-// stop sets Reseed, so that the next filtered block starts from its own
-// first sample.
-struct FilterState {
-  std::array<int64_t, kMaxAnalogChannels> Values{};
-  bool Reseed = true;
-};
+// FilterState (common/AcquisitionState.h) keeps each analog channel's
+// low-pass value from block to block and from run to run; every recorder
+// start and stop sets its Reseed, so the next filtered block starts from its
+// own first sample.
 
 // First-order fixed-point low-pass over the analog words of rowCount rows
 // of layout.NumChn words (the rows that follow a block's sequence word),

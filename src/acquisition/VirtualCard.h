@@ -4,17 +4,15 @@
 #include <functional>
 
 #include "common/LiveConfig.h"
+#include "common/AcquisitionState.h"
 #include "common/SampleLayout.h"
 
 namespace quelvar {
 
-// Where the virtual card's generated signals stand. Both persist for the
-// life of the process, so a new run continues where the last one stopped.
-// The counter is 64-bit so that a long run cannot overflow it.
-struct VirtualCardState {
-  int64_t SampleCounter = 0;  // running row index, + numSamp per block, never reset
-  int64_t SpikePos = 0;       // next random spike: channel x numSamp + row
-};
+// VirtualCardState (common/AcquisitionState.h) says where the generated
+// signals stand; it persists for the life of the process, so a new run
+// continues where the last one stopped, and its counter is 64-bit so that a
+// long run cannot overflow it.
 
 // Fills numSamp rows (those after the sequence word) with the virtual
 // card's signals: three-phase sines on analog channels 0 to 2, ramps on the

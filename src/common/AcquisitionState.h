@@ -17,8 +17,8 @@ struct FilterState {
 // The virtual AD card's running signal position, kept for the life of the
 // process so generated signals continue where the last run left them.
 struct VirtualCardState {
-  int64_t SampleCounter = 0;
-  int32_t SpikePos = 0;
+  int64_t SampleCounter = 0;  // running row index, + numSamp per block, never reset
+  int64_t SpikePos = 0;       // next random spike: channel x numSamp + row
 };
 
 // The state of a run: its buffers, counters and flags.

@@ -66,6 +66,10 @@ void TFormMain::BuildComponents() {
   Timer2->setObjectName("Timer2");
   Timer2->setInterval(kInterfaceTimerMs);
   connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
+
+  TimerOscil = new QTimer(this);
+  TimerOscil->setObjectName("TimerOscil");
+  connect(TimerOscil, &QTimer::timeout, this, [this] { TimerOscilTimer(); });
 }
 
 void TFormMain::AddStatusPanel(int width) {

@@ -19,6 +19,7 @@ class QTimer;
 class QToolBar;
 
 namespace quelvar::platform {
+class QtDriverNotifier;
 class RegistryStore;
 class UiHost;
 }  // namespace quelvar::platform
@@ -104,6 +105,13 @@ class TFormMain : public QMainWindow {
   QAction* ToolButtonPrint = nullptr;
   QAction* ToolButtonPause = nullptr;
   QAction* ToolButtonTorqueZero = nullptr;
+  QMenu* menuRecorder = nullptr;
+  QAction* menuStartQuelvar = nullptr;
+  QAction* menuTriggerFault = nullptr;
+  QAction* menuPause = nullptr;
+  QAction* ToolButtonStartQuelvar = nullptr;
+  QAction* ToolButtonTriggerFault = nullptr;
+  QTimer* TimerOscil = nullptr;  // paces the virtual card and snapshot mode
   QMenu* menuNetwork = nullptr;
   QAction* menuServer = nullptr;
   QAction* menuClient = nullptr;
@@ -150,6 +158,13 @@ class TFormMain : public QMainWindow {
 
   // Acquisition commands.
   void menuADPropStringClick();
+  void menuStartQuelvarClick();
+  void menuTriggerFaultClick();
+  // Block intake: the driver's notification, a pacing tick or the watchdog.
+  void Button_NotifyKeyUp();
+  void TimerOscilTimer();
+  // A status message for the status bar's message panel.
+  void PostStatusText(const std::string& text);
 
   // One-second housekeeping (shell); the first call runs the deferred start-up.
   void Timer1Timer();
@@ -159,6 +174,7 @@ class TFormMain : public QMainWindow {
   void FormHide();
   void Timer2Timer();
   int Timer2Ticks() const { return timer2Ticks_; }
+  bool RepaintRequested() const { return repaintRequested_; }
 
   // Run log and status bar panels.
   void AppendRunLog(const std::string& line);
@@ -189,6 +205,10 @@ class TFormMain : public QMainWindow {
   void LoadAnalysisLibraries();
   void ApplyStartupMenuStates();
   void RunDeferredStartup();
+  void StartRecording();
+  void StopRecording();
+  bool StartVirtualCard();
+  bool StartRealCard();
   ConfigCommandEnv MakeConfigCommandEnv();
   void BuildMenus();
   QAction* AddCheckItem(QMenu* menu, const char* name, const char* caption, bool checked);
@@ -202,8 +222,11 @@ class TFormMain : public QMainWindow {
   int timer2Ticks_ = 0;
   bool destroyed_ = false;
   bool deferredStartupBegun_ = false;
+  bool repaintRequested_ = false;
   class TFormAbout* aboutBox_ = nullptr;
   class TFormGroup* channelGroupDialog_ = nullptr;
+  // Turns the driver's posts into intake calls on this thread.
+  platform::QtDriverNotifier* notifier_ = nullptr;
 };
 
 }  // namespace quelvar

@@ -22,9 +22,19 @@ void TFormMain::Timer1Timer() {
   if (!deferredStartupBegun_) {
     deferredStartupBegun_ = true;
     RunDeferredStartup();
+    return;
   }
-  // The later calls watch the driver's notifications and poll the serial
-  // remote control once acquisition and the network exist.
+  // Notification watchdog: when the driver's notifications stay away while
+  // recording in interrupt mode, poll it ourselves from the fifth call on.
+  AcquisitionState& a = state_.acq;
+  if (state_.RunState == kRunRecording && state_.config.SimulateAD == 0) {
+    if (a.NotifyWatchdog > 3 && state_.config.MaxBlock > 1) {
+      Button_NotifyKeyUp();
+    } else {
+      a.NotifyWatchdog += 1;
+    }
+  }
+  // Polling the serial remote control comes with the network.
 }
 
 void TFormMain::RunDeferredStartup() {

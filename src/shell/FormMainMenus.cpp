@@ -119,6 +119,15 @@ void TFormMain::BuildMenus() {
   menuMatlabEngine = AddItem(menuAnalysis, "menuMatlabEngine", "&MATLAB信号处理(&g)");
   menuMatlabLib = AddItem(menuAnalysis, "menuMatlabLib", "独立信号处理(&I)");
 
+  menuRecorder = menuBar()->addMenu(QStringLiteral("采集(&C)"));
+  menuRecorder->setObjectName("menuRecorder");
+  menuStartQuelvar = AddCheckItem(menuRecorder, "menuStartQuelvar", "启动录波器(&S)", false);
+  connect(menuStartQuelvar, &QAction::triggered, this, [this] { menuStartQuelvarClick(); });
+  menuTriggerFault = AddItem(menuRecorder, "menuTriggerFault", "手动触发记录(&T)");
+  connect(menuTriggerFault, &QAction::triggered, this, [this] { menuTriggerFaultClick(); });
+  menuPause = AddCheckItem(menuRecorder, "menuPause", "暂停", false);
+  menuPause->setVisible(false);
+
   menuNetwork = menuBar()->addMenu(QStringLiteral("网络(&N)"));
   menuNetwork->setObjectName("menuNetwork");
   menuServer = AddCheckItem(menuNetwork, "menuServer", "作为现场采集站(&S)", false);
@@ -132,6 +141,13 @@ void TFormMain::BuildMenus() {
 
   ToolBar1 = addToolBar(QStringLiteral("工具栏"));
   ToolBar1->setObjectName("ToolBar1");
+  ToolButtonStartQuelvar = ToolBar1->addAction(QStringLiteral("启动"));
+  ToolButtonStartQuelvar->setObjectName("ToolButtonStartQuelvar");
+  ToolButtonStartQuelvar->setCheckable(true);
+  connect(ToolButtonStartQuelvar, &QAction::triggered, this, [this] { menuStartQuelvarClick(); });
+  ToolButtonTriggerFault = ToolBar1->addAction(QStringLiteral("手动触发"));
+  ToolButtonTriggerFault->setObjectName("ToolButtonTriggerFault");
+  connect(ToolButtonTriggerFault, &QAction::triggered, this, [this] { menuTriggerFaultClick(); });
   ToolButtonPrint = ToolBar1->addAction(QStringLiteral("打印"));
   ToolButtonPrint->setObjectName("ToolButtonPrint");
   ToolButtonPause = ToolBar1->addAction(QStringLiteral("暂停"));

@@ -174,13 +174,14 @@ void TFormMain::SetTitleSuffixes() {
 }
 
 void TFormMain::FormClose() {
-  // Closing is always allowed. (A running acquisition will be stopped here
-  // once acquisition exists.)
+  // Closing is always allowed; a running acquisition is stopped first.
+  if (state_.RunState == kRunRecording) menuStartQuelvarClick();
 }
 
 void TFormMain::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  if (state_.RunState == kRunRecording) menuStartQuelvarClick();
   Timer2->stop();
   screenSaverGuard_.Release();
   // The settings tree keeps the machine's own configuration, never a lent one.

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <functional>
+
+#include "common/AppState.h"
+
+namespace quelvar {
+
+// What block intake needs around it.
+struct IntakeEnv {
+  std::function<double()> now;           // local time, day count
+  std::function<void()> processBlock;    // the per-block processing
+  std::function<void()> stopRun;         // the recorder toggle, to stop at the block limit
+  std::function<void()> requestRepaint;  // after the blocks of a call
+  std::function<int()> rand32767;        // the virtual card's spikes
+};
+
+// One call of the intake (a driver notification, a pacing tick or the
+// watchdog poll): takes the block(s) into CurrentBlock, stamps their time,
+// filters and resamples the real card's blocks and hands each to the
+// per-block processing. In interrupt mode it drains a backlog of queued
+// blocks, at most half the driver's buffers per call. Returns the number of
+// blocks delivered.
+int IntakeBlocks(AppState& state, const IntakeEnv& env);
+
+}  // namespace quelvar

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QTest>
+#include <QTimer>
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/MemoryRegistry.h"
+#include "platform/ScriptedUiHost.h"
+#include "shell/FormMain.h"
+
+namespace {
+
+using namespace quelvar;
+namespace fs = std::filesystem;
+
+class FormMainAcquisition : public ::testing::Test {
+ protected:
+  AppState state;
+  platform::MemoryRegistry registry;
+  platform::ScriptedUiHost ui;
+  platform::NullScreenSaverControl screenSaver;
+  fs::path dir;
+  char oldCwd[PATH_MAX]{};
+
+  void SetUp() override {
+    dir = fs::path(testing::TempDir()) / ("quelvar-acq-" + std::to_string(getpid()) + "-" +
+                                          testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir);
+    ASSERT_NE(getcwd(oldCwd, sizeof oldCwd), nullptr);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+  }
+  void TearDown() override {
+    ASSERT_EQ(chdir(oldCwd), 0);
+    fs::remove_all(dir);
+    for (const char* v : {"SIMCARD_BLOCK_MS", "SIMCARD_MAX_BLOCKS", "SIMCARD_FAIL_INITIAL"}) unsetenv(v);
+  }
+  std::unique_ptr<TFormMain> Start() {
+    return std::make_unique<TFormMain>(state, MainWindowServices{registry, ui, screenSaver});
+  }
+};
+
+TEST_F(FormMainAcquisition, WithoutADriverOrVirtualCardTheStartIsRefused) {
+  auto form = Start();
+  form->menuStartQuelvarClick();
+  EXPECT_EQ(state.RunState, kRunIdle);
+  EXPECT_EQ(form->StatusPanelText(5), "未安装AD板驱动程序!");
+  EXPECT_FALSE(form->TimerOscil->isActive());
+}
+
+TEST_F(FormMainAcquisition, VirtualCardRecordsPacedBlocksUntilStopped) {
+  auto form = Start();
+  state.config.SimulateAD = 1;
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.RunState, kRunRecording);
+  EXPECT_TRUE(form->TimerOscil->isActive());
+  EXPECT_EQ(form->TimerOscil->interval(), 30);  // 300 rows at 10000 Hz
+  EXPECT_EQ(form->menuStartQuelvar->text().toStdString(), "停止记录示波器");
+  EXPECT_EQ(form->StatusPanelText(5), "记录示波器开始工作!");
+  for (int i = 0; i < 3; ++i) form->TimerOscilTimer();
+  EXPECT_EQ(state.acq.LastSeqNo, 2);
+  EXPECT_EQ(state.acq.RingWriteBlock, 3);
+  EXPECT_TRUE(form->RepaintRequested());
+  form->menuStartQuelvarClick();
+  EXPECT_EQ(state.RunState, kRunIdle);
+  EXPECT_FALSE(form->TimerOscil->isActive());
+  EXPECT_EQ(form->menuStartQuelvar->text().toStdString(), "启动记录示波器");
+  EXPECT_NE(form->RunLogText().find("停止记录示波器于:"), std::string::npos);
+}
+
+TEST_F(FormMainAcquisition, SimulatedDriverDeliversEveryBlockInOrder) {
+  fs::copy_file(fs::path(QUELVAR_DRIVER_DIR) / "ADCard.DLL", dir / "ADCard.DLL");
+  setenv("SIMCARD_BLOCK_MS", "0", 1);
+  setenv("SIMCARD_MAX_BLOCKS", "5", 1);
+  auto form = Start();
+  ASSERT_EQ(state.driver.DriverUsable, 1);
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.RunState, kRunRecording) << form->StatusPanelText(5);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return state.acq.BlocksReceived >= 5; }, 10000));
+  EXPECT_EQ(state.acq.LastSeqNo, 4);
+  EXPECT_EQ(state.acq.RunDataGap, 0);
+  form->menuStartQuelvarClick();
+  EXPECT_EQ(state.RunState, kRunIdle);
+  QCoreApplication::processEvents();  // posts still queued find the run stopped
+  EXPECT_EQ(state.acq.BlocksReceived, 5u);
+}
+
+TEST_F(FormMainAcquisition, DriverFailureNamesItsReason) {
+  fs::copy_file(fs::path(QUELVAR_DRIVER_DIR) / "ADCard.DLL", dir / "ADCard.DLL");
+  setenv("SIMCARD_FAIL_INITIAL", "1", 1);
+  auto form = Start();
+  form->menuStartQuelvarClick();
+  EXPECT_EQ(state.RunState, kRunIdle);
+  EXPECT_EQ(form->StatusPanelText(5).rfind("AD板初始化错误,原因：", 0), 0u) << form->StatusPanelText(5);
+}
+
+TEST_F(FormMainAcquisition, ClosingTheWindowStopsTheRun) {
+  auto form = Start();
+  state.config.SimulateAD = 1;
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.RunState, kRunRecording);
+  form->close();
+  EXPECT_EQ(state.RunState, kRunIdle);
+}
+
+}  // namespace
