@@ -99,6 +99,65 @@ TEST_F(FormMainAcquisition, DriverFailureNamesItsReason) {
   EXPECT_EQ(form->StatusPanelText(5).rfind("AD板初始化错误,原因：", 0), 0u) << form->StatusPanelText(5);
 }
 
+TEST_F(FormMainAcquisition, VirtualCardPacingHasAFloorExceptForSnapshots) {
+  struct Case {
+    int32_t interval, numSamp, maxBlock, dispFrq;
+    int expected;
+  } cases[] = {
+      {0, 300, 200, 1000, 30},  // a block's real duration
+      {0, 10, 200, 1000, 5},    // never faster than 5 ms
+      {12, 300, 200, 1000, 12}, // a set delay wins
+      {0, 10, 1, 2, 2},         // snapshot display: its own interval, no floor
+  };
+  for (const Case& c : cases) {
+    AppState fresh;
+    platform::MemoryRegistry reg;
+    TFormMain form(fresh, MainWindowServices{reg, ui, screenSaver});
+    fresh.config.SimulateAD = 1;
+    fresh.config.SimulateInterval = c.interval;
+    fresh.config.NumSamp = c.numSamp;
+    fresh.config.MaxBlock = c.maxBlock;
+    fresh.config.QuelvarDispFrq = c.dispFrq;
+    form.menuStartQuelvarClick();
+    ASSERT_EQ(fresh.RunState, kRunRecording);
+    EXPECT_EQ(form.TimerOscil->interval(), c.expected) << c.numSamp << " rows";
+    form.menuStartQuelvarClick();
+  }
+}
+
+TEST_F(FormMainAcquisition, UnworkableConfigurationIsRefusedWithAReason) {
+  auto form = Start();
+  state.config.SimulateAD = 1;
+  state.config.NumSamp = 0;
+  form->menuStartQuelvarClick();
+  EXPECT_EQ(state.RunState, kRunIdle);
+  EXPECT_EQ(form->StatusPanelText(5), "系统参数设置错误!");
+  EXPECT_NE(form->RunLogText().find("错误：每块采样数NumSamp设置不能工作"), std::string::npos);
+}
+
+TEST_F(FormMainAcquisition, WatchdogPollsTheDriverWhenNotificationsStayAway) {
+  fs::copy_file(fs::path(QUELVAR_DRIVER_DIR) / "ADCard.DLL", dir / "ADCard.DLL");
+  setenv("SIMCARD_BLOCK_MS", "0", 1);
+  setenv("SIMCARD_MAX_BLOCKS", "3", 1);
+  auto form = Start();
+  form->Timer1Timer();  // the deferred start-up
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.RunState, kRunRecording) << form->StatusPanelText(5);
+  // The notifications wait in the event queue, unprocessed; the blocks wait in the driver.
+  const AdQueryBufFn queued = state.driver.Entries.QueryBuf;
+  for (int i = 0; i < 1000 && queued() < 3; ++i) QTest::qSleep(10);
+  ASSERT_EQ(queued(), 3);
+  for (int call = 1; call <= 4; ++call) {
+    form->Timer1Timer();
+    EXPECT_EQ(state.acq.NotifyWatchdog, call);
+    EXPECT_EQ(state.acq.BlocksReceived, 0u);
+  }
+  form->Timer1Timer();  // the fifth call polls
+  EXPECT_GT(state.acq.BlocksReceived, 0u);
+  EXPECT_EQ(state.acq.NotifyWatchdog, 0);
+  form->menuStartQuelvarClick();
+}
+
 TEST_F(FormMainAcquisition, ClosingTheWindowStopsTheRun) {
   auto form = Start();
   state.config.SimulateAD = 1;
