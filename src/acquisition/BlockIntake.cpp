@@ -1,6 +1,7 @@
 #include "acquisition/BlockIntake.h"
 
 #include "acquisition/OnlineFilter.h"
+#include "acquisition/VirtualAdFile.h"
 #include "acquisition/VirtualCard.h"
 
 namespace quelvar {
@@ -17,8 +18,14 @@ bool TakeBlock(AppState& state, const IntakeEnv& env) {
   AcquisitionState& a = state.acq;
   uint16_t* block = a.CurrentBlock();
   if (c.SimulateAD) {
-    block[0] = static_cast<uint16_t>(block[0] + 1);
-    GenerateSimulatedBlock(block + 1, c.NumSamp, state.layout, c, a.VirtualCard, env.rand32767);
+    const uint16_t seq = static_cast<uint16_t>(block[0] + 1);
+    if (c.SimulateType == 1) {
+      const size_t words = static_cast<size_t>(c.NumSamp) * static_cast<size_t>(c.NumChn);
+      if (!ReadVirtualAdBlock(a.Replay, block + 1, words)) return false;
+    } else {
+      GenerateSimulatedBlock(block + 1, c.NumSamp, state.layout, c, a.VirtualCard, env.rand32767);
+    }
+    block[0] = seq;
     return true;  // a virtual block is neither filtered nor resampled
   }
   const AdDriver& d = state.driver.Entries;
@@ -38,6 +45,15 @@ bool TakeBlock(AppState& state, const IntakeEnv& env) {
   if (c.OnlineFilter) ApplyOnlineFilter(block + 1, DeliveredRows(c), state.layout, c.FilterCoe, reseed, a.Filter);
   if (c.OnlineResamp) ApplyOnlineResample(block + 1, c.NumSamp, state.layout, c.ResampNum, c.ResampMode);
   return true;
+}
+
+// The replay ends after the file's last block (or when the file fails).
+void EndReplayWhenDone(AppState& state, const IntakeEnv& env) {
+  VirtualAdReplay& replay = state.acq.Replay;
+  if (state.RunState == kRunIdle || !(state.config.SimulateAD && state.config.SimulateType == 1)) return;
+  if (replay.Fd >= 0 && replay.VirtualAdBlocksRead < replay.VirtualAdBlocks) return;
+  CloseVirtualAdFile(replay);
+  env.stopRun();
 }
 
 }  // namespace
@@ -65,9 +81,11 @@ int IntakeBlocks(AppState& state, const IntakeEnv& env) {
     const uint16_t queued = state.driver.Entries.QueryBuf != nullptr ? state.driver.Entries.QueryBuf() : 0;
     if (!(queued > drainLimit && taken < drainLimit)) break;
   }
-  if (taken == 0) return 0;
-  env.requestRepaint();
-  a.NotifyWatchdog = 0;
+  if (taken > 0) {
+    env.requestRepaint();
+    a.NotifyWatchdog = 0;
+  }
+  EndReplayWhenDone(state, env);
   return taken;
 }
 

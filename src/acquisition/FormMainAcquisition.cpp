@@ -14,6 +14,7 @@
 #include "acquisition/ChannelLayout.h"
 #include "acquisition/DriverErrors.h"
 #include "acquisition/PrepareStart.h"
+#include "acquisition/VirtualAdFile.h"
 #include "common/NumberFormat.h"
 #include "platform/DayTime.h"
 #include "platform/DriverNotify.h"
@@ -130,12 +131,14 @@ void TFormMain::StartRecording() {
 
 bool TFormMain::StartVirtualCard() {
   LiveConfig& c = state_.config;
-  if (c.SimulateType != 0) {
-    // Replaying a record file needs the record-file reader.
-    PostStatusText("提示：虚拟AD板回放记录文件的功能尚未提供");
-    return false;
-  }
   if (std::isnan(c.ChannelRate) || c.ChannelRate < 0.0f) c.ChannelRate = 1.0f;
+  if (c.SimulateType != 0) {
+    std::string refusal;
+    if (!OpenVirtualAdFile(c.SimulateFile, c, state_.acq.Replay, refusal)) {
+      PostStatusText(refusal);
+      return false;
+    }
+  }
   PostStatusText("虚拟的AD板准备工作...");
   state_.acq.CurrentBlock()[0] = 0xFFFF;
   int interval = c.SimulateInterval > 0

@@ -21,6 +21,13 @@ struct VirtualCardState {
   int64_t SpikePos = 0;       // next random spike: channel x numSamp + row
 };
 
+// The record file the virtual AD card replays.
+struct VirtualAdReplay {
+  int Fd = -1;  // open while a replay runs
+  int32_t VirtualAdBlocks = 0;
+  int32_t VirtualAdBlocksRead = 0;
+};
+
 // The state of a run: its buffers, counters and flags.
 struct AcquisitionState {
   double RunStartTime = 0.0;   // day count
@@ -61,6 +68,7 @@ struct AcquisitionState {
 
   // The virtual AD card and its pacing.
   VirtualCardState VirtualCard;
+  VirtualAdReplay Replay;
   FilterState Filter;
 
   uint16_t* CurrentBlock() { return BlockWithPrefix.data() + CurrentBlockOffset; }

@@ -23,6 +23,7 @@
 #include "shell/FormMain.h"
 #include "shell/UniversalPageStore.h"
 #include "shell/WindowGeometry.h"
+#include "acquisition/VirtualAdFile.h"
 #include "common/NumberFormat.h"
 #include "net/GrayCode.h"
 #include "setup/FormGroup.h"
@@ -194,6 +195,7 @@ void TFormMain::FormDestroy() {
   WriteUniversalPages(services_.registry, state_.startup.AppKeyName, state_.pages);
   if (!services_.registry.EndUpdate()) ReportRegistrySaveFailure();
   state_.startup.LayoutReady = 0;
+  CloseVirtualAdFile(state_.acq.Replay);
   StartupState& s = state_.startup;
   if (s.EngineLoaded == 1) s.EngineModule.Free();
   if (s.LoadSignalLib == 1) s.SignalLibModule.Free();

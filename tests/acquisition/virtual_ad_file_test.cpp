@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "acquisition/BlockIntake.h"
+#include "acquisition/ChannelLayout.h"
+#include "acquisition/PrepareStart.h"
+#include "acquisition/VirtualAdFile.h"
+#include "common/RecordFileHeader.h"
+
+namespace {
+
+using namespace quelvar;
+namespace fs = std::filesystem;
+
+constexpr int32_t kRows = 10;
+constexpr int32_t kWords = 2;  // two analog channels
+constexpr int32_t kBlocks = 3;
+
+// A record file of three blocks whose word k of block b is 1000 b + k.
+std::vector<char> RecordBytes(const char* tag = "QV", int32_t numSamp = kRows, int32_t commentLength = 5) {
+  RecordFileHeader h{};
+  h.HeaderSize = 104;
+  std::memcpy(h.Tag, tag, 2);
+  h.NumChn = kWords;
+  h.Total_Line = kWords;
+  h.Analog_Num = kWords;
+  h.NumSamp = numSamp;
+  h.MaxMultiFreq = 1;
+  h.ADBit = 12;
+  h.BlockCount = kBlocks;
+  h.DataBytes = kBlocks * kRows * kWords * 2;
+  std::vector<char> out(reinterpret_cast<char*>(&h), reinterpret_cast<char*>(&h) + sizeof h);
+  out.resize(kRecordFileDataOffset, 0);
+  for (int b = 0; b < kBlocks; ++b) {
+    for (int k = 0; k < kRows * kWords; ++k) {
+      const uint16_t w = static_cast<uint16_t>(1000 * b + k);
+      out.push_back(static_cast<char>(w & 0xFF));
+      out.push_back(static_cast<char>(w >> 8));
+    }
+  }
+  const uint32_t n = static_cast<uint32_t>(commentLength);
+  out.insert(out.end(), reinterpret_cast<const char*>(&n), reinterpret_cast<const char*>(&n) + 4);
+  out.insert(out.end(), 5, 'x');
+  return out;
+}
+
+class VirtualAdFileTest : public ::testing::Test {
+ protected:
+  AppState s;
+  fs::path file = fs::path(testing::TempDir()) / ("replay-" + std::to_string(getpid()) + ".DAT");
+
+  void SetUp() override {
+    LiveConfig& c = s.config;
+    c.Analog_Num = kWords;
+    c.Total_Line = kWords;
+    for (auto& line : c.LineTable) line.APhaseNum = 1;
+    c.NumSamp = kRows;
+    c.ChannelRate = 1000.0f;
+    c.SimulateAD = 1;
+    c.SimulateType = 1;
+    ComputeChannelLayout(c, s.layout, 0, true, {});
+  }
+  void TearDown() override {
+    CloseVirtualAdFile(s.acq.Replay);
+    fs::remove(file);
+  }
+  void Write(const std::vector<char>& bytes) {
+    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+};
+
+TEST_F(VirtualAdFileTest, ReplayReproducesTheFilesBlocksAndEndsTheRun) {
+  Write(RecordBytes());
+  std::string refusal;
+  ASSERT_TRUE(OpenVirtualAdFile(file.string(), s.config, s.acq.Replay, refusal)) << refusal;
+  StartReporter quiet{[](const std::string&) {}, [](const std::string&) {},
+                      [](const std::string&, const std::string&) {}, [](int, const std::string&) {}};
+  ASSERT_TRUE(PrepareStart(s, true, quiet));
+  s.RunState = kRunRecording;
+  s.config.EndBlock = 1;  // ignored while replaying
+  s.acq.CurrentBlock()[0] = 0xFFFF;
+  std::vector<uint16_t> firstWords;
+  int stops = 0;
+  IntakeEnv env{[] { return 0.0; }, [&] { firstWords.push_back(s.acq.CurrentBlock()[1]); },
+                [&] { ++stops; s.RunState = kRunIdle; }, [] {}, [] { return 0; }};
+  for (int call = 0; call < kBlocks; ++call) IntakeBlocks(s, env);
+  EXPECT_EQ(firstWords, (std::vector<uint16_t>{0, 1000, 2000}));
+  EXPECT_EQ(s.acq.CurrentBlock()[kRows * kWords], 2000 + kRows * kWords - 1);
+  EXPECT_EQ(stops, 1);  // after the last block, not at the block limit
+  EXPECT_EQ(s.acq.Replay.Fd, -1);
+}
+
+TEST_F(VirtualAdFileTest, FilesThatDoNotFitAreRefusedWithTheirReason) {
+  struct Case {
+    const char* what;
+    std::vector<char> bytes;
+    const char* text;
+  } cases[] = {
+      {"short header", std::vector<char>(50, 0), "虚拟AD板所需波形文件大小不对!"},
+      {"other tag", RecordBytes("QX"), "虚拟AD板所需波形文件格式不对!"},
+      {"other layout", RecordBytes("QV", kRows + 1), "虚拟AD板所需波形文件格式不对!"},
+      {"comment length wrong", RecordBytes("QV", kRows, 6), "虚拟AD板所需波形文件大小不对!"},
+      {"one byte more", [] { auto v = RecordBytes(); v.push_back(0); return v; }(), "虚拟AD板所需波形文件大小不对!"},
+  };
+  for (const Case& c : cases) {
+    Write(c.bytes);
+    std::string refusal;
+    EXPECT_FALSE(OpenVirtualAdFile(file.string(), s.config, s.acq.Replay, refusal)) << c.what;
+    EXPECT_EQ(refusal, c.text) << c.what;
+    EXPECT_EQ(s.acq.Replay.Fd, -1) << c.what;
+  }
+  std::string refusal;
+  EXPECT_FALSE(OpenVirtualAdFile("/nonexistent/F.DAT", s.config, s.acq.Replay, refusal));
+  EXPECT_EQ(refusal, "虚拟AD板所需波形文件不存在!");
+}
+
+}  // namespace
