@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 
+#include "acquisition/TriggerDetectors.h"
 #include "common/NumberFormat.h"
 
 namespace quelvar {
@@ -87,7 +88,11 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
       report.runLog("\r\n 注：未启用记录启动算法！");
       a.AutoTriggerActive = 0;
     }
-    a.HistoryPrefixRows = a.AnalogTriggerActive ? c.SamplesPerCycle * 3 / 2 : a.SwitchTriggerActive ? 4 : 0;
+    // The switch tests look back up to seven rows before a block's first row
+    // (edges and changes); the prefix covers that so they never leave it.
+    const int32_t switchPrefix = std::max(4, SwitchLookBackRows(c) - 1);
+    a.HistoryPrefixRows =
+        a.AnalogTriggerActive ? c.SamplesPerCycle * 3 / 2 : a.SwitchTriggerActive ? switchPrefix : 0;
     report.statusPanel(1, a.AutoTriggerActive ? "录波" : "监控");
   } else {
     a.HistoryPrefixRows = 0;

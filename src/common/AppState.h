@@ -8,6 +8,7 @@
 #include "common/AdDriver.h"
 #include "common/LiveConfig.h"
 #include "common/MainViewSettings.h"
+#include "common/RecordState.h"
 #include "common/SampleLayout.h"
 #include "common/UniversalPages.h"
 #include "common/GrayTables.h"
@@ -85,6 +86,8 @@ struct AppState {
   GrayTables grayTables;
   SampleLayout layout;
   AcquisitionState acq;
+  RecordState record;
+  TriggerState triggers;
   // 1 while remote control comes over the serial radio link.
   int32_t IdControlByRadio = 0;
   // 0 idle, 1 recording, 2 two-trace oscilloscope.

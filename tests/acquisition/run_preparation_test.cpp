@@ -53,7 +53,7 @@ TEST(PrepareStart, SizesTheBuffersFromTheLayout) {
   EXPECT_EQ(s.config.CompressRatio, 20);  // a ratio of 1 stands for one AC cycle
 }
 
-TEST(PrepareStart, SwitchStartFlagsArmRecordingWithAFourRowPrefix) {
+TEST(PrepareStart, SwitchStartFlagsArmRecordingWithAPrefixCoveringTheLookBack) {
   AppState s = SmallRun();
   s.config.SW_Num = 3;
   s.config.IDStartBin = 1;
@@ -62,8 +62,11 @@ TEST(PrepareStart, SwitchStartFlagsArmRecordingWithAFourRowPrefix) {
   Reports r;
   ASSERT_TRUE(PrepareStart(s, true, r.Start()));
   EXPECT_EQ(s.acq.AutoTriggerActive, 1);
+  EXPECT_EQ(s.acq.HistoryPrefixRows, 7);  // a rising edge looks back seven rows
+  EXPECT_EQ(s.acq.CurrentBlockOffset, 7u * 4);
+  s.config.SwitchChannelTable[2].SWStartID = 1;  // a level: the usual four rows
+  ASSERT_TRUE(PrepareStart(s, true, r.Start()));
   EXPECT_EQ(s.acq.HistoryPrefixRows, 4);
-  EXPECT_EQ(s.acq.CurrentBlockOffset, 4u * 4);
   EXPECT_EQ(r.panel1, "录波");
   EXPECT_EQ(r.log.back(), "\r\n 注：已启用记录启动算法！");
   // The oscilloscope keeps no prefix and a one-block ring.
