@@ -74,6 +74,8 @@ void TFormMain::StartRecording() {
   }
   a.RunStartTime = platform::NowDayCount();
   a.BlocksReceived = 0;
+  state_.record.FloodCount = 0;
+  state_.record.FloodWindowStart = a.RunStartTime;
   menuStartQuelvar->setChecked(true);
   if (menuMonitor->isChecked()) {
     setWindowTitle(Q(c.WinTitle + "--实时波形" + LiveTitleSuffix));
@@ -131,6 +133,8 @@ void TFormMain::StartRecording() {
 
 bool TFormMain::StartVirtualCard() {
   LiveConfig& c = state_.config;
+  // Without the driver's rate entry the nominal rate stands, lent configuration or not.
+  if (state_.driver.Entries.ChannelFrq == nullptr) c.ChannelRate = static_cast<float>(c.FrqSamp);
   if (std::isnan(c.ChannelRate) || c.ChannelRate < 0.0f) c.ChannelRate = 1.0f;
   if (c.SimulateType != 0) {
     std::string refusal;
@@ -168,9 +172,12 @@ bool TFormMain::StartRealCard() {
     d.RegisterNotify(1, notifier_->Target(), platform::kWmKeyUp, platform::kNotifyKeyCode, 0);
   }
   int32_t analogForRate = c.Analog_Num;
-  if (c.PIDEnable && d.InitialDA != nullptr && d.SetupPID != nullptr) {
-    d.InitialDA(c.IOBaseDA, c.DANumChn, c.DABit, c.IOBaseIO);
-    d.SetupPID(c.PIDMode, c.DAEnable, c.ADiChn, c.DAiChn, c.SV, c.M, c.Kp, state_.acq.PidPeriodMs, c.Ti, c.Td);
+  if (c.PIDEnable) {
+    // The PID entries come with a PID-mode driver; a missing one is skipped.
+    if (d.InitialDA != nullptr) d.InitialDA(c.IOBaseDA, c.DANumChn, c.DABit, c.IOBaseIO);
+    if (d.SetupPID != nullptr) {
+      d.SetupPID(c.PIDMode, c.DAEnable, c.ADiChn, c.DAiChn, c.SV, c.M, c.Kp, state_.acq.PidPeriodMs, c.Ti, c.Td);
+    }
     analogForRate = c.Analog_Num - c.DANumChn;
   } else if (state_.startup.PidMode && d.DisablePID != nullptr) {
     d.DisablePID();
@@ -234,7 +241,7 @@ void TFormMain::Button_NotifyKeyUp() {
   const IntakeEnv env{[] { return platform::NowDayCount(); },
                       [this, &blockReport] { ProcessBlock(state_, platform::NowDayCount(), blockReport); },
                       [this] { menuStartQuelvarClick(); },
-                      [this] { repaintRequested_ = true; },
+                      [this] { repaintRequested_ = repaintRequested_ || menuMonitor->isChecked(); },
                       [] { return std::rand() % 32768; }};
   IntakeBlocks(state_, env);
 }

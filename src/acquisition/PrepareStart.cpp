@@ -119,6 +119,9 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
   a.RingWraps = 0;
   a.RingWriteBlock = 0;
   a.ManualTriggerRequest = 0;
+  state.record.Recording = 0;
+  state.record.ViewBlock = a.RingBlocks - 1;
+  state.record.ViewPoint = 0;
   a.LastSeqNo = 0xFFFF;
 
   // The lines must add up to the analog channels.

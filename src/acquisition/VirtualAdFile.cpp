@@ -82,7 +82,11 @@ bool ReadVirtualAdBlock(VirtualAdReplay& replay, uint16_t* rows, size_t words) {
   while (size > 0) {
     const ssize_t n = ::read(replay.Fd, out, size);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n <= 0) {
+      // A file that fails mid-way ends the replay rather than misaligning it.
+      CloseVirtualAdFile(replay);
+      return false;
+    }
     out += n;
     size -= static_cast<size_t>(n);
   }

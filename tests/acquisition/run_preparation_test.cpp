@@ -41,6 +41,7 @@ AppState SmallRun() {
 
 TEST(PrepareStart, SizesTheBuffersFromTheLayout) {
   AppState s = SmallRun();
+  s.record.Recording = 1;  // left over from a run stopped mid-record
   Reports r;
   ASSERT_TRUE(PrepareStart(s, true, r.Start()));
   EXPECT_EQ(s.acq.BlockWithPrefix.size(), 10u * 3 + 3);
@@ -48,6 +49,8 @@ TEST(PrepareStart, SizesTheBuffersFromTheLayout) {
   EXPECT_EQ(s.acq.RingBuffer.front(), 2048);  // filled with the zero code
   EXPECT_EQ(s.acq.LastSeqNo, 0xFFFF);
   EXPECT_EQ(s.acq.BufferLayoutValid, 1);
+  EXPECT_EQ(s.record.Recording, 0);  // a new run never starts blocked by an old record
+  EXPECT_EQ(s.record.ViewBlock, 3);
   EXPECT_EQ(r.panel1, "监控");
   EXPECT_EQ(s.config.SamplesPerCycle, 20);
   EXPECT_EQ(s.config.CompressRatio, 20);  // a ratio of 1 stands for one AC cycle

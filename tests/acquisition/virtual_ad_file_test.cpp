@@ -95,6 +95,16 @@ TEST_F(VirtualAdFileTest, ReplayReproducesTheFilesBlocksAndEndsTheRun) {
   EXPECT_EQ(s.acq.Replay.Fd, -1);
 }
 
+TEST_F(VirtualAdFileTest, AFileThatFailsMidWayEndsTheReplay) {
+  Write(RecordBytes());
+  std::string refusal;
+  ASSERT_TRUE(OpenVirtualAdFile(file.string(), s.config, s.acq.Replay, refusal)) << refusal;
+  fs::resize_file(file, kRecordFileDataOffset + 10);  // cut off under the reader's feet
+  std::vector<uint16_t> rows(kRows * kWords);
+  EXPECT_FALSE(ReadVirtualAdBlock(s.acq.Replay, rows.data(), rows.size()));
+  EXPECT_EQ(s.acq.Replay.Fd, -1);  // closed: the run ends instead of failing forever
+}
+
 TEST_F(VirtualAdFileTest, FilesThatDoNotFitAreRefusedWithTheirReason) {
   struct Case {
     const char* what;
