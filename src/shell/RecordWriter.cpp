@@ -18,6 +18,8 @@ struct RecordWriter::Job {
   bool finished = false;  // guarded by mutex_
 };
 
+RecordWriter::RecordWriter() = default;
+
 RecordWriter::~RecordWriter() { JoinAll(); }
 
 WriteResult RecordWriter::Write(Job& job) {

@@ -19,7 +19,7 @@ class RecordWriter {
  public:
   using Done = std::function<void(WriteResult)>;
 
-  RecordWriter() = default;
+  RecordWriter();
   // Waits for every record still being written.
   ~RecordWriter();
   RecordWriter(const RecordWriter&) = delete;
