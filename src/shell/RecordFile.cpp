@@ -2,7 +2,6 @@
 
 #include <array>
 #include <bit>
-#include <cstring>
 #include <limits>
 #include <string_view>
 
