@@ -53,11 +53,11 @@ bool SyncDirectoryOf(const std::filesystem::path& file, std::string& error) {
 }
 
 // Writes, syncs and closes the open temporary file.
-bool WriteSyncClose(int fd, const std::filesystem::path& temp, std::span<const std::string_view> pieces,
+bool WriteSyncClose(int fd, const std::filesystem::path& temp, std::span<const std::string_view> buffers,
                     std::string& error) {
   bool ok = true;
-  for (const std::string_view piece : pieces) {
-    ok = ok && (WriteAll(fd, piece) || Fail(error, "cannot write", temp, errno));
+  for (const std::string_view buffer : buffers) {
+    ok = ok && (WriteAll(fd, buffer) || Fail(error, "cannot write", temp, errno));
   }
   if (ok) Reached(AtomicWriteStep::TempWritten);
   ok = ok && (::fsync(fd) == 0 || Fail(error, "cannot sync", temp, errno));
@@ -140,13 +140,13 @@ bool WriteUserFileAtomically(const std::filesystem::path& target, std::string_vi
 }
 
 bool CreateFileAtomically(const std::filesystem::path& directory, const std::function<std::string(int)>& nameAt,
-                          int names, std::span<const std::string_view> pieces, std::string& published,
+                          int names, std::span<const std::string_view> buffers, std::string& published,
                           std::string& error) {
   if (names <= 0) return Fail(error, "no name given for a file in", directory, EINVAL);
   std::filesystem::path temp;
   const int fd = CreateUniqueTemp(directory / nameAt(0), temp, error);
   if (fd < 0) return false;
-  if (!WriteSyncClose(fd, temp, pieces, error)) {
+  if (!WriteSyncClose(fd, temp, buffers, error)) {
     ::unlink(temp.c_str());
     return false;
   }

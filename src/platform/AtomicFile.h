@@ -21,7 +21,7 @@ bool WriteFileAtomically(const std::filesystem::path& target, std::string_view d
 // "<name>.tmp" or a second writer is never clobbered, and no lock is needed.
 bool WriteUserFileAtomically(const std::filesystem::path& target, std::string_view data, std::string& error);
 
-// Creates a new file from `pieces`, written one after another (no copy of them is
+// Creates a new file from `buffers`, written one after another (no copy of them is
 // made), and never replaces an existing file: it appears in `directory` whole under
 // the first of nameAt(0) .. nameAt(names - 1) that no file has, or not at all. The
 // temporary file beside it is named like WriteUserFileAtomically's after nameAt(0).
@@ -29,7 +29,7 @@ bool WriteUserFileAtomically(const std::filesystem::path& target, std::string_vi
 // every name is taken or any step failed; the temporary file is then removed (a
 // failed directory sync after publishing leaves the complete file in place).
 bool CreateFileAtomically(const std::filesystem::path& directory, const std::function<std::string(int)>& nameAt,
-                          int names, std::span<const std::string_view> pieces, std::string& published,
+                          int names, std::span<const std::string_view> buffers, std::string& published,
                           std::string& error);
 
 // Removes the file and fsyncs its directory; a file that is already gone is not an error.

@@ -105,7 +105,7 @@ WriteResult WriteRecordFile(const std::string& directory, RecordPackage package)
   if (comment.size() > std::numeric_limits<uint32_t>::max()) return Failed("the record's comment is too long");
   const uint32_t commentBytes = static_cast<uint32_t>(comment.size());
 
-  const std::array<std::string_view, 5> pieces = {
+  const std::array<std::string_view, 5> buffers = {
       BytesOf(header),
       BytesOf(package.config),
       {reinterpret_cast<const char*>(package.samples.data()), package.samples.size() * 2},
@@ -116,7 +116,7 @@ WriteResult WriteRecordFile(const std::string& directory, RecordPackage package)
   auto nameAt = [&](int i) { return RecordFileName(header.StartTime + i * second); };
 
   WriteResult result;
-  result.ok = platform::CreateFileAtomically(directory, nameAt, kRecordFileNameTries, pieces, result.fileName,
+  result.ok = platform::CreateFileAtomically(directory, nameAt, kRecordFileNameTries, buffers, result.fileName,
                                              result.error);
   if (!result.ok) result.error = "the record file was not written: " + result.error;
   return result;
