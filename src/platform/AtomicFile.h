@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -18,6 +20,17 @@ bool WriteFileAtomically(const std::filesystem::path& target, std::string_view d
 // else uses ("<target>.tmp-<pid>-<n>", created exclusively), so a user's own
 // "<name>.tmp" or a second writer is never clobbered, and no lock is needed.
 bool WriteUserFileAtomically(const std::filesystem::path& target, std::string_view data, std::string& error);
+
+// Creates a new file from `buffers`, written one after another (no copy of them is
+// made), and never replaces an existing file: it appears in `directory` whole under
+// the first of nameAt(0) .. nameAt(names - 1) that no file has, or not at all. The
+// temporary file beside it is named like WriteUserFileAtomically's after nameAt(0).
+// `published` gets the name as soon as the file has it. False with `error` set when
+// every name is taken or any step failed; the temporary file is then removed (a
+// failed directory sync after publishing leaves the complete file in place).
+bool CreateFileAtomically(const std::filesystem::path& directory, const std::function<std::string(int)>& nameAt,
+                          int names, std::span<const std::string_view> buffers, std::string& published,
+                          std::string& error);
 
 // Removes the file and fsyncs its directory; a file that is already gone is not an error.
 bool RemoveFileDurably(const std::filesystem::path& target, std::string& error);
