@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 
 #include "acquisition/BlockIntake.h"
 #include "acquisition/BlockProcessing.h"
@@ -21,6 +22,7 @@
 #include "platform/UiHost.h"
 #include "platform/qt/QtDriverNotifier.h"
 #include "shell/ConfigCommands.h"
+#include "shell/RecordFileCheck.h"
 #include "shell/FormMain.h"
 
 namespace quelvar {
@@ -85,6 +87,14 @@ void TFormMain::StartRecording() {
   AppendRunLog("\r\n启动" + s.WindowWord + "于:" + NowText());
   a.BufferLayoutValid = 0;
 
+  // Replaying a record file: the file's configuration is lent for the run.
+  if (c.SimulateAD && c.SimulateType == 1) {
+    auto record = std::make_unique<ConfigRecord>();
+    if (ReadRecordConfig(c.SimulateFile, *record)) {
+      EnterTemporaryConfig(state_, *record, kTemporaryConfigCaption);
+      RefreshConfigMenus();
+    }
+  }
   if (state_.configInForce.TempConfigActive == 1) {
     AppendRunLog("注：试图正按非本机配置进行启动...");
     if (!(c.SimulateAD && c.SimulateType != 0)) {

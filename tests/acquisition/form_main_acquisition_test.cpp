@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QMenu>
 #include <QCoreApplication>
 #include <QTest>
 #include <QTimer>
@@ -13,6 +14,8 @@
 #include "platform/MemoryRegistry.h"
 #include "platform/ScriptedUiHost.h"
 #include "shell/FormMain.h"
+#include "shell/RecordFile.h"
+#include "acquisition/ChannelLayout.h"
 
 namespace {
 
@@ -156,6 +159,47 @@ TEST_F(FormMainAcquisition, WatchdogPollsTheDriverWhenNotificationsStayAway) {
   EXPECT_GT(state.acq.BlocksReceived, 0u);
   EXPECT_EQ(state.acq.NotifyWatchdog, 0);
   form->menuStartQuelvarClick();
+}
+
+TEST_F(FormMainAcquisition, ReplayLendsTheFilesConfigurationAndStopsAfterItsLastBlock) {
+  // A record file of another card, three blocks of a two-channel layout.
+  AppState other;
+  LiveConfig& oc = other.config;
+  oc.CardNameText = "Recorder7";
+  oc.Analog_Num = 2;
+  oc.Total_Line = 2;
+  for (auto& line : oc.LineTable) line.APhaseNum = 1;
+  oc.NumSamp = 50;
+  ComputeChannelLayout(oc, other.layout, 0, true, {});
+  RecordHeaderValues v;
+  v.NumChn = oc.NumChn;
+  v.Total_Line = oc.Total_Line;
+  v.Analog_Num = oc.Analog_Num;
+  v.NumSamp = oc.NumSamp;
+  v.MaxMultiFreq = 1;
+  v.ChannelRate = oc.ChannelRate;
+  v.ADBit = oc.ADBit;
+  v.BlockCount = 3;
+  RecordPackage package;
+  package.header = *MakeRecordFileHeader(v);
+  BuildConfigRecord(oc, BuildExtrasOf(other), package.config);
+  package.samples.assign(3 * 50 * 2, 2100);
+  const WriteResult written = WriteRecordFile(dir.string(), std::move(package));
+  ASSERT_TRUE(written.ok) << written.error;
+
+  auto form = Start();
+  state.config.SimulateAD = 1;
+  state.config.SimulateType = 1;
+  state.config.SimulateFile = (dir / written.fileName).string();
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.RunState, kRunRecording) << form->StatusPanelText(5);
+  EXPECT_EQ(state.configInForce.TempConfigActive, 1);
+  EXPECT_EQ(form->menuSysParam->title().toStdString(), "临时参数(&P)");
+  EXPECT_EQ(state.config.NumSamp, 50);
+  for (int i = 0; i < 3; ++i) form->TimerOscilTimer();
+  EXPECT_EQ(state.RunState, kRunIdle);  // the file's last block ended the run
+  EXPECT_EQ(state.acq.RingBuffer[0], 2100);
+  EXPECT_EQ(state.acq.LastSeqNo, 2);
 }
 
 TEST_F(FormMainAcquisition, ClosingTheWindowStopsTheRun) {
