@@ -13,14 +13,19 @@ struct BlockReporter {
   std::function<size_t()> runLogLength;
   std::function<void()> clearRunLog;
   std::function<void(const std::string&)> elapsedTime;
+  std::function<void(int panel, const std::string&)> statusPanel;
+  // Completes the record described by the record state (file and history).
+  std::function<void()> finishFaultRecord;
 };
 
 // The elapsed-acquisition text: "1d 2h 3m 4s", "共2h 3m 4s" or "采样3m 4s".
 std::string ElapsedTimeText(int64_t seconds);
 
 // Takes the block in CurrentBlock: checks its sequence word for lost blocks,
-// reports the elapsed time and stores its rows in the recorder ring. (Trigger
-// detection and the fault records build on this.) Nothing while idle.
+// reports the elapsed time, applies the flood guard, runs the trigger
+// detectors, stores the block in the recorder ring and moves the fault
+// record along (start, post-trigger and compressed blocks, completion).
+// Nothing while idle.
 void ProcessBlock(AppState& state, double now, const BlockReporter& report);
 
 }  // namespace quelvar

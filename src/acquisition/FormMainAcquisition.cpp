@@ -1,6 +1,8 @@
 // The main window's acquisition commands: the recorder's start and stop,
 // block intake, the manual trigger.
 #include <QAction>
+#include <QCoreApplication>
+#include <QMetaObject>
 #include <QPlainTextEdit>
 #include <QTimer>
 
@@ -23,6 +25,8 @@
 #include "platform/qt/QtDriverNotifier.h"
 #include "shell/ConfigCommands.h"
 #include "shell/RecordFileCheck.h"
+#include "shell/RecordWriter.h"
+#include "acquisition/RecordCompletion.h"
 #include "shell/FormMain.h"
 
 namespace quelvar {
@@ -232,11 +236,70 @@ void TFormMain::StopRecording() {
     // After this returns the driver posts no more to our notifier.
     if (d.RegisterNotify != nullptr) d.RegisterNotify(1, nullptr, 0, 0, 0);
   }
+  // A record still being collected is completed with what it holds.
+  RecordState& r = state_.record;
+  AcquisitionState& a = state_.acq;
+  if (r.Recording) {
+    r.LastBlock = a.RingCompressing == 0 && r.CompressCarry != 0 ? a.RingWriteBlock : a.RingWriteBlock - 1;
+    if (r.LastBlock < 0) r.LastBlock += a.RingBlocks;
+    if (r.PostBlocks + r.CompressBlocks > r.BlocksDone) r.CompressBlocks = std::max(r.BlocksDone - r.PostBlocks, 0);
+    r.Recording = 0;
+    FinishFaultRecord();
+  }
   PostStatusText(s.WindowWord + "被停止!");
   menuStartQuelvar->setText(Q("启动" + s.WindowWord));
   state_.RunState = kRunIdle;
   ToolButtonStartQuelvar->setToolTip(Q("启动" + s.WindowWord));
   SetStatusPanelText(1, "预备");
+}
+
+void TFormMain::FinishFaultRecord() {
+  AcquisitionState& a = state_.acq;
+  RecordState& r = state_.record;
+  SetStatusPanelText(1, a.AutoTriggerActive ? "录波" : "监控");
+  AppendRunLog("  保存记录/历史数据块数=" + std::to_string(r.BlocksDone + r.PreBlocks));
+  HistoryRecord& h = state_.history;
+  h.TriggerType = r.TriggerKind;
+  h.TriggerChannel = r.TriggerChannel;
+  h.TriggerAlgorithm = r.TriggerAlgorithm;
+  h.Comment = r.Description;
+  r.DataGap = a.DataGapFlag;
+
+  // The writer thread gets its own copy of everything it writes, taken here;
+  // it reads nothing the acquisition goes on changing, so the ring is free
+  // for the next record at once.
+  RecordPackage package;
+  if (!BuildRecordPackage(state_, package)) {
+    AppendRunLog("错误：记录数据不完整，未能保存记录文件!");
+  } else {
+    char cwd[4096];
+    const std::string directory = getcwd(cwd, sizeof cwd) != nullptr ? cwd : state_.startup.ProgramDir;
+    if (!recordWriter_) recordWriter_ = std::make_unique<RecordWriter>();
+    a.RecordWriterBusy = 1;
+    const bool threaded = recordWriter_->Start(directory, std::move(package), state_.config.FileNum,
+                                               [this](WriteResult result) {
+                                                 QMetaObject::invokeMethod(
+                                                     this, [this, result] { RecordWritten(result); },
+                                                     Qt::QueuedConnection);
+                                               });
+    if (!threaded) AppendRunLog("注：记录文件已直接写入(无法启动写文件线程)");
+    a.RecordWriterBusy = 0;
+  }
+  if (ExtractHistoryRecord(state_)) {
+    SetStatusPanelText(2, "历史");
+    const std::string when = platform::PageStampText(h.StartTime);
+    PostStatusText("显示历史数据:" + when);
+    setWindowTitle(Q(state_.config.WinTitle + "--历史数据:" + when + HistoryTitleSuffix));
+  }
+}
+
+void TFormMain::RecordWritten(const WriteResult& result) {
+  if (!result.ok) AppendRunLog("错误：记录文件写入失败：" + result.error);
+}
+
+void TFormMain::JoinRecordWriters() {
+  if (recordWriter_) recordWriter_->JoinAll();
+  QCoreApplication::sendPostedEvents(this);
 }
 
 void TFormMain::menuTriggerFaultClick() {
@@ -247,7 +310,9 @@ void TFormMain::Button_NotifyKeyUp() {
   const BlockReporter blockReport{[this](const std::string& line) { AppendRunLog(line); },
                                   [this] { return static_cast<size_t>(Memo1->toPlainText().size()); },
                                   [this] { Memo1->clear(); },
-                                  [this](const std::string& text) { SetStatusPanelText(4, text); }};
+                                  [this](const std::string& text) { SetStatusPanelText(4, text); },
+                                  [this](int panel, const std::string& text) { SetStatusPanelText(panel, text); },
+                                  [this] { FinishFaultRecord(); }};
   const IntakeEnv env{[] { return platform::NowDayCount(); },
                       [this, &blockReport] { ProcessBlock(state_, platform::NowDayCount(), blockReport); },
                       [this] { menuStartQuelvarClick(); },

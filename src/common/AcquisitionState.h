@@ -65,6 +65,8 @@ struct AcquisitionState {
   int32_t RingBlocks = 0;  // blocks the ring holds
   int32_t RingWriteBlock = 0;
   int32_t RingWraps = 0;
+  int32_t RingCompressing = 0;  // 1 while a record's compressed part is stored
+  int32_t RingCompressStart = 0;
 
   // The virtual AD card and its pacing.
   VirtualCardState VirtualCard;

@@ -12,6 +12,7 @@
 #include "common/SampleLayout.h"
 #include "common/UniversalPages.h"
 #include "common/GrayTables.h"
+#include "common/HistoryRecord.h"
 
 namespace quelvar {
 
@@ -87,7 +88,10 @@ struct AppState {
   SampleLayout layout;
   AcquisitionState acq;
   RecordState record;
+  HistoryRecord history;
   TriggerState triggers;
+  // The experiment-conditions text that heads every record's comment.
+  std::string ExpText;
   // 1 while remote control comes over the serial radio link.
   int32_t IdControlByRadio = 0;
   // 0 idle, 1 recording, 2 two-trace oscilloscope.

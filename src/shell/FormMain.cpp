@@ -11,6 +11,7 @@
 
 
 #include "platform/RegistryStore.h"
+#include "shell/RecordWriter.h"
 #include "platform/UiHost.h"
 
 namespace quelvar {

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -163,6 +164,11 @@ class TFormMain : public QMainWindow {
   // Block intake: the driver's notification, a pacing tick or the watchdog.
   void Button_NotifyKeyUp();
   void TimerOscilTimer();
+  // Completes the fault record: the file on a writer thread, the history.
+  void FinishFaultRecord();
+  // Waits for the record files still being written (tests, shut-down).
+  void JoinRecordWriters();
+  void RecordWritten(const struct WriteResult& result);
   // A status message for the status bar's message panel.
   void PostStatusText(const std::string& text);
 
@@ -227,6 +233,7 @@ class TFormMain : public QMainWindow {
   class TFormGroup* channelGroupDialog_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;
+  std::unique_ptr<class RecordWriter> recordWriter_;
 };
 
 }  // namespace quelvar

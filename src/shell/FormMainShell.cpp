@@ -20,6 +20,7 @@
 #include "shell/CommandLine.h"
 #include "shell/DriverBinding.h"
 #include "shell/FormAbout.h"
+#include "shell/RecordWriter.h"
 #include "shell/FormMain.h"
 #include "shell/UniversalPageStore.h"
 #include "shell/WindowGeometry.h"
@@ -183,6 +184,8 @@ void TFormMain::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
   if (state_.RunState == kRunRecording) menuStartQuelvarClick();
+  // Record files still being written are finished before anything goes.
+  JoinRecordWriters();
   Timer2->stop();
   screenSaverGuard_.Release();
   // The settings tree keeps the machine's own configuration, never a lent one.

@@ -15,6 +15,7 @@
 #include "platform/ScriptedUiHost.h"
 #include "shell/FormMain.h"
 #include "shell/RecordFile.h"
+#include "shell/RecordFileCheck.h"
 #include "acquisition/ChannelLayout.h"
 
 namespace {
@@ -200,6 +201,49 @@ TEST_F(FormMainAcquisition, ReplayLendsTheFilesConfigurationAndStopsAfterItsLast
   EXPECT_EQ(state.RunState, kRunIdle);  // the file's last block ended the run
   EXPECT_EQ(state.acq.RingBuffer[0], 2100);
   EXPECT_EQ(state.acq.LastSeqNo, 2);
+}
+
+TEST_F(FormMainAcquisition, ManualRecordOnTheVirtualCardLandsAsAValidFile) {
+  auto form = Start();
+  state.config.SimulateAD = 1;
+  state.config.SavePath = dir.string();
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.RunState, kRunRecording);
+  for (int i = 0; i < 3; ++i) form->TimerOscilTimer();
+  form->menuTriggerFaultClick();
+  for (int i = 0; i < 12; ++i) form->TimerOscilTimer();  // the trigger block and FaultBlockNum - 1 more
+  form->JoinRecordWriters();
+  std::vector<fs::path> files;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    if (e.path().extension() == ".DAT") files.push_back(e.path());
+  }
+  ASSERT_EQ(files.size(), 1u) << form->RunLogText();
+  EXPECT_TRUE(IsValidRecordFile(files[0].string()));
+  EXPECT_NE(form->RunLogText().find("  手动触发记录!"), std::string::npos);
+  EXPECT_NE(form->RunLogText().find("  保存记录/历史数据块数=11"), std::string::npos) << form->RunLogText();
+  EXPECT_EQ(state.history.Valid, 1);
+  EXPECT_EQ(form->StatusPanelText(2), "历史");
+  form->menuStartQuelvarClick();
+}
+
+TEST_F(FormMainAcquisition, StoppingMidRecordStillWritesTheRecord) {
+  auto form = Start();
+  state.config.SimulateAD = 1;
+  state.config.SavePath = dir.string();
+  form->menuStartQuelvarClick();
+  form->TimerOscilTimer();
+  form->menuTriggerFaultClick();
+  for (int i = 0; i < 3; ++i) form->TimerOscilTimer();
+  form->menuStartQuelvarClick();  // stop while collecting
+  form->JoinRecordWriters();
+  int records = 0;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    if (e.path().extension() == ".DAT") {
+      ++records;
+      EXPECT_TRUE(IsValidRecordFile(e.path().string()));
+    }
+  }
+  EXPECT_EQ(records, 1);
 }
 
 TEST_F(FormMainAcquisition, ClosingTheWindowStopsTheRun) {

@@ -21,7 +21,8 @@ struct Reports {
   }
   BlockReporter Block() {
     return {[this](const std::string& s) { log.push_back(s); }, [this] { return log.size() * 100; },
-            [this] { log.clear(); }, [this](const std::string& s) { elapsed = s; }};
+            [this] { log.clear(); }, [this](const std::string& s) { elapsed = s; },
+            [](int, const std::string&) {}, [] {}};
   }
 };
 

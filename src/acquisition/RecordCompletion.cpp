@@ -1,0 +1,103 @@
+#include "acquisition/RecordCompletion.h"
+
+#include <algorithm>
+
+#include "shell/ConfigCommands.h"
+
+namespace quelvar {
+
+namespace {
+
+// The ring blocks of the record, oldest first.
+bool RecordBlocks(const AppState& state, std::vector<uint16_t>& out) {
+  const LiveConfig& c = state.config;
+  const AcquisitionState& a = state.acq;
+  const RecordState& r = state.record;
+  const int32_t ringBlocks = a.RingBlocks;
+  if (ringBlocks <= 0) return false;
+  int32_t first = r.TriggerBlock - r.PreBlocks;
+  if (first < 0) first += ringBlocks;
+  const int64_t blockWords = int64_t{c.NumSamp} * c.NumChn;
+  if (blockWords <= 0 || blockWords > INT32_MAX) return false;
+  return CopyRingBlocks(a.RingBuffer.data(), a.RingBuffer.size(), ringBlocks, static_cast<int32_t>(blockWords),
+                        first, r.LastBlock, out);
+}
+
+}  // namespace
+
+std::string SwitchTriggerKindName(int32_t flag) {
+  static const char* const kNames[] = {"", "高电平", "低电平", "上升沿", "下降沿", "变位"};
+  return flag >= 1 && flag <= 5 ? kNames[flag] : "";
+}
+
+std::string AlgorithmTypeName(int32_t type) {
+  static const char* const kNames[] = {"",           "超过峰值",     "低于谷值",       "直流信号过大",
+                                       "直流信号过小", "交流信号过大", "交流信号过小",   "单元件横差启动",
+                                       "定子对称过负荷", "转子过电流", "负序过电流",     "过电流",
+                                       "过电压",       "定子接地",     "逆功率",         "低频率",
+                                       "过激磁",       "低励及失磁",   "主变零序过流",   "主变零序过压",
+                                       "主变间隙过流过压", "机组振荡", "负序增量方向"};
+  return type >= 1 && type <= 22 ? kNames[type] : "";
+}
+
+bool BuildRecordPackage(const AppState& state, RecordPackage& package) {
+  const LiveConfig& c = state.config;
+  const RecordState& r = state.record;
+  RecordHeaderValues v;
+  v.NumChn = c.NumChn;
+  v.Total_Line = c.Total_Line;
+  v.Analog_Num = c.Analog_Num;
+  v.SW_Num = c.SW_Num;
+  v.NumSamp = c.NumSamp;
+  v.MaxMultiFreq = c.MaxMultiFreq;
+  v.ChannelRate = c.ChannelRate;
+  v.ADBit = c.ADBit;
+  v.StartTime = r.StartTime;
+  v.PreBlocks = r.PreBlocks;
+  v.TriggerPoint = r.TriggerPoint;
+  v.BlockCount = state.RunState == kRunOscilloscope ? 1 : r.BlocksDone + r.PreBlocks;
+  v.CompressRatio = c.CompressRatio;
+  v.CompressType = c.CompressType;
+  v.CompressBlocks = r.CompressBlocks;
+  v.DataGap = r.DataGap;
+  v.TriggerKind = r.TriggerKind;
+  v.TriggerChannel = r.TriggerChannel;
+  v.TriggerAlgorithm = r.TriggerAlgorithm;
+  v.TriggerEdge = r.TriggerEdge;
+  const auto header = MakeRecordFileHeader(v);
+  if (!header) return false;
+  package.header = *header;
+  BuildConfigRecord(c, BuildExtrasOf(state), package.config);
+  // The writer's record carries no font styles.
+  package.config.ScreenFontStyle = package.config.WMFFontStyle = package.config.PrinterFontStyle = 0;
+  package.comment = r.Description;
+  if (!RecordBlocks(state, package.samples)) return false;
+  return static_cast<int64_t>(package.samples.size()) * 2 == package.header.DataBytes;
+}
+
+bool ExtractHistoryRecord(AppState& state) {
+  const LiveConfig& c = state.config;
+  const RecordState& r = state.record;
+  std::vector<uint16_t> samples;
+  if (!RecordBlocks(state, samples)) return false;
+  HistoryRecord& h = state.history;
+  h.FrqSamp = c.ChannelRate;
+  h.StartTime = r.StartTime;
+  h.TriggerBlock = r.PreBlocks;
+  h.TriggerOffset = r.TriggerPoint;
+  h.BlockCount = r.PreBlocks + r.BlocksDone;
+  h.NumChn = c.NumChn;
+  h.NumSamp = c.NumSamp;
+  h.LineCount = c.Total_Line;
+  h.AnalogCount = c.Analog_Num;
+  h.SwitchCount = c.SW_Num;
+  h.CompressedBlocks = r.CompressBlocks;
+  h.CompressRatio = c.CompressRatio;
+  h.Samples = std::move(samples);
+  h.Samples.push_back(0);  // the one word more the history buffer has always had
+  h.Valid = 1;
+  h.Synced = 0;
+  return true;
+}
+
+}  // namespace quelvar

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "common/AppState.h"
+#include "shell/RecordFile.h"
+
+namespace quelvar {
+
+// The words of a switch start flag (1..5) and of an algorithm type (1..22);
+// any other value gives an empty text.
+std::string SwitchTriggerKindName(int32_t flag);
+std::string AlgorithmTypeName(int32_t type);
+
+// Everything the record file holds, copied on the GUI thread from the
+// record state, the live configuration and the ring, so that the writer
+// thread owns its data. False when the record's blocks cannot be taken.
+bool BuildRecordPackage(const AppState& state, RecordPackage& package);
+
+// Copies the record from the ring into the history record. False (history
+// untouched) when its blocks cannot be taken.
+bool ExtractHistoryRecord(AppState& state);
+
+}  // namespace quelvar

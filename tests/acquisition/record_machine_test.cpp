@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "acquisition/BlockIntake.h"
+#include "acquisition/BlockProcessing.h"
+#include "acquisition/ChannelLayout.h"
+#include "acquisition/PrepareStart.h"
+#include "acquisition/RecordCompletion.h"
+#include "platform/DayTime.h"
+#include "platform/GbkText.h"
+#include "shell/RecordFileCheck.h"
+
+namespace {
+
+using namespace quelvar;
+namespace fs = std::filesystem;
+
+// The virtual card recording into a small ring: 2 analog channels and two
+// switch inputs, 20 rows a block, a ring of 12 blocks.
+class RecordMachine : public ::testing::Test {
+ protected:
+  AppState s;
+  std::vector<std::string> log;
+  std::vector<RecordPackage> written;
+  std::vector<std::vector<uint16_t>> acquired;  // every block's rows, in order
+  BlockReporter reporter{[this](const std::string& l) { log.push_back(l); }, [] { return size_t{0}; }, [] {},
+                         [](const std::string&) {}, [](int, const std::string&) {},
+                         [this] {
+                           RecordPackage p;
+                           ASSERT_TRUE(BuildRecordPackage(s, p));
+                           ASSERT_TRUE(ExtractHistoryRecord(s));
+                           written.push_back(std::move(p));
+                         }};
+  IntakeEnv env{[] { return 45000.5; },
+                [this] {
+                  const uint16_t* rows = s.acq.CurrentBlock() + 1;
+                  acquired.emplace_back(rows, rows + s.config.NumSamp * s.config.NumChn);
+                  ProcessBlock(s, 45000.5, reporter);
+                },
+                [] {}, [] {}, [] { return 0; }};
+
+  void SetUp() override {
+    LiveConfig& c = s.config;
+    c.Analog_Num = 2;
+    c.Total_Line = 2;
+    for (auto& line : c.LineTable) line.APhaseNum = 1;
+    c.SW_Num = 2;
+    c.NumSamp = 20;
+    c.MaxBlock = 12;
+    c.ChannelRate = 1000.0f;
+    c.SimulateAD = 1;
+    c.FaultBlockNum = 3;
+    c.CompressFaultBlockNum = 0;
+  }
+  void Start() {
+    ComputeChannelLayout(s.config, s.layout, 192, true, {});
+    StartReporter quiet{[](const std::string&) {}, [](const std::string&) {},
+                        [](const std::string&, const std::string&) {}, [](int, const std::string&) {}};
+    ASSERT_TRUE(PrepareStart(s, true, quiet));
+    s.acq.CurrentBlock()[0] = 0xFFFF;
+    s.RunState = kRunRecording;
+  }
+  void Blocks(int n) {
+    for (int i = 0; i < n; ++i) IntakeBlocks(s, env);
+  }
+};
+
+TEST_F(RecordMachine, ManualRecordHoldsThePreviousTheTriggerAndThePostBlocksAcrossTheWrap) {
+  Start();
+  Blocks(10);  // the ring's write position is now near its end
+  s.acq.ManualTriggerRequest = 1;
+  Blocks(4);
+  ASSERT_EQ(written.size(), 1u);
+  const RecordPackage& p = written[0];
+  EXPECT_EQ(p.header.TriggerKind, 0);
+  EXPECT_EQ(p.header.PreBlocks, 1);
+  EXPECT_EQ(p.header.BlockCount, 1 + 3);  // one before, the trigger block and two more
+  EXPECT_EQ(p.comment, "\r\n手动触发记录功能[" + platform::PageStampText(p.header.StartTime) + "]");
+  // The blocks are the acquired ones, oldest first: blocks 9 to 12 of the run.
+  const size_t words = 20 * s.config.NumChn;
+  ASSERT_EQ(p.samples.size(), 4 * words);
+  for (int b = 0; b < 4; ++b) {
+    EXPECT_TRUE(std::equal(acquired[9 + b].begin(), acquired[9 + b].end(), p.samples.begin() + b * words)) << b;
+  }
+  EXPECT_EQ(s.acq.ManualTriggerRequest, 0);
+  EXPECT_EQ(s.history.BlockCount, 4);
+  EXPECT_EQ(s.history.Valid, 1);
+}
+
+TEST_F(RecordMachine, SwitchEdgeOnTheGeneratedPatternStartsARecordAtItsRow) {
+  s.config.IDStartBin = 1;
+  s.config.SwitchChannelTable[0].SWStartID = 3;  // rising edge
+  s.config.SwitchChannelTable[0].SWPreRecordTime = 20;
+  s.config.SwitchChannelTable[0].SWRecordTime = 40;
+  Start();
+  EXPECT_EQ(s.acq.AutoTriggerActive, 1);
+  Blocks(8);
+  ASSERT_FALSE(written.empty()) << "no record";
+  const RecordPackage& p = written[0];
+  EXPECT_EQ(p.header.TriggerKind, 1);
+  EXPECT_EQ(p.header.TriggerChannel, 0);
+  EXPECT_EQ(p.header.TriggerEdge, 3);
+  // The generated switch word toggles every six rows; a rising edge of input 0
+  // needs four low and four high rows, and the trigger point moves back 3 rows.
+  EXPECT_GE(p.header.TriggerPoint, 0);
+  EXPECT_LT(p.header.TriggerPoint, 20);
+  EXPECT_NE(p.comment.find("开关量通道 0(SW0),上升沿触发记录"), std::string::npos) << p.comment;
+  EXPECT_EQ(static_cast<size_t>(p.header.BlockCount) * 20 * s.config.NumChn, p.samples.size());
+  EXPECT_GE(p.header.PreBlocks, 0);  // a borrowed trigger block never makes it negative
+}
+
+TEST_F(RecordMachine, ARecordInProgressWaitsForItsPostBlocks) {
+  Start();
+  s.acq.ManualTriggerRequest = 1;
+  Blocks(1);
+  EXPECT_EQ(s.record.Recording, 1);
+  EXPECT_TRUE(written.empty());
+}
+
+TEST_F(RecordMachine, WrittenPackageMakesAValidRecordFile) {
+  Start();
+  Blocks(3);
+  s.acq.ManualTriggerRequest = 1;
+  Blocks(4);
+  ASSERT_EQ(written.size(), 1u);
+  const fs::path dir = fs::path(testing::TempDir()) / ("quelvar-rec-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  const WriteResult result = WriteRecordFile(dir.string(), written[0]);
+  ASSERT_TRUE(result.ok) << result.error;
+  const fs::path file = dir / result.fileName;
+  EXPECT_TRUE(IsValidRecordFile(file.string()));
+  const uint64_t expected = 40832 + static_cast<uint64_t>(written[0].header.DataBytes) + 4 +
+                            platform::Utf8ToGbk(written[0].comment).size();
+  EXPECT_EQ(fs::file_size(file), expected);
+  fs::remove_all(dir);
+}
+
+}  // namespace
