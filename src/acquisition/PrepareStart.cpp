@@ -116,6 +116,17 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
     return false;
   }
   a.CurrentBlockOffset = static_cast<size_t>(prefix * chn);
+  // Switch words start at 0, not at the zero code, so early pre-trigger data
+  // shows no phantom switch bits.
+  const size_t firstSwitch = static_cast<size_t>(std::clamp(c.Analog_Num, 0, c.NumChn));
+  const size_t lastSwitch = static_cast<size_t>(std::clamp(c.NumVChn, 0, c.NumChn));
+  auto clearSwitchWords = [&](uint16_t* rows, uint64_t rowCount) {
+    for (uint64_t r = 0; r < rowCount; ++r) {
+      for (size_t w = firstSwitch; w < lastSwitch; ++w) rows[r * chn + w] = 0;
+    }
+  };
+  clearSwitchWords(a.RingBuffer.data(), static_cast<uint64_t>(c.NumSamp) * static_cast<uint64_t>(a.RingBlocks));
+  clearSwitchWords(a.BlockWithPrefix.data() + 1, prefix);
   a.RingWraps = 0;
   a.RingWriteBlock = 0;
   a.ManualTriggerRequest = 0;

@@ -80,6 +80,23 @@ TEST(PrepareStart, SwitchStartFlagsArmRecordingWithAPrefixCoveringTheLookBack) {
   EXPECT_EQ(r.panel1, "示波器");
 }
 
+TEST(PrepareStart, RingStartsWithZeroCodesButNoSwitchBits) {
+  AppState s = SmallRun();
+  s.config.SW_Num = 20;  // two switch words after the three analog words
+  s.config.IDStartBin = 1;
+  s.config.SwitchChannelTable[0].SWStartID = 1;
+  ComputeChannelLayout(s.config, s.layout, 192, true, {});
+  Reports r;
+  ASSERT_TRUE(PrepareStart(s, true, r.Start()));
+  const size_t chn = static_cast<size_t>(s.config.NumChn);
+  for (size_t row = 0; row < 10u * 4; ++row) {
+    EXPECT_EQ(s.acq.RingBuffer[row * chn + 2], 2048);
+    EXPECT_EQ(s.acq.RingBuffer[row * chn + 3], 0);
+    EXPECT_EQ(s.acq.RingBuffer[row * chn + 4], 0);
+  }
+  EXPECT_EQ(s.acq.BlockWithPrefix[1 + 3], 0);  // the prefix rows alike
+}
+
 TEST(PrepareStart, ConfigurationsThatCannotWorkAreRefusedBeforeAnySize) {
   struct Case {
     const char* what;
