@@ -174,7 +174,7 @@ void RunRecordStateMachine(AppState& state, bool heldBack, const BlockReporter& 
         uint16_t* ringBlock = a.RingBuffer.data() + static_cast<size_t>(a.RingWriteBlock) * BlockWords(c);
         // The previous block's last row, when the prefix keeps it, decides the first group's edges.
         const uint16_t* rowBefore =
-            a.HistoryPrefixRows > 0
+            a.HistoryPrefixRows > 0 && a.AutoTriggerActive
                 ? a.BlockWithPrefix.data() + 1 + static_cast<size_t>(a.HistoryPrefixRows - 1) * c.NumChn
                 : nullptr;
         CompressBlocksIntoRing(a.CurrentBlock() + 1, rowBefore, c.NumSamp, state.layout, c, ringBlock,
@@ -210,6 +210,8 @@ void RunRecordStateMachine(AppState& state, bool heldBack, const BlockReporter& 
   bool started = false;
   if (a.ManualTriggerRequest) {
     r.Recording = 1;
+    // Nothing of an earlier record's compressed part carries over.
+    r.CompressCarry = 0;
     r.TriggerKind = 0;
     r.PreBlocks = 1;
     r.PostBlocks = c.FaultBlockNum;
@@ -228,10 +230,10 @@ void RunRecordStateMachine(AppState& state, bool heldBack, const BlockReporter& 
       ComputeRecordLengths(state);
       started = true;
     }
+    int64_t valid = int64_t{a.ValidHistorySamples} + c.NumSamp;
+    if (valid < 0 || valid > kMaxValidHistory) valid = int64_t{c.SamplesPerCycle} * 100;
+    a.ValidHistorySamples = static_cast<int32_t>(valid);
   }
-  int64_t valid = int64_t{a.ValidHistorySamples} + c.NumSamp;
-  if (valid < 0 || valid > kMaxValidHistory) valid = int64_t{c.SamplesPerCycle} * 100;
-  a.ValidHistorySamples = static_cast<int32_t>(valid);
   if (started) AnnounceRecordStart(state, report);
   r.ViewBlock = r.Recording ? r.TriggerBlock : a.RingWriteBlock;
   r.ViewPoint = r.Recording ? r.TriggerPoint : 0;

@@ -276,10 +276,11 @@ void TFormMain::FinishFaultRecord() {
     const std::string directory = getcwd(cwd, sizeof cwd) != nullptr ? cwd : state_.startup.ProgramDir;
     if (!recordWriter_) recordWriter_ = std::make_unique<RecordWriter>();
     a.RecordWriterBusy = 1;
+    const std::string planned = RecordFileName(r.StartTime);
     const bool threaded = recordWriter_->Start(directory, std::move(package), state_.config.FileNum,
-                                               [this](WriteResult result) {
+                                               [this, planned](WriteResult result) {
                                                  QMetaObject::invokeMethod(
-                                                     this, [this, result] { RecordWritten(result); },
+                                                     this, [this, planned, result] { RecordWritten(planned, result); },
                                                      Qt::QueuedConnection);
                                                });
     if (!threaded) AppendRunLog("注：记录文件已直接写入(无法启动写文件线程)");
@@ -293,8 +294,13 @@ void TFormMain::FinishFaultRecord() {
   }
 }
 
-void TFormMain::RecordWritten(const WriteResult& result) {
-  if (!result.ok) AppendRunLog("错误：记录文件写入失败：" + result.error);
+void TFormMain::RecordWritten(const std::string& planned, const WriteResult& result) {
+  if (!result.ok) {
+    AppendRunLog("错误：记录文件写入失败：" + result.error);
+  } else if (result.fileName != planned) {
+    // Another record already had that second's name.
+    AppendRunLog("  记录文件名改为:" + result.fileName);
+  }
 }
 
 void TFormMain::JoinRecordWriters() {
@@ -303,7 +309,10 @@ void TFormMain::JoinRecordWriters() {
 }
 
 void TFormMain::menuTriggerFaultClick() {
-  if (state_.RunState == kRunRecording) state_.acq.ManualTriggerRequest = 1;
+  // A snapshot run keeps a one-block ring: no record fits into it.
+  if (state_.RunState == kRunRecording && state_.record.Recording == 0 && state_.config.MaxBlock > 1) {
+    state_.acq.ManualTriggerRequest = 1;
+  }
 }
 
 void TFormMain::Button_NotifyKeyUp() {

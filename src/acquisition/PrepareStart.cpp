@@ -63,6 +63,8 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
   a.SwitchTriggerActive = c.IDStartBin;
   a.AutoTriggerActive = 0;
   a.ValidHistorySamples = 0;
+  a.RingCompressing = 0;
+  state.record.CompressCarry = 0;
 
   c.SamplesPerCycle = std::max(TruncToInt32(c.ChannelRate / c.ACFrq), 1);
   a.SamplesPerTwelfthCycle = c.SamplesPerCycle / 12;
@@ -84,6 +86,7 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
     if (a.AnalogTriggerActive || a.ThresholdTriggerActive || a.SwitchTriggerActive) {
       report.runLog("\r\n 注：已启用记录启动算法！");
       a.AutoTriggerActive = 1;
+      for (AlgorithmConfirm& confirm : state.triggers.AlgorithmConfirmState) confirm.HitCount = 0;
     } else {
       report.runLog("\r\n 注：未启用记录启动算法！");
       a.AutoTriggerActive = 0;
@@ -91,8 +94,9 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
     // The switch tests look back up to seven rows before a block's first row
     // (edges and changes); the prefix covers that so they never leave it.
     const int32_t switchPrefix = std::max(4, SwitchLookBackRows(c) - 1);
+    const int32_t prefixForSwitches = a.SwitchTriggerActive ? switchPrefix : 0;
     a.HistoryPrefixRows =
-        a.AnalogTriggerActive ? c.SamplesPerCycle * 3 / 2 : a.SwitchTriggerActive ? switchPrefix : 0;
+        a.AnalogTriggerActive ? std::max(c.SamplesPerCycle * 3 / 2, prefixForSwitches) : prefixForSwitches;
     report.statusPanel(1, a.AutoTriggerActive ? "录波" : "监控");
   } else {
     a.HistoryPrefixRows = 0;
@@ -127,6 +131,8 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
   };
   clearSwitchWords(a.RingBuffer.data(), static_cast<uint64_t>(c.NumSamp) * static_cast<uint64_t>(a.RingBlocks));
   clearSwitchWords(a.BlockWithPrefix.data() + 1, prefix);
+  // The parking word stands for the last word of the last prefix row.
+  if (prefix > 0 && chn - 1 >= firstSwitch && chn - 1 < lastSwitch) a.BlockWithPrefix[0] = 0;
   a.RingWraps = 0;
   a.RingWriteBlock = 0;
   a.ManualTriggerRequest = 0;

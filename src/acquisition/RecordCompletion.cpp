@@ -8,19 +8,24 @@ namespace quelvar {
 
 namespace {
 
-// The ring blocks of the record, oldest first.
+// The record's PreBlocks + BlocksDone ring blocks from its first on,
+// wrapping at the ring's end, oldest first. A record the ring cannot hold is
+// refused rather than copied short.
 bool RecordBlocks(const AppState& state, std::vector<uint16_t>& out) {
   const LiveConfig& c = state.config;
   const AcquisitionState& a = state.acq;
   const RecordState& r = state.record;
   const int32_t ringBlocks = a.RingBlocks;
-  if (ringBlocks <= 0) return false;
+  const int64_t blocks = int64_t{r.PreBlocks} + r.BlocksDone;
+  if (ringBlocks <= 0 || blocks <= 0 || blocks > ringBlocks) return false;
   int32_t first = r.TriggerBlock - r.PreBlocks;
   if (first < 0) first += ringBlocks;
+  if (first < 0 || first >= ringBlocks) return false;
+  const int32_t last = static_cast<int32_t>((first + blocks - 1) % ringBlocks);
   const int64_t blockWords = int64_t{c.NumSamp} * c.NumChn;
   if (blockWords <= 0 || blockWords > INT32_MAX) return false;
   return CopyRingBlocks(a.RingBuffer.data(), a.RingBuffer.size(), ringBlocks, static_cast<int32_t>(blockWords),
-                        first, r.LastBlock, out);
+                        first, last, out);
 }
 
 }  // namespace

@@ -168,7 +168,7 @@ class TFormMain : public QMainWindow {
   void FinishFaultRecord();
   // Waits for the record files still being written (tests, shut-down).
   void JoinRecordWriters();
-  void RecordWritten(const struct WriteResult& result);
+  void RecordWritten(const std::string& planned, const struct WriteResult& result);
   // A status message for the status bar's message panel.
   void PostStatusText(const std::string& text);
 

@@ -123,6 +123,38 @@ TEST_F(RecordMachine, ARecordInProgressWaitsForItsPostBlocks) {
   EXPECT_TRUE(written.empty());
 }
 
+TEST_F(RecordMachine, LeftoverCompressedRowsOfAnEarlierRecordDoNotCarryOver) {
+  Start();
+  s.record.CompressCarry = 7;  // a record stopped during its compressed part
+  s.acq.ManualTriggerRequest = 1;
+  Blocks(1);
+  EXPECT_EQ(s.record.CompressCarry, 0);
+}
+
+TEST_F(RecordMachine, ARecordTheRingCannotHoldIsRefusedNotCopiedShort) {
+  Start();
+  s.record.TriggerBlock = 0;
+  s.record.PreBlocks = 1;
+  s.record.BlocksDone = s.config.MaxBlock;  // one block more than the ring holds
+  RecordPackage p;
+  EXPECT_FALSE(BuildRecordPackage(s, p));
+  EXPECT_FALSE(ExtractHistoryRecord(s));
+}
+
+TEST_F(RecordMachine, HeldBackBlocksLeaveTheHistoryInvalid) {
+  s.config.TriggerUpNum = 1;
+  s.config.TriggerTimeRange = 60;
+  s.config.IDStartBin = 1;
+  s.config.SwitchChannelTable[0].SWStartID = 3;
+  Start();
+  s.record.FloodCount = 1;
+  s.record.FloodWindowStart = 45000.5;  // the window runs for another minute
+  Blocks(3);
+  EXPECT_EQ(s.acq.ValidHistorySamples, 0);
+  EXPECT_EQ(s.acq.DataGapFlag, 1);
+  EXPECT_TRUE(written.empty());
+}
+
 TEST_F(RecordMachine, WrittenPackageMakesAValidRecordFile) {
   Start();
   Blocks(3);
