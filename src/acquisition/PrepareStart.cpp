@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 
+#include "acquisition/ThresholdPreparation.h"
 #include "acquisition/TriggerDetectors.h"
 #include "common/NumberFormat.h"
 
@@ -65,6 +66,9 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
   a.ValidHistorySamples = 0;
   a.RingCompressing = 0;
   state.record.CompressCarry = 0;
+  // Holds and hit counts belong to one run.
+  state.triggers.SwitchConfirmState.fill(0);
+  for (AlgorithmConfirm& confirm : state.triggers.AlgorithmConfirmState) confirm = AlgorithmConfirm{};
 
   c.SamplesPerCycle = std::max(TruncToInt32(c.ChannelRate / c.ACFrq), 1);
   a.SamplesPerTwelfthCycle = c.SamplesPerCycle / 12;
@@ -77,8 +81,7 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
   a.RunDataGap = 0;
 
   if (recorderRun && c.MaxBlock > 1) {
-    // Trigger algorithms are armed with the trigger engine; until then only
-    // switch-input starts can arm automatic recording.
+    if (c.Algorithm_Num > 0 && c.IDStartAnalog) PrepareThresholdTriggers(state, report.runLog);
     if (c.SW_Num == 0) a.SwitchTriggerActive = 0;
     bool anyStartFlag = false;
     for (int s = 0; s < c.SW_Num; ++s) anyStartFlag = anyStartFlag || c.SwitchChannelTable[s].SWStartID != 0;

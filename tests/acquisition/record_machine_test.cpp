@@ -12,6 +12,7 @@
 #include "acquisition/ChannelLayout.h"
 #include "acquisition/PrepareStart.h"
 #include "acquisition/RecordCompletion.h"
+#include "acquisition/ThresholdPreparation.h"
 #include "platform/DayTime.h"
 #include "platform/GbkText.h"
 #include "shell/RecordFileCheck.h"
@@ -113,6 +114,65 @@ TEST_F(RecordMachine, SwitchEdgeOnTheGeneratedPatternStartsARecordAtItsRow) {
   EXPECT_NE(p.comment.find("开关量通道 0(SW0),上升沿触发记录"), std::string::npos) << p.comment;
   EXPECT_EQ(static_cast<size_t>(p.header.BlockCount) * 20 * s.config.NumChn, p.samples.size());
   EXPECT_GE(p.header.PreBlocks, 0);  // a borrowed trigger block never makes it negative
+}
+
+TEST_F(RecordMachine, PeakAboveOnTheGeneratedRampStartsARecord) {
+  s.config.Analog_Num = 4;  // channel 3 carries a ramp
+  s.config.Total_Line = 4;
+  s.config.Algorithm_Num = 1;
+  AlgorithmConfig& a = s.config.AlgorithmTable[0];
+  a.Type = 1;
+  a.UsedChn = 1;
+  a.Channel[0] = 3;
+  a.SetPoint[0] = 2.5f;  // volts with coefficient B 1: code 2048 + 2.5 x 2047 / 5 = 3071
+  a.PreRecordTime = 20;
+  a.RecordTime = 40;
+  s.config.ConfirmTriggerNum = 2;
+  Start();
+  EXPECT_EQ(s.triggers.ThresholdCode[0], 3071);
+  EXPECT_EQ(s.acq.ThresholdTriggerActive, 1);
+  EXPECT_EQ(s.acq.AutoTriggerActive, 1);
+  Blocks(8);
+  ASSERT_FALSE(written.empty());
+  const RecordPackage& p = written[0];
+  EXPECT_EQ(p.header.TriggerKind, 2);
+  EXPECT_EQ(p.header.TriggerChannel, 3);
+  EXPECT_EQ(p.header.TriggerEdge, 1);
+  EXPECT_NE(p.comment.find("模拟量通道:3(Chn3),第0算法:超过峰值 触发记录"), std::string::npos) << p.comment;
+  // The trigger point is the first of the two confirming samples, above the threshold.
+  const size_t words = 20 * s.config.NumChn;
+  const size_t at = static_cast<size_t>(p.header.PreBlocks) * words +
+                    static_cast<size_t>(p.header.TriggerPoint) * s.config.NumChn + 3;
+  EXPECT_GT(p.samples[at], 3071);
+}
+
+TEST(ThresholdPreparation, ChannelsAreCheckedAndSetPointsBecomeCodes) {
+  AppState s;
+  s.config.Analog_Num = 2;
+  s.config.Algorithm_Num = 3;
+  s.config.AlgorithmTable[0] = AlgorithmConfig{};
+  s.config.AlgorithmTable[0].Type = 2;
+  s.config.AlgorithmTable[0].UsedChn = 1;
+  s.config.AlgorithmTable[0].Channel[0] = 1;
+  s.config.AlgorithmTable[0].SetPoint[0] = -100.0f;  // far below the codes: clamped to 0
+  s.config.AlgorithmTable[1] = AlgorithmConfig{};
+  s.config.AlgorithmTable[1].Type = 5;
+  s.config.AlgorithmTable[2] = AlgorithmConfig{};
+  s.config.AlgorithmTable[2].Type = 1;
+  s.config.AlgorithmTable[2].UsedChn = 1;
+  s.config.AnalogChannelTable[0].ChnCoeB = 0.0f;  // no scale: never crossed
+  std::vector<std::string> log;
+  auto runLog = [&](const std::string& l) { log.push_back(l); };
+  ASSERT_TRUE(PrepareThresholdTriggers(s, runLog));
+  EXPECT_EQ(s.triggers.ThresholdCode[0], 0);
+  EXPECT_EQ(s.triggers.ThresholdCode[2], 65535);
+  EXPECT_EQ(log.front(), "\r\n 提示:有峰值或谷值启动算法!");
+  EXPECT_EQ(log.size(), 2u);  // and that type 5 does not act yet
+  s.config.AlgorithmTable[1].UsedChn = 2;
+  s.config.AlgorithmTable[1].Channel[1] = 7;
+  log.clear();
+  EXPECT_FALSE(PrepareThresholdTriggers(s, runLog));
+  EXPECT_EQ(log.back(), "\r\n 错误: 启动算法1,第2通道: 7 非法!");
 }
 
 TEST_F(RecordMachine, ARecordInProgressWaitsForItsPostBlocks) {
