@@ -308,6 +308,12 @@ void TFormMain::JoinRecordWriters() {
   QCoreApplication::sendPostedEvents(this);
 }
 
+void TFormMain::menuExpConditionClick() {
+  if (expTextWindow_ == nullptr) return;
+  expTextWindow_->show();
+  expTextWindow_->raise();
+}
+
 void TFormMain::menuTriggerFaultClick() {
   // A snapshot run keeps a one-block ring: no record fits into it.
   if (state_.RunState == kRunRecording && state_.record.Recording == 0 && state_.config.MaxBlock > 1) {

@@ -9,6 +9,7 @@
 #include "platform/qt/DBusScreenSaverControl.h"
 #include "platform/qt/QtUiHost.h"
 #include "platform/qt/TerminationSignals.h"
+#include "acquisition/FormExpText.h"
 #include "setup/FormGroup.h"
 #include "shell/FormAbout.h"
 #include "shell/FormMain.h"
@@ -36,6 +37,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   auto* formGroup = new TFormGroup(state, ui, formMain.get());  // owned by the main window
   formMain->SetAboutBox(formAbout.get());
   formMain->SetChannelGroupDialog(formGroup);
+  auto formExpText = std::make_unique<TFormExpText>(state, registry);
+  formMain->SetExpTextWindow(formExpText.get());
   QObject::connect(&termination, &platform::TerminationSignalWatcher::terminationRequested, formMain.get(),
                    [&formMain](int) { formMain->close(); });
   QObject::connect(formMain.get(), &TFormMain::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -46,6 +49,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   ui.SetParentWindow(nullptr);
   formAbout.reset();
   formMain->SetAboutBox(nullptr);
+  formMain->SetExpTextWindow(nullptr);
+  formExpText.reset();
   formMain.reset();  // runs the shut-down sequence
 }
 

@@ -110,6 +110,7 @@ class TFormMain : public QMainWindow {
   QAction* menuStartQuelvar = nullptr;
   QAction* menuTriggerFault = nullptr;
   QAction* menuPause = nullptr;
+  QAction* menuExpCondition = nullptr;
   QAction* ToolButtonStartQuelvar = nullptr;
   QAction* ToolButtonTriggerFault = nullptr;
   QTimer* TimerOscil = nullptr;  // paces the virtual card and snapshot mode
@@ -134,6 +135,8 @@ class TFormMain : public QMainWindow {
   // The about box, shown as a splash at start and from the menu.
   void SetAboutBox(class TFormAbout* about) { aboutBox_ = about; }
   void SetChannelGroupDialog(class TFormGroup* dialog) { channelGroupDialog_ = dialog; }
+  void SetExpTextWindow(QWidget* window) { expTextWindow_ = window; }
+  void menuExpConditionClick();
 
   // Texts at the end of the caption for live and history display.
   std::string LiveTitleSuffix;
@@ -231,6 +234,7 @@ class TFormMain : public QMainWindow {
   bool repaintRequested_ = false;
   class TFormAbout* aboutBox_ = nullptr;
   class TFormGroup* channelGroupDialog_ = nullptr;
+  QWidget* expTextWindow_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;
   std::unique_ptr<class RecordWriter> recordWriter_;

@@ -127,6 +127,8 @@ void TFormMain::BuildMenus() {
   connect(menuTriggerFault, &QAction::triggered, this, [this] { menuTriggerFaultClick(); });
   menuPause = AddCheckItem(menuRecorder, "menuPause", "暂停", false);
   menuPause->setVisible(false);
+  menuExpCondition = AddItem(menuRecorder, "menuExpCondition", "试验条件输入(&C)");
+  connect(menuExpCondition, &QAction::triggered, this, [this] { menuExpConditionClick(); });
 
   menuNetwork = menuBar()->addMenu(QStringLiteral("网络(&N)"));
   menuNetwork->setObjectName("menuNetwork");
