@@ -86,6 +86,16 @@ void TFormMain::SetStatusPanelText(int panel, const std::string& text) {
   statusPanels_[static_cast<size_t>(panel)]->setText(Q(text));
 }
 
+void TFormMain::StretchLastStatusPanel() {
+  // The message panel takes the rest of the bar, so messages are not cut.
+  QLabel* last = statusPanels_.back();
+  last->setMinimumWidth(kDesignedStatusPanelWidth);
+  last->setMaximumWidth(QWIDGETSIZE_MAX);
+  StatusBar1->removeWidget(last);
+  StatusBar1->addWidget(last, 1);
+  last->show();
+}
+
 void TFormMain::SetStatusPanelWidth(int panel, int width) {
   if (panel < 0 || panel >= StatusPanelCount()) return;
   statusPanels_[static_cast<size_t>(panel)]->setFixedWidth(width);

@@ -190,6 +190,7 @@ class TFormMain : public QMainWindow {
   std::string RunLogText() const;
   void SetStatusPanelText(int panel, const std::string& text);
   void SetStatusPanelWidth(int panel, int width);
+  void StretchLastStatusPanel();
   std::string StatusPanelText(int panel) const;
   int StatusPanelCount() const { return static_cast<int>(statusPanels_.size()); }
 

@@ -123,6 +123,7 @@ void TFormMain::SetUpStatusPanels() {
   for (int i = 1; i <= 3; ++i) SetStatusPanelWidth(i, w);
   SetStatusPanelWidth(4, widthOf("累计采样时间"));
   SetStatusPanelText(4, "累计采样时间");
+  StretchLastStatusPanel();
 }
 
 void TFormMain::RestoreMainWindowGeometry() {
