@@ -2,9 +2,14 @@
 
 #include <QEvent>
 #include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 #include "common/Version.h"
 #include "shell/WindowGeometry.h"
@@ -13,6 +18,30 @@ namespace quelvar {
 
 namespace {
 constexpr int kSplashTimerMs = 2000;
+constexpr int kDesignedWidth = 380;
+constexpr int kDesignedHeight = 260;
+
+// The box's own picture until a branding file brings a logo.
+QPixmap DefaultPicture() {
+  QPixmap picture(360, 150);
+  QPainter painter(&picture);
+  QLinearGradient sky(0, 0, 0, picture.height());
+  sky.setColorAt(0, QColor(10, 30, 70));
+  sky.setColorAt(1, QColor(0, 0, 0));
+  painter.fillRect(picture.rect(), sky);
+  painter.setPen(QPen(QColor(0, 200, 0), 2));
+  for (int x = 0; x + 4 < picture.width(); x += 4) {
+    const double t0 = x / 28.0, t1 = (x + 4) / 28.0;
+    painter.drawLine(x, 105 + static_cast<int>(25 * std::sin(t0)), x + 4, 105 + static_cast<int>(25 * std::sin(t1)));
+  }
+  painter.setPen(Qt::white);
+  QFont font = painter.font();
+  font.setPointSize(22);
+  font.setBold(true);
+  painter.setFont(font);
+  painter.drawText(QRect(0, 10, picture.width(), 60), Qt::AlignCenter, QStringLiteral("Quelvar"));
+  return picture;
+}
 // The box hides on the tick after this many: about eight seconds.
 constexpr int kSplashTicksShown = 2;
 }  // namespace
@@ -22,10 +51,12 @@ TFormAbout::TFormAbout(AppState& state, platform::RegistryStore& registry, QWidg
   setObjectName("FormAbout");
   setWindowTitle(QStringLiteral("关于本软件"));
   setWindowFlag(Qt::Tool);
+  resize(kDesignedWidth, kDesignedHeight);
   Image1 = new QLabel(this);
   Image1->setObjectName("Image1");
   Image1->setScaledContents(true);
   Image1->setMinimumSize(240, 120);
+  Image1->setPixmap(DefaultPicture());
   Label1 = new QLabel(this);
   Label1->setObjectName("Label1");
   Button1 = new QPushButton(QStringLiteral("确定"), this);
