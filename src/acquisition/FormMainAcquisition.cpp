@@ -1,6 +1,7 @@
 // The main window's acquisition commands: the recorder's start and stop,
 // block intake, the manual trigger.
 #include <QAction>
+#include <QLabel>
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QPlainTextEdit>
@@ -16,6 +17,7 @@
 #include "acquisition/BlockProcessing.h"
 #include "acquisition/ChannelLayout.h"
 #include "acquisition/DriverErrors.h"
+#include "acquisition/FormSetPath.h"
 #include "acquisition/PrepareStart.h"
 #include "acquisition/VirtualAdFile.h"
 #include "common/NumberFormat.h"
@@ -306,6 +308,30 @@ void TFormMain::RecordWritten(const std::string& planned, const WriteResult& res
 void TFormMain::JoinRecordWriters() {
   if (recordWriter_) recordWriter_->JoinAll();
   QCoreApplication::sendPostedEvents(this);
+}
+
+void TFormMain::menuSetSavePathClick() {
+  LiveConfig& c = state_.config;
+  if (state_.RunState != kRunIdle) {
+    PostStatusText("提示:采样期间不许修改");
+    return;
+  }
+  if (savePathDialog_ == nullptr) savePathDialog_ = new TFormSetPath(state_, services_.registry, this);
+  std::string preset = c.SavePath;
+  if (preset.size() > 1 && preset.back() == '/') preset.pop_back();
+  savePathDialog_->SetDirectory(preset);  // a path that does not exist is ignored
+  if (services_.ui.ShowModal(*savePathDialog_) == platform::kModalOk) {
+    std::string chosen = savePathDialog_->LabelPath->text().toStdString();
+    if (!chosen.empty() && chosen.back() != '/') chosen += '/';
+    if (!chosen.empty()) c.SavePath = chosen;
+  }
+  PostStatusText("提示:存盘位置为: " + c.SavePath);
+  std::string current = c.SavePath;
+  if (current.empty() || chdir(current.c_str()) != 0) {
+    current = state_.startup.ProgramDir;
+    [[maybe_unused]] const int rc = chdir(current.c_str());
+  }
+  AppendRunLog("\r\n 采样数据存盘路径为：" + current);
 }
 
 void TFormMain::menuExpConditionClick() {

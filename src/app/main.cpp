@@ -10,6 +10,7 @@
 #include "platform/qt/QtUiHost.h"
 #include "platform/qt/TerminationSignals.h"
 #include "acquisition/FormExpText.h"
+#include "acquisition/FormSetPath.h"
 #include "setup/FormGroup.h"
 #include "shell/FormAbout.h"
 #include "shell/FormMain.h"
@@ -38,6 +39,7 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetAboutBox(formAbout.get());
   formMain->SetChannelGroupDialog(formGroup);
   auto formExpText = std::make_unique<TFormExpText>(state, registry);
+  formMain->SetSavePathDialog(new TFormSetPath(state, registry, formMain.get()));  // owned by the main window
   formMain->SetExpTextWindow(formExpText.get());
   QObject::connect(&termination, &platform::TerminationSignalWatcher::terminationRequested, formMain.get(),
                    [&formMain](int) { formMain->close(); });

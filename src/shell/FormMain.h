@@ -111,6 +111,7 @@ class TFormMain : public QMainWindow {
   QAction* menuTriggerFault = nullptr;
   QAction* menuPause = nullptr;
   QAction* menuExpCondition = nullptr;
+  QAction* menuSetSavePath = nullptr;
   QAction* ToolButtonStartQuelvar = nullptr;
   QAction* ToolButtonTriggerFault = nullptr;
   QTimer* TimerOscil = nullptr;  // paces the virtual card and snapshot mode
@@ -136,6 +137,8 @@ class TFormMain : public QMainWindow {
   void SetAboutBox(class TFormAbout* about) { aboutBox_ = about; }
   void SetChannelGroupDialog(class TFormGroup* dialog) { channelGroupDialog_ = dialog; }
   void SetExpTextWindow(QWidget* window) { expTextWindow_ = window; }
+  void SetSavePathDialog(class TFormSetPath* dialog) { savePathDialog_ = dialog; }
+  void menuSetSavePathClick();
   void menuExpConditionClick();
 
   // Texts at the end of the caption for live and history display.
@@ -236,6 +239,7 @@ class TFormMain : public QMainWindow {
   class TFormAbout* aboutBox_ = nullptr;
   class TFormGroup* channelGroupDialog_ = nullptr;
   QWidget* expTextWindow_ = nullptr;
+  class TFormSetPath* savePathDialog_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;
   std::unique_ptr<class RecordWriter> recordWriter_;

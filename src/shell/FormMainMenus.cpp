@@ -129,6 +129,8 @@ void TFormMain::BuildMenus() {
   menuPause->setVisible(false);
   menuExpCondition = AddItem(menuRecorder, "menuExpCondition", "试验条件输入(&C)");
   connect(menuExpCondition, &QAction::triggered, this, [this] { menuExpConditionClick(); });
+  menuSetSavePath = AddItem(menuRecorder, "menuSetSavePath", "设定存盘路径(&V)");
+  connect(menuSetSavePath, &QAction::triggered, this, [this] { menuSetSavePathClick(); });
 
   menuNetwork = menuBar()->addMenu(QStringLiteral("网络(&N)"));
   menuNetwork->setObjectName("menuNetwork");

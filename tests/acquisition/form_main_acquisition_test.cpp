@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QCoreApplication>
 #include <QTest>
@@ -14,6 +15,7 @@
 #include "platform/MemoryRegistry.h"
 #include "platform/ScriptedUiHost.h"
 #include "shell/FormMain.h"
+#include "acquisition/FormSetPath.h"
 #include "shell/RecordFile.h"
 #include "shell/RecordFileCheck.h"
 #include "acquisition/ChannelLayout.h"
@@ -244,6 +246,38 @@ TEST_F(FormMainAcquisition, StoppingMidRecordStillWritesTheRecord) {
     }
   }
   EXPECT_EQ(records, 1);
+}
+
+TEST_F(FormMainAcquisition, SavePathDialogChoosesTheRecordDirectory) {
+  auto form = Start();
+  const fs::path target = dir / "records";
+  fs::create_directories(target);
+  ui.modalAnswers.push_back([&](platform::ModalDialog& d) {
+    auto& dialog = dynamic_cast<TFormSetPath&>(d);
+    EXPECT_TRUE(dialog.SetDirectory(target.string()));
+    return platform::kModalOk;
+  });
+  form->menuSetSavePathClick();
+  EXPECT_EQ(state.config.SavePath, target.string() + "/");
+  EXPECT_EQ(fs::current_path(), target);
+  EXPECT_EQ(form->StatusPanelText(5), "提示:存盘位置为: " + target.string() + "/");
+  EXPECT_NE(form->RunLogText().find("采样数据存盘路径为：" + target.string()), std::string::npos);
+
+  ui.modalAnswers.push_back([&](platform::ModalDialog& d) {
+    auto& dialog = dynamic_cast<TFormSetPath&>(d);
+    dialog.ButtonProgPathClick();  // the directory current at start-up
+    EXPECT_EQ(dialog.LabelPath->text().toStdString() + "/", state.startup.ProgramDir);
+    return platform::kModalCancel;
+  });
+  form->menuSetSavePathClick();
+  EXPECT_EQ(state.config.SavePath, target.string() + "/");  // cancel keeps it
+
+  state.config.SimulateAD = 1;
+  form->menuStartQuelvarClick();
+  ui.prompts.clear();
+  form->menuSetSavePathClick();
+  EXPECT_TRUE(ui.PromptsOf(platform::ScriptedUiHost::Kind::Modal).empty());
+  form->menuStartQuelvarClick();
 }
 
 TEST_F(FormMainAcquisition, ClosingTheWindowStopsTheRun) {
