@@ -1,0 +1,233 @@
+#include "acquisition/ContinuousSave.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+
+#include "platform/AtomicFile.h"
+#include "platform/GbkText.h"
+
+namespace quelvar {
+
+// The file's words are written as they lie in memory.
+static_assert(std::endian::native == std::endian::little);
+
+namespace {
+
+// Backup copies go through a buffer of this size, taken once.
+constexpr size_t kCopyBufferBytes = 64 * 1024;
+
+bool WriteAt(int fd, const void* data, uint64_t bytes, uint64_t offset) {
+  const char* p = static_cast<const char*>(data);
+  while (bytes > 0) {
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(bytes, 1u << 30));
+    const ssize_t n = ::pwrite(fd, p, want, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = EIO;
+      return false;
+    }
+    p += n;
+    bytes -= static_cast<uint64_t>(n);
+    offset += static_cast<uint64_t>(n);
+  }
+  return true;
+}
+
+std::string SystemError(const std::string& what) { return what + " (" + std::strerror(errno) + ")"; }
+
+// A relative name is taken in the given directory, never in whatever the
+// process's current directory happens to be.
+bool Resolve(const std::string& directory, const std::string& name, std::string& out) {
+  if (name.empty()) return false;
+  if (name.front() == '/') {
+    out = name;
+    return true;
+  }
+  if (directory.empty() || directory.front() != '/') return false;
+  out = (std::filesystem::path(directory) / name).string();
+  return true;
+}
+
+// The comment as stored: its u32 length, then its GBK bytes.
+bool Trailer(const std::string& utf8, std::string& out) {
+  const std::string gbk = platform::Utf8ToGbk(utf8);
+  if (gbk.size() > std::numeric_limits<uint32_t>::max()) return false;
+  const uint32_t length = static_cast<uint32_t>(gbk.size());
+  out.assign(reinterpret_cast<const char*>(&length), sizeof length);
+  out += gbk;
+  return true;
+}
+
+}  // namespace
+
+ContinuousSave::~ContinuousSave() { CloseFile(); }
+
+uint64_t ContinuousSave::BlockBytes() const {
+  return static_cast<uint64_t>(header_.NumSamp) * static_cast<uint64_t>(header_.NumChn) * 2;
+}
+
+uint64_t ContinuousSave::DataEnd(int32_t blocks) const {
+  return kRecordFileDataOffset + static_cast<uint64_t>(blocks) * BlockBytes();
+}
+
+void ContinuousSave::CloseFile() {
+  if (file_ >= 0) ::close(file_);
+  file_ = -1;
+}
+
+int ContinuousSave::Open(const ContinuousSaveContent& content, const std::string& fileName,
+                         const std::string& backupName, int32_t backupInterval, double startTime) {
+  if (isOpen_) return 0;
+  failed_ = false;
+  blocksWritten_ = 0;
+  blocksCopied_ = 0;
+  dataGap_ = 0;
+  backupInterval_ = std::max(backupInterval, 1);
+  error_.clear();
+  fileName_.clear();
+  backupName_.clear();
+
+  if (!Resolve(content.directory, fileName, fileName_)) {
+    error_ = "no usable path for the continuous file \"" + fileName + "\" in \"" + content.directory + "\"";
+    return 0;
+  }
+  if (!backupName.empty() && !Resolve(content.directory, backupName, backupName_)) {
+    error_ = "no usable path for the backup \"" + backupName + "\" in \"" + content.directory + "\"";
+    return 0;
+  }
+  RecordHeaderValues values;
+  values.NumChn = content.header.NumChn;
+  values.Total_Line = content.header.Total_Line;
+  values.Analog_Num = content.header.Analog_Num;
+  values.SW_Num = content.header.SW_Num;
+  values.NumSamp = content.header.NumSamp;
+  values.MaxMultiFreq = content.header.MaxMultiFreq;
+  values.ChannelRate = content.header.ChannelRate;
+  values.ADBit = content.header.ADBit;
+  values.StartTime = startTime;
+  values.CompressRatio = 1;
+  const auto header = MakeRecordFileHeader(values);
+  // Blocks without words could not be told apart from a stopped run.
+  if (!header || values.NumChn <= 0 || values.NumSamp <= 0) {
+    error_ = "the block layout cannot be saved";
+    return 0;
+  }
+  header_ = *header;
+  if (!Trailer(content.comment, comment_) || !Trailer(content.backupComment, backupComment_)) {
+    error_ = "the comment is too long";
+    return 0;
+  }
+
+  file_ = ::open(fileName_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (file_ < 0) {
+    error_ = SystemError("cannot create " + fileName_);
+    return 0;
+  }
+  if (!WriteAt(file_, &header_, sizeof header_, 0) ||
+      !WriteAt(file_, &content.config, sizeof content.config, kRecordFileHeaderBytes)) {
+    error_ = SystemError("cannot write " + fileName_);
+    CloseFile();
+    return 0;
+  }
+  if (!backupName_.empty()) {
+    if (copyBuffer_.empty()) copyBuffer_.resize(kCopyBufferBytes);
+    if (!CopyToBackup()) {
+      CloseFile();
+      return 0;
+    }
+  }
+  isOpen_ = true;
+  return 1;
+}
+
+int ContinuousSave::Append(std::span<const uint16_t> block, int32_t numChn, int32_t numSamp) {
+  if (!isOpen_ || failed_) return 0;
+  // A block of another layout would make the whole file unreadable.
+  if (numChn != header_.NumChn || numSamp != header_.NumSamp ||
+      block.size() < 1 + static_cast<uint64_t>(numChn) * static_cast<uint64_t>(numSamp)) {
+    Fail("a block of another layout was given");
+    return 0;
+  }
+  // The header counts the data in 32 bits; a block past that is refused, not wrapped.
+  if (DataEnd(blocksWritten_ + 1) - kRecordFileDataOffset > uint64_t{std::numeric_limits<int32_t>::max()}) {
+    Fail("the continuous file is full");
+    return 0;
+  }
+  if (!WriteAt(file_, block.data() + 1, BlockBytes(), DataEnd(blocksWritten_))) {
+    Fail(SystemError("cannot write " + fileName_));
+    return 0;
+  }
+  ++blocksWritten_;
+  if (!backupName_.empty() && blocksWritten_ - blocksCopied_ >= backupInterval_) {
+    if (!Finish() || !CopyToBackup()) return 0;
+  }
+  return 1;
+}
+
+int ContinuousSave::Close() {
+  if (!isOpen_ || failed_) return 0;
+  if (!Finish()) return 0;
+  if (!backupName_.empty() && !CopyToBackup()) return 0;
+  const int fd = file_;
+  file_ = -1;
+  // A delayed write error can surface only here.
+  if (::close(fd) != 0) {
+    Fail(SystemError("cannot close " + fileName_));
+    return 0;
+  }
+  isOpen_ = false;
+  return 1;
+}
+
+// The trailer and the data reach the disk before the header that counts them.
+bool ContinuousSave::Finish() {
+  const uint64_t end = DataEnd(blocksWritten_);
+  if (!WriteAt(file_, comment_.data(), comment_.size(), end) || ::fsync(file_) != 0) {
+    Fail(SystemError("cannot finish " + fileName_));
+    return false;
+  }
+  header_.BlockCount = blocksWritten_;
+  header_.DataBytes = static_cast<int32_t>(end - kRecordFileDataOffset);
+  header_.DataGap = dataGap_;
+  if (!WriteAt(file_, &header_, sizeof header_, 0) || ::fsync(file_) != 0) {
+    Fail(SystemError("cannot finish " + fileName_));
+    return false;
+  }
+  return true;
+}
+
+// The backup is replaced whole, so a crash meanwhile leaves the previous one.
+bool ContinuousSave::CopyToBackup() {
+  std::string error;
+  if (!platform::CopyFileAtomically(file_, DataEnd(blocksWritten_), backupComment_, backupName_, copyBuffer_,
+                                    error)) {
+    Fail("cannot copy to the backup: " + error);
+    return false;
+  }
+  blocksCopied_ = blocksWritten_;
+  return true;
+}
+
+// Leaves the file valid with every whole block it holds: the header may count
+// them only once they are on disk, and a torn block is cut off.
+void ContinuousSave::Fail(const std::string& what) {
+  failed_ = true;
+  error_ = what;
+  if (file_ < 0) return;
+  if (::ftruncate(file_, static_cast<off_t>(DataEnd(blocksWritten_))) == 0 && ::fsync(file_) == 0) {
+    header_.BlockCount = blocksWritten_;
+    header_.DataBytes = static_cast<int32_t>(DataEnd(blocksWritten_) - kRecordFileDataOffset);
+    header_.DataGap = dataGap_;
+    if (WriteAt(file_, &header_, sizeof header_, 0)) ::fsync(file_);
+  }
+  CloseFile();
+}
+
+}  // namespace quelvar

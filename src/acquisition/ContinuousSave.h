@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "common/RecordFileHeader.h"
+#include "shell/ConfigRecord.h"
+#include "shell/RecordFile.h"
+
+namespace quelvar {
+
+// The comments closing the record file and its backup (UTF-8; stored as GBK).
+inline constexpr const char* kContinuousSaveComment = "录波器自动连续保存AD数据！";
+inline constexpr const char* kContinuousBackupComment = "录波器自动连续保存AD数据的备份！";
+
+// What a continuous file holds besides its blocks, fixed when it is opened.
+struct ContinuousSaveContent {
+  // Relative file names are taken inside this directory, which must be
+  // absolute when such a name is given.
+  std::string directory;
+  // NumChn, Total_Line, Analog_Num, SW_Num, NumSamp, MaxMultiFreq,
+  // ChannelRate and ADBit are used; the other fields are the saver's own.
+  RecordHeaderValues header;
+  ConfigRecord config{};
+  std::string comment = kContinuousSaveComment;
+  std::string backupComment = kContinuousBackupComment;
+};
+
+// Writes every acquired block into one record file as it arrives, and keeps
+// an optional backup copy brought up to date every so many blocks, so that a
+// valid file survives a crash. Between two backup copies the record file's
+// header still counts the blocks of the last copy. GUI thread only.
+//
+// Once a write fails the saver stays failed: appends and closes report 0
+// and write nothing, and it cannot be opened again.
+class ContinuousSave {
+ public:
+  ContinuousSave() = default;
+  ~ContinuousSave();
+  ContinuousSave(const ContinuousSave&) = delete;
+  ContinuousSave& operator=(const ContinuousSave&) = delete;
+
+  // 1 when the file (and, with a backup name, its backup) was created with
+  // its header and configuration record. 0 while open, or when a file cannot
+  // be created; a record file created before the failure is left as it is.
+  int Open(const ContinuousSaveContent& content, const std::string& fileName, const std::string& backupName,
+           int32_t backupInterval, double startTime);
+
+  // Appends one block: `block` starts with its sequence word (not stored),
+  // followed by numSamp rows of numChn words, the layout the file was opened
+  // with. Makes the backup copy when its interval is reached. 1 while no
+  // write has failed.
+  int Append(std::span<const uint16_t> block, int32_t numChn, int32_t numSamp);
+
+  // Writes the final header and the comment and brings the backup up to all
+  // blocks. 1 when all of it succeeded; 0 when the saver was never opened,
+  // is already closed, or has failed (then it stays open).
+  int Close();
+
+  // Marks the run as having lost blocks; the header says so from the next
+  // time it is written.
+  void SetDataGap(bool gap) { dataGap_ = gap ? 1 : 0; }
+
+  int32_t BlocksWritten() const { return blocksWritten_; }
+  int32_t BlocksCopied() const { return blocksCopied_; }
+  bool IsOpen() const { return isOpen_; }
+  bool Failed() const { return failed_; }
+  const std::string& FileName() const { return fileName_; }
+  const std::string& BackupName() const { return backupName_; }
+  // Why the saver failed or the last open was refused.
+  const std::string& Error() const { return error_; }
+
+ private:
+  uint64_t BlockBytes() const;
+  uint64_t DataEnd(int32_t blocks) const;
+  bool Finish();
+  bool CopyToBackup();
+  void Fail(const std::string& what);
+  void CloseFile();
+
+  std::string fileName_;
+  std::string backupName_;
+  std::string comment_;        // GBK, with its length word in front
+  std::string backupComment_;  // likewise
+  RecordFileHeader header_{};
+  std::vector<char> copyBuffer_;
+  std::string error_;
+  int file_ = -1;
+  bool isOpen_ = false;
+  bool failed_ = false;
+  int32_t backupInterval_ = 1;
+  int32_t blocksWritten_ = 0;
+  int32_t blocksCopied_ = 0;
+  int32_t dataGap_ = 0;
+};
+
+}  // namespace quelvar
