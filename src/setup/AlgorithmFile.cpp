@@ -1,13 +1,9 @@
 #include "setup/AlgorithmFile.h"
 
 #include "platform/AtomicFile.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/ReadOnlyFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -20,32 +16,20 @@ constexpr char kMagic[4] = {'A', 'L', 'G', 'O'};
 constexpr int64_t kHeaderBytes = 8;
 constexpr int64_t kRecordBytes = sizeof(AlgorithmConfig);
 
-// Reads exactly `size` bytes at `offset`; false on an error or an early end.
-bool ReadAt(int fd, void* buffer, std::size_t size, off_t offset) {
-  auto* out = static_cast<char*>(buffer);
-  while (size > 0) {
-    const ssize_t n = ::pread(fd, out, size, offset);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    out += n;
-    offset += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
+}  // namespace
 
-// Everything but the opening; any read failure counts as an unreadable file.
-AlgorithmFileResult ReadOpenFile(int fd) {
+AlgorithmFileResult ReadAlgorithmFile(const std::string& path) {
   AlgorithmFileResult result;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return result;
-  const int64_t size = info.st_size;
+  platform::ReadOnlyFile file;
+  // Only a regular file is read: a FIFO or a directory is refused without hanging.
+  if (!file.Open(path)) return result;
+  const int64_t size = static_cast<int64_t>(file.Size());
   if (size < kHeaderBytes) {
     result.Status = AlgorithmFileStatus::SizeTooSmall;
     return result;
   }
   char header[kHeaderBytes];
-  if (!ReadAt(fd, header, sizeof header, 0)) return result;
+  if (!file.ReadAt(0, header, sizeof header)) return result;
   if (std::memcmp(header, kMagic, sizeof kMagic) != 0) {
     result.Status = AlgorithmFileStatus::BadMagic;
     return result;
@@ -62,22 +46,11 @@ AlgorithmFileResult ReadOpenFile(int fd) {
     return result;
   }
   result.Records.resize(static_cast<std::size_t>(std::min(count, kAlgorithmFileMaxRecords)));
-  if (!ReadAt(fd, result.Records.data(), result.Records.size() * sizeof(AlgorithmConfig), kHeaderBytes)) {
+  if (!file.ReadAt(kHeaderBytes, result.Records.data(), result.Records.size() * sizeof(AlgorithmConfig))) {
     result.Records.clear();
     return result;
   }
   result.Status = AlgorithmFileStatus::Ok;
-  return result;
-}
-
-}  // namespace
-
-AlgorithmFileResult ReadAlgorithmFile(const std::string& path) {
-  // O_NONBLOCK: a FIFO under that name must not hang the open; it is refused as not a regular file.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return {};
-  AlgorithmFileResult result = ReadOpenFile(fd);
-  ::close(fd);
   return result;
 }
 
