@@ -87,7 +87,7 @@ TEST_F(FormMainAcquisition, SimulatedDriverDeliversEveryBlockInOrder) {
   ASSERT_EQ(state.driver.DriverUsable, 1);
   form->menuStartQuelvarClick();
   ASSERT_EQ(state.RunState, kRunRecording) << form->StatusPanelText(5);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return state.acq.BlocksReceived >= 5; }, 10000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return state.acq.BlocksReceived >= 5; }, 60000));
   EXPECT_EQ(state.acq.LastSeqNo, 4);
   EXPECT_EQ(state.acq.RunDataGap, 0);
   form->menuStartQuelvarClick();

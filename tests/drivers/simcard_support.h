@@ -79,8 +79,9 @@ struct Card {
   }
 };
 
-// Polls `done` until it holds, for at most `limit`.
-bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10));
+// Polls `done` until it holds, for at most `limit`. The limit only ends a
+// hung test; it is generous so that a loaded or sanitized build never trips it.
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(60));
 
 // The signal the card's README documents for its rows.
 struct SignalParams {
