@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "acquisition/AlgorithmEvaluation.h"
 #include "acquisition/Compression.h"
 #include "acquisition/RecordCompletion.h"
 #include "acquisition/TriggerDetectors.h"
@@ -62,6 +63,7 @@ bool FloodHoldsBack(AppState& state, double now, const BlockReporter& report) {
 void KeepDetectorBookkeeping(AppState& state) {
   if (!state.config.IDPreventSameAlgorithm) return;
   if (state.acq.SwitchTriggerActive) DetectSwitchTriggers(state);
+  if (state.acq.AnalogTriggerActive) EvaluateTriggerAlgorithms(state);
 }
 
 void ComputeRecordLengths(AppState& state) {
@@ -223,6 +225,7 @@ void RunRecordStateMachine(AppState& state, bool heldBack, const BlockReporter& 
   } else if (a.AutoTriggerActive && !heldBack) {
     if (a.SwitchTriggerActive) DetectSwitchTriggers(state);
     if (!r.Recording && a.ThresholdTriggerActive) DetectThresholdTriggers(state);
+    if (a.AnalogTriggerActive && (!r.Recording || c.IDPreventSameAlgorithm)) EvaluateTriggerAlgorithms(state);
     if (r.Recording) {
       for (AlgorithmConfirm& confirm : state.triggers.AlgorithmConfirmState) confirm.HitCount = 0;
       r.TriggerBlock = a.RingWriteBlock;

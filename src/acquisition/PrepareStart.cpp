@@ -4,7 +4,7 @@
 #include <cmath>
 #include <new>
 
-#include "acquisition/ThresholdPreparation.h"
+#include "acquisition/AlgorithmPreparation.h"
 #include "acquisition/TriggerDetectors.h"
 #include "common/NumberFormat.h"
 
@@ -15,6 +15,8 @@ namespace {
 // A ring or block of more words than this is refused as a configuration that
 // cannot work here rather than attempted.
 constexpr uint64_t kMaxBufferWords = uint64_t{1} << 30;
+// Rows before a point the DC-mean quantity reads.
+constexpr int32_t kDcMeanLookBack = 3;
 
 bool AllocateWords(std::vector<uint16_t>& buffer, uint64_t words, uint16_t fill) {
   if (words == 0 || words > kMaxBufferWords) return false;
@@ -40,6 +42,26 @@ std::string UnworkableSetting(const LiveConfig& c) {
   if (!std::isfinite(c.ACFrq) || c.ACFrq <= 0.0f) return "交流频率";
   if (c.OnlineResamp && (c.ResampNum < 1 || c.ResampNum > 1000)) return "重采样倍数";
   return {};
+}
+
+// The per-cycle quantities need whole twelfths of a cycle and blocks of
+// whole half cycles. A plan the layout cannot serve is dropped; a start
+// that needed it is refused.
+bool CycleLayoutFits(AppState& state, const StartReporter& report) {
+  const LiveConfig& c = state.config;
+  AcquisitionState& a = state.acq;
+  if (!a.AnalogTriggerActive || !a.NeedsCycleSampling) return true;
+  const int32_t spc = c.SamplesPerCycle;
+  if (spc < 12 || spc % 12 != 0) {
+    report.runLog("\r\n 警告：录波启动要求每周波采样点为12的整数倍!");
+    a.AnalogTriggerActive = 0;
+  } else if (c.NumSamp < 2 * spc || c.NumSamp % (spc / 2) != 0) {
+    report.runLog("\r\n 警告：交流量启动时每块采样数应为" + std::to_string(spc / 2) + "的整数倍!");
+    a.AnalogTriggerActive = 0;
+  }
+  if (a.AnalogTriggerActive) return true;
+  report.status("启动失败，由于采样块数与启动算法冲突。");
+  return false;
 }
 
 }  // namespace
@@ -81,7 +103,8 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
   a.RunDataGap = 0;
 
   if (recorderRun && c.MaxBlock > 1) {
-    if (c.Algorithm_Num > 0 && c.IDStartAnalog) PrepareThresholdTriggers(state, report.runLog);
+    if (c.Algorithm_Num > 0 && c.IDStartAnalog) PrepareTriggerAlgorithms(state, report.runLog);
+    if (!CycleLayoutFits(state, report)) return false;
     if (c.SW_Num == 0) a.SwitchTriggerActive = 0;
     bool anyStartFlag = false;
     for (int s = 0; s < c.SW_Num; ++s) anyStartFlag = anyStartFlag || c.SwitchChannelTable[s].SWStartID != 0;
@@ -98,8 +121,11 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
     // (edges and changes); the prefix covers that so they never leave it.
     const int32_t switchPrefix = std::max(4, SwitchLookBackRows(c) - 1);
     const int32_t prefixForSwitches = a.SwitchTriggerActive ? switchPrefix : 0;
-    a.HistoryPrefixRows =
-        a.AnalogTriggerActive ? std::max(c.SamplesPerCycle * 3 / 2, prefixForSwitches) : prefixForSwitches;
+    // The algorithms read back up to 1.5 cycles, and the DC mean three rows
+    // whatever the cycle.
+    a.HistoryPrefixRows = a.AnalogTriggerActive
+                              ? std::max({c.SamplesPerCycle * 3 / 2, kDcMeanLookBack, prefixForSwitches})
+                              : prefixForSwitches;
     report.statusPanel(1, a.AutoTriggerActive ? "录波" : "监控");
   } else {
     a.HistoryPrefixRows = 0;

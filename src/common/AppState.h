@@ -10,6 +10,7 @@
 #include "common/MainViewSettings.h"
 #include "common/RecordState.h"
 #include "common/SampleLayout.h"
+#include "common/TriggerPlan.h"
 #include "common/UniversalPages.h"
 #include "common/GrayTables.h"
 #include "common/HistoryRecord.h"
@@ -90,6 +91,7 @@ struct AppState {
   RecordState record;
   HistoryRecord history;
   TriggerState triggers;
+  TriggerPlan plan;
   // The experiment-conditions text that heads every record's comment.
   std::string ExpText;
   // 1 while remote control comes over the serial radio link.

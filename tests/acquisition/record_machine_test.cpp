@@ -12,7 +12,6 @@
 #include "acquisition/ChannelLayout.h"
 #include "acquisition/PrepareStart.h"
 #include "acquisition/RecordCompletion.h"
-#include "acquisition/ThresholdPreparation.h"
 #include "platform/DayTime.h"
 #include "platform/GbkText.h"
 #include "shell/RecordFileCheck.h"
@@ -144,35 +143,6 @@ TEST_F(RecordMachine, PeakAboveOnTheGeneratedRampStartsARecord) {
   const size_t at = static_cast<size_t>(p.header.PreBlocks) * words +
                     static_cast<size_t>(p.header.TriggerPoint) * s.config.NumChn + 3;
   EXPECT_GT(p.samples[at], 3071);
-}
-
-TEST(ThresholdPreparation, ChannelsAreCheckedAndSetPointsBecomeCodes) {
-  AppState s;
-  s.config.Analog_Num = 2;
-  s.config.Algorithm_Num = 3;
-  s.config.AlgorithmTable[0] = AlgorithmConfig{};
-  s.config.AlgorithmTable[0].Type = 2;
-  s.config.AlgorithmTable[0].UsedChn = 1;
-  s.config.AlgorithmTable[0].Channel[0] = 1;
-  s.config.AlgorithmTable[0].SetPoint[0] = -100.0f;  // far below the codes: clamped to 0
-  s.config.AlgorithmTable[1] = AlgorithmConfig{};
-  s.config.AlgorithmTable[1].Type = 5;
-  s.config.AlgorithmTable[2] = AlgorithmConfig{};
-  s.config.AlgorithmTable[2].Type = 1;
-  s.config.AlgorithmTable[2].UsedChn = 1;
-  s.config.AnalogChannelTable[0].ChnCoeB = 0.0f;  // no scale: never crossed
-  std::vector<std::string> log;
-  auto runLog = [&](const std::string& l) { log.push_back(l); };
-  ASSERT_TRUE(PrepareThresholdTriggers(s, runLog));
-  EXPECT_EQ(s.triggers.ThresholdCode[0], 0);
-  EXPECT_EQ(s.triggers.ThresholdCode[2], 65535);
-  EXPECT_EQ(log.front(), "\r\n 提示:有峰值或谷值启动算法!");
-  EXPECT_EQ(log.size(), 2u);  // and that type 5 does not act yet
-  s.config.AlgorithmTable[1].UsedChn = 2;
-  s.config.AlgorithmTable[1].Channel[1] = 7;
-  log.clear();
-  EXPECT_FALSE(PrepareThresholdTriggers(s, runLog));
-  EXPECT_EQ(log.back(), "\r\n 错误: 启动算法1,第2通道: 7 非法!");
 }
 
 TEST_F(RecordMachine, ARecordInProgressWaitsForItsPostBlocks) {
