@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <limits>
 
-#include "platform/AtomicFile.h"
 #include "platform/GbkText.h"
 
 namespace quelvar {
@@ -40,6 +39,28 @@ bool WriteAt(int fd, const void* data, uint64_t bytes, uint64_t offset) {
   return true;
 }
 
+bool ReadAt(int fd, void* data, uint64_t bytes, uint64_t offset) {
+  char* p = static_cast<char*>(data);
+  while (bytes > 0) {
+    const ssize_t n = ::pread(fd, p, static_cast<size_t>(bytes), static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = EIO;
+      return false;
+    }
+    p += n;
+    bytes -= static_cast<uint64_t>(n);
+    offset += static_cast<uint64_t>(n);
+  }
+  return true;
+}
+
+void (*g_backupHook)(BackupCopyStep) = nullptr;
+
+void Reached(BackupCopyStep step) {
+  if (g_backupHook != nullptr) g_backupHook(step);
+}
+
 std::string SystemError(const std::string& what) { return what + " (" + std::strerror(errno) + ")"; }
 
 // A relative name is taken in the given directory, never in whatever the
@@ -67,7 +88,9 @@ bool Trailer(const std::string& utf8, std::string& out) {
 
 }  // namespace
 
-ContinuousSave::~ContinuousSave() { CloseFile(); }
+void SetBackupCopyHookForTesting(void (*hook)(BackupCopyStep)) { g_backupHook = hook; }
+
+ContinuousSave::~ContinuousSave() { CloseFiles(); }
 
 uint64_t ContinuousSave::BlockBytes() const {
   return static_cast<uint64_t>(header_.NumSamp) * static_cast<uint64_t>(header_.NumChn) * 2;
@@ -77,9 +100,11 @@ uint64_t ContinuousSave::DataEnd(int32_t blocks) const {
   return kRecordFileDataOffset + static_cast<uint64_t>(blocks) * BlockBytes();
 }
 
-void ContinuousSave::CloseFile() {
+void ContinuousSave::CloseFiles() {
   if (file_ >= 0) ::close(file_);
+  if (backupFile_ >= 0) ::close(backupFile_);
   file_ = -1;
+  backupFile_ = -1;
 }
 
 int ContinuousSave::Open(const ContinuousSaveContent& content, const std::string& fileName,
@@ -133,13 +158,17 @@ int ContinuousSave::Open(const ContinuousSaveContent& content, const std::string
   if (!WriteAt(file_, &header_, sizeof header_, 0) ||
       !WriteAt(file_, &content.config, sizeof content.config, kRecordFileHeaderBytes)) {
     error_ = SystemError("cannot write " + fileName_);
-    CloseFile();
+    CloseFiles();
     return 0;
   }
   if (!backupName_.empty()) {
     if (copyBuffer_.empty()) copyBuffer_.resize(kCopyBufferBytes);
-    if (!CopyToBackup()) {
-      CloseFile();
+    // The backup starts as a valid record file without blocks.
+    backupFile_ = ::open(backupName_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (backupFile_ < 0 || !WriteAt(backupFile_, &content.config, sizeof content.config, kRecordFileHeaderBytes) ||
+        !WriteBackupEnd(0)) {
+      error_ = SystemError("cannot create " + backupName_);
+      CloseFiles();
       return 0;
     }
   }
@@ -176,13 +205,17 @@ int ContinuousSave::Close() {
   if (!Finish()) return 0;
   if (!backupName_.empty() && !CopyToBackup()) return 0;
   const int fd = file_;
+  const int backup = backupFile_;
   file_ = -1;
+  backupFile_ = -1;
+  isOpen_ = false;
   // A delayed write error can surface only here.
-  if (::close(fd) != 0) {
-    Fail(SystemError("cannot close " + fileName_));
+  const bool backupClosed = backup < 0 || ::close(backup) == 0;
+  if (::close(fd) != 0 || !backupClosed) {
+    failed_ = true;
+    error_ = SystemError("cannot close " + fileName_);
     return 0;
   }
-  isOpen_ = false;
   return 1;
 }
 
@@ -203,31 +236,71 @@ bool ContinuousSave::Finish() {
   return true;
 }
 
-// The backup is replaced whole, so a crash meanwhile leaves the previous one.
+// The record file is complete on disk (Finish) before the backup's old end
+// is overwritten, and the backup counts the new blocks only once they and
+// its comment are on disk: one of the two files is always valid.
 bool ContinuousSave::CopyToBackup() {
-  std::string error;
-  if (!platform::CopyFileAtomically(file_, DataEnd(blocksWritten_), backupComment_, backupName_, copyBuffer_,
-                                    error)) {
-    Fail("cannot copy to the backup: " + error);
+  const uint64_t from = DataEnd(blocksCopied_), to = DataEnd(blocksWritten_);
+  for (uint64_t at = from; at < to;) {
+    const uint64_t chunk = std::min<uint64_t>(copyBuffer_.size(), to - at);
+    if (!ReadAt(file_, copyBuffer_.data(), chunk, at) || !WriteAt(backupFile_, copyBuffer_.data(), chunk, at)) {
+      Fail(SystemError("cannot copy to " + backupName_));
+      return false;
+    }
+    at += chunk;
+  }
+  Reached(BackupCopyStep::BlocksCopied);
+  if (!WriteBackupEnd(blocksWritten_)) {
+    Fail(SystemError("cannot finish " + backupName_));
     return false;
   }
   blocksCopied_ = blocksWritten_;
   return true;
 }
 
-// Leaves the file valid with every whole block it holds: the header may count
-// them only once they are on disk, and a torn block is cut off.
+// The backup's comment after `blocks` blocks, then its header counting them.
+bool ContinuousSave::WriteBackupEnd(int32_t blocks) {
+  const uint64_t end = DataEnd(blocks);
+  if (!WriteAt(backupFile_, backupComment_.data(), backupComment_.size(), end) ||
+      ::ftruncate(backupFile_, static_cast<off_t>(end + backupComment_.size())) != 0 || ::fsync(backupFile_) != 0) {
+    return false;
+  }
+  Reached(BackupCopyStep::TrailerWritten);
+  RecordFileHeader header = header_;
+  header.BlockCount = blocks;
+  header.DataBytes = static_cast<int32_t>(end - kRecordFileDataOffset);
+  header.DataGap = dataGap_;
+  if (!WriteAt(backupFile_, &header, sizeof header, 0) || ::fsync(backupFile_) != 0) return false;
+  Reached(BackupCopyStep::HeaderWritten);
+  return true;
+}
+
+// A copy that failed half-way: the backup goes back to the blocks its header
+// counts, with its comment after them.
+void ContinuousSave::RestoreBackup() {
+  if (backupFile_ < 0) return;
+  const uint64_t end = DataEnd(blocksCopied_);
+  if (::ftruncate(backupFile_, static_cast<off_t>(end)) == 0 &&
+      WriteAt(backupFile_, backupComment_.data(), backupComment_.size(), end)) {
+    ::fsync(backupFile_);
+  }
+}
+
+// Leaves the files valid with every whole block they hold: the header may
+// count them only once they are on disk, and a torn block is cut off. The
+// saver is closed; it can be opened again for a new file.
 void ContinuousSave::Fail(const std::string& what) {
   failed_ = true;
+  isOpen_ = false;
   error_ = what;
-  if (file_ < 0) return;
-  if (::ftruncate(file_, static_cast<off_t>(DataEnd(blocksWritten_))) == 0 && ::fsync(file_) == 0) {
+  RestoreBackup();
+  if (file_ >= 0 && ::ftruncate(file_, static_cast<off_t>(DataEnd(blocksWritten_))) == 0 && ::fsync(file_) == 0) {
     header_.BlockCount = blocksWritten_;
     header_.DataBytes = static_cast<int32_t>(DataEnd(blocksWritten_) - kRecordFileDataOffset);
     header_.DataGap = dataGap_;
     if (WriteAt(file_, &header_, sizeof header_, 0)) ::fsync(file_);
   }
-  CloseFile();
+  CloseFiles();
 }
 
 }  // namespace quelvar

@@ -31,10 +31,13 @@ struct ContinuousSaveContent {
 // Writes every acquired block into one record file as it arrives, and keeps
 // an optional backup copy brought up to date every so many blocks, so that a
 // valid file survives a crash. Between two backup copies the record file's
-// header still counts the blocks of the last copy. GUI thread only.
+// header still counts the blocks of the last copy. A copy first completes the
+// record file on disk, then adds only the blocks since the last copy to the
+// backup: its cost grows with the interval, never with the file, and at every
+// moment one of the two files is a valid record file. GUI thread only.
 //
-// Once a write fails the saver stays failed: appends and closes report 0
-// and write nothing, and it cannot be opened again.
+// A failed write closes the saver, leaving the files valid with the blocks
+// they hold whole; appends and closes then report 0 until it is opened again.
 class ContinuousSave {
  public:
   ContinuousSave() = default;
@@ -55,8 +58,8 @@ class ContinuousSave {
   int Append(std::span<const uint16_t> block, int32_t numChn, int32_t numSamp);
 
   // Writes the final header and the comment and brings the backup up to all
-  // blocks. 1 when all of it succeeded; 0 when the saver was never opened,
-  // is already closed, or has failed (then it stays open).
+  // blocks. 1 when all of it succeeded; 0 when the saver was not open or
+  // failed now (it is closed either way).
   int Close();
 
   // Marks the run as having lost blocks; the header says so from the next
@@ -77,8 +80,10 @@ class ContinuousSave {
   uint64_t DataEnd(int32_t blocks) const;
   bool Finish();
   bool CopyToBackup();
+  bool WriteBackupEnd(int32_t blocks);
   void Fail(const std::string& what);
-  void CloseFile();
+  void RestoreBackup();
+  void CloseFiles();
 
   std::string fileName_;
   std::string backupName_;
@@ -88,6 +93,7 @@ class ContinuousSave {
   std::vector<char> copyBuffer_;
   std::string error_;
   int file_ = -1;
+  int backupFile_ = -1;
   bool isOpen_ = false;
   bool failed_ = false;
   int32_t backupInterval_ = 1;
@@ -95,5 +101,15 @@ class ContinuousSave {
   int32_t blocksCopied_ = 0;
   int32_t dataGap_ = 0;
 };
+
+// Points of a backup copy where a test may stop the writing process.
+enum class BackupCopyStep {
+  BlocksCopied,    // the new blocks are in the backup, its old end overwritten
+  TrailerWritten,  // the backup's comment follows them, its header still old
+  HeaderWritten,   // the backup counts the new blocks
+};
+
+// Called at every BackupCopyStep; nullptr (the default) for none.
+void SetBackupCopyHookForTesting(void (*hook)(BackupCopyStep));
 
 }  // namespace quelvar

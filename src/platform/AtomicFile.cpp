@@ -139,30 +139,6 @@ bool WriteUserFileAtomically(const std::filesystem::path& target, std::string_vi
   return FinishAtomicWrite(fd, temp, target, data, error);
 }
 
-bool CopyFileAtomically(int source, uint64_t bytes, std::string_view tail, const std::filesystem::path& target,
-                        std::span<char> buffer, std::string& error) {
-  if (buffer.empty()) return Fail(error, "no copy buffer for", target, EINVAL);
-  std::filesystem::path temp;
-  const int fd = CreateUniqueTemp(target, temp, error);
-  if (fd < 0) return false;
-  for (uint64_t done = 0; done < bytes;) {
-    const std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(buffer.size(), bytes - done));
-    const ssize_t n = ::pread(source, buffer.data(), want, static_cast<off_t>(done));
-    if (n < 0 && errno == EINTR) continue;
-    bool ok = n > 0 || (n == 0 ? Fail(error, "source ended early for", target, EIO)
-                               : Fail(error, "cannot read the source of", target, errno));
-    ok = ok && (WriteAll(fd, {buffer.data(), static_cast<std::size_t>(n)}) || Fail(error, "cannot write", temp, errno));
-    if (!ok) {
-      ::close(fd);
-      ::unlink(temp.c_str());
-      return false;
-    }
-    done += static_cast<uint64_t>(n);
-    Reached(AtomicWriteStep::TempPartlyWritten);
-  }
-  return FinishAtomicWrite(fd, temp, target, tail, error);
-}
-
 bool CreateFileAtomically(const std::filesystem::path& directory, const std::function<std::string(int)>& nameAt,
                           int names, std::span<const std::string_view> buffers, std::string& published,
                           std::string& error) {

@@ -22,13 +22,6 @@ bool WriteFileAtomically(const std::filesystem::path& target, std::string_view d
 // "<name>.tmp" or a second writer is never clobbered, and no lock is needed.
 bool WriteUserFileAtomically(const std::filesystem::path& target, std::string_view data, std::string& error);
 
-// The same as WriteUserFileAtomically for data read from an open file: the
-// first `bytes` bytes of `source` (read from offset 0, through `buffer`, so
-// nothing is allocated) followed by `tail`. False with `error` set when the
-// source holds fewer bytes or any step failed; the target is then untouched.
-bool CopyFileAtomically(int source, uint64_t bytes, std::string_view tail, const std::filesystem::path& target,
-                        std::span<char> buffer, std::string& error);
-
 // Creates a new file from `buffers`, written one after another (no copy of them is
 // made), and never replaces an existing file: it appears in `directory` whole under
 // the first of nameAt(0) .. nameAt(names - 1) that no file has, or not at all. The

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/AtomicFile.h"
 #include "platform/GbkText.h"
 #include "shell/RecordFileCheck.h"
 #include "shell/record_file_support.h"
@@ -251,7 +250,7 @@ TEST(ContinuousSaveFailure, OpenFailsWhenAFileCannotBeCreated) {
   }
 }
 
-TEST(ContinuousSaveFailure, ABlockOfAnotherLayoutFailsTheSaverAndIsNotWritten) {
+TEST(ContinuousSaveFailure, ABlockOfAnotherLayoutClosesTheSaverUnwrittenAndItOpensAgain) {
   RecordDir dir;
   ContinuousSave saver;
   ASSERT_EQ(saver.Open(Content(dir, 2, 3), "run.dat", "", 1, 0), 1);
@@ -260,9 +259,14 @@ TEST(ContinuousSaveFailure, ABlockOfAnotherLayoutFailsTheSaverAndIsNotWritten) {
   EXPECT_EQ(saver.Append(Block(1, 2, 3), 2, 3), 0);
   EXPECT_TRUE(saver.Failed());
   EXPECT_EQ(saver.Close(), 0);
-  EXPECT_TRUE(saver.IsOpen());
-  EXPECT_EQ(saver.Open(Content(dir, 2, 3), "next.dat", "", 1, 0), 0);
+  EXPECT_FALSE(saver.IsOpen());
   ExpectHolds(dir.File("run.dat"), 1, 2, 3, nullptr);
+  // One failure does not end saving for good: the saver opens again.
+  ASSERT_EQ(saver.Open(Content(dir, 2, 3), "next.dat", "", 1, 0), 1) << saver.Error();
+  EXPECT_FALSE(saver.Failed());
+  ASSERT_EQ(saver.Append(Block(0, 2, 3), 2, 3), 1);
+  ASSERT_EQ(saver.Close(), 1);
+  ExpectHolds(dir.File("next.dat"), 1, 2, 3, kContinuousSaveComment);
 }
 
 // A write that fails part-way: the process may not grow a file past
@@ -324,21 +328,17 @@ TEST(ContinuousSaveFailure, AFailedWriteStopsTheSaverAndLeavesOnlyWholeCountedBl
 }
 
 // Child-side: the backup copy at which the writing process dies.
-platform::AtomicWriteStep g_dieAt{};
+BackupCopyStep g_dieAt{};
+int g_copies = 0;
 
-void DieAt(platform::AtomicWriteStep step) {
-  if (step == g_dieAt) ::_exit(0);
+void DieAt(BackupCopyStep step) {
+  if (step == g_dieAt && ++g_copies == 1) ::_exit(0);
 }
 
-TEST(ContinuousSaveFailure, ACrashDuringABackupCopyLeavesThePreviousBackupWhole) {
-  using Step = platform::AtomicWriteStep;
-  struct Case {
-    Step step;
-    int backupBlocks;
-  };
-  for (const Case c : {Case{Step::TempPartlyWritten, 2}, Case{Step::TempWritten, 2}, Case{Step::TempSynced, 2},
-                       Case{Step::Renamed, 4}}) {
-    SCOPED_TRACE(static_cast<int>(c.step));
+TEST(ContinuousSaveFailure, ACrashDuringABackupCopyLeavesAValidFileWithEveryBlockOfTheLastFinish) {
+  for (const BackupCopyStep step :
+       {BackupCopyStep::BlocksCopied, BackupCopyStep::TrailerWritten, BackupCopyStep::HeaderWritten}) {
+    SCOPED_TRACE(static_cast<int>(step));
     RecordDir dir;
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
@@ -346,8 +346,8 @@ TEST(ContinuousSaveFailure, ACrashDuringABackupCopyLeavesThePreviousBackupWhole)
       ContinuousSave saver;
       if (saver.Open(Content(dir, 6, 300), "run.dat", "run.bak", 2, 0) != 1) ::_exit(2);
       for (int n = 0; n < 2; ++n) saver.Append(Block(n, 6, 300), 6, 300);
-      g_dieAt = c.step;
-      platform::SetAtomicWriteHookForTesting(&DieAt);
+      g_dieAt = step;
+      SetBackupCopyHookForTesting(&DieAt);
       for (int n = 2; n < 4; ++n) saver.Append(Block(n, 6, 300), 6, 300);
       ::_exit(3);  // the copy never reached the step
     }
@@ -355,8 +355,23 @@ TEST(ContinuousSaveFailure, ACrashDuringABackupCopyLeavesThePreviousBackupWhole)
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0);
-    ExpectHolds(dir.File("run.bak"), c.backupBlocks, 6, 300, kContinuousBackupComment);
+    // The record file was completed before the copy began.
+    ExpectHolds(dir.File("run.dat"), 4, 6, 300, kContinuousSaveComment);
+    if (step == BackupCopyStep::HeaderWritten) ExpectHolds(dir.File("run.bak"), 4, 6, 300, kContinuousBackupComment);
   }
+}
+
+TEST(ContinuousSaveBackup, BetweenCopiesTheBackupIsAValidFileOfTheLastCopy) {
+  // After the record file's comment has been overwritten by new blocks, the
+  // backup is the file that holds: valid, with the blocks of the last copy.
+  RecordDir dir;
+  ContinuousSave saver;
+  ASSERT_EQ(saver.Open(Content(dir, 6, 300), "run.dat", "run.bak", 3, 0), 1);
+  for (int n = 0; n < 5; ++n) ASSERT_EQ(saver.Append(Block(n, 6, 300), 6, 300), 1);
+  ExpectHolds(dir.File("run.bak"), 3, 6, 300, kContinuousBackupComment);
+  EXPECT_FALSE(IsValidRecordFile(dir.File("run.dat")) &&
+               HeaderOf(ReadBytes(dir.File("run.dat"))).BlockCount == 5);
+  ASSERT_EQ(saver.Close(), 1);
 }
 
 }  // namespace
