@@ -5,6 +5,7 @@
 
 #include "acquisition/AlgorithmEvaluation.h"
 #include "acquisition/Compression.h"
+#include "acquisition/ContinuousSaving.h"
 #include "acquisition/RecordCompletion.h"
 #include "acquisition/TriggerDetectors.h"
 #include "common/NumberFormat.h"
@@ -286,6 +287,9 @@ void ProcessBlock(AppState& state, double now, const BlockReporter& report) {
   }
   report.elapsedTime(ElapsedTimeText(elapsed));
   a.LastSeqNo = seq;
+  if (state.RunState == kRunRecording && state.saving.idContinuousSave && report.continuousSaver != nullptr) {
+    AppendContinuousBlock(state, *report.continuousSaver, report.runLog);
+  }
 
   const bool heldBack = state.RunState == kRunRecording && FloodHoldsBack(state, now, report);
   // The prefix rows and the block form one matrix for the detectors: the

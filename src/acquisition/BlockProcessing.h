@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "acquisition/ContinuousSave.h"
 #include "common/AppState.h"
 
 namespace quelvar {
@@ -16,6 +17,8 @@ struct BlockReporter {
   std::function<void(int panel, const std::string&)> statusPanel;
   // Completes the record described by the record state (file and history).
   std::function<void()> finishFaultRecord;
+  // The recorder's continuous saving, when the window has one.
+  ContinuousSave* continuousSaver = nullptr;
 };
 
 // The elapsed-acquisition text: "1d 2h 3m 4s", "共2h 3m 4s" or "采样3m 4s".

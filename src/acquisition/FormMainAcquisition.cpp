@@ -16,6 +16,7 @@
 #include "acquisition/BlockIntake.h"
 #include "acquisition/BlockProcessing.h"
 #include "acquisition/ChannelLayout.h"
+#include "acquisition/ContinuousSaving.h"
 #include "acquisition/DriverErrors.h"
 #include "acquisition/FormSetPath.h"
 #include "acquisition/PrepareStart.h"
@@ -129,11 +130,19 @@ void TFormMain::StartRecording() {
     PostStatusText("系统参数设置错误!");
     return;
   }
-  // Without armed triggering the live display is on; with it, it is flipped.
-  if (a.AutoTriggerActive == 0) menuMonitor->setChecked(false);
-  menuMonitor->setChecked(!menuMonitor->isChecked());
+  if (state_.saving.idContinuousSave) {
+    if (!StartContinuousSaving()) return;
+  } else {
+    // Without armed triggering the live display is on; with it, it is flipped.
+    if (a.AutoTriggerActive == 0) menuMonitor->setChecked(false);
+    menuMonitor->setChecked(!menuMonitor->isChecked());
+  }
 
-  if (!(c.SimulateAD ? StartVirtualCard() : StartRealCard())) return;
+  if (!(c.SimulateAD ? StartVirtualCard() : StartRealCard())) {
+    // The file of a run that never started is closed, complete and empty.
+    if (continuousSaver_ && continuousSaver_->IsOpen()) continuousSaver_->Close();
+    return;
+  }
   const bool snapshot = c.MaxBlock < 2;
   ToolButtonPause->setVisible(snapshot);
   menuPause->setVisible(snapshot);
@@ -223,6 +232,24 @@ bool TFormMain::StartRealCard() {
   return true;
 }
 
+bool TFormMain::StartContinuousSaving() {
+  const ContinuousSaveQuestion question = AskContinuousSave(state_);
+  if (services_.ui.MessageBox(question.text, question.caption, platform::MsgButtons::OkCancel) !=
+      platform::MsgResult::Ok) {
+    return false;
+  }
+  if (!continuousSaver_) continuousSaver_ = std::make_unique<ContinuousSave>();
+  char cwd[4096];
+  const std::string directory = getcwd(cwd, sizeof cwd) != nullptr ? cwd : state_.startup.ProgramDir;
+  if (!OpenContinuousSaving(state_, *continuousSaver_, directory, platform::NowDayCount())) {
+    services_.ui.MessageBox("打开连续保存文件失败！", "出错提示", platform::MsgButtons::Ok);
+    if (!continuousSaver_->Error().empty()) AppendRunLog("\r\n" + continuousSaver_->Error());
+    return false;
+  }
+  AppendRunLog(ContinuousSaveStartLine(state_));
+  return true;
+}
+
 void TFormMain::StopRecording() {
   LiveConfig& c = state_.config;
   const StartupState& s = state_.startup;
@@ -253,6 +280,11 @@ void TFormMain::StopRecording() {
   state_.RunState = kRunIdle;
   ToolButtonStartQuelvar->setToolTip(Q("启动" + s.WindowWord));
   SetStatusPanelText(1, "预备");
+  if (state_.saving.idContinuousSave && continuousSaver_) {
+    PostStatusText(CloseContinuousSaving(*continuousSaver_));
+    if (!continuousSaver_->Error().empty()) AppendRunLog("\r\n" + continuousSaver_->Error());
+    if (!menuMonitor->isChecked()) menuMonitor->setChecked(true);
+  }
 }
 
 void TFormMain::FinishFaultRecord() {
@@ -353,7 +385,8 @@ void TFormMain::Button_NotifyKeyUp() {
                                   [this] { Memo1->clear(); },
                                   [this](const std::string& text) { SetStatusPanelText(4, text); },
                                   [this](int panel, const std::string& text) { SetStatusPanelText(panel, text); },
-                                  [this] { FinishFaultRecord(); }};
+                                  [this] { FinishFaultRecord(); },
+                                  continuousSaver_.get()};
   const IntakeEnv env{[] { return platform::NowDayCount(); },
                       [this, &blockReport] { ProcessBlock(state_, platform::NowDayCount(), blockReport); },
                       [this] { menuStartQuelvarClick(); },

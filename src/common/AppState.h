@@ -10,6 +10,7 @@
 #include "common/MainViewSettings.h"
 #include "common/RecordState.h"
 #include "common/SampleLayout.h"
+#include "common/SaveSettings.h"
 #include "common/TriggerPlan.h"
 #include "common/UniversalPages.h"
 #include "common/GrayTables.h"
@@ -92,6 +93,7 @@ struct AppState {
   HistoryRecord history;
   TriggerState triggers;
   TriggerPlan plan;
+  ContinuousSaveSettings saving;
   // The experiment-conditions text that heads every record's comment.
   std::string ExpText;
   // 1 while remote control comes over the serial radio link.

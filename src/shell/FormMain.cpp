@@ -10,6 +10,7 @@
 #include <QTimer>
 
 
+#include "acquisition/ContinuousSave.h"
 #include "platform/RegistryStore.h"
 #include "shell/RecordWriter.h"
 #include "platform/UiHost.h"

@@ -219,6 +219,7 @@ class TFormMain : public QMainWindow {
   void ApplyStartupMenuStates();
   void RunDeferredStartup();
   void StartRecording();
+  bool StartContinuousSaving();
   void StopRecording();
   bool StartVirtualCard();
   bool StartRealCard();
@@ -243,6 +244,8 @@ class TFormMain : public QMainWindow {
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;
   std::unique_ptr<class RecordWriter> recordWriter_;
+  // The recorder's continuous saving of a whole run.
+  std::unique_ptr<class ContinuousSave> continuousSaver_;
 };
 
 }  // namespace quelvar

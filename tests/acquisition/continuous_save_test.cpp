@@ -1,4 +1,5 @@
 #include "acquisition/ContinuousSave.h"
+#include "acquisition/ContinuousSaving.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -267,6 +268,26 @@ TEST(ContinuousSaveFailure, ABlockOfAnotherLayoutClosesTheSaverUnwrittenAndItOpe
   ASSERT_EQ(saver.Append(Block(0, 2, 3), 2, 3), 1);
   ASSERT_EQ(saver.Close(), 1);
   ExpectHolds(dir.File("next.dat"), 1, 2, 3, kContinuousSaveComment);
+}
+
+TEST(ContinuousSaving, AFailedAppendIsLoggedOnceAndTheStopReportsWhereItFailed) {
+  RecordDir dir;
+  ContinuousSave saver;
+  ASSERT_EQ(saver.Open(Content(dir, 2, 3), "run.dat", "", 1, 0), 1);
+  AppState state;
+  state.config.NumChn = 2;
+  state.config.NumSamp = 3;
+  state.acq.BlockWithPrefix = Block(0, 2, 3);
+  std::vector<std::string> log;
+  auto runLog = [&](const std::string& line) { log.push_back(line); };
+  AppendContinuousBlock(state, saver, runLog);
+  EXPECT_TRUE(log.empty());
+  state.config.NumChn = 3;  // a block the file cannot take
+  state.config.NumSamp = 2;
+  for (int n = 0; n < 3; ++n) AppendContinuousBlock(state, saver, runLog);
+  EXPECT_EQ(log, std::vector<std::string>{"\r\n连续记录到 1 块时失败！"});
+  EXPECT_EQ(CloseContinuousSaving(saver), "连续存盘失败于块1");
+  ExpectHolds(dir.File("run.dat"), 1, 2, 3, nullptr);
 }
 
 // A write that fails part-way: the process may not grow a file past

@@ -228,6 +228,57 @@ TEST_F(FormMainAcquisition, ManualRecordOnTheVirtualCardLandsAsAValidFile) {
   form->menuStartQuelvarClick();
 }
 
+TEST_F(FormMainAcquisition, ContinuousSavingKeepsTheWholeRunInOneFileWithItsBackup) {
+  auto form = Start();
+  state.config.SimulateAD = 1;
+  state.config.SavePath = dir.string();
+  state.config.EndBlock = 100;
+  state.config.ChannelRate = 1000.0f;
+  state.config.FrqSamp = 1000;
+  state.saving.idContinuousSave = 1;
+  state.saving.idSafeSave = 1;
+  state.saving.SafeSaveTime = 1;  // 200 blocks of 0.3 s: only the close copies
+  ui.messageAnswers.push_back(platform::MsgResult::Ok);
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.RunState, kRunRecording);
+  const auto asked = ui.PromptsOf(platform::ScriptedUiHost::Kind::Message);
+  ASSERT_EQ(asked.size(), 1u);
+  // 100 blocks of 300 rows of 4 words and the 40832 bytes in front: 280 KB.
+  EXPECT_EQ(asked[0].text, "真要保存到 F001.DAT ?\r\n  且每1分钟自动备份到F001-BAK.DAT\r\n存盘文件大小:280KB, 记录时间约30s");
+  EXPECT_EQ(asked[0].caption, "您要自动连续保存、并安全备份AD数据");
+  EXPECT_NE(form->RunLogText().find("连续保存采集结果到：F001.DAT"), std::string::npos);
+  for (int i = 0; i < 100 && state.RunState == kRunRecording; ++i) form->TimerOscilTimer();
+  EXPECT_EQ(state.RunState, kRunIdle);  // EndBlock ended the run
+  EXPECT_EQ(form->StatusPanelText(5), "连续存盘成功完成！");
+  for (const char* name : {"F001.DAT", "F001-BAK.DAT"}) {
+    const fs::path file = dir / name;
+    EXPECT_TRUE(IsValidRecordFile(file.string())) << name;
+    const uint64_t comment = std::string(name) == "F001.DAT" ? 26 : 32;
+    EXPECT_EQ(fs::file_size(file), 104u + 40728u + 100u * 300u * 4u * 2u + 4u + comment) << name;
+  }
+}
+
+TEST_F(FormMainAcquisition, ContinuousSavingAnsweredCancelOrUnopenableRefusesTheStart) {
+  auto form = Start();
+  state.config.SimulateAD = 1;
+  state.config.SavePath = dir.string();
+  state.saving.idContinuousSave = 1;
+  ui.messageAnswers.push_back(platform::MsgResult::Cancel);
+  form->menuStartQuelvarClick();
+  EXPECT_EQ(state.RunState, kRunIdle);
+  EXPECT_EQ(ui.PromptsOf(platform::ScriptedUiHost::Kind::Message).back().caption, "您要自动连续保存AD数据");
+  EXPECT_FALSE(fs::exists(dir / "F001.DAT"));
+
+  fs::create_directory(dir / "F001.DAT");  // a directory where the file should go
+  ui.messageAnswers.push_back(platform::MsgResult::Ok);
+  form->menuStartQuelvarClick();
+  EXPECT_EQ(state.RunState, kRunIdle);
+  const auto last = ui.PromptsOf(platform::ScriptedUiHost::Kind::Message).back();
+  EXPECT_EQ(last.text, "打开连续保存文件失败！");
+  EXPECT_EQ(last.caption, "出错提示");
+  EXPECT_FALSE(form->TimerOscil->isActive());
+}
+
 TEST_F(FormMainAcquisition, StoppingMidRecordStillWritesTheRecord) {
   auto form = Start();
   state.config.SimulateAD = 1;

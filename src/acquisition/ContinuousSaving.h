@@ -1,0 +1,38 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "acquisition/ContinuousSave.h"
+#include "common/AppState.h"
+
+namespace quelvar {
+
+// The recorder's continuous saving of a whole run into one record file.
+
+struct ContinuousSaveQuestion {
+  std::string text;
+  std::string caption;
+};
+
+// What the start asks before it saves: the file, the backup and the size
+// and duration the run's EndBlock blocks will take.
+ContinuousSaveQuestion AskContinuousSave(const AppState& state);
+
+// Opens `saver` for the run in `directory` (the save directory) with the
+// run's layout and configuration; with a backup, copies are made every
+// SafeSaveTime minutes of blocks. False when a file could not be created.
+bool OpenContinuousSaving(const AppState& state, ContinuousSave& saver, const std::string& directory, double now);
+
+// The run-log line that tells where the run is saved.
+std::string ContinuousSaveStartLine(const AppState& state);
+
+// Per block while recording: appends the block in CurrentBlock. The first
+// failure is logged (and closes the saver); later blocks are not offered.
+void AppendContinuousBlock(AppState& state, ContinuousSave& saver, const std::function<void(const std::string&)>& runLog);
+
+// At the stop: closes the file (and completes its backup); the status text
+// that tells how it went.
+std::string CloseContinuousSaving(ContinuousSave& saver);
+
+}  // namespace quelvar
