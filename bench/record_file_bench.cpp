@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "BenchDir.h"
 #include "shell/RecordFile.h"
 
 namespace {
@@ -30,31 +31,10 @@ int64_t FileBytes(const RecordPackage& p) {
   return static_cast<int64_t>(sizeof p.header + sizeof p.config + p.samples.size() * 2 + 4 + p.comment.size());
 }
 
-// Where the files go: $QUELVAR_BENCH_DIR, else the temporary directory (often
-// a tmpfs, where fsync costs nothing; point it at a disk to see that cost).
-class BenchDir {
- public:
-  BenchDir() {
-    const char* base = std::getenv("QUELVAR_BENCH_DIR");
-    std::string pattern =
-        ((base ? std::filesystem::path(base) : std::filesystem::temp_directory_path()) / "quelvar-bench-XXXXXX")
-            .string();
-    if (::mkdtemp(pattern.data())) path_ = pattern;
-  }
-  ~BenchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
 // The record writer: temporary file, fsync, no-replace rename, directory fsync.
 void BM_WriteRecordFile(benchmark::State& state) {
   const RecordPackage record = TenMegabyteRecord();
-  BenchDir dir;
+  bench::BenchDir dir;
   for (auto _ : state) {
     state.PauseTiming();
     RecordPackage package = record;  // the writer owns its package
@@ -74,7 +54,7 @@ BENCHMARK(BM_WriteRecordFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_PlainSequentialWrite(benchmark::State& state) {
   const RecordPackage record = TenMegabyteRecord();
   const bool sync = state.range(0) != 0;
-  BenchDir dir;
+  bench::BenchDir dir;
   const std::string path = (dir.Path() / RecordFileName(record.header.StartTime)).string();
   const uint32_t commentBytes = static_cast<uint32_t>(record.comment.size());
   for (auto _ : state) {

@@ -21,6 +21,9 @@ namespace {
 
 // Backup copies go through a buffer of this size, taken once.
 constexpr size_t kCopyBufferBytes = 64 * 1024;
+// Blocks a backup copy takes per append: more than one, so the copy always
+// catches up with the acquisition before the next is due.
+constexpr int32_t kCopyBlocksPerAppend = 4;
 
 bool WriteAt(int fd, const void* data, uint64_t bytes, uint64_t offset) {
   const char* p = static_cast<const char*>(data);
@@ -113,6 +116,9 @@ int ContinuousSave::Open(const ContinuousSaveContent& content, const std::string
   failed_ = false;
   blocksWritten_ = 0;
   blocksCopied_ = 0;
+  copyNext_ = 0;
+  copyTarget_ = 0;
+  copying_ = false;
   dataGap_ = 0;
   backupInterval_ = std::max(backupInterval, 1);
   error_.clear();
@@ -194,8 +200,15 @@ int ContinuousSave::Append(std::span<const uint16_t> block, int32_t numChn, int3
     return 0;
   }
   ++blocksWritten_;
-  if (!backupName_.empty() && blocksWritten_ - blocksCopied_ >= backupInterval_) {
-    if (!Finish() || !CopyToBackup()) return 0;
+  if (copying_) {
+    // While the backup is behind, the record file is the valid one: it gets
+    // its comment and count after every block.
+    if (!KeepRecordValid() || !CopyToBackup(kCopyBlocksPerAppend)) return 0;
+  } else if (!backupName_.empty() && blocksWritten_ - blocksCopied_ >= backupInterval_) {
+    if (!Finish()) return 0;
+    copying_ = true;
+    copyTarget_ = blocksWritten_;
+    if (!CopyToBackup(kCopyBlocksPerAppend)) return 0;
   }
   return 1;
 }
@@ -203,7 +216,11 @@ int ContinuousSave::Append(std::span<const uint16_t> block, int32_t numChn, int3
 int ContinuousSave::Close() {
   if (!isOpen_ || failed_) return 0;
   if (!Finish()) return 0;
-  if (!backupName_.empty() && !CopyToBackup()) return 0;
+  if (!backupName_.empty()) {
+    copying_ = true;
+    copyTarget_ = blocksWritten_;
+    if (!CopyToBackup(INT32_MAX)) return 0;
+  }
   const int fd = file_;
   const int backup = backupFile_;
   file_ = -1;
@@ -222,25 +239,28 @@ int ContinuousSave::Close() {
 // The trailer and the data reach the disk before the header that counts them.
 bool ContinuousSave::Finish() {
   const uint64_t end = DataEnd(blocksWritten_);
-  if (!WriteAt(file_, comment_.data(), comment_.size(), end) || ::fsync(file_) != 0) {
+  if (!WriteAt(file_, comment_.data(), comment_.size(), end) || ::fdatasync(file_) != 0) {
     Fail(SystemError("cannot finish " + fileName_));
     return false;
   }
   header_.BlockCount = blocksWritten_;
   header_.DataBytes = static_cast<int32_t>(end - kRecordFileDataOffset);
   header_.DataGap = dataGap_;
-  if (!WriteAt(file_, &header_, sizeof header_, 0) || ::fsync(file_) != 0) {
+  if (!WriteAt(file_, &header_, sizeof header_, 0) || ::fdatasync(file_) != 0) {
     Fail(SystemError("cannot finish " + fileName_));
     return false;
   }
   return true;
 }
 
-// The record file is complete on disk (Finish) before the backup's old end
-// is overwritten, and the backup counts the new blocks only once they and
-// its comment are on disk: one of the two files is always valid.
-bool ContinuousSave::CopyToBackup() {
-  const uint64_t from = DataEnd(blocksCopied_), to = DataEnd(blocksWritten_);
+// A copy brings the backup up to the blocks the record file had when it
+// was completed on disk (Finish), at most `maxBlocks` blocks per call, so a
+// long interval never stalls one block. The backup counts the new blocks
+// only once they and its comment are on disk, and until then the record file
+// is kept valid: one of the two files is always a valid record file.
+bool ContinuousSave::CopyToBackup(int32_t maxBlocks) {
+  const int32_t last = static_cast<int32_t>(std::min<int64_t>(int64_t{copyNext_} + maxBlocks, copyTarget_));
+  const uint64_t from = DataEnd(copyNext_), to = DataEnd(last);
   for (uint64_t at = from; at < to;) {
     const uint64_t chunk = std::min<uint64_t>(copyBuffer_.size(), to - at);
     if (!ReadAt(file_, copyBuffer_.data(), chunk, at) || !WriteAt(backupFile_, copyBuffer_.data(), chunk, at)) {
@@ -249,12 +269,31 @@ bool ContinuousSave::CopyToBackup() {
     }
     at += chunk;
   }
+  copyNext_ = last;
+  if (copyNext_ < copyTarget_) return true;
   Reached(BackupCopyStep::BlocksCopied);
-  if (!WriteBackupEnd(blocksWritten_)) {
+  if (!WriteBackupEnd(copyTarget_)) {
     Fail(SystemError("cannot finish " + backupName_));
     return false;
   }
-  blocksCopied_ = blocksWritten_;
+  blocksCopied_ = copyTarget_;
+  copying_ = false;
+  return true;
+}
+
+// The record file's comment after the newest block and its header counting
+// it, without waiting for the disk: valid for a reader and after a crash of
+// the program.
+bool ContinuousSave::KeepRecordValid() {
+  const uint64_t end = DataEnd(blocksWritten_);
+  RecordFileHeader header = header_;
+  header.BlockCount = blocksWritten_;
+  header.DataBytes = static_cast<int32_t>(end - kRecordFileDataOffset);
+  header.DataGap = dataGap_;
+  if (!WriteAt(file_, comment_.data(), comment_.size(), end) || !WriteAt(file_, &header, sizeof header, 0)) {
+    Fail(SystemError("cannot write " + fileName_));
+    return false;
+  }
   return true;
 }
 
@@ -262,7 +301,7 @@ bool ContinuousSave::CopyToBackup() {
 bool ContinuousSave::WriteBackupEnd(int32_t blocks) {
   const uint64_t end = DataEnd(blocks);
   if (!WriteAt(backupFile_, backupComment_.data(), backupComment_.size(), end) ||
-      ::ftruncate(backupFile_, static_cast<off_t>(end + backupComment_.size())) != 0 || ::fsync(backupFile_) != 0) {
+      ::ftruncate(backupFile_, static_cast<off_t>(end + backupComment_.size())) != 0 || ::fdatasync(backupFile_) != 0) {
     return false;
   }
   Reached(BackupCopyStep::TrailerWritten);
@@ -270,7 +309,7 @@ bool ContinuousSave::WriteBackupEnd(int32_t blocks) {
   header.BlockCount = blocks;
   header.DataBytes = static_cast<int32_t>(end - kRecordFileDataOffset);
   header.DataGap = dataGap_;
-  if (!WriteAt(backupFile_, &header, sizeof header, 0) || ::fsync(backupFile_) != 0) return false;
+  if (!WriteAt(backupFile_, &header, sizeof header, 0) || ::fdatasync(backupFile_) != 0) return false;
   Reached(BackupCopyStep::HeaderWritten);
   return true;
 }

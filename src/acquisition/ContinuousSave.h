@@ -33,8 +33,9 @@ struct ContinuousSaveContent {
 // valid file survives a crash. Between two backup copies the record file's
 // header still counts the blocks of the last copy. A copy first completes the
 // record file on disk, then adds only the blocks since the last copy to the
-// backup: its cost grows with the interval, never with the file, and at every
-// moment one of the two files is a valid record file. GUI thread only.
+// backup, a few blocks per append (the record file kept valid meanwhile): its
+// cost per block is bounded, never growing with the file or the interval,
+// and one of the two files is always a valid record file. GUI thread only.
 //
 // A failed write closes the saver, leaving the files valid with the blocks
 // they hold whole; appends and closes then report 0 until it is opened again.
@@ -79,7 +80,8 @@ class ContinuousSave {
   uint64_t BlockBytes() const;
   uint64_t DataEnd(int32_t blocks) const;
   bool Finish();
-  bool CopyToBackup();
+  bool CopyToBackup(int32_t maxBlocks);
+  bool KeepRecordValid();
   bool WriteBackupEnd(int32_t blocks);
   void Fail(const std::string& what);
   void RestoreBackup();
@@ -98,7 +100,10 @@ class ContinuousSave {
   bool failed_ = false;
   int32_t backupInterval_ = 1;
   int32_t blocksWritten_ = 0;
-  int32_t blocksCopied_ = 0;
+  int32_t blocksCopied_ = 0;  // blocks the backup counts
+  int32_t copyNext_ = 0;  // next block a running copy takes
+  int32_t copyTarget_ = 0;  // blocks the running copy brings the backup to
+  bool copying_ = false;
   int32_t dataGap_ = 0;
 };
 

@@ -189,6 +189,31 @@ TEST(ContinuousSaveBackup, IsBroughtUpToDateEveryIntervalAndAtTheClose) {
   }
 }
 
+TEST(ContinuousSaveBackup, ALongIntervalIsCopiedAFewBlocksPerAppendWithAValidFileThroughout) {
+  constexpr int32_t chn = 6, samp = 300;
+  RecordDir dir;
+  ContinuousSave saver;
+  ASSERT_EQ(saver.Open(Content(dir, chn, samp), "run.dat", "run.bak", 10, 0), 1) << saver.Error();
+  for (int n = 0; n < 25; ++n) {
+    ASSERT_EQ(saver.Append(Block(n, chn, samp), chn, samp), 1) << n;
+    const int written = n + 1;
+    // Ten blocks copied over the three appends after the tenth, twenty over
+    // those after the twentieth.
+    const int expectedCopied = written < 12 ? 0 : written < 22 ? 10 : 20;
+    EXPECT_EQ(saver.BlocksCopied(), expectedCopied) << written;
+    const bool backupValid = IsValidRecordFile(dir.File("run.bak"));
+    const bool recordValid = IsValidRecordFile(dir.File("run.dat"));
+    EXPECT_TRUE(backupValid || recordValid) << "no valid file after block " << written;
+    if (written >= 10 && !backupValid) {
+      // The copy is running: the record file holds every block.
+      EXPECT_EQ(HeaderOf(ReadBytes(dir.File("run.dat"))).BlockCount, written);
+    }
+  }
+  ASSERT_EQ(saver.Close(), 1);
+  ExpectHolds(dir.File("run.dat"), 25, chn, samp, kContinuousSaveComment);
+  ExpectHolds(dir.File("run.bak"), 25, chn, samp, kContinuousBackupComment);
+}
+
 TEST(ContinuousSaveLifecycle, ASecondOpenIsRefusedAndLeavesTheOpenFileAlone) {
   RecordDir dir;
   ContinuousSave saver;
