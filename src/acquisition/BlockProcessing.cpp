@@ -290,6 +290,11 @@ void ProcessBlock(AppState& state, double now, const BlockReporter& report) {
   if (state.RunState == kRunRecording && state.saving.idContinuousSave && report.continuousSaver != nullptr) {
     AppendContinuousBlock(state, *report.continuousSaver, report.runLog);
   }
+  if (a.ScheduledSaveActive && report.scheduleSaver != nullptr) {
+    report.scheduleSaver->CheckSchedules(state, a.BlockTime, report.saveDirectory);
+    const size_t words = 1 + static_cast<size_t>(c.NumSamp) * static_cast<size_t>(c.NumChn);
+    report.scheduleSaver->SaveBlock(std::span<const uint16_t>(a.CurrentBlock(), words), c.NumChn, c.NumSamp);
+  }
 
   const bool heldBack = state.RunState == kRunRecording && FloodHoldsBack(state, now, report);
   // The prefix rows and the block form one matrix for the detectors: the

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "acquisition/ContinuousSave.h"
+#include "acquisition/ScheduleSave.h"
 #include "common/AppState.h"
 
 namespace quelvar {
@@ -19,6 +20,9 @@ struct BlockReporter {
   std::function<void()> finishFaultRecord;
   // The recorder's continuous saving, when the window has one.
   ContinuousSave* continuousSaver = nullptr;
+  // Scheduled saving, and the (absolute) directory its files go to.
+  ScheduleSaveObj* scheduleSaver = nullptr;
+  std::string saveDirectory{};
 };
 
 // The elapsed-acquisition text: "1d 2h 3m 4s", "共2h 3m 4s" or "采样3m 4s".

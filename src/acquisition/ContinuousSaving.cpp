@@ -34,9 +34,8 @@ ContinuousSaveQuestion AskContinuousSave(const AppState& state) {
   return {"真要保存到 " + s.ContinuousSaveFile + " ?\r\n" + size, "您要自动连续保存AD数据"};
 }
 
-bool OpenContinuousSaving(const AppState& state, ContinuousSave& saver, const std::string& directory, double now) {
+ContinuousSaveContent RunContent(const AppState& state, const std::string& directory) {
   const LiveConfig& c = state.config;
-  const ContinuousSaveSettings& s = state.saving;
   ContinuousSaveContent content;
   content.directory = directory;
   content.header.NumChn = c.NumChn;
@@ -48,6 +47,13 @@ bool OpenContinuousSaving(const AppState& state, ContinuousSave& saver, const st
   content.header.ChannelRate = c.ChannelRate;
   content.header.ADBit = c.ADBit;
   BuildConfigRecord(c, BuildExtrasOf(state), content.config);
+  return content;
+}
+
+bool OpenContinuousSaving(const AppState& state, ContinuousSave& saver, const std::string& directory, double now) {
+  const LiveConfig& c = state.config;
+  const ContinuousSaveSettings& s = state.saving;
+  const ContinuousSaveContent content = RunContent(state, directory);
   if (s.idSafeSave) {
     return saver.Open(content, s.ContinuousSaveFile, s.SafeSaveFileName, BackupIntervalBlocks(c, s.SafeSaveTime),
                       now) == 1;

@@ -19,6 +19,10 @@ struct ContinuousSaveQuestion {
 // and duration the run's EndBlock blocks will take.
 ContinuousSaveQuestion AskContinuousSave(const AppState& state);
 
+// What a continuous file of the run holds besides its blocks: the run's
+// layout and configuration, files resolved in `directory` (absolute).
+ContinuousSaveContent RunContent(const AppState& state, const std::string& directory);
+
 // Opens `saver` for the run in `directory` (the save directory) with the
 // run's layout and configuration; with a backup, copies are made every
 // SafeSaveTime minutes of blocks. False when a file could not be created.

@@ -17,6 +17,7 @@
 #include "acquisition/BlockProcessing.h"
 #include "acquisition/ChannelLayout.h"
 #include "acquisition/ContinuousSaving.h"
+#include "acquisition/ScheduleSave.h"
 #include "acquisition/DriverErrors.h"
 #include "acquisition/FormSetPath.h"
 #include "acquisition/PrepareStart.h"
@@ -81,6 +82,8 @@ void TFormMain::StartRecording() {
   if (c.SavePath.empty() || chdir(c.SavePath.c_str()) != 0) {
     [[maybe_unused]] const int rc = chdir(s.ProgramDir.c_str());
   }
+  char cwd[4096];
+  saveDirectory_ = getcwd(cwd, sizeof cwd) != nullptr ? cwd : s.ProgramDir;
   a.RunStartTime = platform::NowDayCount();
   a.BlocksReceived = 0;
   state_.record.FloodCount = 0;
@@ -138,6 +141,7 @@ void TFormMain::StartRecording() {
     menuMonitor->setChecked(!menuMonitor->isChecked());
   }
 
+  if (a.ScheduledSaveActive && !scheduleSaver_) scheduleSaver_ = std::make_unique<ScheduleSaveObj>();
   if (!(c.SimulateAD ? StartVirtualCard() : StartRealCard())) {
     // The file of a run that never started is closed, complete and empty.
     if (continuousSaver_ && continuousSaver_->IsOpen()) continuousSaver_->Close();
@@ -239,9 +243,7 @@ bool TFormMain::StartContinuousSaving() {
     return false;
   }
   if (!continuousSaver_) continuousSaver_ = std::make_unique<ContinuousSave>();
-  char cwd[4096];
-  const std::string directory = getcwd(cwd, sizeof cwd) != nullptr ? cwd : state_.startup.ProgramDir;
-  if (!OpenContinuousSaving(state_, *continuousSaver_, directory, platform::NowDayCount())) {
+  if (!OpenContinuousSaving(state_, *continuousSaver_, saveDirectory_, platform::NowDayCount())) {
     services_.ui.MessageBox("打开连续保存文件失败！", "出错提示", platform::MsgButtons::Ok);
     if (!continuousSaver_->Error().empty()) AppendRunLog("\r\n" + continuousSaver_->Error());
     return false;
@@ -257,6 +259,10 @@ void TFormMain::StopRecording() {
   menuStartQuelvar->setChecked(false);
   ToolButtonPause->setVisible(false);
   menuPause->setVisible(false);
+  if (state_.acq.ScheduledSaveActive) {
+    if (scheduleSaver_) scheduleSaver_->CloseAll();
+    state_.acq.ScheduledSaveActive = 0;
+  }
   TimerOscil->stop();
   if (!c.SimulateAD) {
     const AdDriver& d = state_.driver.Entries;
@@ -386,7 +392,9 @@ void TFormMain::Button_NotifyKeyUp() {
                                   [this](const std::string& text) { SetStatusPanelText(4, text); },
                                   [this](int panel, const std::string& text) { SetStatusPanelText(panel, text); },
                                   [this] { FinishFaultRecord(); },
-                                  continuousSaver_.get()};
+                                  continuousSaver_.get(),
+                                  scheduleSaver_.get(),
+                                  saveDirectory_};
   const IntakeEnv env{[] { return platform::NowDayCount(); },
                       [this, &blockReport] { ProcessBlock(state_, platform::NowDayCount(), blockReport); },
                       [this] { menuStartQuelvarClick(); },

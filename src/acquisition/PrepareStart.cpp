@@ -5,6 +5,7 @@
 #include <new>
 
 #include "acquisition/AlgorithmPreparation.h"
+#include "acquisition/ScheduleSave.h"
 #include "acquisition/TriggerDetectors.h"
 #include "common/NumberFormat.h"
 
@@ -178,6 +179,11 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
     return false;
   }
   a.BufferLayoutValid = 1;
+  a.ScheduledSaveActive = recorderRun && c.MaxBlock > 1 && SchedulesArmed(c) ? 1 : 0;
+  if (a.ScheduledSaveActive) {
+    report.runLog("\r\n 注：已启用定时记录功能！");
+    PrepareScheduleStates(c, a.Schedules);
+  }
   return true;
 }
 

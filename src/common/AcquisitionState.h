@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/ScheduleRun.h"
+
 namespace quelvar {
 
 // The on-line filter's value of each analog channel, in thousandths of an AD
@@ -43,6 +45,9 @@ struct AcquisitionState {
   int32_t NotifyWatchdog = 0;
   int32_t BufferLayoutValid = 0;
   int32_t OscilPaused = 0;
+  // Scheduled saving is in force for this run.
+  int32_t ScheduledSaveActive = 0;
+  ScheduleRunState Schedules;
 
   // Trigger enables of the run.
   int32_t AutoTriggerActive = 0;

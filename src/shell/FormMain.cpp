@@ -11,6 +11,7 @@
 
 
 #include "acquisition/ContinuousSave.h"
+#include "acquisition/ScheduleSave.h"
 #include "platform/RegistryStore.h"
 #include "shell/RecordWriter.h"
 #include "platform/UiHost.h"

@@ -246,6 +246,9 @@ class TFormMain : public QMainWindow {
   std::unique_ptr<class RecordWriter> recordWriter_;
   // The recorder's continuous saving of a whole run.
   std::unique_ptr<class ContinuousSave> continuousSaver_;
+  std::unique_ptr<class ScheduleSaveObj> scheduleSaver_;
+  // Where the run's files go (absolute), taken at its start.
+  std::string saveDirectory_;
 };
 
 }  // namespace quelvar
