@@ -89,4 +89,32 @@ int IntakeBlocks(AppState& state, const IntakeEnv& env) {
   return taken;
 }
 
+bool IntakeOscilloscopeBlock(AppState& state, const IntakeEnv& env) {
+  LiveConfig& c = state.config;
+  AcquisitionState& a = state.acq;
+  if (state.RunState != kRunOscilloscope || a.OscilPaused) return false;
+  uint16_t* block = a.CurrentBlock();
+  if (c.SimulateAD) {
+    block[0] = static_cast<uint16_t>(block[0] + 1);
+    if (c.SimulateType == 1) {
+      const size_t words = static_cast<size_t>(c.NumSamp) * static_cast<size_t>(c.NumChn);
+      if (!ReadVirtualAdBlock(a.Replay, block + 1, words)) return false;
+    } else {
+      GenerateSimulatedBlock(block + 1, c.NumSamp, state.layout, c, a.VirtualCard, env.rand32767);
+    }
+  } else {
+    const AdDriver& d = state.driver.Entries;
+    int32_t count = 0;
+    if (d.GetSnapshot == nullptr || d.GetSnapshot(block, static_cast<uint32_t>(DeliveredRows(c)), &count) != 1) {
+      return false;
+    }
+    // Snapshots do not follow each other in time: the filter starts afresh.
+    if (c.OnlineFilter) ApplyOnlineFilter(block + 1, DeliveredRows(c), state.layout, c.FilterCoe, true, a.Filter);
+    if (c.OnlineResamp) ApplyOnlineResample(block + 1, c.NumSamp, state.layout, c.ResampNum, c.ResampMode);
+  }
+  a.BlockTime = env.now() - static_cast<double>(c.NumSamp) / c.ChannelRate / kSecondsPerDay;
+  env.processBlock();
+  return true;
+}
+
 }  // namespace quelvar

@@ -23,4 +23,10 @@ struct IntakeEnv {
 // blocks delivered.
 int IntakeBlocks(AppState& state, const IntakeEnv& env);
 
+// One tick of the two-trace oscilloscope: fetches one snapshot block (or the
+// virtual card's next block), filters and resamples a real card's block,
+// stamps its time and hands it to the per-block processing. False when the
+// oscilloscope is not running, is paused or no block came.
+bool IntakeOscilloscopeBlock(AppState& state, const IntakeEnv& env);
+
 }  // namespace quelvar

@@ -22,6 +22,7 @@
 #include "acquisition/FormSetPath.h"
 #include "acquisition/PrepareStart.h"
 #include "acquisition/VirtualAdFile.h"
+#include "auxwin/FormTool.h"
 #include "common/NumberFormat.h"
 #include "platform/DayTime.h"
 #include "platform/DriverNotify.h"
@@ -154,6 +155,8 @@ void TFormMain::StartRecording() {
   a.OscilPaused = 0;
 
   state_.RunState = kRunRecording;
+  menuViewOscilTool->setVisible(false);
+  if (oscilTool_ != nullptr) oscilTool_->hide();
   menuStartQuelvar->setText(Q("停止" + s.WindowWord));
   ToolButtonStartQuelvar->setToolTip(Q("停止" + s.WindowWord));
   SetStatusPanelText(1, "监控");
@@ -385,16 +388,20 @@ void TFormMain::menuTriggerFaultClick() {
   }
 }
 
+BlockReporter TFormMain::MakeBlockReporter() {
+  return BlockReporter{[this](const std::string& line) { AppendRunLog(line); },
+                       [this] { return static_cast<size_t>(Memo1->toPlainText().size()); },
+                       [this] { Memo1->clear(); },
+                       [this](const std::string& text) { SetStatusPanelText(4, text); },
+                       [this](int panel, const std::string& text) { SetStatusPanelText(panel, text); },
+                       [this] { FinishFaultRecord(); },
+                       continuousSaver_.get(),
+                       scheduleSaver_.get(),
+                       saveDirectory_};
+}
+
 void TFormMain::Button_NotifyKeyUp() {
-  const BlockReporter blockReport{[this](const std::string& line) { AppendRunLog(line); },
-                                  [this] { return static_cast<size_t>(Memo1->toPlainText().size()); },
-                                  [this] { Memo1->clear(); },
-                                  [this](const std::string& text) { SetStatusPanelText(4, text); },
-                                  [this](int panel, const std::string& text) { SetStatusPanelText(panel, text); },
-                                  [this] { FinishFaultRecord(); },
-                                  continuousSaver_.get(),
-                                  scheduleSaver_.get(),
-                                  saveDirectory_};
+  const BlockReporter blockReport = MakeBlockReporter();
   const IntakeEnv env{[] { return platform::NowDayCount(); },
                       [this, &blockReport] { ProcessBlock(state_, platform::NowDayCount(), blockReport); },
                       [this] { menuStartQuelvarClick(); },
@@ -404,7 +411,12 @@ void TFormMain::Button_NotifyKeyUp() {
 }
 
 void TFormMain::TimerOscilTimer() {
-  if (state_.RunState == kRunRecording) Button_NotifyKeyUp();
+  if (state_.RunState == kRunRecording) {
+    // A paused snapshot recording takes nothing.
+    if (state_.config.SimulateAD || !(state_.config.MaxBlock == 1 && state_.acq.OscilPaused)) Button_NotifyKeyUp();
+    return;
+  }
+  OscilTick();
 }
 
 }  // namespace quelvar

@@ -11,6 +11,7 @@
 #include "platform/qt/TerminationSignals.h"
 #include "acquisition/FormExpText.h"
 #include "acquisition/FormSetPath.h"
+#include "auxwin/FormTool.h"
 #include "setup/FormGroup.h"
 #include "shell/FormAbout.h"
 #include "shell/FormMain.h"
@@ -41,6 +42,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   auto formExpText = std::make_unique<TFormExpText>(state, registry);
   formMain->SetSavePathDialog(new TFormSetPath(state, registry, formMain.get()));  // owned by the main window
   formMain->SetExpTextWindow(formExpText.get());
+  auto formTool = std::make_unique<TFormTool>(state, registry);
+  formMain->SetOscilToolPanel(formTool.get());
   QObject::connect(&termination, &platform::TerminationSignalWatcher::terminationRequested, formMain.get(),
                    [&formMain](int) { formMain->close(); });
   QObject::connect(formMain.get(), &TFormMain::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -53,6 +56,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetAboutBox(nullptr);
   formMain->SetExpTextWindow(nullptr);
   formExpText.reset();
+  formMain->SetOscilToolPanel(nullptr);
+  formTool.reset();
   formMain.reset();  // runs the shut-down sequence
 }
 

@@ -9,6 +9,7 @@
 #include "common/LiveConfig.h"
 #include "common/MainViewSettings.h"
 #include "common/RecordState.h"
+#include "common/OscilToolSettings.h"
 #include "common/SampleLayout.h"
 #include "common/SaveSettings.h"
 #include "common/TriggerPlan.h"
@@ -94,6 +95,7 @@ struct AppState {
   TriggerState triggers;
   TriggerPlan plan;
   ContinuousSaveSettings saving;
+  OscilToolSettings oscilTool;
   // The experiment-conditions text that heads every record's comment.
   std::string ExpText;
   // 1 while remote control comes over the serial radio link.

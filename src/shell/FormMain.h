@@ -112,6 +112,9 @@ class TFormMain : public QMainWindow {
   QAction* menuPause = nullptr;
   QAction* menuExpCondition = nullptr;
   QAction* menuSetSavePath = nullptr;
+  QAction* menuStartOscil = nullptr;
+  QAction* ToolButtonStartOscil = nullptr;
+  QAction* menuViewOscilTool = nullptr;
   QAction* ToolButtonStartQuelvar = nullptr;
   QAction* ToolButtonTriggerFault = nullptr;
   QTimer* TimerOscil = nullptr;  // paces the virtual card and snapshot mode
@@ -138,6 +141,7 @@ class TFormMain : public QMainWindow {
   void SetChannelGroupDialog(class TFormGroup* dialog) { channelGroupDialog_ = dialog; }
   void SetExpTextWindow(QWidget* window) { expTextWindow_ = window; }
   void SetSavePathDialog(class TFormSetPath* dialog) { savePathDialog_ = dialog; }
+  void SetOscilToolPanel(class TFormTool* panel) { oscilTool_ = panel; }
   void menuSetSavePathClick();
   void menuExpConditionClick();
 
@@ -170,6 +174,10 @@ class TFormMain : public QMainWindow {
   // Block intake: the driver's notification, a pacing tick or the watchdog.
   void Button_NotifyKeyUp();
   void TimerOscilTimer();
+  // The two-trace oscilloscope: start and stop, pause, its control panel.
+  void menuStartOscilClick();
+  void menuPauseClick();
+  void menuViewOscilToolClick();
   // Completes the fault record: the file on a writer thread, the history.
   void FinishFaultRecord();
   // Waits for the record files still being written (tests, shut-down).
@@ -223,6 +231,12 @@ class TFormMain : public QMainWindow {
   void StopRecording();
   bool StartVirtualCard();
   bool StartRealCard();
+  void StartOscilloscope();
+  void StopOscilloscope();
+  bool StartOscilVirtualCard();
+  bool StartOscilRealCard();
+  void OscilTick();
+  struct BlockReporter MakeBlockReporter();
   ConfigCommandEnv MakeConfigCommandEnv();
   void BuildMenus();
   QAction* AddCheckItem(QMenu* menu, const char* name, const char* caption, bool checked);
@@ -241,6 +255,7 @@ class TFormMain : public QMainWindow {
   class TFormGroup* channelGroupDialog_ = nullptr;
   QWidget* expTextWindow_ = nullptr;
   class TFormSetPath* savePathDialog_ = nullptr;
+  class TFormTool* oscilTool_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;
   std::unique_ptr<class RecordWriter> recordWriter_;

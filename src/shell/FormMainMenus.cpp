@@ -125,8 +125,14 @@ void TFormMain::BuildMenus() {
   connect(menuStartQuelvar, &QAction::triggered, this, [this] { menuStartQuelvarClick(); });
   menuTriggerFault = AddItem(menuRecorder, "menuTriggerFault", "手动触发记录(&T)");
   connect(menuTriggerFault, &QAction::triggered, this, [this] { menuTriggerFaultClick(); });
+  menuStartOscil = AddCheckItem(menuRecorder, "menuStartOscil", "启动双踪示波器(&O)", false);
+  connect(menuStartOscil, &QAction::triggered, this, [this] { menuStartOscilClick(); });
   menuPause = AddCheckItem(menuRecorder, "menuPause", "暂停", false);
   menuPause->setVisible(false);
+  connect(menuPause, &QAction::triggered, this, [this] { menuPauseClick(); });
+  menuViewOscilTool = AddItem(menuRecorder, "menuViewOscilTool", "示波器面板(&O)");
+  menuViewOscilTool->setVisible(false);
+  connect(menuViewOscilTool, &QAction::triggered, this, [this] { menuViewOscilToolClick(); });
   menuExpCondition = AddItem(menuRecorder, "menuExpCondition", "试验条件输入(&C)");
   connect(menuExpCondition, &QAction::triggered, this, [this] { menuExpConditionClick(); });
   menuSetSavePath = AddItem(menuRecorder, "menuSetSavePath", "设定存盘路径(&V)");
@@ -149,6 +155,11 @@ void TFormMain::BuildMenus() {
   ToolButtonStartQuelvar->setObjectName("ToolButtonStartQuelvar");
   ToolButtonStartQuelvar->setCheckable(true);
   connect(ToolButtonStartQuelvar, &QAction::triggered, this, [this] { menuStartQuelvarClick(); });
+  ToolButtonStartOscil = ToolBar1->addAction(QStringLiteral("示波器"));
+  ToolButtonStartOscil->setObjectName("ToolButtonStartOscil");
+  ToolButtonStartOscil->setCheckable(true);
+  ToolButtonStartOscil->setToolTip(QStringLiteral("启动双踪示波器"));
+  connect(ToolButtonStartOscil, &QAction::triggered, this, [this] { menuStartOscilClick(); });
   ToolButtonTriggerFault = ToolBar1->addAction(QStringLiteral("手动触发"));
   ToolButtonTriggerFault->setObjectName("ToolButtonTriggerFault");
   connect(ToolButtonTriggerFault, &QAction::triggered, this, [this] { menuTriggerFaultClick(); });
@@ -156,6 +167,9 @@ void TFormMain::BuildMenus() {
   ToolButtonPrint->setObjectName("ToolButtonPrint");
   ToolButtonPause = ToolBar1->addAction(QStringLiteral("暂停"));
   ToolButtonPause->setObjectName("ToolButtonPause");
+  ToolButtonPause->setCheckable(true);
+  ToolButtonPause->setVisible(false);
+  connect(ToolButtonPause, &QAction::triggered, this, [this] { menuPauseClick(); });
   ToolButtonTorqueZero = ToolBar1->addAction(QStringLiteral("扭矩调零"));
   ToolButtonTorqueZero->setObjectName("ToolButtonTorqueZero");
 }

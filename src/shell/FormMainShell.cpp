@@ -179,12 +179,14 @@ void TFormMain::SetTitleSuffixes() {
 void TFormMain::FormClose() {
   // Closing is always allowed; a running acquisition is stopped first.
   if (state_.RunState == kRunRecording) menuStartQuelvarClick();
+  if (state_.RunState == kRunOscilloscope) menuStartOscilClick();
 }
 
 void TFormMain::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
   if (state_.RunState == kRunRecording) menuStartQuelvarClick();
+  if (state_.RunState == kRunOscilloscope) menuStartOscilClick();
   // Record files still being written are finished before anything goes.
   JoinRecordWriters();
   Timer2->stop();

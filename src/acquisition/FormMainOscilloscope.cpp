@@ -1,0 +1,221 @@
+// The main window's two-trace oscilloscope: start and stop, the tick that
+// fetches one block, pause and the control panel.
+#include <QAction>
+#include <QTimer>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+
+#include "acquisition/BlockIntake.h"
+#include "acquisition/BlockProcessing.h"
+#include "acquisition/ChannelLayout.h"
+#include "acquisition/DriverErrors.h"
+#include "acquisition/PrepareStart.h"
+#include "acquisition/VirtualAdFile.h"
+#include "auxwin/FormTool.h"
+#include "platform/DayTime.h"
+#include "platform/UiHost.h"
+#include "shell/ConfigCommands.h"
+#include "shell/FormMain.h"
+#include "shell/RecordFileCheck.h"
+
+namespace quelvar {
+
+namespace {
+
+std::string NowText() { return platform::FormatDayCount(platform::NowDayCount(), "yyyy-mm-dd hh:nn:ss"); }
+
+}  // namespace
+
+void TFormMain::menuStartOscilClick() {
+  if (state_.RunState == kRunRecording) return;
+  if (state_.RunState == kRunIdle) {
+    StartOscilloscope();
+  } else {
+    StopOscilloscope();
+  }
+  menuStartOscil->setChecked(state_.RunState == kRunOscilloscope);
+  ToolButtonStartOscil->setChecked(state_.RunState == kRunOscilloscope);
+}
+
+void TFormMain::StartOscilloscope() {
+  LiveConfig& c = state_.config;
+  AcquisitionState& a = state_.acq;
+  a.BlocksReceived = 0;
+  a.RunStartTime = platform::NowDayCount();
+  if (c.SavePath.empty() || chdir(c.SavePath.c_str()) != 0) {
+    [[maybe_unused]] const int rc = chdir(state_.startup.ProgramDir.c_str());
+  }
+  menuStartOscil->setChecked(true);
+  state_.history.Comment = "双踪示波器波形";
+  AppendRunLog("\r\n启动双踪示波器于:" + NowText());
+  a.BufferLayoutValid = 0;
+
+  if (c.SimulateAD && c.SimulateType == 1) {
+    auto record = std::make_unique<ConfigRecord>();
+    if (ReadRecordConfig(c.SimulateFile, *record)) {
+      EnterTemporaryConfig(state_, *record, kTemporaryConfigCaption);
+      RefreshConfigMenus();
+    }
+  }
+  if (state_.configInForce.TempConfigActive == 1) {
+    AppendRunLog("注：试图按非本机配置进行启动...");
+    if (!(c.SimulateAD && c.SimulateType != 0)) {
+      PutOwnConfigBack(state_);
+      RefreshConfigMenus();
+    }
+  }
+  std::function<float(int32_t, int32_t)> channelFrq;
+  if (AdChannelFrqFn f = state_.driver.Entries.ChannelFrq) {
+    channelFrq = [f](int32_t n, int32_t frq) { return f(n, frq); };
+  }
+  ComputeChannelLayout(c, state_.layout, state_.driver.CardMaxSwitchChannels,
+                       state_.configInForce.TempConfigActive == 1, channelFrq);
+  if (state_.driver.DriverUsable == 0 && c.SimulateAD == 0) {
+    PostStatusText("未安装AD板驱动程序!");
+    return;
+  }
+  PostStatusText("初始化AD板...");
+  const StartReporter report{[this](const std::string& line) { AppendRunLog(line); },
+                             [this](const std::string& text) { PostStatusText(text); },
+                             [this](const std::string& text, const std::string& caption) {
+                               services_.ui.MessageBox(text, caption, platform::MsgButtons::OkCancel);
+                             },
+                             [this](int panel, const std::string& text) { SetStatusPanelText(panel, text); }};
+  if (!PrepareStart(state_, false, report)) {
+    PostStatusText("系统参数设置错误!");
+    return;
+  }
+  if (!(c.SimulateAD ? StartOscilVirtualCard() : StartOscilRealCard())) return;
+  TimerOscil->start(std::max(state_.oscilTool.Interval, 1));
+
+  state_.RunState = kRunOscilloscope;
+  menuStartOscil->setText(QStringLiteral("停止双踪示波器"));
+  SetStatusPanelText(1, "监控");
+  PostStatusText("双踪示波器开始工作!");
+  // The live display is always on while the oscilloscope runs.
+  menuMonitor->setChecked(true);
+  if (oscilTool_ != nullptr) {
+    oscilTool_->LoadForOscilloscope();
+    oscilTool_->show();
+  }
+  menuViewOscilTool->setVisible(true);
+  menuPause->setText(QStringLiteral("暂停双踪示波器(&P)"));
+  menuPause->setVisible(true);
+  menuPause->setChecked(false);
+  ToolButtonPause->setVisible(true);
+  ToolButtonPause->setChecked(false);
+  ToolButtonPause->setToolTip(QStringLiteral("暂停双踪示波器"));
+  a.OscilPaused = 0;
+  ToolButtonStartOscil->setToolTip(QStringLiteral("停止双踪示波器"));
+}
+
+bool TFormMain::StartOscilVirtualCard() {
+  LiveConfig& c = state_.config;
+  if (state_.driver.Entries.ChannelFrq == nullptr) c.ChannelRate = static_cast<float>(c.FrqSamp);
+  if (std::isnan(c.ChannelRate) || c.ChannelRate < 0.0f) c.ChannelRate = 1.0f;
+  if (c.SimulateType != 0) {
+    std::string refusal;
+    if (!OpenVirtualAdFile(c.SimulateFile, c, state_.acq.Replay, refusal)) {
+      PostStatusText(refusal);
+      AppendRunLog(refusal);
+      return false;
+    }
+  }
+  PostStatusText("虚拟的AD板准备工作...");
+  state_.acq.CurrentBlock()[0] = 0xFFFF;
+  return true;
+}
+
+bool TFormMain::StartOscilRealCard() {
+  LiveConfig& c = state_.config;
+  const AdDriver& d = state_.driver.Entries;
+  auto driverError = [&d](const std::string& prefix, const std::string& plain) {
+    return d.GetLastADError != nullptr ? prefix + DriverErrorText(d.GetLastADError()) : plain;
+  };
+  if (d.Initial(c.IOBase, c.IRQNum, c.PhysAddr, 0) == 0) {
+    PostStatusText(driverError("AD板初始化错误,原因:", "AD板初始化错误!"));
+    return false;
+  }
+  if (d.SetMultiFreq != nullptr) d.SetMultiFreq(c.NumVChn, state_.layout.MultiFreqTable.data());
+  // Snapshots only: no block notifications are wanted.
+  int32_t analogForRate = c.Analog_Num;
+  if (c.PIDEnable) {
+    if (d.InitialDA != nullptr) d.InitialDA(c.IOBaseDA, c.DANumChn, c.DABit, c.IOBaseIO);
+    if (d.SetupPID != nullptr) {
+      d.SetupPID(c.PIDMode, c.DAEnable, c.ADiChn, c.DAiChn, c.SV, c.M, c.Kp, state_.acq.PidPeriodMs, c.Ti, c.Td);
+    }
+    analogForRate = c.Analog_Num - c.DANumChn;
+  } else if (state_.startup.PidMode && d.DisablePID != nullptr) {
+    d.DisablePID();
+  }
+  c.ChannelRate = d.ChannelFrq(analogForRate, c.FrqSamp);
+  if (c.OnlineResamp) c.ChannelRate /= static_cast<float>(c.ResampNum);
+  if (std::isnan(c.ChannelRate) || c.ChannelRate < 0.0f) c.ChannelRate = 1.0f;
+  PostStatusText("AD板准备工作...");
+  const uint32_t rows = static_cast<uint32_t>(c.NumSamp * (c.OnlineResamp ? c.ResampNum : 1));
+  const int32_t started =
+      d.StartSnapshot != nullptr
+          ? d.StartSnapshot(c.NumBuf, 4 * rows, static_cast<uint16_t>(c.BegChn), static_cast<uint16_t>(c.NumChn),
+                            static_cast<uint32_t>(c.FrqSamp), static_cast<uint32_t>(c.StartParam), c.AmpGain, 0)
+          : 0;
+  if (started == 0) {
+    PostStatusText(driverError("AD板启动错误,原因:", "AD板启动错误!"));
+    return false;
+  }
+  return true;
+}
+
+void TFormMain::StopOscilloscope() {
+  const LiveConfig& c = state_.config;
+  AppendRunLog("停止双踪示波器于:" + NowText());
+  menuStartOscil->setChecked(false);
+  if (!c.SimulateAD) {
+    const AdDriver& d = state_.driver.Entries;
+    if (d.StopIntr != nullptr) d.StopIntr();
+    if (c.PIDEnable && d.DisablePID != nullptr) d.DisablePID();
+  }
+  TimerOscil->stop();
+  PostStatusText("双踪示波器被停止!");
+  menuStartOscil->setText(QStringLiteral("启动双踪示波器"));
+  state_.RunState = kRunIdle;
+  SetStatusPanelText(1, "预备");
+  menuPause->setVisible(false);
+  ToolButtonPause->setVisible(false);
+  state_.acq.OscilPaused = 0;
+  ToolButtonStartOscil->setToolTip(QStringLiteral("启动双踪示波器"));
+}
+
+void TFormMain::OscilTick() {
+  if (state_.RunState != kRunOscilloscope || state_.acq.OscilPaused) return;
+  const BlockReporter blockReport = MakeBlockReporter();
+  const IntakeEnv env{[] { return platform::NowDayCount(); },
+                      [this, &blockReport] { ProcessBlock(state_, platform::NowDayCount(), blockReport); },
+                      [this] { menuStartOscilClick(); }, [] {}, [] { return std::rand() % 32768; }};
+  if (IntakeOscilloscopeBlock(state_, env)) repaintRequested_ = true;
+  const LiveConfig& c = state_.config;
+  VirtualAdReplay& replay = state_.acq.Replay;
+  if (c.SimulateAD && c.SimulateType == 1 && replay.VirtualAdBlocksRead >= replay.VirtualAdBlocks) {
+    CloseVirtualAdFile(replay);
+    menuStartOscilClick();
+  }
+}
+
+void TFormMain::menuPauseClick() {
+  AcquisitionState& a = state_.acq;
+  a.OscilPaused = 1 - a.OscilPaused;
+  const bool paused = a.OscilPaused != 0;
+  menuPause->setText(paused ? QStringLiteral("继续双踪示波器(&C)") : QStringLiteral("暂停双踪示波器(&P)"));
+  menuPause->setChecked(paused);
+  ToolButtonPause->setChecked(paused);
+  ToolButtonPause->setToolTip(paused ? QStringLiteral("继续双踪示波器") : QStringLiteral("暂停双踪示波器"));
+}
+
+void TFormMain::menuViewOscilToolClick() {
+  if (oscilTool_ != nullptr) oscilTool_->show();
+}
+
+}  // namespace quelvar
