@@ -19,6 +19,7 @@
 #include "acquisition/ContinuousSaving.h"
 #include "acquisition/ScheduleSave.h"
 #include "acquisition/DriverErrors.h"
+#include "acquisition/FormScheduleSave.h"
 #include "acquisition/FormSetPath.h"
 #include "acquisition/PrepareStart.h"
 #include "acquisition/VirtualAdFile.h"
@@ -417,6 +418,12 @@ void TFormMain::TimerOscilTimer() {
     return;
   }
   OscilTick();
+}
+
+void TFormMain::menuScheduleSaveClick() {
+  // OK writes the schedules straight into the live settings.
+  if (scheduleSaveDialog_ == nullptr) scheduleSaveDialog_ = new TFormScheduleSave(state_, services_.registry, this);
+  services_.ui.ShowModal(*scheduleSaveDialog_);
 }
 
 }  // namespace quelvar

@@ -10,6 +10,7 @@
 #include "platform/qt/QtUiHost.h"
 #include "platform/qt/TerminationSignals.h"
 #include "acquisition/FormExpText.h"
+#include "acquisition/FormScheduleSave.h"
 #include "acquisition/FormSetPath.h"
 #include "auxwin/FormTool.h"
 #include "setup/FormGroup.h"
@@ -41,6 +42,7 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetChannelGroupDialog(formGroup);
   auto formExpText = std::make_unique<TFormExpText>(state, registry);
   formMain->SetSavePathDialog(new TFormSetPath(state, registry, formMain.get()));  // owned by the main window
+  formMain->SetScheduleSaveDialog(new TFormScheduleSave(state, registry, formMain.get()));  // likewise
   formMain->SetExpTextWindow(formExpText.get());
   auto formTool = std::make_unique<TFormTool>(state, registry);
   formMain->SetOscilToolPanel(formTool.get());

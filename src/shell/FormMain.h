@@ -112,6 +112,7 @@ class TFormMain : public QMainWindow {
   QAction* menuPause = nullptr;
   QAction* menuExpCondition = nullptr;
   QAction* menuSetSavePath = nullptr;
+  QAction* menuScheduleSave = nullptr;
   QAction* menuStartOscil = nullptr;
   QAction* ToolButtonStartOscil = nullptr;
   QAction* menuViewOscilTool = nullptr;
@@ -142,6 +143,8 @@ class TFormMain : public QMainWindow {
   void SetExpTextWindow(QWidget* window) { expTextWindow_ = window; }
   void SetSavePathDialog(class TFormSetPath* dialog) { savePathDialog_ = dialog; }
   void SetOscilToolPanel(class TFormTool* panel) { oscilTool_ = panel; }
+  void SetScheduleSaveDialog(class TFormScheduleSave* dialog) { scheduleSaveDialog_ = dialog; }
+  void menuScheduleSaveClick();
   void menuSetSavePathClick();
   void menuExpConditionClick();
 
@@ -256,6 +259,7 @@ class TFormMain : public QMainWindow {
   QWidget* expTextWindow_ = nullptr;
   class TFormSetPath* savePathDialog_ = nullptr;
   class TFormTool* oscilTool_ = nullptr;
+  class TFormScheduleSave* scheduleSaveDialog_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;
   std::unique_ptr<class RecordWriter> recordWriter_;

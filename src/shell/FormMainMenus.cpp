@@ -137,6 +137,8 @@ void TFormMain::BuildMenus() {
   connect(menuExpCondition, &QAction::triggered, this, [this] { menuExpConditionClick(); });
   menuSetSavePath = AddItem(menuRecorder, "menuSetSavePath", "设定存盘路径(&V)");
   connect(menuSetSavePath, &QAction::triggered, this, [this] { menuSetSavePathClick(); });
+  menuScheduleSave = AddItem(menuRecorder, "menuScheduleSave", "定时记录设定(&E)");
+  connect(menuScheduleSave, &QAction::triggered, this, [this] { menuScheduleSaveClick(); });
 
   menuNetwork = menuBar()->addMenu(QStringLiteral("网络(&N)"));
   menuNetwork->setObjectName("menuNetwork");

@@ -16,6 +16,12 @@
 #include "platform/ScriptedUiHost.h"
 #include "shell/FormMain.h"
 #include "acquisition/FormSetPath.h"
+#include "auxwin/FormTool.h"
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include "shell/RecordFile.h"
 #include "shell/RecordFileCheck.h"
 #include "acquisition/ChannelLayout.h"
@@ -277,6 +283,107 @@ TEST_F(FormMainAcquisition, ContinuousSavingAnsweredCancelOrUnopenableRefusesThe
   EXPECT_EQ(last.text, "打开连续保存文件失败！");
   EXPECT_EQ(last.caption, "出错提示");
   EXPECT_FALSE(form->TimerOscil->isActive());
+}
+
+TEST_F(FormMainAcquisition, OscilloscopeRunsAOneBlockRingWithoutTriggersOrSaving) {
+  auto form = Start();
+  state.config.SimulateAD = 1;
+  state.config.SavePath = dir.string();
+  state.config.MaxBlock = 200;
+  state.oscilTool.Interval = 77;
+  // Armed triggers and schedules of the recorder stay out of the oscilloscope.
+  state.config.IDStartBin = 1;
+  state.config.SwitchChannelTable[0].SWStartID = 3;
+  state.config.NumScheduleSave = 1;
+  state.config.ScheduleTable[0].Type = 2;
+  state.config.ScheduleTable[0].Second = 1;
+  state.saving.idContinuousSave = 1;
+  form->menuStartOscilClick();
+  ASSERT_EQ(state.RunState, kRunOscilloscope) << form->StatusPanelText(5);
+  EXPECT_EQ(form->TimerOscil->interval(), 77);
+  EXPECT_EQ(form->StatusPanelText(5), "双踪示波器开始工作!");
+  EXPECT_EQ(form->menuStartOscil->text().toStdString(), "停止双踪示波器");
+  EXPECT_TRUE(form->menuPause->isVisible());
+  EXPECT_TRUE(form->menuViewOscilTool->isVisible());
+  EXPECT_TRUE(form->menuMonitor->isChecked());
+  EXPECT_EQ(state.acq.RingBlocks, 1);
+  EXPECT_EQ(state.acq.AutoTriggerActive, 0);
+  EXPECT_EQ(state.acq.ScheduledSaveActive, 0);
+  EXPECT_TRUE(ui.PromptsOf(platform::ScriptedUiHost::Kind::Message).empty());  // no continuous-save question
+
+  form->menuStartQuelvarClick();  // the recorder command does nothing meanwhile
+  EXPECT_EQ(state.RunState, kRunOscilloscope);
+  for (int i = 0; i < 4; ++i) form->TimerOscilTimer();
+  EXPECT_EQ(state.acq.LastSeqNo, 3);
+  EXPECT_EQ(state.acq.RingWriteBlock, 0);
+
+  form->menuPauseClick();
+  EXPECT_EQ(form->menuPause->text().toStdString(), "继续双踪示波器(&C)");
+  form->TimerOscilTimer();
+  EXPECT_EQ(state.acq.LastSeqNo, 3);  // frozen on the last block
+  form->menuStartOscilClick();
+  EXPECT_EQ(state.RunState, kRunIdle);
+  EXPECT_EQ(state.acq.OscilPaused, 0);
+  EXPECT_FALSE(form->menuPause->isVisible());
+  EXPECT_FALSE(form->TimerOscil->isActive());
+  EXPECT_EQ(form->StatusPanelText(5), "双踪示波器被停止!");
+  EXPECT_TRUE(fs::is_empty(dir));  // nothing was recorded to file
+}
+
+TEST_F(FormMainAcquisition, OscilloscopeTakesSnapshotsFromTheDriverWhateverTheRingSize) {
+  fs::copy_file(fs::path(QUELVAR_DRIVER_DIR) / "ADCard.DLL", dir / "ADCard.DLL");
+  setenv("SIMCARD_BLOCK_MS", "0", 1);
+  auto form = Start();
+  ASSERT_EQ(state.driver.DriverUsable, 1);
+  state.config.MaxBlock = 200;
+  form->menuStartOscilClick();
+  ASSERT_EQ(state.RunState, kRunOscilloscope) << form->StatusPanelText(5);
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        form->TimerOscilTimer();
+        return state.acq.LastSeqNo != 0xFFFF;
+      },
+      60000));
+  EXPECT_EQ(state.acq.RingWriteBlock, 0);
+  form->menuStartOscilClick();
+  EXPECT_EQ(state.RunState, kRunIdle);
+}
+
+TEST_F(FormMainAcquisition, OscilloscopeStartLoadsThePanelForAOneChannelCard) {
+  auto form = Start();
+  TFormTool panel(state, registry);
+  form->SetOscilToolPanel(&panel);
+  state.config.SimulateAD = 1;
+  state.config.Analog_Num = 1;
+  state.config.Total_Line = 1;
+  state.config.LineTable[0].APhaseNum = 1;
+  state.oscilTool.YZoom1 = 1000;
+  form->menuStartOscilClick();
+  ASSERT_EQ(state.RunState, kRunOscilloscope) << form->StatusPanelText(5);
+  EXPECT_TRUE(panel.isVisible());
+  EXPECT_FALSE(panel.GroupBoxChn2->isEnabled());
+  EXPECT_TRUE(panel.CheckBoxUseChn1->isChecked());
+  EXPECT_FALSE(panel.CheckBoxUseChn2->isChecked());
+  EXPECT_EQ(panel.ButtonFixChn->text().toStdString(), "踪1");
+  EXPECT_EQ(panel.UpDownYZoom1->value(), 10);
+  EXPECT_EQ(panel.LabelYZoom1->text().toStdString(), "0.002");
+  EXPECT_EQ(panel.Edit_Interval->text().toStdString(), "150");
+  form->menuStartOscilClick();
+  form->menuStartQuelvarClick();  // the recorder's start hides the panel
+  EXPECT_FALSE(panel.isVisible());
+  EXPECT_FALSE(form->menuViewOscilTool->isVisible());
+  form->menuStartQuelvarClick();
+  form->SetOscilToolPanel(nullptr);
+}
+
+TEST_F(FormMainAcquisition, ScheduleCommandShowsTheScheduleDialogModally) {
+  auto form = Start();
+  ui.AnswerModal(2);  // cancelled
+  form->menuScheduleSaveClick();
+  const auto shown = ui.PromptsOf(platform::ScriptedUiHost::Kind::Modal);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].text, "FormScheduleSave");
+  EXPECT_EQ(form->menuScheduleSave->text().toStdString(), "定时记录设定(&E)");
 }
 
 TEST_F(FormMainAcquisition, StoppingMidRecordStillWritesTheRecord) {
