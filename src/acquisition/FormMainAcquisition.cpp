@@ -77,6 +77,70 @@ void TFormMain::menuStartQuelvarClick() {
   ToolButtonStartQuelvar->setChecked(state_.RunState == kRunRecording);
 }
 
+// The steps the recorder's and the oscilloscope's starts share: a replayed
+// file lends its configuration, a lent one is otherwise put back, the row
+// layout, the driver check and the start preparation. False (having said
+// why) when the start must end.
+bool TFormMain::PrepareRun(bool recorderRun, const std::string& lentConfigLine) {
+  LiveConfig& c = state_.config;
+  if (c.SimulateAD && c.SimulateType == 1) {
+    auto record = std::make_unique<ConfigRecord>();
+    if (ReadRecordConfig(c.SimulateFile, *record)) {
+      EnterTemporaryConfig(state_, *record, kTemporaryConfigCaption);
+      RefreshConfigMenus();
+    }
+  }
+  if (state_.configInForce.TempConfigActive == 1) {
+    AppendRunLog(lentConfigLine);
+    if (!(c.SimulateAD && c.SimulateType != 0)) {
+      PutOwnConfigBack(state_);
+      RefreshConfigMenus();
+    }
+  }
+  std::function<float(int32_t, int32_t)> channelFrq;
+  if (AdChannelFrqFn f = state_.driver.Entries.ChannelFrq) {
+    channelFrq = [f](int32_t n, int32_t frq) { return f(n, frq); };
+  }
+  ComputeChannelLayout(c, state_.layout, state_.driver.CardMaxSwitchChannels,
+                       state_.configInForce.TempConfigActive == 1, channelFrq);
+  if (state_.driver.DriverUsable == 0 && c.SimulateAD == 0) {
+    PostStatusText("未安装AD板驱动程序!");
+    return false;
+  }
+  PostStatusText("初始化AD板...");
+  const StartReporter report{[this](const std::string& line) { AppendRunLog(line); },
+                             [this](const std::string& text) { PostStatusText(text); },
+                             [this](const std::string& text, const std::string& caption) {
+                               services_.ui.MessageBox(text, caption, platform::MsgButtons::OkCancel);
+                             },
+                             [this](int panel, const std::string& text) { SetStatusPanelText(panel, text); }};
+  if (!PrepareStart(state_, recorderRun, report)) {
+    PostStatusText("系统参数设置错误!");
+    return false;
+  }
+  return true;
+}
+
+// The real card's PID set-up and the channel rate it then delivers.
+void TFormMain::SetUpPidAndChannelRate() {
+  LiveConfig& c = state_.config;
+  const AdDriver& d = state_.driver.Entries;
+  int32_t analogForRate = c.Analog_Num;
+  if (c.PIDEnable) {
+    // The PID entries come with a PID-mode driver; a missing one is skipped.
+    if (d.InitialDA != nullptr) d.InitialDA(c.IOBaseDA, c.DANumChn, c.DABit, c.IOBaseIO);
+    if (d.SetupPID != nullptr) {
+      d.SetupPID(c.PIDMode, c.DAEnable, c.ADiChn, c.DAiChn, c.SV, c.M, c.Kp, state_.acq.PidPeriodMs, c.Ti, c.Td);
+    }
+    analogForRate = c.Analog_Num - c.DANumChn;
+  } else if (state_.startup.PidMode && d.DisablePID != nullptr) {
+    d.DisablePID();
+  }
+  c.ChannelRate = d.ChannelFrq(analogForRate, c.FrqSamp);
+  if (c.OnlineResamp) c.ChannelRate /= static_cast<float>(c.ResampNum);
+  if (std::isnan(c.ChannelRate) || c.ChannelRate < 0.0f) c.ChannelRate = 1.0f;
+}
+
 void TFormMain::StartRecording() {
   LiveConfig& c = state_.config;
   AcquisitionState& a = state_.acq;
@@ -99,42 +163,7 @@ void TFormMain::StartRecording() {
   AppendRunLog("\r\n启动" + s.WindowWord + "于:" + NowText());
   a.BufferLayoutValid = 0;
 
-  // Replaying a record file: the file's configuration is lent for the run.
-  if (c.SimulateAD && c.SimulateType == 1) {
-    auto record = std::make_unique<ConfigRecord>();
-    if (ReadRecordConfig(c.SimulateFile, *record)) {
-      EnterTemporaryConfig(state_, *record, kTemporaryConfigCaption);
-      RefreshConfigMenus();
-    }
-  }
-  if (state_.configInForce.TempConfigActive == 1) {
-    AppendRunLog("注：试图正按非本机配置进行启动...");
-    if (!(c.SimulateAD && c.SimulateType != 0)) {
-      PutOwnConfigBack(state_);
-      RefreshConfigMenus();
-    }
-  }
-  std::function<float(int32_t, int32_t)> channelFrq;
-  if (AdChannelFrqFn f = state_.driver.Entries.ChannelFrq) {
-    channelFrq = [f](int32_t n, int32_t frq) { return f(n, frq); };
-  }
-  ComputeChannelLayout(c, state_.layout, state_.driver.CardMaxSwitchChannels,
-                       state_.configInForce.TempConfigActive == 1, channelFrq);
-  if (state_.driver.DriverUsable == 0 && c.SimulateAD == 0) {
-    PostStatusText("未安装AD板驱动程序!");
-    return;
-  }
-  PostStatusText("初始化AD板...");
-  const StartReporter report{[this](const std::string& line) { AppendRunLog(line); },
-                             [this](const std::string& text) { PostStatusText(text); },
-                             [this](const std::string& text, const std::string& caption) {
-                               services_.ui.MessageBox(text, caption, platform::MsgButtons::OkCancel);
-                             },
-                             [this](int panel, const std::string& text) { SetStatusPanelText(panel, text); }};
-  if (!PrepareStart(state_, true, report)) {
-    PostStatusText("系统参数设置错误!");
-    return;
-  }
+  if (!PrepareRun(true, "注：试图正按非本机配置进行启动...")) return;
   if (state_.saving.idContinuousSave) {
     if (!StartContinuousSaving()) return;
   } else {
@@ -204,20 +233,7 @@ bool TFormMain::StartRealCard() {
     }
     d.RegisterNotify(1, notifier_->Target(), platform::kWmKeyUp, platform::kNotifyKeyCode, 0);
   }
-  int32_t analogForRate = c.Analog_Num;
-  if (c.PIDEnable) {
-    // The PID entries come with a PID-mode driver; a missing one is skipped.
-    if (d.InitialDA != nullptr) d.InitialDA(c.IOBaseDA, c.DANumChn, c.DABit, c.IOBaseIO);
-    if (d.SetupPID != nullptr) {
-      d.SetupPID(c.PIDMode, c.DAEnable, c.ADiChn, c.DAiChn, c.SV, c.M, c.Kp, state_.acq.PidPeriodMs, c.Ti, c.Td);
-    }
-    analogForRate = c.Analog_Num - c.DANumChn;
-  } else if (state_.startup.PidMode && d.DisablePID != nullptr) {
-    d.DisablePID();
-  }
-  c.ChannelRate = d.ChannelFrq(analogForRate, c.FrqSamp);
-  if (c.OnlineResamp) c.ChannelRate /= static_cast<float>(c.ResampNum);
-  if (std::isnan(c.ChannelRate) || c.ChannelRate < 0.0f) c.ChannelRate = 1.0f;
+  SetUpPidAndChannelRate();
   PostStatusText("AD板准备工作...");
   state_.acq.BlockTime = platform::NowDayCount();
   const uint32_t rows = static_cast<uint32_t>(c.NumSamp * (c.OnlineResamp ? c.ResampNum : 1));

@@ -54,41 +54,7 @@ void TFormMain::StartOscilloscope() {
   AppendRunLog("\r\n启动双踪示波器于:" + NowText());
   a.BufferLayoutValid = 0;
 
-  if (c.SimulateAD && c.SimulateType == 1) {
-    auto record = std::make_unique<ConfigRecord>();
-    if (ReadRecordConfig(c.SimulateFile, *record)) {
-      EnterTemporaryConfig(state_, *record, kTemporaryConfigCaption);
-      RefreshConfigMenus();
-    }
-  }
-  if (state_.configInForce.TempConfigActive == 1) {
-    AppendRunLog("注：试图按非本机配置进行启动...");
-    if (!(c.SimulateAD && c.SimulateType != 0)) {
-      PutOwnConfigBack(state_);
-      RefreshConfigMenus();
-    }
-  }
-  std::function<float(int32_t, int32_t)> channelFrq;
-  if (AdChannelFrqFn f = state_.driver.Entries.ChannelFrq) {
-    channelFrq = [f](int32_t n, int32_t frq) { return f(n, frq); };
-  }
-  ComputeChannelLayout(c, state_.layout, state_.driver.CardMaxSwitchChannels,
-                       state_.configInForce.TempConfigActive == 1, channelFrq);
-  if (state_.driver.DriverUsable == 0 && c.SimulateAD == 0) {
-    PostStatusText("未安装AD板驱动程序!");
-    return;
-  }
-  PostStatusText("初始化AD板...");
-  const StartReporter report{[this](const std::string& line) { AppendRunLog(line); },
-                             [this](const std::string& text) { PostStatusText(text); },
-                             [this](const std::string& text, const std::string& caption) {
-                               services_.ui.MessageBox(text, caption, platform::MsgButtons::OkCancel);
-                             },
-                             [this](int panel, const std::string& text) { SetStatusPanelText(panel, text); }};
-  if (!PrepareStart(state_, false, report)) {
-    PostStatusText("系统参数设置错误!");
-    return;
-  }
+  if (!PrepareRun(false, "注：试图按非本机配置进行启动...")) return;
   if (!(c.SimulateAD ? StartOscilVirtualCard() : StartOscilRealCard())) return;
   TimerOscil->start(std::max(state_.oscilTool.Interval, 1));
 
@@ -142,19 +108,7 @@ bool TFormMain::StartOscilRealCard() {
   }
   if (d.SetMultiFreq != nullptr) d.SetMultiFreq(c.NumVChn, state_.layout.MultiFreqTable.data());
   // Snapshots only: no block notifications are wanted.
-  int32_t analogForRate = c.Analog_Num;
-  if (c.PIDEnable) {
-    if (d.InitialDA != nullptr) d.InitialDA(c.IOBaseDA, c.DANumChn, c.DABit, c.IOBaseIO);
-    if (d.SetupPID != nullptr) {
-      d.SetupPID(c.PIDMode, c.DAEnable, c.ADiChn, c.DAiChn, c.SV, c.M, c.Kp, state_.acq.PidPeriodMs, c.Ti, c.Td);
-    }
-    analogForRate = c.Analog_Num - c.DANumChn;
-  } else if (state_.startup.PidMode && d.DisablePID != nullptr) {
-    d.DisablePID();
-  }
-  c.ChannelRate = d.ChannelFrq(analogForRate, c.FrqSamp);
-  if (c.OnlineResamp) c.ChannelRate /= static_cast<float>(c.ResampNum);
-  if (std::isnan(c.ChannelRate) || c.ChannelRate < 0.0f) c.ChannelRate = 1.0f;
+  SetUpPidAndChannelRate();
   PostStatusText("AD板准备工作...");
   const uint32_t rows = static_cast<uint32_t>(c.NumSamp * (c.OnlineResamp ? c.ResampNum : 1));
   const int32_t started =

@@ -10,6 +10,7 @@
 #include "platform/qt/QtUiHost.h"
 #include "platform/qt/TerminationSignals.h"
 #include "acquisition/FormExpText.h"
+#include "acquisition/FormFileInfo.h"
 #include "acquisition/FormScheduleSave.h"
 #include "acquisition/FormSetPath.h"
 #include "auxwin/FormTool.h"
@@ -40,7 +41,10 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   auto* formGroup = new TFormGroup(state, ui, formMain.get());  // owned by the main window
   formMain->SetAboutBox(formAbout.get());
   formMain->SetChannelGroupDialog(formGroup);
+  auto* formFileInfo = new TFormFileInfo(state, registry, formMain.get());  // owned by the main window
+  formMain->SetFileInfoDialog(formFileInfo);
   auto formExpText = std::make_unique<TFormExpText>(state, registry);
+  formFileInfo->SetExpTextWindow(formExpText.get());
   formMain->SetSavePathDialog(new TFormSetPath(state, registry, formMain.get()));  // owned by the main window
   formMain->SetScheduleSaveDialog(new TFormScheduleSave(state, registry, formMain.get()));  // likewise
   formMain->SetExpTextWindow(formExpText.get());

@@ -144,6 +144,8 @@ class TFormMain : public QMainWindow {
   void SetSavePathDialog(class TFormSetPath* dialog) { savePathDialog_ = dialog; }
   void SetOscilToolPanel(class TFormTool* panel) { oscilTool_ = panel; }
   void SetScheduleSaveDialog(class TFormScheduleSave* dialog) { scheduleSaveDialog_ = dialog; }
+  // The manual saves' annotation dialog (file name and comment).
+  void SetFileInfoDialog(class TFormFileInfo* dialog) { fileInfoDialog_ = dialog; }
   void menuScheduleSaveClick();
   void menuSetSavePathClick();
   void menuExpConditionClick();
@@ -229,6 +231,8 @@ class TFormMain : public QMainWindow {
   void LoadAnalysisLibraries();
   void ApplyStartupMenuStates();
   void RunDeferredStartup();
+  bool PrepareRun(bool recorderRun, const std::string& lentConfigLine);
+  void SetUpPidAndChannelRate();
   void StartRecording();
   bool StartContinuousSaving();
   void StopRecording();
@@ -260,6 +264,7 @@ class TFormMain : public QMainWindow {
   class TFormSetPath* savePathDialog_ = nullptr;
   class TFormTool* oscilTool_ = nullptr;
   class TFormScheduleSave* scheduleSaveDialog_ = nullptr;
+  class TFormFileInfo* fileInfoDialog_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;
   std::unique_ptr<class RecordWriter> recordWriter_;
