@@ -215,17 +215,29 @@ bool TFormMain::StartVirtualCard() {
   return true;
 }
 
-bool TFormMain::StartRealCard() {
-  LiveConfig& c = state_.config;
+// The driver's reason for a failure when it can give one, else the plain text.
+std::string TFormMain::DriverFailureText(const std::string& reasonPrefix, const std::string& plain) const {
   const AdDriver& d = state_.driver.Entries;
-  auto driverError = [&d](const std::string& prefix, const std::string& plain) {
-    return d.GetLastADError != nullptr ? prefix + DriverErrorText(d.GetLastADError()) : plain;
-  };
+  return d.GetLastADError != nullptr ? reasonPrefix + DriverErrorText(d.GetLastADError()) : plain;
+}
+
+// The real card's initialisation and its rate layout; false (said) when the
+// card refuses.
+bool TFormMain::InitialiseRealCard(const std::string& reasonPrefix) {
+  const LiveConfig& c = state_.config;
+  const AdDriver& d = state_.driver.Entries;
   if (d.Initial(c.IOBase, c.IRQNum, c.PhysAddr, 0) == 0) {
-    PostStatusText(driverError("AD板初始化错误,原因：", "AD板初始化错误!"));
+    PostStatusText(DriverFailureText(reasonPrefix, "AD板初始化错误!"));
     return false;
   }
   if (d.SetMultiFreq != nullptr) d.SetMultiFreq(c.NumVChn, state_.layout.MultiFreqTable.data());
+  return true;
+}
+
+bool TFormMain::StartRealCard() {
+  LiveConfig& c = state_.config;
+  const AdDriver& d = state_.driver.Entries;
+  if (!InitialiseRealCard("AD板初始化错误,原因：")) return false;
   const bool interrupt = c.MaxBlock > 1;
   if (interrupt && d.RegisterNotify != nullptr) {
     if (notifier_ == nullptr) {
@@ -249,7 +261,7 @@ bool TFormMain::StartRealCard() {
     if (started != 0) TimerOscil->start(std::max(c.QuelvarDispFrq, 1));
   }
   if (started == 0) {
-    PostStatusText(driverError("AD板启动错误,原因:", "AD板启动错误!"));
+    PostStatusText(DriverFailureText("AD板启动错误,原因:", "AD板启动错误!"));
     if (interrupt && d.RegisterNotify != nullptr) d.RegisterNotify(1, nullptr, 0, 0, 0);
     return false;
   }

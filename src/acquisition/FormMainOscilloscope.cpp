@@ -99,14 +99,7 @@ bool TFormMain::StartOscilVirtualCard() {
 bool TFormMain::StartOscilRealCard() {
   LiveConfig& c = state_.config;
   const AdDriver& d = state_.driver.Entries;
-  auto driverError = [&d](const std::string& prefix, const std::string& plain) {
-    return d.GetLastADError != nullptr ? prefix + DriverErrorText(d.GetLastADError()) : plain;
-  };
-  if (d.Initial(c.IOBase, c.IRQNum, c.PhysAddr, 0) == 0) {
-    PostStatusText(driverError("AD板初始化错误,原因:", "AD板初始化错误!"));
-    return false;
-  }
-  if (d.SetMultiFreq != nullptr) d.SetMultiFreq(c.NumVChn, state_.layout.MultiFreqTable.data());
+  if (!InitialiseRealCard("AD板初始化错误,原因:")) return false;
   // Snapshots only: no block notifications are wanted.
   SetUpPidAndChannelRate();
   PostStatusText("AD板准备工作...");
@@ -117,7 +110,7 @@ bool TFormMain::StartOscilRealCard() {
                             static_cast<uint32_t>(c.FrqSamp), static_cast<uint32_t>(c.StartParam), c.AmpGain, 0)
           : 0;
   if (started == 0) {
-    PostStatusText(driverError("AD板启动错误,原因:", "AD板启动错误!"));
+    PostStatusText(DriverFailureText("AD板启动错误,原因:", "AD板启动错误!"));
     return false;
   }
   return true;

@@ -233,6 +233,8 @@ class TFormMain : public QMainWindow {
   void RunDeferredStartup();
   bool PrepareRun(bool recorderRun, const std::string& lentConfigLine);
   void SetUpPidAndChannelRate();
+  std::string DriverFailureText(const std::string& reasonPrefix, const std::string& plain) const;
+  bool InitialiseRealCard(const std::string& reasonPrefix);
   void StartRecording();
   bool StartContinuousSaving();
   void StopRecording();

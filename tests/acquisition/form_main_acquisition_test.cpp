@@ -109,6 +109,11 @@ TEST_F(FormMainAcquisition, DriverFailureNamesItsReason) {
   form->menuStartQuelvarClick();
   EXPECT_EQ(state.RunState, kRunIdle);
   EXPECT_EQ(form->StatusPanelText(5).rfind("AD板初始化错误,原因：", 0), 0u) << form->StatusPanelText(5);
+  // The oscilloscope's text has an ASCII colon.
+  form->menuStartOscilClick();
+  EXPECT_EQ(state.RunState, kRunIdle);
+  EXPECT_EQ(form->StatusPanelText(5).rfind("AD板初始化错误,原因:", 0), 0u) << form->StatusPanelText(5);
+  EXPECT_FALSE(form->TimerOscil->isActive());
 }
 
 TEST_F(FormMainAcquisition, VirtualCardPacingHasAFloorExceptForSnapshots) {
