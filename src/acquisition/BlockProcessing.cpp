@@ -315,6 +315,17 @@ void ProcessBlock(AppState& state, double now, const BlockReporter& report) {
     a.RingWriteBlock = 0;
   }
 
+  if (report.liveDisplay || state.RunState == kRunOscilloscope) {
+    DisplayDescriptor& d = state.display;
+    d.DispValid = 1;
+    d.DispFirstBlock = a.RingWriteBlock;  // the oldest block of the ring
+    d.DispTriggerBlock = state.record.ViewBlock;
+    d.DispTriggerPoint = state.record.ViewPoint;
+    d.DispCompressRatio = c.CompressRatio;
+    d.DispCompressType = c.CompressType;
+    d.DispCompressed = a.RingCompressing;
+    d.DispCompressStart = a.RingCompressStart;
+  }
   if (withPrefix) {
     // The last rows become the next block's prefix; the word that shares its
     // place with the sequence word is parked, and the sequence word restored.

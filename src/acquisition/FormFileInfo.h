@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QPointer>
 
+#include "acquisition/FormExpText.h"
 #include "common/AppState.h"
 #include "platform/UiHost.h"
 
@@ -19,8 +20,6 @@ class RegistryStore;
 }
 
 namespace quelvar {
-
-class TFormExpText;
 
 // What the user settled on for a manual save.
 struct FileInfoChoice {

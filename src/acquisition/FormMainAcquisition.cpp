@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <filesystem>
 #include <cstdlib>
 #include <memory>
 
@@ -19,7 +20,10 @@
 #include "acquisition/ContinuousSaving.h"
 #include "acquisition/ScheduleSave.h"
 #include "acquisition/DriverErrors.h"
+#include "acquisition/FormFileInfo.h"
 #include "acquisition/FormScheduleSave.h"
+#include "acquisition/ManualSave.h"
+#include "shell/RecordFilePrune.h"
 #include "acquisition/FormSetPath.h"
 #include "acquisition/PrepareStart.h"
 #include "acquisition/VirtualAdFile.h"
@@ -185,6 +189,7 @@ void TFormMain::StartRecording() {
   a.OscilPaused = 0;
 
   state_.RunState = kRunRecording;
+  state_.display.DataSourceMode = 1;
   menuViewOscilTool->setVisible(false);
   if (oscilTool_ != nullptr) oscilTool_->hide();
   menuStartQuelvar->setText(Q("停止" + s.WindowWord));
@@ -359,6 +364,8 @@ void TFormMain::FinishFaultRecord() {
     a.RecordWriterBusy = 0;
   }
   if (ExtractHistoryRecord(state_)) {
+    // The record is on display now, no longer the live ring.
+    menuMonitor->setChecked(false);
     SetStatusPanelText(2, "历史");
     const std::string when = platform::PageStampText(h.StartTime);
     PostStatusText("显示历史数据:" + when);
@@ -426,7 +433,8 @@ BlockReporter TFormMain::MakeBlockReporter() {
                        [this] { FinishFaultRecord(); },
                        continuousSaver_.get(),
                        scheduleSaver_.get(),
-                       saveDirectory_};
+                       saveDirectory_,
+                       menuMonitor->isChecked()};
 }
 
 void TFormMain::Button_NotifyKeyUp() {
@@ -452,6 +460,50 @@ void TFormMain::menuScheduleSaveClick() {
   // OK writes the schedules straight into the live settings.
   if (scheduleSaveDialog_ == nullptr) scheduleSaveDialog_ = new TFormScheduleSave(state_, services_.registry, this);
   services_.ui.ShowModal(*scheduleSaveDialog_);
+}
+
+void TFormMain::menuSaveClick() {
+  if (state_.RunState != kRunIdle) {
+    PostStatusText("提示：采集过程中不能存盘！");
+    return;
+  }
+  if (state_.acq.BufferLayoutValid == 0) {
+    services_.ui.MessageBox("警告!不能存盘", "实时波形缓冲区内无波形数据", platform::MsgButtons::OkCancel);
+    return;
+  }
+  DescribeWholeRing(state_);
+  WriteManualRecord();
+  const double start = state_.record.StartTime;
+  AppendRunLog("\r\n当前缓冲区波形存盘于:" + platform::PageStampText(start));
+  PostStatusText("保存的波形文件名为: F" + platform::FileStampText(start) + ".DAT");
+}
+
+// A manual record, written on this thread: the user names the file and gives
+// its comment; it goes into the current directory unless the name says
+// otherwise, and the directory is pruned afterwards.
+void TFormMain::WriteManualRecord() {
+  RecordPackage package;
+  if (!BuildRecordPackage(state_, package)) {
+    AppendRunLog("错误：记录数据不完整，未能保存记录文件!");
+    return;
+  }
+  if (fileInfoDialog_ == nullptr) fileInfoDialog_ = new TFormFileInfo(state_, services_.registry, this);
+  const std::string proposed = "F" + platform::FileStampText(platform::NowDayCount()) + ".DAT";
+  const std::optional<FileInfoChoice> choice = fileInfoDialog_->AskFileInfo(services_.ui, proposed);
+  if (!choice) return;
+  package.comment = choice->comment;
+  std::error_code ec;
+  const std::filesystem::path path = std::filesystem::absolute(choice->fileName, ec);
+  const WriteResult result = WriteRecordFileAs(path.string(), package);
+  if (!result.ok) {
+    AppendRunLog("错误：记录文件写入失败：" + result.error);
+    return;
+  }
+  char cwd[4096];
+  if (getcwd(cwd, sizeof cwd) != nullptr) {
+    const std::string written = path.parent_path() == std::filesystem::path(cwd) ? result.fileName : std::string();
+    PruneRecordFiles(cwd, state_.config.FileNum, written);
+  }
 }
 
 }  // namespace quelvar

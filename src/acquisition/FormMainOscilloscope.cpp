@@ -59,6 +59,7 @@ void TFormMain::StartOscilloscope() {
   TimerOscil->start(std::max(state_.oscilTool.Interval, 1));
 
   state_.RunState = kRunOscilloscope;
+  state_.display.DataSourceMode = 2;
   menuStartOscil->setText(QStringLiteral("停止双踪示波器"));
   SetStatusPanelText(1, "监控");
   PostStatusText("双踪示波器开始工作!");

@@ -60,7 +60,8 @@ bool BuildRecordPackage(const AppState& state, RecordPackage& package) {
   v.StartTime = r.StartTime;
   v.PreBlocks = r.PreBlocks;
   v.TriggerPoint = r.TriggerPoint;
-  v.BlockCount = state.RunState == kRunOscilloscope ? 1 : r.BlocksDone + r.PreBlocks;
+  // The oscilloscope's picture is one block, also after it stopped.
+  v.BlockCount = state.display.DataSourceMode == 2 ? 1 : r.BlocksDone + r.PreBlocks;
   v.CompressRatio = c.CompressRatio;
   v.CompressType = c.CompressType;
   v.CompressBlocks = r.CompressBlocks;
@@ -102,6 +103,26 @@ bool ExtractHistoryRecord(AppState& state) {
   h.Samples.push_back(0);  // the one word more the history buffer has always had
   h.Valid = 1;
   h.Synced = 0;
+  // The record is what the views show now.
+  DisplayDescriptor& d = state.display;
+  d.SelectFault = 1;
+  d.DispData = h.Samples.data();
+  d.DispBlocks = h.BlockCount;
+  d.DispRows = h.BlockCount * c.NumSamp;
+  d.DispPoints = d.DispRows * std::max(c.MaxMultiFreq, 1);
+  d.DispRowWords = c.NumChn;
+  d.DispFirstBlock = 0;
+  d.DispTriggerBlock = h.TriggerBlock;
+  d.DispTriggerPoint = h.TriggerOffset;
+  if (r.CompressBlocks > 0) {
+    d.DispCompressed = state.acq.RingCompressing;
+    d.DispCompressBlocks = r.CompressBlocks;
+    d.DispCompressStart = h.BlockCount - r.CompressBlocks;
+  } else {
+    d.DispCompressed = 0;
+  }
+  d.DispValid = 1;
+  d.DataSourceMode = 0;
   return true;
 }
 

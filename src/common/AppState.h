@@ -6,6 +6,7 @@
 
 #include "common/AcquisitionState.h"
 #include "common/AdDriver.h"
+#include "common/DisplayData.h"
 #include "common/LiveConfig.h"
 #include "common/MainViewSettings.h"
 #include "common/RecordState.h"
@@ -91,6 +92,7 @@ struct AppState {
   SampleLayout layout;
   AcquisitionState acq;
   RecordState record;
+  DisplayDescriptor display;
   HistoryRecord history;
   TriggerState triggers;
   TriggerPlan plan;

@@ -46,6 +46,7 @@ class TFormMain : public QMainWindow {
   // Components.
   QMenu* menuSystem = nullptr;
   QAction* menuExit = nullptr;
+  QAction* menuSave = nullptr;
   QMenu* menuSysParam = nullptr;
   QAction* menuLoadConfig = nullptr;
   QAction* menuSaveConfig = nullptr;
@@ -146,6 +147,9 @@ class TFormMain : public QMainWindow {
   void SetScheduleSaveDialog(class TFormScheduleSave* dialog) { scheduleSaveDialog_ = dialog; }
   // The manual saves' annotation dialog (file name and comment).
   void SetFileInfoDialog(class TFormFileInfo* dialog) { fileInfoDialog_ = dialog; }
+  // Saves the whole recorder ring (or the oscilloscope's block) as a record
+  // file the user names.
+  void menuSaveClick();
   void menuScheduleSaveClick();
   void menuSetSavePathClick();
   void menuExpConditionClick();
@@ -238,6 +242,7 @@ class TFormMain : public QMainWindow {
   void StartRecording();
   bool StartContinuousSaving();
   void StopRecording();
+  void WriteManualRecord();
   bool StartVirtualCard();
   bool StartRealCard();
   void StartOscilloscope();

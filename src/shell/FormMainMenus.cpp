@@ -27,6 +27,8 @@ QAction* TFormMain::AddItem(QMenu* menu, const char* name, const char* caption) 
 void TFormMain::BuildMenus() {
   menuSystem = menuBar()->addMenu(QStringLiteral("系统(&S)"));
   menuSystem->setObjectName("menuSystem");
+  menuSave = AddItem(menuSystem, "menuSave", "采集缓冲区全部存盘(&B)");
+  connect(menuSave, &QAction::triggered, this, [this] { menuSaveClick(); });
   menuSetSysTime = AddItem(menuSystem, "menuSetSysTime", "调整系统时间(&D)");
   menuSetSysTime->setVisible(false);
   menuExit = menuSystem->addAction(QStringLiteral("退出(&X)"));

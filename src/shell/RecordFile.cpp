@@ -1,6 +1,7 @@
 #include "shell/RecordFile.h"
 
 #include <array>
+#include <filesystem>
 #include <bit>
 #include <limits>
 #include <string_view>
@@ -88,6 +89,37 @@ std::string_view BytesOf(const T& value) {
   return {reinterpret_cast<const char*>(&value), sizeof value};
 }
 
+// The file's parts in order: header, configuration, samples, the comment's
+// length and the comment (GBK). Empty with `error` set when they disagree.
+struct RecordFileParts {
+  std::string comment;
+  uint32_t commentBytes = 0;
+  std::array<std::string_view, 5> buffers{};
+};
+
+bool PartsOf(const RecordPackage& package, RecordFileParts& parts, std::string& error) {
+  const RecordFileHeader& header = package.header;
+  if (header.DataBytes < 0 || package.samples.size() * 2 != static_cast<uint64_t>(header.DataBytes)) {
+    error = "the record's samples (" + std::to_string(package.samples.size() * 2) +
+            " bytes) do not match its header (" + std::to_string(header.DataBytes) + " bytes)";
+    return false;
+  }
+  parts.comment = platform::Utf8ToGbk(package.comment);
+  if (parts.comment.size() > std::numeric_limits<uint32_t>::max()) {
+    error = "the record's comment is too long";
+    return false;
+  }
+  parts.commentBytes = static_cast<uint32_t>(parts.comment.size());
+  parts.buffers = {
+      BytesOf(header),
+      BytesOf(package.config),
+      {reinterpret_cast<const char*>(package.samples.data()), package.samples.size() * 2},
+      BytesOf(parts.commentBytes),
+      parts.comment,
+  };
+  return true;
+}
+
 }  // namespace
 
 WriteResult WriteRecordFile(const std::string& directory, RecordPackage package) {
@@ -97,27 +129,29 @@ WriteResult WriteRecordFile(const std::string& directory, RecordPackage package)
     return Failed("the record directory is not an absolute path: \"" + directory + "\"");
   }
   const RecordFileHeader& header = package.header;
-  if (header.DataBytes < 0 || package.samples.size() * 2 != static_cast<uint64_t>(header.DataBytes)) {
-    return Failed("the record's samples (" + std::to_string(package.samples.size() * 2) +
-                  " bytes) do not match its header (" + std::to_string(header.DataBytes) + " bytes)");
-  }
-  const std::string comment = platform::Utf8ToGbk(package.comment);
-  if (comment.size() > std::numeric_limits<uint32_t>::max()) return Failed("the record's comment is too long");
-  const uint32_t commentBytes = static_cast<uint32_t>(comment.size());
-
-  const std::array<std::string_view, 5> buffers = {
-      BytesOf(header),
-      BytesOf(package.config),
-      {reinterpret_cast<const char*>(package.samples.data()), package.samples.size() * 2},
-      BytesOf(commentBytes),
-      comment,
-  };
+  RecordFileParts parts;
+  std::string error;
+  if (!PartsOf(package, parts, error)) return Failed(error);
+  const auto& buffers = parts.buffers;
   const double second = 1.0 / 86400.0;
   auto nameAt = [&](int i) { return RecordFileName(header.StartTime + i * second); };
 
   WriteResult result;
   result.ok = platform::CreateFileAtomically(directory, nameAt, kRecordFileNameTries, buffers, result.fileName,
                                              result.error);
+  if (!result.ok) result.error = "the record file was not written: " + result.error;
+  return result;
+}
+
+WriteResult WriteRecordFileAs(const std::string& path, const RecordPackage& package) {
+  RecordFileParts parts;
+  std::string error;
+  if (!PartsOf(package, parts, error)) return Failed(error);
+  std::string bytes;
+  for (const std::string_view part : parts.buffers) bytes.append(part);
+  WriteResult result;
+  result.fileName = std::filesystem::path(path).filename().string();
+  result.ok = platform::WriteUserFileAtomically(path, bytes, result.error);
   if (!result.ok) result.error = "the record file was not written: " + result.error;
   return result;
 }

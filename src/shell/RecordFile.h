@@ -77,4 +77,9 @@ inline constexpr int kRecordFileNameTries = 3600;
 // the header keeps the true start time.
 WriteResult WriteRecordFile(const std::string& directory, RecordPackage package);
 
+// Writes the record as the file `path` the user chose (a manual save): it
+// replaces a file of that name, atomically, so the target is the old file
+// whole or the new one whole.
+WriteResult WriteRecordFileAs(const std::string& path, const RecordPackage& package);
+
 }  // namespace quelvar

@@ -1,0 +1,49 @@
+#include "acquisition/ManualSave.h"
+
+#include <algorithm>
+
+namespace quelvar {
+
+namespace {
+
+constexpr double kSecondsPerDay = 86400.0;
+
+}  // namespace
+
+void DescribeWholeRing(AppState& state) {
+  const LiveConfig& c = state.config;
+  const AcquisitionState& a = state.acq;
+  const DisplayDescriptor& d = state.display;
+  RecordState& r = state.record;
+  const int32_t blocks = std::max(a.RingBlocks, 1);
+  r.TriggerBlock = a.RingWriteBlock;
+  r.TriggerPoint = 0;
+  r.LastBlock = a.RingWriteBlock - 1 < 0 ? blocks - 1 : a.RingWriteBlock - 1;
+  r.BlocksDone = r.LastBlock - r.TriggerBlock + 1;
+  if (r.BlocksDone <= 0) r.BlocksDone += blocks;
+  r.PreBlocks = 0;
+
+  r.CompressBlocks = 0;
+  if (a.RingCompressing == 1) {
+    // Positions counted from the write position on, so the ring's wrap does
+    // not reorder them.
+    auto unwrapped = [&](int32_t block) { return block < a.RingWriteBlock ? block + blocks : block; };
+    const int32_t t = unwrapped(r.TriggerBlock), l = unwrapped(r.LastBlock), start = unwrapped(a.RingCompressStart);
+    if (l > start) r.CompressBlocks = t < start ? l - start : l - t;
+  }
+
+  int64_t p = int64_t{d.DispTriggerBlock - d.DispFirstBlock} * c.NumSamp * std::max(c.MaxMultiFreq, 1) +
+              d.DispTriggerPoint;
+  if (p < 0) p += d.DispPoints;
+  const double rate = state.layout.MaxChannelRate > 0.0f ? state.layout.MaxChannelRate : c.ChannelRate;
+  r.StartTime = a.BlockTime - static_cast<double>(p) / rate / kSecondsPerDay;
+
+  if (d.DataSourceMode == 2) {
+    r.TriggerBlock = r.TriggerPoint = r.LastBlock = 0;
+    r.BlocksDone = 1;
+  }
+  r.TriggerKind = 0;
+  r.DataGap = a.DataGapFlag;
+}
+
+}  // namespace quelvar
