@@ -17,6 +17,9 @@
 #include "shell/FormMain.h"
 #include "acquisition/FormSetPath.h"
 #include "auxwin/FormTool.h"
+#include "acquisition/FormFileInfo.h"
+#include <QPlainTextEdit>
+#include <fstream>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -389,6 +392,49 @@ TEST_F(FormMainAcquisition, ScheduleCommandShowsTheScheduleDialogModally) {
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].text, "FormScheduleSave");
   EXPECT_EQ(form->menuScheduleSave->text().toStdString(), "定时记录设定(&E)");
+}
+
+TEST_F(FormMainAcquisition, WholeBufferSaveWritesTheRingUnderTheNameTheUserGives) {
+  auto form = Start();
+  form->menuSaveClick();  // nothing acquired yet
+  auto messages = ui.PromptsOf(platform::ScriptedUiHost::Kind::Message);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, "警告!不能存盘");
+  EXPECT_EQ(messages[0].caption, "实时波形缓冲区内无波形数据");
+
+  state.config.SimulateAD = 1;
+  state.config.SavePath = dir.string();
+  state.config.MaxBlock = 12;
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.RunState, kRunRecording);
+  form->menuSaveClick();
+  EXPECT_EQ(form->StatusPanelText(5), "提示：采集过程中不能存盘！");
+  for (int i = 0; i < 15; ++i) form->TimerOscilTimer();  // the ring wraps
+  form->menuStartQuelvarClick();
+
+  ui.modalAnswers.push_back([](platform::ModalDialog& d) {
+    auto& info = dynamic_cast<TFormFileInfo&>(d);
+    EXPECT_EQ(info.EditFileName->text().left(1).toStdString(), "F");  // the proposed name
+    info.EditFileName->setText(QStringLiteral("ring.dat"));
+    info.MemoUserInfo->setPlainText(QStringLiteral("整个缓冲区"));
+    return platform::kModalOk;
+  });
+  form->menuSaveClick();
+  ASSERT_TRUE(fs::exists(dir / "ring.dat")) << form->RunLogText();
+  EXPECT_TRUE(IsValidRecordFile((dir / "ring.dat").string()));
+  RecordFileHeader header{};
+  std::ifstream(dir / "ring.dat", std::ios::binary).read(reinterpret_cast<char*>(&header), sizeof header);
+  EXPECT_EQ(header.BlockCount, 12);  // the whole ring
+  EXPECT_EQ(header.TriggerKind, 0);
+  EXPECT_NE(form->RunLogText().find("当前缓冲区波形存盘于:"), std::string::npos);
+  EXPECT_EQ(form->StatusPanelText(5).rfind("保存的波形文件名为: F", 0), 0u);
+
+  // Cancelled: nothing written, the texts all the same.
+  ui.AnswerModal(platform::kModalCancel);
+  const auto before = std::distance(fs::directory_iterator(dir), fs::directory_iterator());
+  form->menuSaveClick();
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), before);
+  EXPECT_EQ(form->StatusPanelText(5).rfind("保存的波形文件名为: F", 0), 0u);
 }
 
 TEST_F(FormMainAcquisition, StoppingMidRecordStillWritesTheRecord) {
