@@ -315,7 +315,7 @@ void ProcessBlock(AppState& state, double now, const BlockReporter& report) {
     a.RingWriteBlock = 0;
   }
 
-  if (report.liveDisplay || state.RunState == kRunOscilloscope) {
+  if (state.RunState == kRunOscilloscope || (report.liveDisplay && report.liveDisplay())) {
     DisplayDescriptor& d = state.display;
     d.DispValid = 1;
     d.DispFirstBlock = a.RingWriteBlock;  // the oldest block of the ring

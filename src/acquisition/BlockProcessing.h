@@ -23,8 +23,9 @@ struct BlockReporter {
   // Scheduled saving, and the (absolute) directory its files go to.
   ScheduleSaveObj* scheduleSaver = nullptr;
   std::string saveDirectory{};
-  // The live display is on (menuMonitor checked): the display data follow the ring.
-  bool liveDisplay = false;
+  // Whether the live display is on (menuMonitor checked), asked after the
+  // block is stored: a record completed meanwhile may have turned it off.
+  std::function<bool()> liveDisplay{};
 };
 
 // The elapsed-acquisition text: "1d 2h 3m 4s", "共2h 3m 4s" or "采样3m 4s".

@@ -434,7 +434,7 @@ BlockReporter TFormMain::MakeBlockReporter() {
                        continuousSaver_.get(),
                        scheduleSaver_.get(),
                        saveDirectory_,
-                       menuMonitor->isChecked()};
+                       [this] { return menuMonitor->isChecked(); }};
 }
 
 void TFormMain::Button_NotifyKeyUp() {

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -29,6 +30,7 @@ class RecordMachine : public ::testing::Test {
   std::vector<std::string> log;
   std::vector<RecordPackage> written;
   std::vector<std::vector<uint16_t>> acquired;  // every block's rows, in order
+  std::function<void()> finished = [] {};       // what the window does after a record completes
   BlockReporter reporter{[this](const std::string& l) { log.push_back(l); }, [] { return size_t{0}; }, [] {},
                          [](const std::string&) {}, [](int, const std::string&) {},
                          [this] {
@@ -36,6 +38,7 @@ class RecordMachine : public ::testing::Test {
                            ASSERT_TRUE(BuildRecordPackage(s, p));
                            ASSERT_TRUE(ExtractHistoryRecord(s));
                            written.push_back(std::move(p));
+                           finished();
                          }};
   IntakeEnv env{[] { return 45000.5; },
                 [this] {
@@ -143,6 +146,37 @@ TEST_F(RecordMachine, PeakAboveOnTheGeneratedRampStartsARecord) {
   const size_t at = static_cast<size_t>(p.header.PreBlocks) * words +
                     static_cast<size_t>(p.header.TriggerPoint) * s.config.NumChn + 3;
   EXPECT_GT(p.samples[at], 3071);
+}
+
+TEST_F(RecordMachine, TheDisplayDataFollowTheRingWhileLiveAndTheRecordOnceItIsComplete) {
+  Start();
+  const DisplayDescriptor& d = s.display;
+  EXPECT_EQ(d.DispValid, 0);
+  EXPECT_EQ(d.DispRows, 12 * 20);
+  EXPECT_EQ(d.DispPoints, 12 * 20);
+  EXPECT_EQ(d.DispRowWords, s.config.NumChn);
+  EXPECT_EQ(d.DispBlocks, 12);
+  EXPECT_EQ(d.DispData, s.acq.RingBuffer.data());
+  Blocks(3);
+  EXPECT_EQ(d.DispValid, 0);  // the live display is off
+  bool live = true;
+  reporter.liveDisplay = [&live] { return live; };
+  Blocks(2);
+  EXPECT_EQ(d.DispValid, 1);
+  EXPECT_EQ(d.DispFirstBlock, 5);  // the oldest block is the next to be written
+  EXPECT_EQ(d.DispTriggerBlock, 4);  // no record: the newest block is the origin
+  s.acq.ManualTriggerRequest = 1;
+  finished = [&live] { live = false; };  // the window turns the live display off
+  Blocks(3);
+  ASSERT_EQ(written.size(), 1u);
+  // The completed record is what is on display now.
+  EXPECT_EQ(d.SelectFault, 1);
+  EXPECT_EQ(d.DataSourceMode, 0);
+  EXPECT_EQ(d.DispData, s.history.Samples.data());
+  EXPECT_EQ(d.DispFirstBlock, 0);
+  EXPECT_EQ(d.DispBlocks, s.history.BlockCount);
+  EXPECT_EQ(d.DispTriggerBlock, 1);  // one block before the trigger
+  EXPECT_EQ(d.DispRows, s.history.BlockCount * 20);
 }
 
 TEST_F(RecordMachine, ARecordInProgressWaitsForItsPostBlocks) {
