@@ -62,7 +62,10 @@ bool FloodHoldsBack(AppState& state, double now, const BlockReporter& report) {
 
 // Runs the detectors for their hold bookkeeping while a record cannot start.
 void KeepDetectorBookkeeping(AppState& state) {
-  if (!state.config.IDPreventSameAlgorithm) return;
+  // Without automatic triggering (switched off by the flood guard) the
+  // prefix rows are no longer kept in front of the block, so the detectors
+  // would read stale rows; their holds no longer matter then anyway.
+  if (!state.config.IDPreventSameAlgorithm || !state.acq.AutoTriggerActive) return;
   if (state.acq.SwitchTriggerActive) DetectSwitchTriggers(state);
   if (state.acq.AnalogTriggerActive) EvaluateTriggerAlgorithms(state);
 }

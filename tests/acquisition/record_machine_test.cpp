@@ -179,6 +179,20 @@ TEST_F(RecordMachine, TheDisplayDataFollowTheRingWhileLiveAndTheRecordOnceItIsCo
   EXPECT_EQ(d.DispRows, s.history.BlockCount * 20);
 }
 
+TEST_F(RecordMachine, OnceAutomaticTriggeringIsOffNoDetectorReadsTheUnkeptPrefix) {
+  s.config.IDStartBin = 1;
+  s.config.IDPreventSameAlgorithm = 1;
+  s.config.SwitchChannelTable[0].SWStartID = 1;  // a level input: its hold changes at every row
+  Start();
+  ASSERT_EQ(s.acq.AutoTriggerActive, 1);
+  s.acq.AutoTriggerActive = 0;  // as the flood guard leaves it for the rest of a run
+  s.triggers.SwitchConfirmState[0] = 2;
+  s.acq.ManualTriggerRequest = 1;
+  Blocks(2);
+  ASSERT_EQ(s.record.Recording, 1);
+  EXPECT_EQ(s.triggers.SwitchConfirmState[0], 2);
+}
+
 TEST_F(RecordMachine, ARecordInProgressWaitsForItsPostBlocks) {
   Start();
   s.acq.ManualTriggerRequest = 1;
