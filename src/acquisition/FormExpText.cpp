@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/TextUtil.h"
 #include "platform/RegistryKey.h"
 #include "shell/WindowGeometry.h"
 
@@ -51,7 +52,8 @@ void TFormExpText::FormCreate() {
   MemoExpText->setPlainText(QString::fromStdString(text));
 }
 
-void TFormExpText::MemoExpTextChange() { state_.ExpText = MemoExpText->toPlainText().toStdString(); }
+// Records and the stored text keep CR LF line ends.
+void TFormExpText::MemoExpTextChange() { state_.ExpText = WithCrLf(MemoExpText->toPlainText().toStdString()); }
 
 void TFormExpText::CheckBoxTopMostClick() {
   const bool shown = isVisible();

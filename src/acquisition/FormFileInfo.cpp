@@ -13,6 +13,7 @@
 #include <QShowEvent>
 
 #include "acquisition/FormExpText.h"
+#include "common/TextUtil.h"
 #include "platform/RegistryKey.h"
 #include "shell/WindowGeometry.h"
 
@@ -133,15 +134,7 @@ void TFormFileInfo::FormDestroy() {
 }
 
 std::string TFormFileInfo::UserInfo() const {
-  // The edit breaks lines with LF alone.
-  std::string text = MemoUserInfo->toPlainText().toStdString();
-  std::string out;
-  out.reserve(text.size() + 16);
-  for (const char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
+  return WithCrLf(MemoUserInfo->toPlainText().toStdString());
 }
 
 std::optional<FileInfoChoice> TFormFileInfo::AskFileInfo(platform::UiHost& ui, const std::string& proposedName) {

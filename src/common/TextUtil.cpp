@@ -73,4 +73,14 @@ std::string FormatTimeSpan(double seconds) {
   return out;
 }
 
+std::string WithCrLf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 16);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
+}
+
 }  // namespace quelvar

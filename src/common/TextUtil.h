@@ -17,4 +17,8 @@ std::vector<std::string> SplitLines(std::string_view text);
 // NaN gives "NANms", infinities "INFms" and "-INFms".
 std::string FormatTimeSpan(double seconds);
 
+// Text with the line ends stored files and records have always had: every
+// LF not already preceded by CR becomes CR LF (edit controls give LF alone).
+std::string WithCrLf(std::string_view text);
+
 }  // namespace quelvar

@@ -30,4 +30,18 @@ TEST(FormExpText, TextHeadsRecordsAndComesBackAtTheNextStart) {
   EXPECT_EQ(state.ExpText, "缺省试验条件");  // an empty text comes back as the default
 }
 
+TEST(FormExpText, LinesEndInCrLfInRecordsAndInTheStore) {
+  AppState state;
+  platform::MemoryRegistry registry;
+  {
+    TFormExpText window(state, registry);
+    window.MemoExpText->setPlainText(QStringLiteral("1号机\n额定负荷"));
+    EXPECT_EQ(state.ExpText, "1号机\r\n额定负荷");
+  }
+  EXPECT_EQ(registry.ReadString("\\SOFTWARE\\QuelvarTorque\\FormSize", "ExpText"), "1号机\r\n额定负荷");
+  TFormExpText again(state, registry);
+  EXPECT_EQ(again.MemoExpText->toPlainText().toStdString(), "1号机\n额定负荷");
+  EXPECT_EQ(state.ExpText, "1号机\r\n额定负荷");
+}
+
 }  // namespace

@@ -88,5 +88,20 @@ TEST(FormatTimeSpan, LargestDoubleWritesAllDayDigits) {
   EXPECT_EQ(text.substr(304), "d14h26m8s");
 }
 
+TEST(WithCrLf, EveryLineEndsInCrLfExactlyOnce) {
+  struct Case {
+    std::string_view in;
+    std::string expected;
+  } cases[] = {
+      {"", ""},
+      {"one line", "one line"},
+      {"a\nb\n", "a\r\nb\r\n"},
+      {"a\r\nb", "a\r\nb"},  // already stored form
+      {"\n\n", "\r\n\r\n"},
+      {"a\rb", "a\rb"},  // a lone CR is not a line end here
+  };
+  for (const Case& c : cases) EXPECT_EQ(WithCrLf(c.in), c.expected) << c.in;
+}
+
 }  // namespace
 }  // namespace quelvar
