@@ -299,6 +299,14 @@ void ProcessBlock(AppState& state, double now, const BlockReporter& report) {
     report.scheduleSaver->SaveBlock(std::span<const uint16_t>(a.CurrentBlock(), words), c.NumChn, c.NumSamp);
   }
 
+  // The sequence number of the block: at once on the message panel while
+  // recording without the live display, and posted in any case.
+  const std::string sequenceText = "SeqNo=" + std::to_string(a.LastSeqNo);
+  if (state.RunState == kRunRecording && !(report.liveDisplay && report.liveDisplay())) {
+    report.statusPanel(5, sequenceText);
+  }
+  if (report.postStatus) report.postStatus(sequenceText);
+
   const bool heldBack = state.RunState == kRunRecording && FloodHoldsBack(state, now, report);
   // The prefix rows and the block form one matrix for the detectors: the
   // sequence word makes way for the prefix word it shares its place with.

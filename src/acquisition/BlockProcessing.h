@@ -26,6 +26,8 @@ struct BlockReporter {
   // Whether the live display is on (menuMonitor checked), asked after the
   // block is stored: a record completed meanwhile may have turned it off.
   std::function<bool()> liveDisplay{};
+  // A status message for the message panel (shown at the next interface tick).
+  std::function<void(const std::string&)> postStatus{};
 };
 
 // The elapsed-acquisition text: "1d 2h 3m 4s", "共2h 3m 4s" or "采样3m 4s".

@@ -434,7 +434,8 @@ BlockReporter TFormMain::MakeBlockReporter() {
                        continuousSaver_.get(),
                        scheduleSaver_.get(),
                        saveDirectory_,
-                       [this] { return menuMonitor->isChecked(); }};
+                       [this] { return menuMonitor->isChecked(); },
+                       [this](const std::string& text) { PostStatusText(text); }};
 }
 
 void TFormMain::Button_NotifyKeyUp() {

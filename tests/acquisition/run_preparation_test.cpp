@@ -12,8 +12,9 @@ namespace {
 using namespace quelvar;
 
 struct Reports {
-  std::vector<std::string> log, status, boxes;
-  std::string panel1, elapsed;
+  std::vector<std::string> log, status, boxes, posted;
+  std::string panel1, panel5, elapsed;
+  bool live = false;
   StartReporter Start() {
     return {[this](const std::string& s) { log.push_back(s); }, [this](const std::string& s) { status.push_back(s); },
             [this](const std::string& t, const std::string&) { boxes.push_back(t); },
@@ -22,7 +23,11 @@ struct Reports {
   BlockReporter Block() {
     return {[this](const std::string& s) { log.push_back(s); }, [this] { return log.size() * 100; },
             [this] { log.clear(); }, [this](const std::string& s) { elapsed = s; },
-            [](int, const std::string&) {}, [] {}};
+            [this](int panel, const std::string& s) {
+              if (panel == 5) panel5 = s;
+            },
+            [] {}, nullptr, nullptr, std::string(), [this] { return live; },
+            [this](const std::string& s) { posted.push_back(s); }};
   }
 };
 
@@ -161,6 +166,24 @@ TEST(ElapsedTime, TextByTheLargestUnit) {
   EXPECT_EQ(ElapsedTimeText(125), "采样2m 5s");
   EXPECT_EQ(ElapsedTimeText(3725), "共1h 2m 5s");
   EXPECT_EQ(ElapsedTimeText(90061), "1d 1h 1m 1s");
+}
+
+TEST(ProcessBlock, TheSequenceNumberIsShownAtOnceOnlyWithoutTheLiveDisplay) {
+  AppState s = SmallRun();
+  Reports r;
+  ASSERT_TRUE(PrepareStart(s, true, r.Start()));
+  s.RunState = kRunRecording;
+  for (uint16_t seq = 0; seq < 2; ++seq) {
+    s.acq.CurrentBlock()[0] = seq;
+    ProcessBlock(s, 45000.0, r.Block());
+  }
+  EXPECT_EQ(r.panel5, "SeqNo=1");
+  EXPECT_EQ(r.posted, (std::vector<std::string>{"SeqNo=0", "SeqNo=1"}));
+  r.live = true;
+  s.acq.CurrentBlock()[0] = 2;
+  ProcessBlock(s, 45000.0, r.Block());
+  EXPECT_EQ(r.panel5, "SeqNo=1");  // with the waveform on show, only posted
+  EXPECT_EQ(r.posted.back(), "SeqNo=2");
 }
 
 }  // namespace
