@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string>
 #include <vector>
 
 #include "BenchDir.h"
@@ -70,5 +71,28 @@ void BM_ContinuousSaveStream(benchmark::State& state) {
   state.counters["plain_MB_per_s"] = bytes * runs / plainSeconds / 1e6;
 }
 BENCHMARK(BM_ContinuousSaveStream)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Opening a file with its backup, as a schedule that fires does inside a
+// block: header, configuration and the backup's first valid state on disk.
+void BM_ContinuousSaveOpenWithBackup(benchmark::State& state) {
+  bench::BenchDir dir;
+  ContinuousSaveContent content;
+  content.directory = dir.Path().string();
+  content.header.NumChn = kWords;
+  content.header.NumSamp = kRows;
+  content.header.ChannelRate = 10000;
+  content.header.MaxMultiFreq = 1;
+  content.header.ADBit = 12;
+  int n = 0;
+  for (auto _ : state) {
+    ContinuousSave saver;
+    const std::string name = "s" + std::to_string(n++);
+    if (saver.Open(content, name + ".dat", name + "-BAK.dat", 10, 45000.0) != 1) state.SkipWithError("cannot open");
+    state.PauseTiming();
+    saver.Close();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_ContinuousSaveOpenWithBackup)->Unit(benchmark::kMicrosecond)->Iterations(50);
 
 }  // namespace
