@@ -217,6 +217,16 @@ TEST_F(FormMainAcquisition, ReplayLendsTheFilesConfigurationAndStopsAfterItsLast
   EXPECT_EQ(state.RunState, kRunIdle);  // the file's last block ended the run
   EXPECT_EQ(state.acq.RingBuffer[0], 2100);
   EXPECT_EQ(state.acq.LastSeqNo, 2);
+
+  // The oscilloscope replays it too, and stops after the tick that took the last block.
+  form->menuStartOscilClick();
+  ASSERT_EQ(state.RunState, kRunOscilloscope) << form->StatusPanelText(5);
+  EXPECT_NE(form->RunLogText().find("注：试图按非本机配置进行启动..."), std::string::npos);
+  for (int i = 0; i < 2; ++i) form->TimerOscilTimer();
+  EXPECT_EQ(state.RunState, kRunOscilloscope);
+  form->TimerOscilTimer();
+  EXPECT_EQ(state.RunState, kRunIdle);
+  EXPECT_EQ(state.acq.LastSeqNo, 2);
 }
 
 TEST_F(FormMainAcquisition, ManualRecordOnTheVirtualCardLandsAsAValidFile) {
