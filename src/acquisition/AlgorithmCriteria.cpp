@@ -33,6 +33,12 @@ class Operands {
   int32_t first_;
 };
 
+// v x vFactor < t x tFactor, exactly: saturated thresholds times the
+// hysteresis factors leave 64 bits.
+bool ScaledLess(int64_t v, int64_t vFactor, int64_t t, int64_t tFactor) {
+  return static_cast<__int128>(v) * vFactor < static_cast<__int128>(t) * tFactor;
+}
+
 bool Below(int64_t m, int64_t t, double factor) { return static_cast<double>(m) < factor * static_cast<double>(t); }
 bool Above(int64_t m, int64_t t, double factor) { return static_cast<double>(m) > factor * static_cast<double>(t); }
 
@@ -45,11 +51,11 @@ Verdict Judge(int32_t type, const Operands& op, const PreparedThresholds& th, in
   switch (type) {
     case 3: case 9:
       v.trigger = op.V(0) > t[0];
-      v.release = op.V(0) * 10 < t[0] * 9;
+      v.release = ScaledLess(op.V(0), 10, t[0], 9);
       break;
     case 4:
       v.trigger = op.V(0) < t[0];
-      v.release = op.V(0) * 10 > t[0] * 11;
+      v.release = ScaledLess(t[0], 11, op.V(0), 10);
       break;
     case 5: case 7: case 10: case 18:
       v.trigger = op.M(0) > t[0];
@@ -75,12 +81,12 @@ Verdict Judge(int32_t type, const Operands& op, const PreparedThresholds& th, in
       // Re(Uab x conj Iab): line voltage a-b against line current a-b.
       const int64_t p = (op.V(0) - op.V(1)) * (op.V(2) - op.V(3)) + (op.I(0) - op.I(1)) * (op.I(2) - op.I(3));
       v.trigger = p < t[0];
-      v.release = p * 10 > t[0] * 11 && p > 0;
+      v.release = ScaledLess(t[0], 11, p, 10) && p > 0;
       break;
     }
     case 15:
       v.trigger = op.V(0) > t[0] && op.M(1) > t[1];
-      v.release = op.V(0) * 10 < t[0] * 9;
+      v.release = ScaledLess(op.V(0), 10, t[0], 9);
       break;
     case 16: {
       const double w = static_cast<double>(op.M(0)) * static_cast<double>(op.V(1)) * static_cast<double>(op.V(1));
@@ -92,7 +98,7 @@ Verdict Judge(int32_t type, const Operands& op, const PreparedThresholds& th, in
       // The three-phase reactive power: one term per phase.
       const int64_t r = -(Cross(op, 0, 4) + Cross(op, 1, 5) + Cross(op, 2, 6));
       v.trigger = op.V(3) < t[1] && r < t[2];
-      v.release = op.V(3) * 10 > t[1] * 11;
+      v.release = ScaledLess(t[1], 11, op.V(3), 10);
       break;
     }
     case 19:

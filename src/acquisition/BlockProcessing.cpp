@@ -338,13 +338,15 @@ void ProcessBlock(AppState& state, double now, const BlockReporter& report) {
     d.DispCompressStart = a.RingCompressStart;
   }
   if (withPrefix) {
-    // The last rows become the next block's prefix; the word that shares its
-    // place with the sequence word is parked, and the sequence word restored.
+    // The last rows of prefix and block together become the next block's
+    // prefix (a prefix longer than a block keeps part of the old one); the
+    // word that shares its place with the sequence word is parked, and the
+    // sequence word restored.
     const size_t prefixWords = static_cast<size_t>(a.HistoryPrefixRows) * static_cast<size_t>(c.NumChn);
     const size_t blockWords = BlockWords(c);
-    if (prefixWords > 0 && prefixWords <= blockWords && 1 + prefixWords + blockWords <= a.BlockWithPrefix.size()) {
+    if (prefixWords > 0 && 1 + prefixWords + blockWords <= a.BlockWithPrefix.size()) {
       const uint16_t parkedSeq = words[0];
-      std::memmove(words + 1, a.CurrentBlock() + 1 + blockWords - prefixWords, prefixWords * sizeof(uint16_t));
+      std::memmove(words + 1, words + 1 + blockWords, prefixWords * sizeof(uint16_t));
       words[0] = words[seqPos];
       words[seqPos] = parkedSeq;
     } else {

@@ -209,4 +209,30 @@ TEST(AlgorithmEngine, FrequencyRateIsRecomputedOnlyEvery32Cycles) {
   EXPECT_GT(last, 0.0f);
 }
 
+TEST(AlgorithmEngine, APrefixLongerThanTheBlockStillHoldsTheRowsJustBefore) {
+  // 20-row blocks, but 1.5 cycles of prefix (30 rows): the DC mean at row 0
+  // reads the previous block's last rows, never the start-up fill.
+  AlgorithmRun run(1, 1000.0f, 20);
+  run.Add(4, {0}, {1.5f});  // DC too small: never on a constant 2.0
+  ASSERT_TRUE(run.Start());
+  ASSERT_GT(run.s.acq.HistoryPrefixRows, run.s.config.NumSamp);
+  run.Feed([&](int32_t, int64_t) { return run.Dc(2.0); }, 6);
+  EXPECT_TRUE(run.firedRows.empty()) << "fired at row " << run.firedRows.front();
+}
+
+TEST(AlgorithmEngine, SaturatedThresholdsAreComparedWithoutOverflow) {
+  // Set points that saturate the 64-bit thresholds; the hysteresis products
+  // must still be exact (the sanitizer build stops on an overflow).
+  AlgorithmRun run(4, 1200.0f, 240);
+  run.s.config.IDPreventSameAlgorithm = 1;
+  run.Add(15, {0}, {1e-15f, 1.0f});          // 8 x 1200 / 1e-15 rows: never slow enough
+  run.Add(14, {0, 1, 2, 3}, {1e14f});         // below any power: fires, then counts down
+  run.Add(3, {1}, {1e30f});                   // clamped to full scale: never
+  ASSERT_TRUE(run.Start());
+  run.Feed([&](int32_t ch, int64_t row) { return run.Sine(1.0, 50.0, -120.0 * ch, row); }, 4);
+  ASSERT_FALSE(run.firedRows.empty());
+  EXPECT_EQ(run.firedAlgorithms.front(), 1);
+  EXPECT_EQ(run.s.plan.Thresholds[1].T[0], INT64_MAX);
+}
+
 }  // namespace
