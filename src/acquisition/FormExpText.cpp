@@ -9,6 +9,7 @@
 #include "common/TextUtil.h"
 #include "platform/RegistryKey.h"
 #include "shell/WindowGeometry.h"
+#include "shell/WindowPlace.h"
 
 namespace quelvar {
 
@@ -42,9 +43,7 @@ TFormExpText::TFormExpText(AppState& state, platform::RegistryStore& registry, Q
 TFormExpText::~TFormExpText() { FormDestroy(); }
 
 void TFormExpText::FormCreate() {
-  WindowGeometry g{y(), x(), width(), height()};
-  ReadWindowGeometry(registry_, state_.startup.AppKeyName, "FormExpText", g);
-  setGeometry(g.Left, g.Top, g.Width, g.Height);
+  RestoreWindowPlace(*this, registry_, state_.startup.AppKeyName, "FormExpText");
   platform::RegistryKey key(registry_, FormSizeKeyPath(state_.startup.AppKeyName));
   std::string text = key.ReadString("ExpText").value_or("");
   if (text.empty()) text = kDefaultExpText;
@@ -64,7 +63,7 @@ void TFormExpText::CheckBoxTopMostClick() {
 void TFormExpText::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
-  WriteWindowGeometry(registry_, state_.startup.AppKeyName, "FormExpText", {y(), x(), width(), height()});
+  SaveWindowPlace(*this, registry_, state_.startup.AppKeyName, "FormExpText");
   platform::RegistryKey key(registry_, FormSizeKeyPath(state_.startup.AppKeyName));
   key.WriteString("ExpText", state_.ExpText);
 }

@@ -4,18 +4,17 @@
 #include <filesystem>
 #include <system_error>
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 
 #include "acquisition/FormExpText.h"
 #include "common/TextUtil.h"
 #include "platform/RegistryKey.h"
 #include "shell/WindowGeometry.h"
+#include "shell/WindowPlace.h"
 
 namespace quelvar {
 
@@ -87,14 +86,7 @@ TFormFileInfo::TFormFileInfo(AppState& state, platform::RegistryStore& registry,
 TFormFileInfo::~TFormFileInfo() { FormDestroy(); }
 
 void TFormFileInfo::FormCreate() {
-  WindowGeometry g{y(), x(), width(), height()};
-  ReadWindowGeometry(registry_, state_.startup.AppKeyName, kGeometryPrefix, g);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->geometry();
-    FitWindowOnScreen(g, area.width(), area.height(), static_cast<int>(QGuiApplication::screens().size()));
-  }
-  move(g.Left, g.Top);
-  resize(g.Width, g.Height);
+  RestoreWindowPlace(*this, registry_, state_.startup.AppKeyName, kGeometryPrefix);
   FormResize();  // a window not yet shown gets its resize event only when shown
 
   platform::RegistryKey key(registry_, FormSizeKeyPath(state_.startup.AppKeyName));
@@ -128,7 +120,7 @@ void TFormFileInfo::FormResize() {
 void TFormFileInfo::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
-  WriteWindowGeometry(registry_, state_.startup.AppKeyName, kGeometryPrefix, {y(), x(), width(), height()});
+  SaveWindowPlace(*this, registry_, state_.startup.AppKeyName, kGeometryPrefix);
   platform::RegistryKey key(registry_, FormSizeKeyPath(state_.startup.AppKeyName));
   key.WriteString(kUserInfoValue, UserInfo());
 }

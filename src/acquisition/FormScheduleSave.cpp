@@ -4,17 +4,15 @@
 
 #include <QCheckBox>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTableWidget>
 
-#include "shell/WindowGeometry.h"
+#include "shell/WindowPlace.h"
 
 namespace quelvar {
 
@@ -97,14 +95,7 @@ void TFormScheduleSave::FormCreate() {
   LoadScheduleSettings(registry_, state_.startup.AppKeyName, state_.config);
   CheckBoxMaskSchedule->setChecked(state_.config.idMaskScheduleSave != 0);
 
-  WindowGeometry g{y(), x(), width(), height()};
-  ReadWindowGeometry(registry_, state_.startup.AppKeyName, kGeometryPrefix, g);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->geometry();
-    FitWindowOnScreen(g, area.width(), area.height(), static_cast<int>(QGuiApplication::screens().size()));
-  }
-  move(g.Left, g.Top);
-  resize(g.Width, g.Height);
+  RestoreWindowPlace(*this, registry_, state_.startup.AppKeyName, kGeometryPrefix);
   FormResize();  // a window not yet shown gets its resize event only when shown
 
   for (int row = 0; row < kScheduleGridRows; ++row) {
@@ -170,7 +161,7 @@ void TFormScheduleSave::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
   SaveScheduleSettings(registry_, state_.startup.AppKeyName, state_.config);
-  WriteWindowGeometry(registry_, state_.startup.AppKeyName, kGeometryPrefix, {y(), x(), width(), height()});
+  SaveWindowPlace(*this, registry_, state_.startup.AppKeyName, kGeometryPrefix);
 }
 
 std::string TFormScheduleSave::Cell(int row, int column) const {

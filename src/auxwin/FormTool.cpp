@@ -12,7 +12,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "shell/WindowGeometry.h"
+#include "shell/WindowPlace.h"
 
 namespace quelvar {
 
@@ -134,16 +134,16 @@ TFormTool::TFormTool(AppState& state, platform::RegistryStore& registry, QWidget
 TFormTool::~TFormTool() { FormDestroy(); }
 
 void TFormTool::FormCreate() {
-  WindowGeometry g{266, 406, 209, 309};
-  ReadWindowGeometry(registry_, state_.startup.AppKeyName, "FormOscilTool", g);
-  setGeometry(g.Left, g.Top, g.Width, g.Height);
+  move(406, 266);
+  resize(209, 309);
+  RestoreWindowPlace(*this, registry_, state_.startup.AppKeyName, "FormOscilTool");
   LoadOscilToolSettings(registry_, state_.startup.AppKeyName, state_.oscilTool);
 }
 
 void TFormTool::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
-  WriteWindowGeometry(registry_, state_.startup.AppKeyName, "FormOscilTool", {y(), x(), width(), height()});
+  SaveWindowPlace(*this, registry_, state_.startup.AppKeyName, "FormOscilTool");
   SaveOscilToolSettings(registry_, state_.startup.AppKeyName, state_.oscilTool);
 }
 
