@@ -9,7 +9,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "shell/WindowGeometry.h"
+#include "shell/WindowPlace.h"
 
 namespace quelvar {
 
@@ -54,9 +54,7 @@ TFormSetPath::TFormSetPath(AppState& state, platform::RegistryStore& registry, Q
   connect(ButtonProgPath, &QPushButton::clicked, this, [this] { ButtonProgPathClick(); });
 
   resize(360, 320);
-  WindowGeometry g{y(), x(), width(), height()};
-  ReadWindowGeometry(registry_, state_.startup.AppKeyName, "FormSetPath", g);
-  setGeometry(g.Left, g.Top, g.Width, g.Height);
+  RestoreWindowPlace(*this, registry_, state_.startup.AppKeyName, "FormSetPath");
 }
 
 TFormSetPath::~TFormSetPath() { FormDestroy(); }
@@ -81,7 +79,7 @@ void TFormSetPath::ButtonProgPathClick() {
 void TFormSetPath::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
-  WriteWindowGeometry(registry_, state_.startup.AppKeyName, "FormSetPath", {y(), x(), width(), height()});
+  SaveWindowPlace(*this, registry_, state_.startup.AppKeyName, "FormSetPath");
 }
 
 }  // namespace quelvar
