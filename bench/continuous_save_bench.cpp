@@ -25,6 +25,17 @@ constexpr int32_t kRows = 1000;
 constexpr int kBlocks = 200;
 constexpr int32_t kBackupEvery = 10;
 
+ContinuousSaveContent FullSizeContent(const bench::BenchDir& dir) {
+  ContinuousSaveContent content;
+  content.directory = dir.Path().string();
+  content.header.NumChn = kWords;
+  content.header.NumSamp = kRows;
+  content.header.ChannelRate = 10000;
+  content.header.MaxMultiFreq = 1;
+  content.header.ADBit = 12;
+  return content;
+}
+
 void BM_ContinuousSaveStream(benchmark::State& state) {
   bench::BenchDir dir;
   std::vector<uint16_t> block(1 + static_cast<size_t>(kWords) * kRows);
@@ -33,13 +44,7 @@ void BM_ContinuousSaveStream(benchmark::State& state) {
   double saverSeconds = 0, plainSeconds = 0, longestBlock = 0;
   int64_t runs = 0;
   for (auto _ : state) {
-    ContinuousSaveContent content;
-    content.directory = dir.Path().string();
-    content.header.NumChn = kWords;
-    content.header.NumSamp = kRows;
-    content.header.ChannelRate = 10000;
-    content.header.MaxMultiFreq = 1;
-    content.header.ADBit = 12;
+    const ContinuousSaveContent content = FullSizeContent(dir);
     ContinuousSave saver;
     const auto start = Clock::now();
     if (saver.Open(content, "run.dat", "run.bak", kBackupEvery, 45000.0) != 1) {
@@ -76,13 +81,7 @@ BENCHMARK(BM_ContinuousSaveStream)->Unit(benchmark::kMillisecond)->Iterations(5)
 // block: header, configuration and the backup's first valid state on disk.
 void BM_ContinuousSaveOpenWithBackup(benchmark::State& state) {
   bench::BenchDir dir;
-  ContinuousSaveContent content;
-  content.directory = dir.Path().string();
-  content.header.NumChn = kWords;
-  content.header.NumSamp = kRows;
-  content.header.ChannelRate = 10000;
-  content.header.MaxMultiFreq = 1;
-  content.header.ADBit = 12;
+  const ContinuousSaveContent content = FullSizeContent(dir);
   int n = 0;
   for (auto _ : state) {
     ContinuousSave saver;

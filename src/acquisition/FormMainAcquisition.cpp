@@ -198,7 +198,9 @@ void TFormMain::StartRecording() {
   PostStatusText(s.WindowWord + "开始工作!");
 }
 
-bool TFormMain::StartVirtualCard() {
+// The virtual card's rate and its replay file; false (said; the refusal
+// also in the run log when asked) when the file is refused.
+bool TFormMain::PrepareVirtualCard(bool logRefusal) {
   LiveConfig& c = state_.config;
   // Without the driver's rate entry the nominal rate stands, lent configuration or not.
   if (state_.driver.Entries.ChannelFrq == nullptr) c.ChannelRate = static_cast<float>(c.FrqSamp);
@@ -207,11 +209,19 @@ bool TFormMain::StartVirtualCard() {
     std::string refusal;
     if (!OpenVirtualAdFile(c.SimulateFile, c, state_.acq.Replay, refusal)) {
       PostStatusText(refusal);
+      if (logRefusal) AppendRunLog(refusal);
       return false;
     }
   }
   PostStatusText("虚拟的AD板准备工作...");
+  // The first block counts the sequence word up to 0.
   state_.acq.CurrentBlock()[0] = 0xFFFF;
+  return true;
+}
+
+bool TFormMain::StartVirtualCard() {
+  const LiveConfig& c = state_.config;
+  if (!PrepareVirtualCard(false)) return false;
   int interval = c.SimulateInterval > 0
                      ? c.SimulateInterval
                      : TruncToInt32(1000.0 / c.ChannelRate * c.NumSamp);

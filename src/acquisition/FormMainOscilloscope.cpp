@@ -80,22 +80,7 @@ void TFormMain::StartOscilloscope() {
   ToolButtonStartOscil->setToolTip(QStringLiteral("停止双踪示波器"));
 }
 
-bool TFormMain::StartOscilVirtualCard() {
-  LiveConfig& c = state_.config;
-  if (state_.driver.Entries.ChannelFrq == nullptr) c.ChannelRate = static_cast<float>(c.FrqSamp);
-  if (std::isnan(c.ChannelRate) || c.ChannelRate < 0.0f) c.ChannelRate = 1.0f;
-  if (c.SimulateType != 0) {
-    std::string refusal;
-    if (!OpenVirtualAdFile(c.SimulateFile, c, state_.acq.Replay, refusal)) {
-      PostStatusText(refusal);
-      AppendRunLog(refusal);
-      return false;
-    }
-  }
-  PostStatusText("虚拟的AD板准备工作...");
-  state_.acq.CurrentBlock()[0] = 0xFFFF;
-  return true;
-}
+bool TFormMain::StartOscilVirtualCard() { return PrepareVirtualCard(true); }
 
 bool TFormMain::StartOscilRealCard() {
   LiveConfig& c = state_.config;

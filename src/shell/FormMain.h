@@ -243,6 +243,7 @@ class TFormMain : public QMainWindow {
   bool StartContinuousSaving();
   void StopRecording();
   void WriteManualRecord();
+  bool PrepareVirtualCard(bool logRefusal);
   bool StartVirtualCard();
   bool StartRealCard();
   void StartOscilloscope();
