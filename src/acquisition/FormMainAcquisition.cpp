@@ -460,8 +460,10 @@ void TFormMain::Button_NotifyKeyUp() {
 
 void TFormMain::TimerOscilTimer() {
   if (state_.RunState == kRunRecording) {
-    // A paused snapshot recording takes nothing.
-    if (state_.config.SimulateAD || !(state_.config.MaxBlock == 1 && state_.acq.OscilPaused)) Button_NotifyKeyUp();
+    // The tick paces the virtual card and fetches snapshots; a paused
+    // snapshot recording takes nothing.
+    const LiveConfig& c = state_.config;
+    if (c.SimulateAD || (c.MaxBlock == 1 && !state_.acq.OscilPaused)) Button_NotifyKeyUp();
     return;
   }
   OscilTick();
