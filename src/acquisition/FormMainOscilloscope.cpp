@@ -55,7 +55,7 @@ void TFormMain::StartOscilloscope() {
   a.BufferLayoutValid = 0;
 
   if (!PrepareRun(false, "注：试图按非本机配置进行启动...")) return;
-  if (!(c.SimulateAD ? StartOscilVirtualCard() : StartOscilRealCard())) return;
+  if (!(c.SimulateAD ? PrepareVirtualCard(true) : StartOscilRealCard())) return;
   TimerOscil->start(std::max(state_.oscilTool.Interval, 1));
 
   state_.RunState = kRunOscilloscope;
@@ -79,8 +79,6 @@ void TFormMain::StartOscilloscope() {
   a.OscilPaused = 0;
   ToolButtonStartOscil->setToolTip(QStringLiteral("停止双踪示波器"));
 }
-
-bool TFormMain::StartOscilVirtualCard() { return PrepareVirtualCard(true); }
 
 bool TFormMain::StartOscilRealCard() {
   LiveConfig& c = state_.config;

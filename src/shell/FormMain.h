@@ -248,7 +248,6 @@ class TFormMain : public QMainWindow {
   bool StartRealCard();
   void StartOscilloscope();
   void StopOscilloscope();
-  bool StartOscilVirtualCard();
   bool StartOscilRealCard();
   void OscilTick();
   struct BlockReporter MakeBlockReporter();
