@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <unistd.h>
@@ -38,6 +39,7 @@
 #include "shell/RecordWriter.h"
 #include "acquisition/RecordCompletion.h"
 #include "shell/FormMain.h"
+#include "view/PaintBox.h"
 
 namespace quelvar {
 
@@ -67,7 +69,6 @@ constexpr int kMinVirtualTickMs = 5;
 
 }  // namespace
 
-void TFormMain::PostStatusText(const std::string& text) { SetStatusPanelText(StatusPanelCount() - 1, text); }
 
 void TFormMain::menuStartQuelvarClick() {
   if (state_.RunState == kRunOscilloscope) return;
@@ -85,15 +86,20 @@ void TFormMain::menuStartQuelvarClick() {
 // file lends its configuration, a lent one is otherwise put back, the row
 // layout, the driver check and the start preparation. False (having said
 // why) when the start must end.
+void TFormMain::LendReplayConfig(bool keepLentCaption) {
+  const LiveConfig& c = state_.config;
+  if (!(c.SimulateAD && c.SimulateType == 1)) return;
+  auto record = std::make_unique<ConfigRecord>();
+  if (!ReadRecordConfig(c.SimulateFile, *record)) return;
+  const ConfigInForce& f = state_.configInForce;
+  const bool keep = keepLentCaption && f.TempConfigActive == 1;
+  EnterTemporaryConfig(state_, *record, keep ? f.SysParamCaption : std::string(kTemporaryConfigCaption));
+  RefreshConfigMenus();
+}
+
 bool TFormMain::PrepareRun(bool recorderRun, const std::string& lentConfigLine) {
   LiveConfig& c = state_.config;
-  if (c.SimulateAD && c.SimulateType == 1) {
-    auto record = std::make_unique<ConfigRecord>();
-    if (ReadRecordConfig(c.SimulateFile, *record)) {
-      EnterTemporaryConfig(state_, *record, kTemporaryConfigCaption);
-      RefreshConfigMenus();
-    }
-  }
+  LendReplayConfig(false);
   if (state_.configInForce.TempConfigActive == 1) {
     AppendRunLog(lentConfigLine);
     if (!(c.SimulateAD && c.SimulateType != 0)) {
@@ -159,6 +165,8 @@ void TFormMain::StartRecording() {
   state_.record.FloodCount = 0;
   state_.record.FloodWindowStart = a.RunStartTime;
   menuStartQuelvar->setChecked(true);
+  menuSelectFault->setChecked(false);
+  state_.display.SelectFault = 0;
   if (menuMonitor->isChecked()) {
     setWindowTitle(Q(c.WinTitle + "--实时波形" + LiveTitleSuffix));
   } else {
@@ -173,7 +181,7 @@ void TFormMain::StartRecording() {
   } else {
     // Without armed triggering the live display is on; with it, it is flipped.
     if (a.AutoTriggerActive == 0) menuMonitor->setChecked(false);
-    menuMonitor->setChecked(!menuMonitor->isChecked());
+    menuMonitorClick();
   }
 
   if (a.ScheduledSaveActive && !scheduleSaver_) scheduleSaver_ = std::make_unique<ScheduleSaveObj>();
@@ -189,13 +197,25 @@ void TFormMain::StartRecording() {
   a.OscilPaused = 0;
 
   state_.RunState = kRunRecording;
-  state_.display.DataSourceMode = 1;
-  menuViewOscilTool->setVisible(false);
-  if (oscilTool_ != nullptr) oscilTool_->hide();
   menuStartQuelvar->setText(Q("停止" + s.WindowWord));
   ToolButtonStartQuelvar->setToolTip(Q("停止" + s.WindowWord));
   SetStatusPanelText(1, "监控");
   PostStatusText(s.WindowWord + "开始工作!");
+  menuViewOscilTool->setVisible(false);
+  SetRecorderViewItemsVisible(true);
+  if (oscilTool_ != nullptr) oscilTool_->hide();
+  state_.display.DataSourceMode = 1;
+  if (menuMonitor->isChecked()) {
+    Label_Mark1->hide();
+    Label_Mark2->hide();
+  }
+  HScrollBar_Grid->setValue(state_.display.DispPoints);
+}
+
+void TFormMain::SetRecorderViewItemsVisible(bool visible) {
+  for (QAction* item : {menuViewAnalog, menuViewSwitch, menuViewTrace}) item->setVisible(visible);
+  VScrollBar_YOffset->setVisible(visible);
+  VScrollBar_Channel->setVisible(visible);
 }
 
 // The virtual card's rate and its replay file; false (said; the refusal
@@ -333,10 +353,14 @@ void TFormMain::StopRecording() {
   state_.RunState = kRunIdle;
   ToolButtonStartQuelvar->setToolTip(Q("启动" + s.WindowWord));
   SetStatusPanelText(1, "预备");
+  if (menuMonitor->isChecked() && menuViewTrace->isChecked() && state_.display.DispValid != 0) {
+    Label_Mark1->show();
+    Label_Mark2->show();
+  }
   if (state_.saving.idContinuousSave && continuousSaver_) {
     PostStatusText(CloseContinuousSaving(*continuousSaver_));
     if (!continuousSaver_->Error().empty()) AppendRunLog("\r\n" + continuousSaver_->Error());
-    if (!menuMonitor->isChecked()) menuMonitor->setChecked(true);
+    if (!menuMonitor->isChecked()) menuMonitorClick();
   }
 }
 
@@ -373,14 +397,33 @@ void TFormMain::FinishFaultRecord() {
     if (!threaded) AppendRunLog("注：记录文件已直接写入(无法启动写文件线程)");
     a.RecordWriterBusy = 0;
   }
-  if (ExtractHistoryRecord(state_)) {
-    // The record is on display now, no longer the live ring.
-    menuMonitor->setChecked(false);
-    SetStatusPanelText(2, "历史");
-    const std::string when = platform::PageStampText(h.StartTime);
-    PostStatusText("显示历史数据:" + when);
-    setWindowTitle(Q(state_.config.WinTitle + "--历史数据:" + when + HistoryTitleSuffix));
+  if (CopyHistoryRecord(state_)) ShowExtractedHistory();
+  // A triggered record is shown on its trigger page, whole.
+  if (r.TriggerKind != 0) {
+    SetupTriggerPage();
+    SetXPointCount(state_.display.DispPoints);
   }
+}
+
+void TFormMain::ShowExtractedHistory() {
+  menuSelectFault->setChecked(true);
+  // Switching the live display off first: its texts would otherwise
+  // overwrite the history's.
+  menuMonitor->setChecked(true);
+  menuMonitorClick();
+  const HistoryRecord& h = state_.history;
+  SetStatusPanelText(2, "历史");
+  const std::string when = platform::PageStampText(h.StartTime);
+  PostStatusText("显示历史数据:" + when);
+  setWindowTitle(Q(state_.config.WinTitle + "--历史数据:" + when + HistoryTitleSuffix));
+  PointDisplayAtHistory(state_);
+  RebuildDisplayLayout();
+  Label_Mark1->setVisible(menuViewTrace->isChecked());
+  Label_Mark2->setVisible(menuViewTrace->isChecked());
+  menuViewOscilTool->setVisible(false);
+  SetRecorderViewItemsVisible(true);
+  const LiveConfig& c = state_.config;
+  HScrollBar_XPosition->setValue(h.TriggerBlock * c.NumSamp * std::max(c.MaxMultiFreq, 1) + h.TriggerOffset - 2);
 }
 
 void TFormMain::RecordWritten(const std::string& planned, const WriteResult& result) {
@@ -438,7 +481,7 @@ BlockReporter TFormMain::MakeBlockReporter() {
   return BlockReporter{[this](const std::string& line) { AppendRunLog(line); },
                        [this] { return static_cast<size_t>(Memo1->toPlainText().size()); },
                        [this] { Memo1->clear(); },
-                       [this](const std::string& text) { SetStatusPanelText(4, text); },
+                       [this](const std::string& text) { PostElapsedTimeText(text); },
                        [this](int panel, const std::string& text) { SetStatusPanelText(panel, text); },
                        [this] { FinishFaultRecord(); },
                        continuousSaver_.get(),
@@ -453,7 +496,9 @@ void TFormMain::Button_NotifyKeyUp() {
   const IntakeEnv env{[] { return platform::NowDayCount(); },
                       [this, &blockReport] { ProcessBlock(state_, platform::NowDayCount(), blockReport); },
                       [this] { menuStartQuelvarClick(); },
-                      [this] { repaintRequested_ = repaintRequested_ || menuMonitor->isChecked(); },
+                      [this] {
+                        if (menuMonitor->isChecked()) state_.wave.RepaintRequested = 1;
+                      },
                       [] { return std::rand() % 32768; }};
   IntakeBlocks(state_, env);
 }
@@ -485,18 +530,39 @@ void TFormMain::menuSaveClick() {
     return;
   }
   DescribeWholeRing(state_);
-  WriteManualRecord();
+  WriteManualRecord(false);
   const double start = state_.record.StartTime;
   AppendRunLog("\r\n当前缓冲区波形存盘于:" + platform::PageStampText(start));
   PostStatusText("保存的波形文件名为: F" + platform::FileStampText(start) + ".DAT");
 }
 
+void TFormMain::menuSaveCurrentClick() {
+  if (state_.RunState != kRunIdle) {
+    PostStatusText("提示：采集过程中不能存盘！");
+    return;
+  }
+  if (state_.display.DispValid == 0) {
+    services_.ui.MessageBox("无显示波形数据", "警告!不能存盘", platform::MsgButtons::OkCancel);
+    return;
+  }
+  DescribeCurrentView(state_);
+  const LiveConfig& c = state_.config;
+  if (c.SavePath.empty() || chdir(c.SavePath.c_str()) != 0) {
+    [[maybe_unused]] const int rc = chdir(state_.startup.ProgramDir.c_str());
+  }
+  WriteManualRecord(true);
+  const double start = state_.record.StartTime;
+  AppendRunLog("\r\n当前显示范围波形存盘于:" + platform::PageStampText(start));
+  PostStatusText("保存的波形文件名为: F" + platform::FileStampText(start) + ".DAT");
+}
+
 // A manual record, written on this thread: the user names the file and gives
 // its comment; it goes into the current directory unless the name says
-// otherwise, and the directory is pruned afterwards.
-void TFormMain::WriteManualRecord() {
+// otherwise, and the directory is pruned afterwards. Its blocks come from
+// the ring, or from the data on display.
+void TFormMain::WriteManualRecord(bool fromDisplay) {
   RecordPackage package;
-  if (!BuildRecordPackage(state_, package)) {
+  if (!(fromDisplay ? BuildDisplayRecordPackage(state_, package) : BuildRecordPackage(state_, package))) {
     AppendRunLog("错误：记录数据不完整，未能保存记录文件!");
     return;
   }

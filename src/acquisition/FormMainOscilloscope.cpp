@@ -20,6 +20,7 @@
 #include "platform/UiHost.h"
 #include "shell/ConfigCommands.h"
 #include "shell/FormMain.h"
+#include "view/PaintBox.h"
 #include "shell/RecordFileCheck.h"
 
 namespace quelvar {
@@ -64,12 +65,14 @@ void TFormMain::StartOscilloscope() {
   SetStatusPanelText(1, "监控");
   PostStatusText("双踪示波器开始工作!");
   // The live display is always on while the oscilloscope runs.
-  menuMonitor->setChecked(true);
+  menuMonitor->setChecked(false);
+  menuMonitorClick();
   if (oscilTool_ != nullptr) {
     oscilTool_->LoadForOscilloscope();
     oscilTool_->show();
   }
   menuViewOscilTool->setVisible(true);
+  SetRecorderViewItemsVisible(false);
   menuPause->setText(QStringLiteral("暂停双踪示波器(&P)"));
   menuPause->setVisible(true);
   menuPause->setChecked(false);
@@ -126,7 +129,11 @@ void TFormMain::OscilTick() {
   const IntakeEnv env{[] { return platform::NowDayCount(); },
                       [this, &blockReport] { ProcessBlock(state_, platform::NowDayCount(), blockReport); },
                       [this] { menuStartOscilClick(); }, [] {}, [] { return std::rand() % 32768; }};
-  if (IntakeOscilloscopeBlock(state_, env)) repaintRequested_ = true;
+  if (IntakeOscilloscopeBlock(state_, env)) {
+    // The oscilloscope's picture follows each snapshot at once.
+    RepaintView();
+    if (state_.wave.ViewMode == 1) Image1->update();
+  }
   const LiveConfig& c = state_.config;
   VirtualAdReplay& replay = state_.acq.Replay;
   if (c.SimulateAD && c.SimulateType == 1 && replay.VirtualAdBlocksRead >= replay.VirtualAdBlocks) {

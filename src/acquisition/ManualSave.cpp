@@ -46,4 +46,46 @@ void DescribeWholeRing(AppState& state) {
   r.DataGap = a.DataGapFlag;
 }
 
+void DescribeCurrentView(AppState& state) {
+  const LiveConfig& c = state.config;
+  const AcquisitionState& a = state.acq;
+  const DisplayDescriptor& d = state.display;
+  const WaveViewState& v = state.wave;
+  RecordState& r = state.record;
+  const int32_t blocks = std::max(d.DispBlocks, 1);
+  r.CompressBlocks = 0;
+  if (a.RingCompressing == 1) {
+    r.CompressBlocks = d.DispFirstBlock - a.RingCompressStart;
+    if (r.CompressBlocks < 0) r.CompressBlocks += blocks;
+  }
+  if (d.DataSourceMode == 2) {
+    r.TriggerBlock = r.TriggerPoint = r.LastBlock = 0;
+    r.BlocksDone = 1;
+  } else {
+    const int64_t pointsPerBlock = std::max<int64_t>(int64_t{c.NumSamp} * std::max(c.MaxMultiFreq, 1), 1);
+    // A view reaching past either end of the data saves the data it shows.
+    const int64_t first = std::clamp<int64_t>(v.XPosition, 0, std::max(d.DispPoints - 1, 0));
+    const int64_t last = std::clamp<int64_t>(int64_t{v.XPosition} + v.DisplayWidth - 1, first,
+                                             std::max(d.DispPoints - 1, 0));
+    auto ringBlock = [&](int64_t point) {
+      int64_t b = point / pointsPerBlock + d.DispFirstBlock;
+      if (b >= blocks) b -= blocks;
+      return static_cast<int32_t>(b);
+    };
+    r.TriggerBlock = ringBlock(first);
+    r.TriggerPoint = 0;
+    r.LastBlock = ringBlock(last);
+    r.BlocksDone = r.LastBlock - r.TriggerBlock + 1;
+    if (r.BlocksDone <= 0) r.BlocksDone += blocks;
+  }
+  r.PreBlocks = 0;
+  r.TriggerKind = 0;
+  r.DataGap = a.DataGapFlag;
+  int64_t p = int64_t{d.DispTriggerBlock - r.TriggerBlock} * c.NumSamp * std::max(c.MaxMultiFreq, 1) +
+              d.DispTriggerPoint;
+  if (p < 0) p += d.DispPoints;
+  const double rate = state.layout.MaxChannelRate > 0.0f ? state.layout.MaxChannelRate : c.ChannelRate;
+  r.StartTime = a.BlockTime - static_cast<double>(p) / rate / kSecondsPerDay;
+}
+
 }  // namespace quelvar

@@ -8,25 +8,41 @@ namespace quelvar {
 
 namespace {
 
-// The record's PreBlocks + BlocksDone ring blocks from its first on,
-// wrapping at the ring's end, oldest first. A record the ring cannot hold is
-// refused rather than copied short.
-bool RecordBlocks(const AppState& state, std::vector<uint16_t>& out) {
+// The record's PreBlocks + BlocksDone blocks of a ring of ringBlocks blocks
+// from its first on, wrapping at the ring's end, oldest first. A record the
+// ring cannot hold is refused rather than copied short.
+bool RecordBlocksOf(const AppState& state, const uint16_t* ring, size_t ringWords, int32_t ringBlocks,
+                    std::vector<uint16_t>& out) {
   const LiveConfig& c = state.config;
-  const AcquisitionState& a = state.acq;
   const RecordState& r = state.record;
-  const int32_t ringBlocks = a.RingBlocks;
   const int64_t blocks = int64_t{r.PreBlocks} + r.BlocksDone;
-  if (ringBlocks <= 0 || blocks <= 0 || blocks > ringBlocks) return false;
+  if (ring == nullptr || ringBlocks <= 0 || blocks <= 0 || blocks > ringBlocks) return false;
   int32_t first = r.TriggerBlock - r.PreBlocks;
   if (first < 0) first += ringBlocks;
   if (first < 0 || first >= ringBlocks) return false;
   const int32_t last = static_cast<int32_t>((first + blocks - 1) % ringBlocks);
   const int64_t blockWords = int64_t{c.NumSamp} * c.NumChn;
   if (blockWords <= 0 || blockWords > INT32_MAX) return false;
-  return CopyRingBlocks(a.RingBuffer.data(), a.RingBuffer.size(), ringBlocks, static_cast<int32_t>(blockWords),
-                        first, last, out);
+  return CopyRingBlocks(ring, ringWords, ringBlocks, static_cast<int32_t>(blockWords), first, last, out);
 }
+
+bool RecordBlocks(const AppState& state, std::vector<uint16_t>& out) {
+  const AcquisitionState& a = state.acq;
+  return RecordBlocksOf(state, a.RingBuffer.data(), a.RingBuffer.size(), a.RingBlocks, out);
+}
+
+// The same blocks taken from the data on display: the ring, or a record
+// shown as history.
+bool DisplayBlocks(const AppState& state, std::vector<uint16_t>& out) {
+  const DisplayDescriptor& d = state.display;
+  const LiveConfig& c = state.config;
+  if (d.DispValid == 0 || d.DispRowWords != c.NumChn || d.DispBlocks <= 0) return false;
+  const int64_t words = int64_t{d.DispBlocks} * c.NumSamp * c.NumChn;
+  if (words <= 0) return false;
+  return RecordBlocksOf(state, d.DispData, static_cast<size_t>(words), d.DispBlocks, out);
+}
+
+bool BuildPackage(const AppState& state, bool fromDisplay, RecordPackage& package);
 
 }  // namespace
 
@@ -46,6 +62,16 @@ std::string AlgorithmTypeName(int32_t type) {
 }
 
 bool BuildRecordPackage(const AppState& state, RecordPackage& package) {
+  return BuildPackage(state, false, package);
+}
+
+bool BuildDisplayRecordPackage(const AppState& state, RecordPackage& package) {
+  return BuildPackage(state, true, package);
+}
+
+namespace {
+
+bool BuildPackage(const AppState& state, bool fromDisplay, RecordPackage& package) {
   const LiveConfig& c = state.config;
   const RecordState& r = state.record;
   RecordHeaderValues v;
@@ -77,11 +103,13 @@ bool BuildRecordPackage(const AppState& state, RecordPackage& package) {
   // The writer's record carries no font styles.
   package.config.ScreenFontStyle = package.config.WMFFontStyle = package.config.PrinterFontStyle = 0;
   package.comment = r.Description;
-  if (!RecordBlocks(state, package.samples)) return false;
+  if (!(fromDisplay ? DisplayBlocks(state, package.samples) : RecordBlocks(state, package.samples))) return false;
   return static_cast<int64_t>(package.samples.size()) * 2 == package.header.DataBytes;
 }
 
-bool ExtractHistoryRecord(AppState& state) {
+}  // namespace
+
+bool CopyHistoryRecord(AppState& state) {
   const LiveConfig& c = state.config;
   const RecordState& r = state.record;
   std::vector<uint16_t> samples;
@@ -103,7 +131,13 @@ bool ExtractHistoryRecord(AppState& state) {
   h.Samples.push_back(0);  // the one word more the history buffer has always had
   h.Valid = 1;
   h.Synced = 0;
-  // The record is what the views show now.
+  return true;
+}
+
+void PointDisplayAtHistory(AppState& state) {
+  const LiveConfig& c = state.config;
+  const RecordState& r = state.record;
+  const HistoryRecord& h = state.history;
   DisplayDescriptor& d = state.display;
   d.SelectFault = 1;
   d.DispData = h.Samples.data();
@@ -123,6 +157,11 @@ bool ExtractHistoryRecord(AppState& state) {
   }
   d.DispValid = 1;
   d.DataSourceMode = 0;
+}
+
+bool ExtractHistoryRecord(AppState& state) {
+  if (!CopyHistoryRecord(state)) return false;
+  PointDisplayAtHistory(state);
   return true;
 }
 

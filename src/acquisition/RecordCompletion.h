@@ -16,9 +16,16 @@ std::string AlgorithmTypeName(int32_t type);
 // record state, the live configuration and the ring, so that the writer
 // thread owns its data. False when the record's blocks cannot be taken.
 bool BuildRecordPackage(const AppState& state, RecordPackage& package);
+// The same for a record described over the data on display (the ring, or a
+// record shown as history) rather than the ring.
+bool BuildDisplayRecordPackage(const AppState& state, RecordPackage& package);
 
 // Copies the record from the ring into the history record. False (history
 // untouched) when its blocks cannot be taken.
+bool CopyHistoryRecord(AppState& state);
+// Points the display data at the history record.
+void PointDisplayAtHistory(AppState& state);
+// Both of the above.
 bool ExtractHistoryRecord(AppState& state);
 
 }  // namespace quelvar

@@ -14,6 +14,7 @@
 #include "acquisition/FormScheduleSave.h"
 #include "acquisition/FormSetPath.h"
 #include "auxwin/FormTool.h"
+#include "setup/FormConfAD.h"
 #include "setup/FormGroup.h"
 #include "shell/FormAbout.h"
 #include "shell/FormMain.h"
@@ -38,6 +39,7 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   auto formMain = std::make_unique<TFormMain>(state, MainWindowServices{registry, ui, screenSaver});
   ui.SetParentWindow(formMain.get());
   auto formAbout = std::make_unique<TFormAbout>(state, registry);
+  formMain->SetConfADDialog(new TFormConfAD(state, registry, ui, formMain.get()));  // owned by the main window
   auto* formGroup = new TFormGroup(state, ui, formMain.get());  // owned by the main window
   formMain->SetAboutBox(formAbout.get());
   formMain->SetChannelGroupDialog(formGroup);

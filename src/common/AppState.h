@@ -15,6 +15,7 @@
 #include "common/SaveSettings.h"
 #include "common/TriggerPlan.h"
 #include "common/UniversalPages.h"
+#include "common/WaveViewState.h"
 #include "common/GrayTables.h"
 #include "common/HistoryRecord.h"
 
@@ -93,7 +94,12 @@ struct AppState {
   AcquisitionState acq;
   RecordState record;
   DisplayDescriptor display;
+  // The main window's view of the display data.
+  WaveViewState wave;
+  ScaleLabelMetrics labels;
   HistoryRecord history;
+  // Full path of the record file the record-file manager checked last.
+  std::string HistoryFilePath;
   TriggerState triggers;
   TriggerPlan plan;
   ContinuousSaveSettings saving;

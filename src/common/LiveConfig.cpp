@@ -57,7 +57,7 @@ LiveConfig::LiveConfig() {
     }
   }
   for (int i = 0; i < kMaxAnalogChannels; ++i) AnalogDisplayOrder[i] = i;
-  for (int i = 0; i < kMaxDisplayPositions; ++i) GridOrder[i] = static_cast<uint16_t>(i);
+  for (int i = 0; i < kMaxDisplayPositions; ++i) GridOrder[i] = static_cast<int16_t>(i);
   for (ScheduleEntry& e : ScheduleTable) {
     e = ScheduleEntry{};
     e.Second = 1;

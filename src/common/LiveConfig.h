@@ -143,7 +143,9 @@ struct LiveConfig {
   int32_t SamplesPerCycle = 1;  // per AC cycle at the channel rate
   int32_t CompressRatio = 1;
   int32_t CompressType = 0;
-  std::array<uint16_t, kMaxDisplayPositions> GridOrder{};
+  // Text-grid row (minus 2) of each display position, then of each switch
+  // input; signed 16-bit as stored.
+  std::array<int16_t, kMaxDisplayPositions> GridOrder{};
   std::array<AnalConfig, kMaxLines> LineTable;
   std::array<AnalogChannel, kMaxAnalogChannels> AnalogChannelTable;
   std::array<SwitchChannel, kMaxSwitchInputs> SwitchChannelTable;

@@ -5,8 +5,11 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QSplitter>
 #include <QStatusBar>
+#include <QHeaderView>
+#include <QImage>
+#include <QScrollBar>
+#include <QTableWidget>
 #include <QTimer>
 
 
@@ -15,6 +18,8 @@
 #include "platform/RegistryStore.h"
 #include "shell/RecordWriter.h"
 #include "platform/UiHost.h"
+#include "platform/qt/QtPicture.h"
+#include "view/PaintBox.h"
 
 namespace quelvar {
 
@@ -44,22 +49,8 @@ void TFormMain::BuildComponents() {
   setWindowTitle(Q("Quelvar"));
   resize(kDesignedWidth, kDesignedHeight);
 
+  BuildDataArea();
   BuildMenus();
-
-  auto* split = new QSplitter(Qt::Vertical, this);
-  Image1 = new QLabel(split);
-  Image1->setObjectName("Image1");
-  Image1->setMinimumSize(200, 120);
-  Image1->setAutoFillBackground(true);
-  Image1->setStyleSheet("background-color: black;");
-  Memo1 = new QPlainTextEdit(split);
-  Memo1->setObjectName("Memo1");
-  Memo1->setReadOnly(true);
-  split->addWidget(Image1);
-  split->addWidget(Memo1);
-  split->setStretchFactor(0, 4);
-  split->setStretchFactor(1, 1);
-  setCentralWidget(split);
 
   StatusBar1 = statusBar();
   StatusBar1->setObjectName("StatusBar1");
@@ -73,6 +64,56 @@ void TFormMain::BuildComponents() {
   TimerOscil = new QTimer(this);
   TimerOscil->setObjectName("TimerOscil");
   connect(TimerOscil, &QTimer::timeout, this, [this] { TimerOscilTimer(); });
+}
+
+void TFormMain::BuildDataArea() {
+  auto* area = new QWidget(this);
+  area->setObjectName("DataArea");
+  setCentralWidget(area);
+
+  Panel_Waveform = new QWidget(area);
+  Panel_Waveform->setObjectName("Panel_Waveform");
+  Image1 = new PaintBox(Panel_Waveform);
+  Image1->setObjectName("Image1");
+  Image1->onPaint = [this](QPainter& painter) { Image1Paint(painter); };
+  VScrollBar_YOffset = new QScrollBar(Qt::Vertical, Panel_Waveform);
+  VScrollBar_YOffset->setObjectName("VScrollBar_YOffset");
+  VScrollBar_YOffset->setRange(-1, 1);
+  VScrollBar_Channel = new QScrollBar(Qt::Vertical, Panel_Waveform);
+  VScrollBar_Channel->setObjectName("VScrollBar_Channel");
+  VScrollBar_Channel->setRange(0, 0);
+  HScrollBar_XPosition = new QScrollBar(Qt::Horizontal, Panel_Waveform);
+  HScrollBar_XPosition->setObjectName("HScrollBar_XPosition");
+  HScrollBar_XPosition->setToolTip(QStringLiteral("X偏移,右击放大展开"));
+  HScrollBar_XPosition->setRange(0, 0);
+  for (QLabel** label : {&Label_Mark1, &Label_Mark2}) {
+    *label = new QLabel(Panel_Waveform);
+    (*label)->setToolTip(QStringLiteral("右键改变属性"));
+    (*label)->hide();
+  }
+  Label_Mark1->setObjectName("Label_Mark1");
+  Label_Mark2->setObjectName("Label_Mark2");
+
+  Panel_Grid = new QWidget(area);
+  Panel_Grid->setObjectName("Panel_Grid");
+  Grid1 = new QTableWidget(Panel_Grid);
+  Grid1->setObjectName("Grid1");
+  Grid1->setToolTip(QStringLiteral("可拖动各行，有右键功能"));
+  Grid1->horizontalHeader()->hide();
+  Grid1->verticalHeader()->hide();
+  HScrollBar_Grid = new QScrollBar(Qt::Horizontal, Panel_Grid);
+  HScrollBar_Grid->setObjectName("HScrollBar_Grid");
+  Panel_Grid->hide();
+
+  Panel_Report = new QWidget(area);
+  Panel_Report->setObjectName("Panel_Report");
+  Memo1 = new QPlainTextEdit(Panel_Report);
+  Memo1->setObjectName("Memo1");
+  Memo1->setReadOnly(true);
+  Panel_Report->hide();
+
+  offscreenBitmap_ = std::make_unique<QImage>(kDesignedWidth, kDesignedHeight, QImage::Format_RGB32);
+  offscreenBitmap_->fill(Qt::black);
 }
 
 void TFormMain::AddStatusPanel(int width) {
@@ -121,6 +162,11 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 void TFormMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   FormShow();
+}
+
+void TFormMain::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  LayoutMainWindow();
 }
 
 void TFormMain::hideEvent(QHideEvent* event) {

@@ -10,17 +10,21 @@
 #include "shell/ConfigCommands.h"
 #include "shell/RegistrySettings.h"
 #include "shell/ScreenSaverGuard.h"
+#include "view/PostedText.h"
 
 class QAction;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
+class QScrollBar;
+class QTableWidget;
 class QStatusBar;
 class QTimer;
 class QToolBar;
 
 namespace quelvar::platform {
 class QtDriverNotifier;
+class QtPicture;
 class RegistryStore;
 class UiHost;
 }  // namespace quelvar::platform
@@ -92,6 +96,7 @@ class TFormMain : public QMainWindow {
   QAction* menuHarmonicAccurate = nullptr;
   QAction* menuHarmonicFourier = nullptr;
   QAction* menuBusConfig = nullptr;
+  QAction* menuADConfig = nullptr;
   QAction* menuPIDConfig = nullptr;
   QAction* menuCaliTorque = nullptr;
   QAction* menuCardSetting = nullptr;
@@ -125,8 +130,36 @@ class TFormMain : public QMainWindow {
   QAction* menuClient = nullptr;
   QAction* menuEnableRemote = nullptr;
   QStatusBar* StatusBar1 = nullptr;
+  QAction* menuSelectFault = nullptr;
+  QAction* menuViewWave = nullptr;
+  QAction* menuViewText = nullptr;
+  QAction* menuViewReport = nullptr;
+  QMenu* PopupMenuXZoom = nullptr;
+  QAction* menuXZoom1 = nullptr;
+  QAction* menuXZoom2 = nullptr;
+  QAction* menuXZoom4 = nullptr;
+  QAction* menuXZoom8 = nullptr;
+  QAction* menuXZoom16 = nullptr;
+  QAction* menuViewAnalog = nullptr;
+  QAction* menuViewSwitch = nullptr;
+  QAction* menuScopeVPage = nullptr;
+  QAction* menuGridEng = nullptr;
+  QAction* ToolButtonMonitor = nullptr;
+  QAction* ToolButtonSaveCurrent = nullptr;
+  QAction* menuSaveCurrent = nullptr;
+  // The data area: three panels in one place, one shown at a time.
+  QWidget* Panel_Waveform = nullptr;
+  class PaintBox* Image1 = nullptr;  // shows OffscreenBitmap
+  QScrollBar* VScrollBar_YOffset = nullptr;
+  QScrollBar* VScrollBar_Channel = nullptr;
+  QScrollBar* HScrollBar_XPosition = nullptr;
+  QLabel* Label_Mark1 = nullptr;
+  QLabel* Label_Mark2 = nullptr;
+  QWidget* Panel_Grid = nullptr;
+  QTableWidget* Grid1 = nullptr;
+  QScrollBar* HScrollBar_Grid = nullptr;
+  QWidget* Panel_Report = nullptr;
   QPlainTextEdit* Memo1 = nullptr;  // run log
-  QLabel* Image1 = nullptr;         // waveform area
   QTimer* Timer2 = nullptr;         // 100 ms interface timer
 
   // Start-up and shut-down (shell).
@@ -178,6 +211,9 @@ class TFormMain : public QMainWindow {
 
   // Acquisition commands.
   void menuADPropStringClick();
+  // The AD card dialog: opened modally, applied after OK.
+  void menuADConfigClick();
+  void SetConfADDialog(class TFormConfAD* dialog) { confADDialog_ = dialog; }
   void menuStartQuelvarClick();
   void menuTriggerFaultClick();
   // Block intake: the driver's notification, a pacing tick or the watchdog.
@@ -192,8 +228,8 @@ class TFormMain : public QMainWindow {
   // Waits for the record files still being written (tests, shut-down).
   void JoinRecordWriters();
   void RecordWritten(const std::string& planned, const struct WriteResult& result);
-  // A status message for the status bar's message panel.
-  void PostStatusText(const std::string& text);
+  // Saves the range shown in the main view as a record file the user names.
+  void menuSaveCurrentClick();
 
   // One-second housekeeping (shell); the first call runs the deferred start-up.
   void Timer1Timer();
@@ -202,8 +238,37 @@ class TFormMain : public QMainWindow {
   void FormShow();
   void FormHide();
   void Timer2Timer();
-  int Timer2Ticks() const { return timer2Ticks_; }
-  bool RepaintRequested() const { return repaintRequested_; }
+  int Timer2Ticks() const { return InterfaceTickCount; }
+  bool RepaintRequested() const { return state_.wave.RepaintRequested != 0; }
+  // Texts for the message panel (5) and the elapsed-time panel (4), shown
+  // by the next interface-timer tick.
+  void PostStatusText(const std::string& text);
+  void PostElapsedTimeText(const std::string& text);
+  // The last text posted for the message panel, shown or not yet.
+  const std::string& PostedStatusText() const { return StatusText.Text; }
+  void RepaintView();
+  void RedrawWaveform();
+  // Fills the waveform area with the idle picture (no data on display).
+  void DrawIdleScreen();
+  void LayoutMainWindow();
+  void Image1Paint(class QPainter& painter);
+  void menuViewWaveClick();
+  void menuViewTextClick();
+  void menuViewReportClick();
+  // The off-screen picture of the waveform area.
+  const class QImage& OffscreenBitmap() const { return *offscreenBitmap_; }
+
+  // Display layout and the live-display switch (view).
+  void RebuildDisplayLayout();
+  void MeasureScaleLabels();
+  void UpdateChannelScrollRange();
+  void menuMonitorClick();
+  void SetupTriggerPage();
+  void SetXPointCount(int32_t n);
+  // The X zoom presets (1, 2, 4, 8, 16 points per screen of the data) and
+  // the any-count item.
+  void XZoomPresetClick(int32_t k);
+  void menuXZoomAnyClick();
 
   // Run log and status bar panels.
   void AppendRunLog(const std::string& line);
@@ -224,17 +289,28 @@ class TFormMain : public QMainWindow {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildComponents();
+  void BuildDataArea();
+  void SelectViewMode(int32_t mode);
+  void ShowExtractedHistory();
+  // The view items a recorder run shows and the oscilloscope hides.
+  void SetRecorderViewItemsVisible(bool visible);
+  void CheckXZoomItem(QAction* item);
+  void WidthTail();
   void SetUpStatusPanels();
   void RestoreMainWindowGeometry();
   void SaveMainWindowGeometry();
   void LoadAnalysisLibraries();
   void ApplyStartupMenuStates();
   void RunDeferredStartup();
+  // A replayed record file lends its configuration; with keepLentCaption
+  // a configuration already lent keeps the name the settings menu shows.
+  void LendReplayConfig(bool keepLentCaption);
   bool PrepareRun(bool recorderRun, const std::string& lentConfigLine);
   void SetUpPidAndChannelRate();
   std::string DriverFailureText(const std::string& reasonPrefix, const std::string& plain) const;
@@ -242,7 +318,7 @@ class TFormMain : public QMainWindow {
   void StartRecording();
   bool StartContinuousSaving();
   void StopRecording();
-  void WriteManualRecord();
+  void WriteManualRecord(bool fromDisplay);
   bool PrepareVirtualCard(bool logRefusal);
   bool StartVirtualCard();
   bool StartRealCard();
@@ -253,6 +329,7 @@ class TFormMain : public QMainWindow {
   struct BlockReporter MakeBlockReporter();
   ConfigCommandEnv MakeConfigCommandEnv();
   void BuildMenus();
+  void BuildXZoomMenu();
   QAction* AddCheckItem(QMenu* menu, const char* name, const char* caption, bool checked);
   QAction* AddItem(QMenu* menu, const char* name, const char* caption);
   void AddStatusPanel(int width);
@@ -261,10 +338,14 @@ class TFormMain : public QMainWindow {
   MainWindowServices services_;
   ScreenSaverGuard screenSaverGuard_;
   std::vector<QLabel*> statusPanels_;
-  int timer2Ticks_ = 0;
+  int32_t InterfaceTickCount = 0;
+  PostedText StatusText;
+  PostedText ElapsedTimeText;
+  std::unique_ptr<class QImage> offscreenBitmap_;
+  // The branding logo of the idle screen, when the branding file names one.
+  std::unique_ptr<platform::QtPicture> oemLogo_;
   bool destroyed_ = false;
   bool deferredStartupBegun_ = false;
-  bool repaintRequested_ = false;
   class TFormAbout* aboutBox_ = nullptr;
   class TFormGroup* channelGroupDialog_ = nullptr;
   QWidget* expTextWindow_ = nullptr;
@@ -272,6 +353,7 @@ class TFormMain : public QMainWindow {
   class TFormTool* oscilTool_ = nullptr;
   class TFormScheduleSave* scheduleSaveDialog_ = nullptr;
   class TFormFileInfo* fileInfoDialog_ = nullptr;
+  class TFormConfAD* confADDialog_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;
   std::unique_ptr<class RecordWriter> recordWriter_;

@@ -5,14 +5,18 @@
 #include <QMetaObject>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 #include <unistd.h>
 
 #include "common/Version.h"
 #include "platform/DayTime.h"
 #include "platform/UiHost.h"
+#include "platform/qt/QtPicture.h"
+#include "setup/FormConfAD.h"
 #include "shell/BrandingFile.h"
 #include "shell/FormAbout.h"
+
 #include "shell/FormMain.h"
 
 namespace quelvar {
@@ -47,12 +51,13 @@ void TFormMain::RunDeferredStartup() {
     s.OemLogoFile = branding->LogoFile;
     s.OemLargeText = branding->LargeText;
     s.OemSmallText = branding->SmallText;
-    QPixmap logo;
-    if (aboutBox_ != nullptr && logo.load(QString::fromStdString(s.OemLogoFile))) {
-      aboutBox_->Image1->setPixmap(logo);
+    oemLogo_ = platform::QtPicture::Load(s.OemLogoFile);
+    if (aboutBox_ != nullptr && oemLogo_) {
+      aboutBox_->Image1->setPixmap(QPixmap::fromImage(oemLogo_->Image()));
       s.OemDefLoaded = 1;
     }
   }
+  LayoutMainWindow();
 
   if (s.ResetConfig == 1) {
     LoadDefaultConfigFile();
@@ -69,10 +74,11 @@ void TFormMain::RunDeferredStartup() {
   }
   const auto zero = static_cast<uint16_t>(static_cast<int64_t>(c.VZero));
   if (c.ADBit < 1 || c.ADBit > 17 || zero != (1u << (c.ADBit - 1))) {
-    SetStatusPanelText(StatusPanelCount() - 1, "警告：ADBit与VZero不匹配!");
+    PostStatusText("警告：ADBit与VZero不匹配!");
   }
 
   Memo1->setPlainText(QString::fromStdString("网络录波器/示波器 " + VersionText() + "版本。"));
+  DrawIdleScreen();
   AppendRunLog(s.WindowWord + "运行于" + platform::FormatDayCount(s.ProgramStartTime, "yyyy-mm-dd hh:nn:ss"));
   AppendRunLog(" 这是本程序第 " + std::to_string(c.StartNum) + " 运行!");
   std::string saveDir = c.SavePath;
@@ -81,6 +87,10 @@ void TFormMain::RunDeferredStartup() {
     [[maybe_unused]] const int rc = chdir(saveDir.c_str());
   }
   AppendRunLog("\r\n 采样数据存盘路径为：" + saveDir);
+  if (confADDialog_ != nullptr) confADDialog_->ShowSimulateSource(c.SimulateType);
+  UpdateChannelScrollRange();
+  VScrollBar_Channel->setValue(state_.view.BegDispChannel);
+  state_.wave.BegDispChannel = state_.view.BegDispChannel;
   s.StartupPending = 0;
 }
 

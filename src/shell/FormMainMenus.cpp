@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QToolBar>
 
 #include "shell/FormMain.h"
@@ -29,6 +30,8 @@ void TFormMain::BuildMenus() {
   menuSystem->setObjectName("menuSystem");
   menuSave = AddItem(menuSystem, "menuSave", "采集缓冲区全部存盘(&B)");
   connect(menuSave, &QAction::triggered, this, [this] { menuSaveClick(); });
+  menuSaveCurrent = AddItem(menuSystem, "menuSaveCurrent", "当前显示内容存盘(&C)");
+  connect(menuSaveCurrent, &QAction::triggered, this, [this] { menuSaveCurrentClick(); });
   menuSetSysTime = AddItem(menuSystem, "menuSetSysTime", "调整系统时间(&D)");
   menuSetSysTime->setVisible(false);
   menuExit = menuSystem->addAction(QStringLiteral("退出(&X)"));
@@ -47,6 +50,8 @@ void TFormMain::BuildMenus() {
   menuSysParam->addSeparator();
   menuBusConfig = AddItem(menuSysParam, "menuBusConfig", "通道属性配置(&h)");
   connect(menuBusConfig, &QAction::triggered, this, [this] { menuBusConfigClick(); });
+  menuADConfig = AddItem(menuSysParam, "menuADConfig", "采集板参数配置(&A)");
+  connect(menuADConfig, &QAction::triggered, this, [this] { menuADConfigClick(); });
   menuPIDConfig = AddItem(menuSysParam, "menuPIDConfig", "PID参数设置(&P)");
   menuPIDConfig->setVisible(false);
   menuCaliTorque = AddItem(menuSysParam, "menuCaliTorque", "扭矩21点刻度信息(&q)");
@@ -64,7 +69,20 @@ void TFormMain::BuildMenus() {
 
   menuView = menuBar()->addMenu(QStringLiteral("显示(&V)"));
   menuView->setObjectName("menuView");
-  menuMonitor = AddCheckItem(menuView, "menuMonitor", "实时波形显示(&M)", true);
+  // The three views share the data area; one is shown at a time.
+  menuViewWave = AddCheckItem(menuView, "menuViewWave", "显示波形(&W)", true);
+  menuViewText = AddCheckItem(menuView, "menuViewText", "显示文字(&T)", false);
+  menuViewReport = AddCheckItem(menuView, "menuViewReport", "日志报告(&R)", false);
+  connect(menuViewWave, &QAction::triggered, this, [this] { menuViewWaveClick(); });
+  connect(menuViewText, &QAction::triggered, this, [this] { menuViewTextClick(); });
+  connect(menuViewReport, &QAction::triggered, this, [this] { menuViewReportClick(); });
+  menuView->addSeparator();
+  menuMonitor = AddCheckItem(menuView, "menuMonitor", "实时监控波形(&M)", true);
+  connect(menuMonitor, &QAction::triggered, this, [this] {
+    // The handler inverts the mark itself, as the tool button's does.
+    menuMonitor->setChecked(!menuMonitor->isChecked());
+    menuMonitorClick();
+  });
   menuViewTrace = AddCheckItem(menuView, "menuViewTrace", "瞬时标线显示(&I)", true);
   menuBGTrans = AddCheckItem(menuView, "menuBGTrans", "标签透明", true);
   menuView->addSeparator();
@@ -92,7 +110,6 @@ void TFormMain::BuildMenus() {
   menuScopeOverall = AddCheckItem(menuView, "menuScopeOverall", "模拟+开关量(&O)", false);
   menuScopePage = AddCheckItem(menuView, "menuScopePage", "预定义页(&P)", false);
   menuView->addSeparator();
-  menuXZoomAny = AddCheckItem(menuView, "menuXZoomAny", "显示任意点(100)", false);
   menuYZoom2000 = AddCheckItem(menuView, "menuYZoom2000", "放大2000倍", false);
   menuDispScale = menuView->addAction(QStringLiteral("X刻度数(=5)"));
   menuDispScale->setObjectName("menuDispScale");
@@ -176,6 +193,61 @@ void TFormMain::BuildMenus() {
   connect(ToolButtonPause, &QAction::triggered, this, [this] { menuPauseClick(); });
   ToolButtonTorqueZero = ToolBar1->addAction(QStringLiteral("扭矩调零"));
   ToolButtonTorqueZero->setObjectName("ToolButtonTorqueZero");
+  ToolButtonMonitor = ToolBar1->addAction(QStringLiteral("实时"));
+  ToolButtonMonitor->setObjectName("ToolButtonMonitor");
+  ToolButtonMonitor->setCheckable(true);
+  ToolButtonMonitor->setChecked(true);
+  ToolButtonMonitor->setToolTip(QStringLiteral("实时监控波形"));
+  connect(ToolButtonMonitor, &QAction::triggered, this, [this] {
+    menuMonitor->setChecked(!menuMonitor->isChecked());
+    menuMonitorClick();
+  });
+  ToolButtonSaveCurrent = ToolBar1->addAction(QStringLiteral("存盘"));
+  ToolButtonSaveCurrent->setObjectName("ToolButtonSaveCurrent");
+  ToolButtonSaveCurrent->setToolTip(QStringLiteral("当前波形存盘"));
+  connect(ToolButtonSaveCurrent, &QAction::triggered, this, [this] { menuSaveCurrentClick(); });
+
+  BuildXZoomMenu();
+  // Marks whose commands come with history review, the scopes and the text
+  // grid; they hold their state for the display until then.
+  auto stateItem = [this](QAction*& item, const char* name, const char* caption, bool checked) {
+    item = new QAction(QString::fromUtf8(caption), this);
+    item->setObjectName(name);
+    item->setCheckable(true);
+    item->setChecked(checked);
+  };
+  stateItem(menuSelectFault, "menuSelectFault", "打开历史数据(&O)", false);
+  stateItem(menuViewAnalog, "menuViewAnalog", "模拟量(&A)", true);
+  stateItem(menuViewSwitch, "menuViewSwitch", "开关量(&B)", false);
+  stateItem(menuScopeVPage, "menuScopeVPage", "万能页(&V)", false);
+  stateItem(menuGridEng, "menuGridEng", "显示工程值", true);
+}
+
+void TFormMain::BuildXZoomMenu() {
+  PopupMenuXZoom = new QMenu(this);
+  PopupMenuXZoom->setObjectName("PopupMenuXZoom");
+  menuXZoom1 = AddCheckItem(PopupMenuXZoom, "menuXZoom1", "X方向全显示", false);
+  menuXZoom2 = AddCheckItem(PopupMenuXZoom, "menuXZoom2", "X向展宽2倍", false);
+  menuXZoom4 = AddCheckItem(PopupMenuXZoom, "menuXZoom4", "X向展宽4倍", true);
+  menuXZoom8 = AddCheckItem(PopupMenuXZoom, "menuXZoom8", "X向展宽8倍", false);
+  menuXZoom16 = AddCheckItem(PopupMenuXZoom, "menuXZoom16", "X向展宽16倍", false);
+  menuXZoomAny = AddCheckItem(PopupMenuXZoom, "menuXZoomAny", "显示100点", false);
+  const std::pair<QAction*, int> presets[] = {{menuXZoom1, 1}, {menuXZoom2, 2}, {menuXZoom4, 4},
+                                              {menuXZoom8, 8}, {menuXZoom16, 16}};
+  for (const auto& [item, k] : presets) {
+    connect(item, &QAction::triggered, this, [this, item, k] {
+      // The handler decides the check marks; a click must not toggle them first.
+      item->setChecked(!item->isChecked());
+      XZoomPresetClick(k);
+    });
+  }
+  connect(menuXZoomAny, &QAction::triggered, this, [this] {
+    menuXZoomAny->setChecked(!menuXZoomAny->isChecked());
+    menuXZoomAnyClick();
+  });
+  HScrollBar_XPosition->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(HScrollBar_XPosition, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { PopupMenuXZoom->popup(HScrollBar_XPosition->mapToGlobal(at)); });
 }
 
 }  // namespace quelvar

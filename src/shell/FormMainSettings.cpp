@@ -6,7 +6,12 @@
 
 #include "platform/RegistryStore.h"
 #include "platform/UiHost.h"
+#include <QScrollBar>
+
+#include <algorithm>
+
 #include "shell/FormMain.h"
+#include "view/PaintBox.h"
 
 namespace quelvar {
 
@@ -82,7 +87,27 @@ void TFormMain::ApplyViewSettingsToMenus() {
                              menuScope16,      menuScopeAll,  menuScopeOverall, menuScopePage};
   const int scope = v.IDScope >= 0 && v.IDScope < 7 ? v.IDScope : 7;
   for (int i = 0; i < 8; ++i) scopes[i]->setChecked(i == scope);
-  menuXZoomAny->setChecked(v.XZoom == 32);
+  WaveViewState& w = state_.wave;
+  w.Mark1X = v.Mark1;
+  w.Mark2X = v.Mark2;
+  w.Mark1Y = v.Mark1_V;
+  w.Mark2Y = v.Mark2_V;
+  w.IDTrace = v.IDTrace;
+  w.IDPhase = v.IDPhase;
+  w.IDScope = v.IDScope;
+  w.DispScale = v.DispScale;
+  w.YZoom = v.YZoom;
+  w.IDDC = v.IDDC;
+  w.DisplayWidth = v.DisplayWidth;
+  const std::pair<QAction*, int> presets[] = {{menuXZoom1, 1}, {menuXZoom2, 2}, {menuXZoom4, 4},
+                                              {menuXZoom8, 8}, {menuXZoom16, 16}};
+  w.XZoom = 32;
+  for (const auto& [item, k] : presets) {
+    if (v.XZoom == k) w.XZoom = k;
+  }
+  for (const auto& [item, k] : presets) item->setChecked(w.XZoom == k);
+  menuXZoomAny->setChecked(w.XZoom == 32);
+  if (w.XZoom == 32) HScrollBar_XPosition->setPageStep(std::min(w.DisplayWidth * 9 / 10, 65535));
   menuXZoomAny->setText(QString::fromStdString("显示" + std::to_string(v.DisplayWidth) + "点"));
   menuYZoom2000->setChecked(v.YZoom == 2000);
   menuDispScale->setText(QString::fromStdString("X刻度数(=" + std::to_string(v.DispScale) + ")"));
@@ -110,6 +135,16 @@ void TFormMain::CollectViewSettingsFromMenus() {
       break;
     }
   }
+  const WaveViewState& w = state_.wave;
+  v.Mark1 = w.Mark1X;
+  v.Mark2 = w.Mark2X;
+  v.Mark1_V = w.Mark1Y;
+  v.Mark2_V = w.Mark2Y;
+  v.DispScale = w.DispScale;
+  v.XZoom = w.XZoom;
+  v.DisplayWidth = w.DisplayWidth;
+  v.YZoom = w.YZoom;
+  v.IDDC = w.IDDC;
   v.IDMonitor = Checked(menuMonitor);
   v.IDViewXScale = Checked(menuViewXScale);
   v.IDViewScaleAlways = Checked(menuViewScaleAlways);

@@ -283,7 +283,7 @@ void LoadLayoutKey(platform::RegistryStore& store, const RegistryContext& ctx, L
   for (AnalConfig& line : live.LineTable) line.APhaseNum = 1;
   for (int i = 0; i < kMaxAnalogChannels; ++i) live.AnalogChannelTable[i].ChnGroupNo = i;
 
-  for (int k = 0; k < kMaxDisplayPositions; ++k) live.GridOrder[k] = static_cast<uint16_t>(k);
+  for (int k = 0; k < kMaxDisplayPositions; ++k) live.GridOrder[k] = static_cast<int16_t>(k);
   if (auto order = r.Key().ReadBinary("GridOrder", sizeof live.GridOrder)) {
     std::memcpy(live.GridOrder.data(), order->data(), sizeof live.GridOrder);
   }

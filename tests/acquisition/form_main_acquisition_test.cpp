@@ -64,7 +64,7 @@ TEST_F(FormMainAcquisition, WithoutADriverOrVirtualCardTheStartIsRefused) {
   auto form = Start();
   form->menuStartQuelvarClick();
   EXPECT_EQ(state.RunState, kRunIdle);
-  EXPECT_EQ(form->StatusPanelText(5), "未安装AD板驱动程序!");
+  EXPECT_EQ(form->PostedStatusText(), "未安装AD板驱动程序!");
   EXPECT_FALSE(form->TimerOscil->isActive());
 }
 
@@ -76,7 +76,7 @@ TEST_F(FormMainAcquisition, VirtualCardRecordsPacedBlocksUntilStopped) {
   EXPECT_TRUE(form->TimerOscil->isActive());
   EXPECT_EQ(form->TimerOscil->interval(), 30);  // 300 rows at 10000 Hz
   EXPECT_EQ(form->menuStartQuelvar->text().toStdString(), "停止记录示波器");
-  EXPECT_EQ(form->StatusPanelText(5), "记录示波器开始工作!");
+  EXPECT_EQ(form->PostedStatusText(), "记录示波器开始工作!");
   for (int i = 0; i < 3; ++i) form->TimerOscilTimer();
   EXPECT_EQ(state.acq.LastSeqNo, 2);
   EXPECT_EQ(state.acq.RingWriteBlock, 3);
@@ -95,7 +95,7 @@ TEST_F(FormMainAcquisition, SimulatedDriverDeliversEveryBlockInOrder) {
   auto form = Start();
   ASSERT_EQ(state.driver.DriverUsable, 1);
   form->menuStartQuelvarClick();
-  ASSERT_EQ(state.RunState, kRunRecording) << form->StatusPanelText(5);
+  ASSERT_EQ(state.RunState, kRunRecording) << form->PostedStatusText();
   ASSERT_TRUE(QTest::qWaitFor([&] { return state.acq.BlocksReceived >= 5; }, 60000));
   EXPECT_EQ(state.acq.LastSeqNo, 4);
   EXPECT_EQ(state.acq.RunDataGap, 0);
@@ -111,11 +111,11 @@ TEST_F(FormMainAcquisition, DriverFailureNamesItsReason) {
   auto form = Start();
   form->menuStartQuelvarClick();
   EXPECT_EQ(state.RunState, kRunIdle);
-  EXPECT_EQ(form->StatusPanelText(5).rfind("AD板初始化错误,原因：", 0), 0u) << form->StatusPanelText(5);
+  EXPECT_EQ(form->PostedStatusText().rfind("AD板初始化错误,原因：", 0), 0u) << form->PostedStatusText();
   // The oscilloscope's text has an ASCII colon.
   form->menuStartOscilClick();
   EXPECT_EQ(state.RunState, kRunIdle);
-  EXPECT_EQ(form->StatusPanelText(5).rfind("AD板初始化错误,原因:", 0), 0u) << form->StatusPanelText(5);
+  EXPECT_EQ(form->PostedStatusText().rfind("AD板初始化错误,原因:", 0), 0u) << form->PostedStatusText();
   EXPECT_FALSE(form->TimerOscil->isActive());
 }
 
@@ -151,7 +151,7 @@ TEST_F(FormMainAcquisition, UnworkableConfigurationIsRefusedWithAReason) {
   state.config.NumSamp = 0;
   form->menuStartQuelvarClick();
   EXPECT_EQ(state.RunState, kRunIdle);
-  EXPECT_EQ(form->StatusPanelText(5), "系统参数设置错误!");
+  EXPECT_EQ(form->PostedStatusText(), "系统参数设置错误!");
   EXPECT_NE(form->RunLogText().find("错误：每块采样数NumSamp设置不能工作"), std::string::npos);
 }
 
@@ -162,7 +162,7 @@ TEST_F(FormMainAcquisition, WatchdogPollsTheDriverWhenNotificationsStayAway) {
   auto form = Start();
   form->Timer1Timer();  // the deferred start-up
   form->menuStartQuelvarClick();
-  ASSERT_EQ(state.RunState, kRunRecording) << form->StatusPanelText(5);
+  ASSERT_EQ(state.RunState, kRunRecording) << form->PostedStatusText();
   // The notifications wait in the event queue, unprocessed; the blocks wait in the driver.
   const AdQueryBufFn queued = state.driver.Entries.QueryBuf;
   for (int i = 0; i < 1000 && queued() < 3; ++i) QTest::qSleep(10);
@@ -209,7 +209,7 @@ TEST_F(FormMainAcquisition, ReplayLendsTheFilesConfigurationAndStopsAfterItsLast
   state.config.SimulateType = 1;
   state.config.SimulateFile = (dir / written.fileName).string();
   form->menuStartQuelvarClick();
-  ASSERT_EQ(state.RunState, kRunRecording) << form->StatusPanelText(5);
+  ASSERT_EQ(state.RunState, kRunRecording) << form->PostedStatusText();
   EXPECT_EQ(state.configInForce.TempConfigActive, 1);
   EXPECT_EQ(form->menuSysParam->title().toStdString(), "临时参数(&P)");
   EXPECT_EQ(state.config.NumSamp, 50);
@@ -220,7 +220,7 @@ TEST_F(FormMainAcquisition, ReplayLendsTheFilesConfigurationAndStopsAfterItsLast
 
   // The oscilloscope replays it too, and stops after the tick that took the last block.
   form->menuStartOscilClick();
-  ASSERT_EQ(state.RunState, kRunOscilloscope) << form->StatusPanelText(5);
+  ASSERT_EQ(state.RunState, kRunOscilloscope) << form->PostedStatusText();
   EXPECT_NE(form->RunLogText().find("注：试图按非本机配置进行启动..."), std::string::npos);
   for (int i = 0; i < 2; ++i) form->TimerOscilTimer();
   EXPECT_EQ(state.RunState, kRunOscilloscope);
@@ -249,7 +249,34 @@ TEST_F(FormMainAcquisition, ManualRecordOnTheVirtualCardLandsAsAValidFile) {
   EXPECT_NE(form->RunLogText().find("  保存记录/历史数据块数=11"), std::string::npos) << form->RunLogText();
   EXPECT_EQ(state.history.Valid, 1);
   EXPECT_EQ(form->StatusPanelText(2), "历史");
+  // The record is on display as history; a manual record keeps the width.
+  EXPECT_TRUE(form->menuSelectFault->isChecked());
+  EXPECT_FALSE(form->menuMonitor->isChecked());
+  EXPECT_EQ(state.display.DispValid, 1);
+  EXPECT_EQ(state.display.DispData, state.history.Samples.data());
+  EXPECT_EQ(state.display.DataSourceMode, 0);
+  EXPECT_EQ(state.wave.XZoom, 4);
+  EXPECT_EQ(form->windowTitle().toStdString().find("--历史数据:") != std::string::npos, true);
+  for (int i = 0; i < 5; ++i) form->TimerOscilTimer();  // the ring moves on
   form->menuStartQuelvarClick();
+
+  // Mended: saving the view of a history record saves the record's blocks,
+  // not the ring blocks of the same numbers.
+  const LiveConfig& c = state.config;
+  const size_t blockWords = static_cast<size_t>(c.NumSamp) * c.NumChn;
+  state.wave.XPosition = 0;
+  state.wave.DisplayWidth = 2 * c.NumSamp;
+  ui.modalAnswers.push_back([](platform::ModalDialog& d) {
+    dynamic_cast<TFormFileInfo&>(d).EditFileName->setText(QStringLiteral("history.dat"));
+    return platform::kModalOk;
+  });
+  form->menuSaveCurrentClick();
+  std::ifstream in(dir / "history.dat", std::ios::binary);
+  ASSERT_TRUE(in.good()) << form->RunLogText();
+  in.seekg(static_cast<std::streamoff>(sizeof(RecordFileHeader) + sizeof(ConfigRecord)));
+  std::vector<uint16_t> samples(2 * blockWords);
+  in.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
+  EXPECT_TRUE(std::equal(samples.begin(), samples.end(), state.history.Samples.begin()));
 }
 
 TEST_F(FormMainAcquisition, ContinuousSavingKeepsTheWholeRunInOneFileWithItsBackup) {
@@ -273,7 +300,7 @@ TEST_F(FormMainAcquisition, ContinuousSavingKeepsTheWholeRunInOneFileWithItsBack
   EXPECT_NE(form->RunLogText().find("连续保存采集结果到：F001.DAT"), std::string::npos);
   for (int i = 0; i < 100 && state.RunState == kRunRecording; ++i) form->TimerOscilTimer();
   EXPECT_EQ(state.RunState, kRunIdle);  // EndBlock ended the run
-  EXPECT_EQ(form->StatusPanelText(5), "连续存盘成功完成！");
+  EXPECT_EQ(form->PostedStatusText(), "连续存盘成功完成！");
   for (const char* name : {"F001.DAT", "F001-BAK.DAT"}) {
     const fs::path file = dir / name;
     EXPECT_TRUE(IsValidRecordFile(file.string())) << name;
@@ -317,9 +344,9 @@ TEST_F(FormMainAcquisition, OscilloscopeRunsAOneBlockRingWithoutTriggersOrSaving
   state.config.ScheduleTable[0].Second = 1;
   state.saving.idContinuousSave = 1;
   form->menuStartOscilClick();
-  ASSERT_EQ(state.RunState, kRunOscilloscope) << form->StatusPanelText(5);
+  ASSERT_EQ(state.RunState, kRunOscilloscope) << form->PostedStatusText();
   EXPECT_EQ(form->TimerOscil->interval(), 77);
-  EXPECT_EQ(form->StatusPanelText(5), "双踪示波器开始工作!");
+  EXPECT_EQ(form->PostedStatusText(), "双踪示波器开始工作!");
   EXPECT_EQ(form->menuStartOscil->text().toStdString(), "停止双踪示波器");
   EXPECT_TRUE(form->menuPause->isVisible());
   EXPECT_TRUE(form->menuViewOscilTool->isVisible());
@@ -344,7 +371,7 @@ TEST_F(FormMainAcquisition, OscilloscopeRunsAOneBlockRingWithoutTriggersOrSaving
   EXPECT_EQ(state.acq.OscilPaused, 0);
   EXPECT_FALSE(form->menuPause->isVisible());
   EXPECT_FALSE(form->TimerOscil->isActive());
-  EXPECT_EQ(form->StatusPanelText(5), "双踪示波器被停止!");
+  EXPECT_EQ(form->PostedStatusText(), "双踪示波器被停止!");
   EXPECT_TRUE(fs::is_empty(dir));  // nothing was recorded to file
 }
 
@@ -355,7 +382,7 @@ TEST_F(FormMainAcquisition, OscilloscopeTakesSnapshotsFromTheDriverWhateverTheRi
   ASSERT_EQ(state.driver.DriverUsable, 1);
   state.config.MaxBlock = 200;
   form->menuStartOscilClick();
-  ASSERT_EQ(state.RunState, kRunOscilloscope) << form->StatusPanelText(5);
+  ASSERT_EQ(state.RunState, kRunOscilloscope) << form->PostedStatusText();
   ASSERT_TRUE(QTest::qWaitFor(
       [&] {
         form->TimerOscilTimer();
@@ -377,7 +404,7 @@ TEST_F(FormMainAcquisition, OscilloscopeStartLoadsThePanelForAOneChannelCard) {
   state.config.LineTable[0].APhaseNum = 1;
   state.oscilTool.YZoom1 = 1000;
   form->menuStartOscilClick();
-  ASSERT_EQ(state.RunState, kRunOscilloscope) << form->StatusPanelText(5);
+  ASSERT_EQ(state.RunState, kRunOscilloscope) << form->PostedStatusText();
   EXPECT_TRUE(panel.isVisible());
   EXPECT_FALSE(panel.GroupBoxChn2->isEnabled());
   EXPECT_TRUE(panel.CheckBoxUseChn1->isChecked());
@@ -418,7 +445,7 @@ TEST_F(FormMainAcquisition, WholeBufferSaveWritesTheRingUnderTheNameTheUserGives
   form->menuStartQuelvarClick();
   ASSERT_EQ(state.RunState, kRunRecording);
   form->menuSaveClick();
-  EXPECT_EQ(form->StatusPanelText(5), "提示：采集过程中不能存盘！");
+  EXPECT_EQ(form->PostedStatusText(), "提示：采集过程中不能存盘！");
   for (int i = 0; i < 15; ++i) form->TimerOscilTimer();  // the ring wraps
   form->menuStartQuelvarClick();
 
@@ -437,14 +464,66 @@ TEST_F(FormMainAcquisition, WholeBufferSaveWritesTheRingUnderTheNameTheUserGives
   EXPECT_EQ(header.BlockCount, 12);  // the whole ring
   EXPECT_EQ(header.TriggerKind, 0);
   EXPECT_NE(form->RunLogText().find("当前缓冲区波形存盘于:"), std::string::npos);
-  EXPECT_EQ(form->StatusPanelText(5).rfind("保存的波形文件名为: F", 0), 0u);
+  EXPECT_EQ(form->PostedStatusText().rfind("保存的波形文件名为: F", 0), 0u);
 
   // Cancelled: nothing written, the texts all the same.
   ui.AnswerModal(platform::kModalCancel);
   const auto before = std::distance(fs::directory_iterator(dir), fs::directory_iterator());
   form->menuSaveClick();
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), before);
-  EXPECT_EQ(form->StatusPanelText(5).rfind("保存的波形文件名为: F", 0), 0u);
+  EXPECT_EQ(form->PostedStatusText().rfind("保存的波形文件名为: F", 0), 0u);
+}
+
+TEST_F(FormMainAcquisition, CurrentViewSaveWritesTheBlocksOnScreenIntoTheSavePath) {
+  auto form = Start();
+  form->menuSaveCurrentClick();  // nothing on display
+  auto messages = ui.PromptsOf(platform::ScriptedUiHost::Kind::Message);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, "无显示波形数据");
+  EXPECT_EQ(messages[0].caption, "警告!不能存盘");
+
+  fs::create_directories(dir / "save");
+  state.config.SimulateAD = 1;
+  state.config.SavePath = (dir / "save").string();
+  state.config.MaxBlock = 12;
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.RunState, kRunRecording);
+  form->menuSaveCurrentClick();
+  EXPECT_EQ(form->PostedStatusText(), "提示：采集过程中不能存盘！");
+  for (int i = 0; i < 15; ++i) form->TimerOscilTimer();  // the ring wraps
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.display.DispValid, 1);
+
+  const LiveConfig& c = state.config;
+  const int32_t first = state.display.DispFirstBlock;
+  state.wave.XPosition = 2 * c.NumSamp + 10;  // display blocks 2 and 3
+  state.wave.DisplayWidth = c.NumSamp;
+  ASSERT_EQ(chdir(dir.c_str()), 0);
+  ui.modalAnswers.push_back([](platform::ModalDialog& d) {
+    dynamic_cast<TFormFileInfo&>(d).EditFileName->setText(QStringLiteral("view.dat"));
+    return platform::kModalOk;
+  });
+  form->menuSaveCurrentClick();
+  const fs::path file = dir / "save" / "view.dat";
+  ASSERT_TRUE(fs::exists(file)) << form->RunLogText();
+  EXPECT_TRUE(IsValidRecordFile(file.string()));
+  std::ifstream in(file, std::ios::binary);
+  RecordFileHeader header{};
+  in.read(reinterpret_cast<char*>(&header), sizeof header);
+  EXPECT_EQ(header.BlockCount, 2);
+  in.seekg(static_cast<std::streamoff>(sizeof header + sizeof(ConfigRecord)));
+  const size_t blockWords = static_cast<size_t>(c.NumSamp) * c.NumChn;
+  std::vector<uint16_t> samples(2 * blockWords);
+  in.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
+  for (int b = 0; b < 2; ++b) {
+    const size_t ringBlock = static_cast<size_t>((first + 2 + b) % 12);
+    EXPECT_TRUE(std::equal(samples.begin() + static_cast<std::ptrdiff_t>(b * blockWords),
+                           samples.begin() + static_cast<std::ptrdiff_t>((b + 1) * blockWords),
+                           state.acq.RingBuffer.begin() + static_cast<std::ptrdiff_t>(ringBlock * blockWords)))
+        << b;
+  }
+  EXPECT_NE(form->RunLogText().find("当前显示范围波形存盘于:"), std::string::npos);
+  EXPECT_EQ(form->PostedStatusText().rfind("保存的波形文件名为: F", 0), 0u);
 }
 
 TEST_F(FormMainAcquisition, StoppingMidRecordStillWritesTheRecord) {
@@ -479,7 +558,7 @@ TEST_F(FormMainAcquisition, SavePathDialogChoosesTheRecordDirectory) {
   form->menuSetSavePathClick();
   EXPECT_EQ(state.config.SavePath, target.string() + "/");
   EXPECT_EQ(fs::current_path(), target);
-  EXPECT_EQ(form->StatusPanelText(5), "提示:存盘位置为: " + target.string() + "/");
+  EXPECT_EQ(form->PostedStatusText(), "提示:存盘位置为: " + target.string() + "/");
   EXPECT_NE(form->RunLogText().find("采样数据存盘路径为：" + target.string()), std::string::npos);
 
   ui.modalAnswers.push_back([&](platform::ModalDialog& d) {

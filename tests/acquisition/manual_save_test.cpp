@@ -95,5 +95,61 @@ TEST(WholeBufferSave, ANamedFileReplacesAnOldOneWhole) {
   EXPECT_TRUE(IsValidRecordFile(dir.File("mine.dat")));
 }
 
+TEST(CurrentViewSave, TakesTheWholeBlocksThatHoldTheShownRange) {
+  struct Case {
+    const char* what;
+    int32_t firstBlock, xPosition, width;
+    int32_t first, last, blocks;
+  } cases[] = {
+      {"inside one block", 0, 120, 50, 1, 1, 1},
+      {"across two blocks", 0, 150, 100, 1, 2, 2},
+      {"wrapping round the ring's end", 7, 250, 200, 9, 1, 3},  // display blocks 2..4 = ring 9, 0, 1
+      {"the whole data", 4, 0, 1000, 4, 3, 10},
+      // Mended: a screen wider than the data (DisplayWidth 10 of 5 points
+      // leaves XPosition at -5) saves the data, not a block before it.
+      {"a view starting before the data", 3, -5, 10, 3, 3, 1},
+      {"a view reaching past the data", 0, 950, 100, 9, 9, 1},
+  };
+  for (const Case& c : cases) {
+    AppState s = RingOfTen(0);
+    s.display.DispBlocks = 10;
+    s.display.DispFirstBlock = c.firstBlock;
+    s.wave.XPosition = c.xPosition;
+    s.wave.DisplayWidth = c.width;
+    s.acq.DataGapFlag = 1;
+    DescribeCurrentView(s);
+    EXPECT_EQ(s.record.TriggerBlock, c.first) << c.what;
+    EXPECT_EQ(s.record.LastBlock, c.last) << c.what;
+    EXPECT_EQ(s.record.BlocksDone, c.blocks) << c.what;
+    EXPECT_EQ(s.record.PreBlocks, 0) << c.what;
+    EXPECT_EQ(s.record.TriggerPoint, 0) << c.what;
+    EXPECT_EQ(s.record.TriggerKind, 0) << c.what;
+    EXPECT_EQ(s.record.DataGap, 1) << c.what;
+  }
+}
+
+TEST(CurrentViewSave, CountsTheCompressedBlocksAndStartsAtItsFirstBlock) {
+  AppState s = RingOfTen(0);
+  s.display.DispBlocks = 10;
+  s.display.DispFirstBlock = 2;
+  s.acq.RingCompressing = 1;
+  s.acq.RingCompressStart = 6;
+  s.wave.XPosition = 300;  // display block 3 = ring block 5
+  s.wave.DisplayWidth = 100;
+  s.display.DispTriggerBlock = 8;
+  s.display.DispTriggerPoint = 20;
+  DescribeCurrentView(s);
+  EXPECT_EQ(s.record.CompressBlocks, 6);  // 2 - 6 + 10
+  EXPECT_EQ(s.record.TriggerBlock, 5);
+  // The origin lies 3 blocks and 20 rows after the first block saved.
+  EXPECT_NEAR((45000.5 - s.record.StartTime) * 86400.0, 0.32, 1e-6);
+
+  s.display.DataSourceMode = 2;
+  DescribeCurrentView(s);
+  EXPECT_EQ(s.record.TriggerBlock, 0);
+  EXPECT_EQ(s.record.LastBlock, 0);
+  EXPECT_EQ(s.record.BlocksDone, 1);
+}
+
 }  // namespace
 }  // namespace quelvar::test

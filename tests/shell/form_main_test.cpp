@@ -17,6 +17,7 @@
 #include "platform/ScriptedUiHost.h"
 #include "shell/ConfigFile.h"
 #include "shell/FormMain.h"
+#include "view/PaintBox.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ TEST_F(FormMainTest, DesignedComponentsCarryTheProgramsNames) {
   auto form = MakeForm(registry);
   EXPECT_EQ(form->objectName(), "FormMain");
   EXPECT_EQ(form->findChild<QPlainTextEdit*>("Memo1"), form->Memo1);
-  EXPECT_EQ(form->findChild<QLabel*>("Image1"), form->Image1);
+  EXPECT_EQ(form->findChild<QWidget*>("Image1"), static_cast<QWidget*>(form->Image1));
   EXPECT_EQ(form->findChild<QStatusBar*>("StatusBar1"), form->StatusBar1);
   EXPECT_EQ(form->findChild<QTimer*>("Timer2"), form->Timer2);
   EXPECT_EQ(form->menuExit->objectName(), "menuExit");

@@ -1,0 +1,202 @@
+#include "platform/qt/QtCanvas.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPaintEngine>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+
+#include "platform/qt/QtPicture.h"
+
+namespace quelvar::platform {
+
+namespace {
+
+// The dot pattern of a one-pixel dotted pen: pixels on, then off.
+constexpr int kDotOn = 3;
+constexpr int kDotPeriod = 6;
+// Longer lines would overflow the rounding arithmetic; they lie almost wholly
+// off any device and are left to Qt's own line drawing.
+constexpr int64_t kLongestRasterLine = int64_t{1} << 30;
+
+QColor ToQColor(Color c) { return QColor(c.red, c.green, c.blue); }
+
+QFont ToQFont(const Font& font) {
+  QFont f;
+  if (!font.name.empty()) f.setFamily(QString::fromStdString(font.name));
+  f.setPointSize(std::max(font.size, 1));
+  f.setBold(font.style & kFontStyleBold);
+  f.setItalic(font.style & kFontStyleItalic);
+  f.setUnderline(font.style & kFontStyleUnderline);
+  f.setStrikeOut(font.style & kFontStyleStrikeOut);
+  return f;
+}
+
+QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+
+bool IsEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+}  // namespace
+
+QtCanvas::QtCanvas(QPaintDevice& device) : device_(device) {
+  if (!painter_.begin(&device_)) return;
+  raster_ = painter_.paintEngine() && painter_.paintEngine()->type() == QPaintEngine::Raster;
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+}
+
+QtCanvas::~QtCanvas() {
+  if (painter_.isActive()) painter_.end();
+}
+
+int QtCanvas::Width() const { return device_.width(); }
+
+int QtCanvas::Height() const { return device_.height(); }
+
+void QtCanvas::DrawLine(Point from, Point to) {
+  if (!painter_.isActive() || from == to) return;
+  const Pen& pen = GetPen();
+  if (raster_ && pen.width <= 1) {
+    RasterLine(from, to, ToQColor(pen.color), pen.style == PenStyle::Dot);
+  } else {
+    SegmentLine(from, to);
+  }
+}
+
+// Pixel i = 0 .. n - 1 of the line, n being the longer of |dx| and |dy|: the
+// major coordinate steps by one, the minor one is the exact line's rounded to
+// the nearest pixel, halves toward the start (as Bresenham's algorithm does),
+// so a line and its reverse have the same shape. Only the pixels whose major
+// coordinate lies on the device are visited, so a trace zoomed far beyond the
+// image costs no more than one across it. Pixels in a row along the major
+// axis go out as one fill.
+void QtCanvas::RasterLine(Point from, Point to, const QColor& color, bool dotted) {
+  const int64_t dx = int64_t{to.x} - from.x;
+  const int64_t dy = int64_t{to.y} - from.y;
+  const bool xMajor = std::abs(dx) >= std::abs(dy);
+  const int64_t n = std::max(std::abs(dx), std::abs(dy));
+  const int64_t minorDelta = std::abs(xMajor ? dy : dx);
+  if (n > kLongestRasterLine) {
+    SegmentLine(from, to);
+    return;
+  }
+  const int step = (xMajor ? dx : dy) > 0 ? 1 : -1;
+  const int minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
+  const int64_t major0 = xMajor ? from.x : from.y;
+  const int64_t minor0 = xMajor ? from.y : from.x;
+  const int64_t limit = xMajor ? device_.width() : device_.height();
+  const int64_t first = std::max<int64_t>(0, step > 0 ? -major0 : major0 - limit + 1);
+  const int64_t end = std::min<int64_t>(n, step > 0 ? limit - major0 : major0 + 1);
+
+  int64_t runFirst = 0;  // major coordinate of the run's first pixel
+  int64_t runLength = 0;
+  int64_t runMinor = 0;
+  auto flush = [&] {
+    if (runLength == 0) return;
+    const int low = static_cast<int>(std::min(runFirst, runFirst + (runLength - 1) * step));
+    const int length = static_cast<int>(runLength);
+    const int minor = static_cast<int>(runMinor);
+    painter_.fillRect(xMajor ? QRect(low, minor, length, 1) : QRect(minor, low, 1, length), color);
+    runLength = 0;
+  };
+  for (int64_t i = first; i < end; ++i) {
+    if (dotted && i % kDotPeriod >= kDotOn) {
+      flush();
+      continue;
+    }
+    const int64_t minor = minor0 + minorStep * ((2 * i * minorDelta + n - 1) / (2 * n));
+    if (runLength > 0 && minor == runMinor) {
+      ++runLength;
+    } else {
+      flush();
+      runFirst = major0 + i * step;
+      runMinor = minor;
+      runLength = 1;
+    }
+  }
+  flush();
+}
+
+void QtCanvas::SegmentLine(Point from, Point to) {
+  const Pen& pen = GetPen();
+  QPen qpen(ToQColor(pen.color));
+  if (pen.width <= 1) {
+    qpen.setWidth(1);
+    qpen.setCapStyle(Qt::FlatCap);
+    if (pen.style == PenStyle::Dot) qpen.setDashPattern(QList<qreal>{kDotOn, kDotPeriod - kDotOn});
+    painter_.setPen(qpen);
+    painter_.drawLine(QPoint(from.x, from.y), QPoint(to.x, to.y));
+    return;
+  }
+  // A wide pen is centred on the pixels of the path.
+  qpen.setWidth(pen.width);
+  qpen.setCapStyle(Qt::RoundCap);
+  qpen.setJoinStyle(Qt::RoundJoin);
+  painter_.setPen(qpen);
+  painter_.drawLine(QPointF(from.x + 0.5, from.y + 0.5), QPointF(to.x + 0.5, to.y + 0.5));
+}
+
+void QtCanvas::SetPixel(int x, int y, Color color) {
+  if (painter_.isActive()) painter_.fillRect(QRect(x, y, 1, 1), ToQColor(color));
+}
+
+void QtCanvas::FillRect(const Rect& rect) {
+  const Brush& brush = GetBrush();
+  if (!painter_.isActive() || brush.style == BrushStyle::Clear || IsEmpty(rect)) return;
+  painter_.fillRect(ToQRect(rect), ToQColor(brush.color));
+}
+
+void QtCanvas::Rectangle(const Rect& rect) {
+  if (!painter_.isActive() || IsEmpty(rect)) return;
+  FillRect(rect);
+  const Pen& pen = GetPen();
+  const int right = rect.right - 1;
+  const int bottom = rect.bottom - 1;
+  if (pen.width > 1) {
+    painter_.setPen(QPen(ToQColor(pen.color), pen.width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawRect(QRectF(rect.left + 0.5, rect.top + 0.5, right - rect.left, bottom - rect.top));
+    return;
+  }
+  if (right == rect.left || bottom == rect.top) {  // all border
+    painter_.fillRect(ToQRect(rect), ToQColor(pen.color));
+    return;
+  }
+  // Drawn as a closed polyline so that it follows the line rules exactly.
+  const Point corners[] = {{rect.left, rect.top}, {right, rect.top}, {right, bottom}, {rect.left, bottom}};
+  for (int i = 0; i < 4; ++i) DrawLine(corners[i], corners[(i + 1) % 4]);
+}
+
+void QtCanvas::TextOut(int x, int y, const std::string& text) {
+  if (!painter_.isActive() || text.empty()) return;
+  const QString s = QString::fromStdString(text);
+  const QFont font = ToQFont(GetFont());
+  const QFontMetrics metrics(font, &device_);
+  const Brush& brush = GetBrush();
+  if (brush.style == BrushStyle::Solid) {
+    painter_.fillRect(QRect(x, y, metrics.horizontalAdvance(s), metrics.height()), ToQColor(brush.color));
+  }
+  painter_.setFont(font);
+  painter_.setPen(ToQColor(GetFont().color));
+  painter_.drawText(QPoint(x, y + metrics.ascent()), s);
+}
+
+int QtCanvas::TextWidth(const std::string& text) const {
+  return QFontMetrics(ToQFont(GetFont()), &device_).horizontalAdvance(QString::fromStdString(text));
+}
+
+int QtCanvas::TextHeight(const std::string&) const { return QFontMetrics(ToQFont(GetFont()), &device_).height(); }
+
+void QtCanvas::Draw(int x, int y, const Picture& picture) {
+  const auto* image = dynamic_cast<const QtPicture*>(&picture);
+  if (painter_.isActive() && image) painter_.drawImage(QPoint(x, y), image->Image());
+}
+
+// Nearest-pixel scaling (no smoothing), as a bitmap stretch always was.
+void QtCanvas::StretchDraw(const Rect& rect, const Picture& picture) {
+  const auto* image = dynamic_cast<const QtPicture*>(&picture);
+  if (painter_.isActive() && image && !IsEmpty(rect)) painter_.drawImage(ToQRect(rect), image->Image());
+}
+
+}  // namespace quelvar::platform

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QColor>
+#include <QPainter>
+
+#include "platform/Canvas.h"
+
+class QPaintDevice;
+
+namespace quelvar::platform {
+
+// The canvas over QPainter: on the screen's off-screen QImage, and on any
+// other paint device (a QPicture for pictures, a QPrinter for pages).
+// Painting begins in the constructor and ends in the destructor, so the
+// device is complete once the canvas is gone. Pictures of kind QtPicture are
+// drawn, others are ignored. Text is drawn with the top of the font's line at
+// y; font sizes are points at the device's resolution.
+//
+// Lines of one-pixel pens on raster devices (QImage, QPixmap) are rasterised
+// here, run by run, so that the start point is painted and the end point is
+// not, whichever way the line runs: Qt's own flat-cap lines leave out the
+// right or lower end instead. On other devices, and for wider pens, a line is
+// a Qt line segment: flat caps for one pixel, round caps for wider pens (the
+// classic geometric pen).
+class QtCanvas : public Canvas {
+ public:
+  explicit QtCanvas(QPaintDevice& device);
+  ~QtCanvas() override;
+  QtCanvas(const QtCanvas&) = delete;
+  QtCanvas& operator=(const QtCanvas&) = delete;
+
+  int Width() const override;
+  int Height() const override;
+
+  void SetPixel(int x, int y, Color color) override;
+  void FillRect(const Rect& rect) override;
+  void Rectangle(const Rect& rect) override;
+  void TextOut(int x, int y, const std::string& text) override;
+  int TextWidth(const std::string& text) const override;
+  int TextHeight(const std::string& text) const override;
+  void Draw(int x, int y, const Picture& picture) override;
+  void StretchDraw(const Rect& rect, const Picture& picture) override;
+
+ protected:
+  void DrawLine(Point from, Point to) override;
+
+ private:
+  void RasterLine(Point from, Point to, const QColor& color, bool dotted);
+  void SegmentLine(Point from, Point to);
+
+  QPaintDevice& device_;
+  QPainter painter_;
+  bool raster_ = false;
+};
+
+}  // namespace quelvar::platform

@@ -1,0 +1,243 @@
+// The main window's display layout, the live-display switch, the trigger
+// page and the number of points per screen.
+#include <QAction>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTableWidget>
+
+#include <algorithm>
+
+#include "platform/UiHost.h"
+#include "shell/FormMain.h"
+#include "view/DisplayLayout.h"
+#include "view/PaintBox.h"
+#include "view/TriggerPage.h"
+
+namespace quelvar {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The X scroll bar's large step is at most this (the bar's old 16-bit range).
+constexpr int kMaxXLargeStep = 65535;
+
+QFont FontOf(const std::string& name, int32_t size, uint8_t style) {
+  QFont font(Q(name));
+  font.setPixelSize(std::max(size, 1));
+  font.setBold((style & 1) != 0);
+  font.setItalic((style & 2) != 0);
+  font.setUnderline((style & 4) != 0);
+  font.setStrikeOut((style & 8) != 0);
+  return font;
+}
+
+}  // namespace
+
+void TFormMain::RebuildDisplayLayout() {
+  LiveConfig& c = state_.config;
+  WaveViewState& v = state_.wave;
+  const DisplayDescriptor& d = state_.display;
+  RebuildRateLayout(c, state_.layout);
+  RebuildLineTables(c);
+  RebuildPageTables(c, state_.pages, v.PageLayout);
+  MeasureScaleLabels();
+
+  // The text grid's frame; the text view fills it.
+  const int columnWidth = std::max(Grid1->horizontalHeader()->defaultSectionSize(), 1);
+  v.GridColumns = std::max(Grid1->width() / columnWidth - 2, 4);
+  HScrollBar_Grid->setPageStep(v.GridColumns - 1);
+  const int entries = c.Analog_Num + c.SW_Num;
+  Grid1->clear();
+  Grid1->setColumnCount(v.GridColumns + 3);
+  Grid1->setRowCount(entries + 2);
+  NormalizeDisplayOrder(c.GridOrder, entries);
+  auto cell = [this](int row, int column, const std::string& text) {
+    if (row < 0 || row >= Grid1->rowCount()) return;
+    Grid1->setItem(row, column, new QTableWidgetItem(Q(text)));
+  };
+  cell(0, 0, "  \\时间");
+  cell(0, 1, "(ms)");
+  cell(1, 0, "通道");
+  cell(1, 1, "单位\\点");
+  // Counts within the tables, whatever the configuration says.
+  const int lines = std::clamp(c.Total_Line, 0, kMaxLines);
+  const int analog = std::clamp(c.Analog_Num, 0, kMaxAnalogChannels);
+  const int switches = std::clamp(c.SW_Num, 0, kMaxSwitchInputs);
+  int analogRows = 0;
+  for (int line = 0; line < lines; ++line) {
+    for (int p = std::max(c.LineFirstChannel[line], 0); p < c.LineFirstChannel[line + 1] && p < analog; ++p) {
+      const int number = c.AnalogDisplayOrder[p];
+      if (number < 0 || number >= kMaxAnalogChannels) continue;
+      const AnalogChannel& channel = c.AnalogChannelTable[number];
+      cell(c.GridOrder[p] + 2, 0, channel.ChnName);
+      cell(c.GridOrder[p] + 2, 1, menuGridEng->isChecked() ? channel.ChnUnits : std::string("Hex"));
+    }
+    analogRows += c.LineTable[line].APhaseNum;
+  }
+  for (int s = 0; s < switches && analogRows >= 0 && analogRows + s < kMaxDisplayPositions; ++s) {
+    cell(c.GridOrder[analogRows + s] + 2, 0, c.SwitchChannelTable[s].SWName);
+    cell(c.GridOrder[analogRows + s] + 2, 1, "开关量");
+  }
+  cell(0, v.GridColumns + 2, "显示顺序");
+  cell(1, v.GridColumns + 2, "(行)");
+  for (int i = 0; i < entries; ++i) cell(i + 2, v.GridColumns + 2, std::to_string(i));
+  HScrollBar_Grid->setRange(0, std::max(d.DispPoints - 1, 0));
+
+  FitPointsPerScreen(v, d.DispPoints, menuXZoomAny->isChecked());
+  HScrollBar_XPosition->setRange(0, std::max(d.DispPoints - 1, 0));
+  HScrollBar_XPosition->setValue(d.DispPoints - v.DisplayWidth);
+  UpdateChannelScrollRange();
+  const bool labels = menuViewTrace->isChecked() && state_.RunState == kRunIdle && d.DispValid != 0;
+  Label_Mark1->setVisible(labels);
+  Label_Mark2->setVisible(labels);
+}
+
+void TFormMain::MeasureScaleLabels() {
+  const LiveConfig& c = state_.config;
+  const QFontMetrics screen(FontOf(c.ScreenFontName, c.ScreenFontSize, c.ScreenFontStyle));
+  const QFontMetrics picture(FontOf(c.WMFFontName, c.WMFFontSize, c.WMFFontStyle));
+  ScaleLabelMetrics& m = state_.labels;
+  m.ScreenTextHeight = screen.boundingRect(QStringLiteral("1")).height();
+  m.PictureTextHeight = picture.boundingRect(QStringLiteral("1")).height();
+  const std::vector<std::string> texts = ScaleLabelTexts(c, state_.startup.PresentationMode);
+  m.ScreenLabelWidth = WidestLabel(texts, [&](const std::string& t) { return screen.horizontalAdvance(Q(t)); });
+  m.PictureLabelWidth = WidestLabel(texts, [&](const std::string& t) { return picture.horizontalAdvance(Q(t)); });
+}
+
+void TFormMain::UpdateChannelScrollRange() {
+  const ChannelScrollMenus menus{menuViewSwitch->isChecked(), menuScopePage->isChecked(),
+                                 menuPhaseSingle->isChecked()};
+  VScrollBar_Channel->setRange(0, std::max(ChannelScrollMaximum(state_.config, menus), 0));
+}
+
+void TFormMain::menuMonitorClick() {
+  LiveConfig& c = state_.config;
+  AcquisitionState& a = state_.acq;
+  DisplayDescriptor& d = state_.display;
+  menuMonitor->setChecked(!menuMonitor->isChecked());
+  ToolButtonMonitor->setChecked(menuMonitor->isChecked());
+  if (!menuMonitor->isChecked()) {
+    menuMonitor->setText(QStringLiteral("实时波形隐藏"));
+    ToolButtonMonitor->setToolTip(QStringLiteral("实时波形隐藏"));
+    SetStatusPanelText(2, "无");
+    setWindowTitle(Q(c.WinTitle + "--无显示"));
+    // The oscilloscope keeps its picture whatever the switch says.
+    if (state_.RunState == kRunOscilloscope) return;
+    d.DispValid = 0;
+    DrawIdleScreen();
+    return;
+  }
+
+  menuMonitor->setText(QStringLiteral("实时监控波形"));
+  ToolButtonMonitor->setToolTip(QStringLiteral("实时监控波形"));
+  SetStatusPanelText(2, "实时");
+  menuSelectFault->setChecked(false);
+  d.SelectFault = 0;
+  const int32_t multi = std::max(c.MaxMultiFreq, 1);
+  auto pointAtRing = [&](int32_t blocks) {
+    d.DispData = a.RingBuffer.data();
+    d.DispBlocks = blocks;
+    d.DispRows = c.NumSamp * blocks;
+    d.DispPoints = d.DispRows * multi;
+  };
+  if (state_.RunState == kRunRecording) {
+    pointAtRing(c.MaxBlock);
+    RebuildDisplayLayout();
+    d.DispCompressRatio = c.CompressRatio;
+    d.DispCompressType = c.CompressType;
+    Label_Mark1->hide();
+    Label_Mark2->hide();
+  } else if (state_.RunState == kRunOscilloscope) {
+    pointAtRing(1);
+    RebuildDisplayLayout();
+    d.DispCompressed = 0;
+  } else if (a.BufferLayoutValid == 1) {
+    pointAtRing(d.DataSourceMode == 2 ? 1 : c.MaxBlock);
+    d.DispValid = 1;
+    RebuildDisplayLayout();
+    d.DispFirstBlock = a.RingWriteBlock;
+    d.DispTriggerBlock = state_.record.ViewBlock;
+    d.DispTriggerPoint = state_.record.ViewPoint;
+    d.DispCompressRatio = c.CompressRatio;
+    d.DispCompressType = c.CompressType;
+    d.DispCompressed = a.RingCompressing;
+    d.DispCompressStart = a.RingCompressStart;
+    Label_Mark1->setVisible(menuViewTrace->isChecked());
+    Label_Mark2->setVisible(menuViewTrace->isChecked());
+    RepaintView();
+  }
+  const bool oscilloscope = state_.RunState == kRunOscilloscope;
+  setWindowTitle(Q(c.WinTitle + (oscilloscope ? "--双踪示波器" : "--实时波形")));
+  state_.history.Comment = oscilloscope ? "双踪示波器波形" : "实时波形";
+}
+
+void TFormMain::SetupTriggerPage() {
+  BuildTriggerPage(state_.wave.PageLayout, state_.config, state_.record);
+  for (QAction* scope : {menuScopeChannel, menuScopeLine, menuScope4, menuScope8, menuScope16, menuScopeAll,
+                         menuScopeOverall}) {
+    scope->setChecked(false);
+  }
+  menuScopePage->setChecked(true);
+  UpdateChannelScrollRange();
+  VScrollBar_Channel->setValue(state_.config.TotalPages + 1);
+  state_.wave.BegDispChannel = VScrollBar_Channel->value();
+  state_.wave.RepaintRequested = 1;
+}
+
+void TFormMain::WidthTail() {
+  WaveViewState& v = state_.wave;
+  HScrollBar_XPosition->setPageStep(
+      static_cast<int>(std::min<int64_t>(int64_t{v.DisplayWidth} * 9 / 10, kMaxXLargeStep)));
+  if (state_.display.DispValid == 1) v.RepaintRequested = 1;
+}
+
+void TFormMain::CheckXZoomItem(QAction* item) {
+  for (QAction* zoom : {menuXZoom1, menuXZoom2, menuXZoom4, menuXZoom8, menuXZoom16, menuXZoomAny}) {
+    zoom->setChecked(zoom == item);
+  }
+}
+
+void TFormMain::XZoomPresetClick(int32_t k) {
+  QAction* const item = k == 1 ? menuXZoom1 : k == 2 ? menuXZoom2 : k == 4 ? menuXZoom4 : k == 8 ? menuXZoom8
+                                                                                             : menuXZoom16;
+  if (item->isChecked()) return;
+  WaveViewState& v = state_.wave;
+  v.XZoom = k;
+  CheckXZoomItem(item);
+  v.DisplayWidth = std::max(state_.display.DispPoints / k, 10);
+  menuXZoomAny->setText(Q("显示" + std::to_string(v.DisplayWidth) + "点"));
+  WidthTail();
+}
+
+void TFormMain::SetXPointCount(int32_t n) {
+  WaveViewState& v = state_.wave;
+  v.XZoom = 32;
+  v.DisplayWidth = std::min(n, state_.display.DispPoints);
+  CheckXZoomItem(menuXZoomAny);
+  v.DisplayWidth = std::max(v.DisplayWidth, 10);
+  menuXZoomAny->setText(Q("显示任意点(" + std::to_string(v.DisplayWidth) + ")"));
+  WidthTail();
+}
+
+void TFormMain::menuXZoomAnyClick() {
+  const int32_t points = state_.display.DispPoints;
+  const std::optional<std::string> answer = services_.ui.InputBox(
+      "请选择一屏显示的点数", "点数(最大" + std::to_string(points) + "):   ", std::to_string(state_.wave.DisplayWidth));
+  int32_t n = state_.wave.DisplayWidth;
+  if (answer) {
+    try {
+      size_t used = 0;
+      const long value = std::stol(*answer, &used);
+      if (used == answer->size() && value >= INT32_MIN && value <= INT32_MAX) n = static_cast<int32_t>(value);
+    } catch (const std::exception&) {
+      // Not a number: the width stays.
+    }
+  }
+  SetXPointCount(n);
+}
+
+}  // namespace quelvar
