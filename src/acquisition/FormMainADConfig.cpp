@@ -56,10 +56,7 @@ void TFormMain::menuADConfigClick() {
     c.ChannelRate = ScaledChannelRate(c.FrqSamp, rememberedFrqSamp, rememberedRate);
   }
 
-  state_.display.DispValid = 0;
-  state_.display.DataSourceMode = 0;
-  state_.acq.BufferLayoutValid = 0;
-  DrawIdleScreen();
+  DropShownData();
   if (!temporary) SaveConfigToRegistry();
 }
 

@@ -123,7 +123,8 @@ bool TFormMain::PrepareRun(bool recorderRun, const std::string& lentConfigLine) 
                              [this](const std::string& text, const std::string& caption) {
                                services_.ui.MessageBox(text, caption, platform::MsgButtons::OkCancel);
                              },
-                             [this](int panel, const std::string& text) { SetStatusPanelText(panel, text); }};
+                             [this](int panel, const std::string& text) { SetStatusPanelText(panel, text); },
+                             [this] { RebuildDisplayLayout(); }};
   if (!PrepareStart(state_, recorderRun, report)) {
     PostStatusText("系统参数设置错误!");
     return false;

@@ -179,6 +179,7 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
   state.record.ViewBlock = a.RingBlocks - 1;
   state.record.ViewPoint = 0;
   a.LastSeqNo = 0xFFFF;
+  if (report.displayLayout) report.displayLayout();
 
   // The lines must add up to the analog channels.
   int64_t lineChannels = 0;

@@ -14,6 +14,8 @@ struct StartReporter {
   std::function<void(const std::string&)> status;
   std::function<void(const std::string&, const std::string&)> messageBox;
   std::function<void(int panel, const std::string&)> statusPanel;
+  // Re-derives the views' layout for the new ring (none in tests).
+  std::function<void()> displayLayout = nullptr;
 };
 
 // Prepares a run after the layout has been computed: checks, trigger

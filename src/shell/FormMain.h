@@ -208,6 +208,9 @@ class TFormMain : public QMainWindow {
   int LoadDefaultConfigFile();
   // The settings menu shows which configuration is in force.
   void RefreshConfigMenus();
+  // Drops the data on display (they no longer fit the configuration) and
+  // shows the idle screen.
+  void DropShownData();
 
   // Acquisition commands.
   void menuADPropStringClick();

@@ -10,10 +10,17 @@ namespace quelvar {
 ConfigCommandEnv TFormMain::MakeConfigCommandEnv() {
   ConfigCommandEnv env{state_, services_.ui, {}, {}, {}};
   env.saveToRegistry = [this] { SaveConfigToRegistry(); };
-  // No data is shown yet at this stage of the program: nothing to drop.
-  env.dropShownData = [] {};
-  env.postStatus = [this](const std::string& text) { SetStatusPanelText(StatusPanelCount() - 1, text); };
+  env.dropShownData = [this] { DropShownData(); };
+  env.postStatus = [this](const std::string& text) { PostStatusText(text); };
   return env;
+}
+
+void TFormMain::DropShownData() {
+  // The data no longer fit the configuration; the next start rebuilds the buffers.
+  state_.display.DispValid = 0;
+  state_.display.DataSourceMode = 0;
+  state_.acq.BufferLayoutValid = 0;
+  DrawIdleScreen();
 }
 
 void TFormMain::RefreshConfigMenus() {

@@ -231,14 +231,23 @@ void TFormMain::menuBusConfigClick() {
   c.SamplesPerCycle = std::max(TruncToInt32(c.ChannelRate / c.ACFrq), 1);
   dialog.Edit_SampPerPeriod->setText(QString::number(c.SamplesPerCycle));
 
+  const int32_t analogBefore = c.Analog_Num, switchesBefore = c.SW_Num, wordsBefore = c.NumChn,
+                multiBefore = c.MaxMultiFreq;
   services_.ui.ShowModal(dialog);  // the result is not inspected: the settings tell
 
   if (c.Analog_Num > c.NumChn) {
     services_.ui.MessageBox("模拟通道数大于AD板总通道数!", "模拟通道设置错误", platform::MsgButtons::OkCancel);
   }
   if (state_.configInForce.TempConfigActive == 0) SaveConfigToRegistry();
-  // Rebuilding the display layout, or dropping data that no longer fits it,
-  // comes with the views: nothing is shown yet.
+  if (c.Analog_Num == analogBefore && c.SW_Num == switchesBefore && c.NumChn == wordsBefore &&
+      c.MaxMultiFreq == multiBefore) {
+    if (state_.display.DispValid != 0) {
+      RebuildDisplayLayout();
+      state_.wave.RepaintRequested = 1;
+    }
+  } else {
+    DropShownData();
+  }
 }
 
 }  // namespace quelvar

@@ -137,6 +137,8 @@ TEST_F(FormMainStartup, ResetSwitchStartsFromDefaultsLoadsTheDefaultFileAndEnds)
 
 TEST_F(FormMainStartup, ChannelGroupLauncherAppliesAndSavesTheLayout) {
   auto form = Start();
+  state.display.DispValid = 1;
+  state.acq.BufferLayoutValid = 1;
   ui.modalAnswers.push_back([](platform::ModalDialog& d) {
     auto& group = dynamic_cast<TFormGroup&>(d);
     EXPECT_EQ(group.Edit_Analog->text().toStdString(), "4");
@@ -151,6 +153,27 @@ TEST_F(FormMainStartup, ChannelGroupLauncherAppliesAndSavesTheLayout) {
   EXPECT_EQ(state.config.NumChn, 4);
   EXPECT_EQ(registry.ReadInt32("\\SOFTWARE\\QuelvarTorque\\ADCard\\Group", "SW_Num"), 17);
   EXPECT_TRUE(ui.PromptsOf(platform::ScriptedUiHost::Kind::Message).empty());
+  // The shown data no longer fit the new channel counts.
+  EXPECT_EQ(state.display.DispValid, 0);
+  EXPECT_EQ(state.acq.BufferLayoutValid, 0);
+}
+
+TEST_F(FormMainStartup, ChannelGroupLauncherKeepsDataThatStillFitAndRebuildsTheLayout) {
+  auto form = Start();
+  state.display.DispValid = 1;
+  state.display.DispPoints = 3000;
+  state.config.TotalPages = 1;
+  ui.modalAnswers.push_back([](platform::ModalDialog& d) {
+    auto& group = dynamic_cast<TFormGroup&>(d);
+    group.Edit_TotalPages->setText("3");
+    group.ButtonOKClick();
+    return platform::kModalOk;
+  });
+  form->menuBusConfigClick();
+  EXPECT_EQ(state.display.DispValid, 1);
+  EXPECT_TRUE(form->RepaintRequested());
+  EXPECT_EQ(state.wave.PageLayout.PageChannels.size(), 5u);  // three pages, the universal and the trigger page
+  EXPECT_EQ(state.wave.XPosition, 3000 - state.wave.DisplayWidth);
 }
 
 TEST_F(FormMainStartup, ChannelGroupLauncherWarnsWhenAnalogChannelsExceedTheWords) {

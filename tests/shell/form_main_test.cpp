@@ -160,9 +160,14 @@ TEST_F(FormMainTest, LentConfigurationShowsInTheSettingsMenuAndNeverReachesTheTr
   ASSERT_TRUE(WriteConfigFile((dir / "other.QCG").string(), record, error)) << error;
   {
     auto form = MakeForm(registry);
+    state.display.DispValid = 1;
+    state.acq.BufferLayoutValid = 1;
     ui.fileAnswers.push_back((dir / "other.QCG").string());
     ui.messageAnswers.push_back(platform::MsgResult::Yes);
     form->menuLoadConfigClick();
+    // The shown data belong to the old configuration.
+    EXPECT_EQ(state.display.DispValid, 0);
+    EXPECT_EQ(state.acq.BufferLayoutValid, 0);
     EXPECT_EQ(form->menuSysParam->title().toStdString(), "临时参数(&P)");
     EXPECT_TRUE(form->menuRestoreConfig->isVisible());
     EXPECT_EQ(state.config.NumSamp, 777);
