@@ -173,29 +173,16 @@ void TFormMain::StartRecording() {
   } else {
     setWindowTitle(Q(c.WinTitle + "--无显示" + HistoryTitleSuffix));
   }
+  state_.history.Comment = "实时波形";
   AppendRunLog("\r\n启动" + s.WindowWord + "于:" + NowText());
+  state_.display.DispValid = 0;
   a.BufferLayoutValid = 0;
-
-  if (!PrepareRun(true, "注：试图正按非本机配置进行启动...")) return;
-  if (state_.saving.idContinuousSave) {
-    if (!StartContinuousSaving()) return;
-  } else {
-    // Without armed triggering the live display is on; with it, it is flipped.
-    if (a.AutoTriggerActive == 0) menuMonitor->setChecked(false);
-    menuMonitorClick();
-  }
-
-  if (a.ScheduledSaveActive && !scheduleSaver_) scheduleSaver_ = std::make_unique<ScheduleSaveObj>();
-  if (!(c.SimulateAD ? StartVirtualCard() : StartRealCard())) {
-    // The file of a run that never started is closed, complete and empty.
-    if (continuousSaver_ && continuousSaver_->IsOpen()) continuousSaver_->Close();
+  if (state_.NetworkRole == kRoleViewer) {
+    // The station's configuration and blocks arrive over the link.
+    OpenViewerLink();
+  } else if (!StartRecorderSource()) {
     return;
   }
-  const bool snapshot = c.MaxBlock < 2;
-  ToolButtonPause->setVisible(snapshot);
-  menuPause->setVisible(snapshot);
-  menuPause->setChecked(false);
-  a.OscilPaused = 0;
 
   state_.RunState = kRunRecording;
   menuStartQuelvar->setText(Q("停止" + s.WindowWord));
@@ -211,6 +198,36 @@ void TFormMain::StartRecording() {
     Label_Mark2->hide();
   }
   HScrollBar_Grid->setValue(state_.display.DispPoints);
+  SendControllerStateFrame();
+}
+
+// The recorder's own block source: preparation, continuous saving or the
+// live display, the card; false when the start ends early.
+bool TFormMain::StartRecorderSource() {
+  LiveConfig& c = state_.config;
+  AcquisitionState& a = state_.acq;
+  if (!PrepareRun(true, "注：试图正按非本机配置进行启动...")) return false;
+  if (state_.saving.idContinuousSave) {
+    if (!StartContinuousSaving()) return false;
+  } else {
+    // Without armed triggering the live display is on; with it, it is flipped.
+    if (a.AutoTriggerActive == 0) menuMonitor->setChecked(false);
+    menuMonitorClick();
+  }
+
+  if (a.ScheduledSaveActive && !scheduleSaver_) scheduleSaver_ = std::make_unique<ScheduleSaveObj>();
+  if (!(c.SimulateAD ? StartVirtualCard() : StartRealCard())) {
+    // The file of a run that never started is closed, complete and empty.
+    if (continuousSaver_ && continuousSaver_->IsOpen()) continuousSaver_->Close();
+    return false;
+  }
+  const bool snapshot = c.MaxBlock < 2;
+  ToolButtonPause->setVisible(snapshot);
+  menuPause->setVisible(snapshot);
+  menuPause->setChecked(false);
+  a.OscilPaused = 0;
+  if (state_.NetworkRole == kRoleStation) BroadcastStationStart();
+  return true;
 }
 
 void TFormMain::SetRecorderViewItemsVisible(bool visible) {
@@ -332,13 +349,17 @@ void TFormMain::StopRecording() {
     state_.acq.ScheduledSaveActive = 0;
   }
   TimerOscil->stop();
-  if (!c.SimulateAD) {
+  if (state_.NetworkRole == kRoleViewer) {
+    // A viewer never started the card.
+    CloseViewerLink();
+  } else if (!c.SimulateAD) {
     const AdDriver& d = state_.driver.Entries;
     if (d.StopIntr != nullptr) d.StopIntr();
     if (c.PIDEnable && d.DisablePID != nullptr) d.DisablePID();
     // After this returns the driver posts no more to our notifier.
     if (d.RegisterNotify != nullptr) d.RegisterNotify(1, nullptr, 0, 0, 0);
   }
+  if (state_.NetworkRole == kRoleStation) BroadcastStationStop();
   // A record still being collected is completed with what it holds.
   RecordState& r = state_.record;
   AcquisitionState& a = state_.acq;
@@ -363,6 +384,7 @@ void TFormMain::StopRecording() {
     if (!continuousSaver_->Error().empty()) AppendRunLog("\r\n" + continuousSaver_->Error());
     if (!menuMonitor->isChecked()) menuMonitorClick();
   }
+  SendControllerStateFrame();
 }
 
 void TFormMain::FinishFaultRecord() {
@@ -492,10 +514,19 @@ BlockReporter TFormMain::MakeBlockReporter() {
                        [this](const std::string& text) { PostStatusText(text); }};
 }
 
+void TFormMain::ProcessCurrentBlock(const BlockReporter& report) {
+  if (state_.RunState != kRunIdle) SendControllerBlockFrame(state_.acq.CurrentBlock()[0]);
+  ProcessBlock(state_, platform::NowDayCount(), report);
+}
+
 void TFormMain::Button_NotifyKeyUp() {
   const BlockReporter blockReport = MakeBlockReporter();
   const IntakeEnv env{[] { return platform::NowDayCount(); },
-                      [this, &blockReport] { ProcessBlock(state_, platform::NowDayCount(), blockReport); },
+                      [this, &blockReport] {
+                        // The station's viewers get the block as it was filtered.
+                        if (state_.NetworkRole == kRoleStation) SendStationBlock();
+                        ProcessCurrentBlock(blockReport);
+                      },
                       [this] { menuStartQuelvarClick(); },
                       [this] {
                         if (menuMonitor->isChecked()) state_.wave.RepaintRequested = 1;

@@ -53,11 +53,17 @@ void TFormMain::StartOscilloscope() {
   menuStartOscil->setChecked(true);
   state_.history.Comment = "双踪示波器波形";
   AppendRunLog("\r\n启动双踪示波器于:" + NowText());
-  a.BufferLayoutValid = 0;
-
-  if (!PrepareRun(false, "注：试图按非本机配置进行启动...")) return;
-  if (!(c.SimulateAD ? PrepareVirtualCard(true) : StartOscilRealCard())) return;
-  TimerOscil->start(std::max(state_.oscilTool.Interval, 1));
+  if (state_.NetworkRole == kRoleViewer) {
+    // The station's configuration and blocks arrive over the link.
+    OpenViewerLink();
+  } else {
+    a.BufferLayoutValid = 0;
+    if (state_.wave.DisplayWidth == state_.display.DispPoints) XZoomPresetClick(2);
+    if (!PrepareRun(false, "注：试图按非本机配置进行启动...")) return;
+    if (!(c.SimulateAD ? PrepareVirtualCard(true) : StartOscilRealCard())) return;
+    TimerOscil->start(std::max(state_.oscilTool.Interval, 1));
+    if (state_.NetworkRole == kRoleStation) BroadcastStationStart();
+  }
 
   state_.RunState = kRunOscilloscope;
   state_.display.DataSourceMode = 2;
@@ -81,6 +87,7 @@ void TFormMain::StartOscilloscope() {
   ToolButtonPause->setToolTip(QStringLiteral("暂停双踪示波器"));
   a.OscilPaused = 0;
   ToolButtonStartOscil->setToolTip(QStringLiteral("停止双踪示波器"));
+  SendControllerStateFrame();
 }
 
 bool TFormMain::StartOscilRealCard() {
@@ -107,12 +114,17 @@ void TFormMain::StopOscilloscope() {
   const LiveConfig& c = state_.config;
   AppendRunLog("停止双踪示波器于:" + NowText());
   menuStartOscil->setChecked(false);
-  if (!c.SimulateAD) {
-    const AdDriver& d = state_.driver.Entries;
-    if (d.StopIntr != nullptr) d.StopIntr();
-    if (c.PIDEnable && d.DisablePID != nullptr) d.DisablePID();
+  if (state_.NetworkRole == kRoleViewer) {
+    CloseViewerLink();
+  } else {
+    if (!c.SimulateAD) {
+      const AdDriver& d = state_.driver.Entries;
+      if (d.StopIntr != nullptr) d.StopIntr();
+      if (c.PIDEnable && d.DisablePID != nullptr) d.DisablePID();
+    }
+    TimerOscil->stop();
+    if (state_.NetworkRole == kRoleStation) BroadcastStationStop();
   }
-  TimerOscil->stop();
   PostStatusText("双踪示波器被停止!");
   menuStartOscil->setText(QStringLiteral("启动双踪示波器"));
   state_.RunState = kRunIdle;
@@ -121,13 +133,18 @@ void TFormMain::StopOscilloscope() {
   ToolButtonPause->setVisible(false);
   state_.acq.OscilPaused = 0;
   ToolButtonStartOscil->setToolTip(QStringLiteral("启动双踪示波器"));
+  SendControllerStateFrame();
 }
 
 void TFormMain::OscilTick() {
   if (state_.RunState != kRunOscilloscope || state_.acq.OscilPaused) return;
   const BlockReporter blockReport = MakeBlockReporter();
   const IntakeEnv env{[] { return platform::NowDayCount(); },
-                      [this, &blockReport] { ProcessBlock(state_, platform::NowDayCount(), blockReport); },
+                      [this, &blockReport] {
+                        // The station's viewers get the raw snapshot first.
+                        if (state_.NetworkRole == kRoleStation) SendStationRawBlock();
+                        ProcessCurrentBlock(blockReport);
+                      },
                       [this] { menuStartOscilClick(); }, [] {}, [] { return std::rand() % 32768; }};
   if (IntakeOscilloscopeBlock(state_, env)) {
     // The oscilloscope's picture follows each snapshot at once.

@@ -14,6 +14,8 @@
 #include "acquisition/FormScheduleSave.h"
 #include "acquisition/FormSetPath.h"
 #include "auxwin/FormTool.h"
+#include "net/FormClient.h"
+#include "net/FormServer.h"
 #include "setup/FormConfAD.h"
 #include "setup/FormGroup.h"
 #include "shell/FormAbout.h"
@@ -39,7 +41,12 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   auto formMain = std::make_unique<TFormMain>(state, MainWindowServices{registry, ui, screenSaver});
   ui.SetParentWindow(formMain.get());
   auto formAbout = std::make_unique<TFormAbout>(state, registry);
+  formMain->SetStationAddressDialog(new TFormClient(state, registry, formMain.get()));  // owned by the main window
   formMain->SetConfADDialog(new TFormConfAD(state, registry, ui, formMain.get()));  // owned by the main window
+  // A window of its own, hidden until the station role is taken; it goes
+  // after the main window, whose shut-down may still report to it.
+  auto formServer = std::make_unique<TFormServer>(state, registry);
+  formMain->SetStationWindow(formServer.get());
   auto* formGroup = new TFormGroup(state, ui, formMain.get());  // owned by the main window
   formMain->SetAboutBox(formAbout.get());
   formMain->SetChannelGroupDialog(formGroup);
@@ -67,6 +74,7 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetOscilToolPanel(nullptr);
   formTool.reset();
   formMain.reset();  // runs the shut-down sequence
+  formServer.reset();
 }
 
 }  // namespace

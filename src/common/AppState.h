@@ -63,6 +63,11 @@ struct StartupState {
   std::string ProgramDir;
 };
 
+// Network roles.
+inline constexpr int32_t kRoleAlone = 0;
+inline constexpr int32_t kRoleStation = 1;
+inline constexpr int32_t kRoleViewer = 2;
+
 // Run states of the acquisition.
 inline constexpr int32_t kRunIdle = 0;
 inline constexpr int32_t kRunRecording = 1;
@@ -110,6 +115,12 @@ struct AppState {
   int32_t IdControlByRadio = 0;
   // 0 idle, 1 recording, 2 two-trace oscilloscope.
   int32_t RunState = kRunIdle;
+  // 0 standalone, 1 acquisition station, 2 remote viewer; changed only by
+  // the role commands.
+  int32_t NetworkRole = 0;  // kRoleAlone, kRoleStation or kRoleViewer
+  // 1 while the viewer role is taken with the stored station address,
+  // without asking for it.
+  int32_t AutoConnectViewer = 0;
   std::string HelpFile;
 };
 

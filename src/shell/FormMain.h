@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/AppState.h"
+#include "net/RemoteControl.h"
 #include "shell/ConfigCommands.h"
 #include "shell/RegistrySettings.h"
 #include "shell/ScreenSaverGuard.h"
@@ -126,6 +127,7 @@ class TFormMain : public QMainWindow {
   QAction* ToolButtonTriggerFault = nullptr;
   QTimer* TimerOscil = nullptr;  // paces the virtual card and snapshot mode
   QMenu* menuNetwork = nullptr;
+  QAction* menuAlone = nullptr;
   QAction* menuServer = nullptr;
   QAction* menuClient = nullptr;
   QAction* menuEnableRemote = nullptr;
@@ -234,6 +236,59 @@ class TFormMain : public QMainWindow {
   // Saves the range shown in the main view as a record file the user names.
   void menuSaveCurrentClick();
 
+  // Network roles and the station stream (net). The role commands keep the
+  // check marks of the three role items themselves.
+  void menuAloneClick();
+  void menuServerClick();
+  void menuClientClick();
+  int32_t NetworkRole() const { return state_.NetworkRole; }
+  void SetStationWindow(class TFormServer* window);
+  void SetStationAddressDialog(class TFormClient* dialog) { stationAddressDialog_ = dialog; }
+  // The station stream's port (2000); set before the first role command.
+  void SetStationStreamPort(uint16_t port) { stationStreamPort_ = port; }
+  // The station's listener and the viewer's connection, made at first need.
+  class QtStationServer* ServerSocket1 = nullptr;
+  class QtViewerLink* ClientSocket1 = nullptr;
+  // Station side: its socket handlers, and what the acquisition calls in
+  // the station role (after the start, at either stop, per recorded block
+  // after its filtering and before its processing, per oscilloscope block).
+  void ServerSocket1ClientConnect(int index);
+  void ServerSocket1ClientDisconnect();
+  void ServerSocket1ClientError(uint64_t connectionId);
+  void ServerSocket1ClientRead(int index, const uint8_t* data, size_t size);
+  void BroadcastStationStart();
+  void BroadcastStationStop();
+  void SendStationBlock();
+  void SendStationRawBlock();
+  // Viewer side: the start connects instead of starting the card, either
+  // stop closes the link; the link's reads go to the stream receiver.
+  void OpenViewerLink();
+  void CloseViewerLink();
+  void ClientSocket1Connect();
+  void ClientSocket1Error();
+  void ClientSocket1Disconnect() {}
+
+  // Remote control, controlled side (net): the listener and its handlers.
+  // The first connection is the controller; a second one is only greeted.
+  class QtControlServer* ServerSocket_Control = nullptr;  // made at first need
+  // The listener's port (2001); set before its first use.
+  void SetRemoteControlPort(uint16_t port) { remoteControlPort_ = port; }
+  void ServerSocket_ControlClientConnect(uint64_t connection);
+  void ServerSocket_ControlClientRead(uint64_t connection, const uint8_t* data, size_t size);
+  void ServerSocket_ControlClientDisconnect(uint64_t connection);
+  void ServerSocket_ControlClientError(uint64_t connection, const std::string& errorText);
+  // Runs the complete frame or payload, replying on `replyConnection`.
+  void HandleRemoteCommand(uint64_t replyConnection);
+  void menuEnableRemoteClick();
+  // For the acquisition: {9, the block's sequence word, RunState} at the
+  // start of every processed block while RunState is not 0, and
+  // {10, RunState} after every start and stop of the recorder or the
+  // oscilloscope. Each goes only to a lone, attached controller.
+  void SendControllerBlockFrame(uint16_t sequenceWord);
+  void SendControllerStateFrame();
+  int32_t ControllerConnected() const { return remoteControl_.ControllerConnected(); }
+  const RemoteControlInterpreter& RemoteControl() const { return remoteControl_; }
+
   // One-second housekeeping (shell); the first call runs the deferred start-up.
   void Timer1Timer();
 
@@ -319,6 +374,7 @@ class TFormMain : public QMainWindow {
   std::string DriverFailureText(const std::string& reasonPrefix, const std::string& plain) const;
   bool InitialiseRealCard(const std::string& reasonPrefix);
   void StartRecording();
+  bool StartRecorderSource();
   bool StartContinuousSaving();
   void StopRecording();
   void WriteManualRecord(bool fromDisplay);
@@ -330,6 +386,20 @@ class TFormMain : public QMainWindow {
   bool StartOscilRealCard();
   void OscilTick();
   struct BlockReporter MakeBlockReporter();
+  // Per-block processing of the block in hand, told to an attached
+  // controller first.
+  void ProcessCurrentBlock(const struct BlockReporter& report);
+  // The station stream's parts, made at first need (net).
+  void CreateStationStream();
+  void CheckNetworkRole(QAction* item);
+  void LeaveStationRole();
+  struct StationLink StationStreamLink();
+  // What the viewer's receiver asks of the main window.
+  friend class FormMainViewerHost;
+  void ApplyStationConfig(const ConfigRecord& record);
+  bool PrepareViewerStart();
+  void StopViewerRun();
+  void TakeViewerBlock(const uint8_t* block, size_t size);
   ConfigCommandEnv MakeConfigCommandEnv();
   void BuildMenus();
   void BuildXZoomMenu();
@@ -349,6 +419,14 @@ class TFormMain : public QMainWindow {
   std::unique_ptr<platform::QtPicture> oemLogo_;
   bool destroyed_ = false;
   bool deferredStartupBegun_ = false;
+  // Remote control (net): the listener made at first need, the deferred
+  // start-up's activation, the frames sent unasked.
+  class QtControlServer& ControlServer();
+  void ActivateRemoteControl();
+  void SendToLoneController(const RemoteCommandFrame& frame);
+  void DetachLoneController(uint64_t connection);
+  uint16_t remoteControlPort_ = kRemoteControlPort;
+  RemoteControlInterpreter remoteControl_;
   class TFormAbout* aboutBox_ = nullptr;
   class TFormGroup* channelGroupDialog_ = nullptr;
   QWidget* expTextWindow_ = nullptr;
@@ -365,6 +443,11 @@ class TFormMain : public QMainWindow {
   std::unique_ptr<class ScheduleSaveObj> scheduleSaver_;
   // Where the run's files go (absolute), taken at its start.
   std::string saveDirectory_;
+  class TFormServer* stationWindow_ = nullptr;
+  class TFormClient* stationAddressDialog_ = nullptr;
+  uint16_t stationStreamPort_ = 2000;
+  // Codec, receiver and sockets of the station stream; a child object.
+  class StationStreamParts* stationStream_ = nullptr;
 };
 
 }  // namespace quelvar

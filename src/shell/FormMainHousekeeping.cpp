@@ -58,6 +58,7 @@ void TFormMain::RunDeferredStartup() {
     }
   }
   LayoutMainWindow();
+  ActivateRemoteControl();
 
   if (s.ResetConfig == 1) {
     LoadDefaultConfigFile();
@@ -88,6 +89,16 @@ void TFormMain::RunDeferredStartup() {
   }
   AppendRunLog("\r\n 采样数据存盘路径为：" + saveDir);
   if (confADDialog_ != nullptr) confADDialog_->ShowSimulateSource(c.SimulateType);
+  // The network role of the last run; the viewer's takes the stored address.
+  if (c.NetworkStatus == kRoleStation) {
+    menuServerClick();
+  } else if (c.NetworkStatus == kRoleViewer) {
+    state_.AutoConnectViewer = 1;
+    menuClientClick();
+    state_.AutoConnectViewer = 0;
+  } else {
+    menuAloneClick();
+  }
   UpdateChannelScrollRange();
   VScrollBar_Channel->setValue(state_.view.BegDispChannel);
   state_.wave.BegDispChannel = state_.view.BegDispChannel;

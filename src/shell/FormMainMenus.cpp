@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <QToolBar>
 
+#include <utility>
+
 #include "shell/FormMain.h"
 
 namespace quelvar {
@@ -161,9 +163,27 @@ void TFormMain::BuildMenus() {
 
   menuNetwork = menuBar()->addMenu(QStringLiteral("网络(&N)"));
   menuNetwork->setObjectName("menuNetwork");
+  menuAlone = AddCheckItem(menuNetwork, "menuAlone", "脱机工作(&A)", true);
   menuServer = AddCheckItem(menuNetwork, "menuServer", "作为现场采集站(&S)", false);
   menuClient = AddCheckItem(menuNetwork, "menuClient", "作为远程控制台(&C)", false);
+  // The role commands set the three check marks themselves: the click's own
+  // toggle is undone first.
+  const std::pair<QAction*, void (TFormMain::*)()> roles[] = {
+      {menuAlone, &TFormMain::menuAloneClick},
+      {menuServer, &TFormMain::menuServerClick},
+      {menuClient, &TFormMain::menuClientClick}};
+  for (const auto& [item, handler] : roles) {
+    connect(item, &QAction::triggered, this, [this, item, handler] {
+      item->setChecked(!item->isChecked());
+      (this->*handler)();
+    });
+  }
   menuEnableRemote = AddCheckItem(menuNetwork, "menuEnableRemote", "接收遥控指令(&E)", true);
+  connect(menuEnableRemote, &QAction::triggered, this, [this] {
+    // The handler decides from the mark as it was before the click.
+    menuEnableRemote->setChecked(!menuEnableRemote->isChecked());
+    menuEnableRemoteClick();
+  });
 
   menuHelp = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
   menuHelp->setObjectName("menuHelp");

@@ -79,10 +79,9 @@ void TFormMain::ApplyViewSettingsToMenus() {
   menuXAxialTime->setChecked(v.XAxialTime == 1);
   menuAbsoluteTime->setChecked(v.AbsoluteTime == 1);
   menuEnableRemote->setChecked(v.IDEnableRemote == 1);
-  // The role and the scope are marked here until their commands exist, so a
-  // save keeps what was stored.
-  menuServer->setChecked(state_.config.NetworkStatus == 1);
-  menuClient->setChecked(state_.config.NetworkStatus == 2);
+  // The scope is marked here until its commands exist, so a save keeps what
+  // was stored. The network role is taken by its commands at the deferred
+  // start-up.
   QAction* const scopes[] = {menuScopeChannel, menuScopeLine, menuScope4,       menuScope8,
                              menuScope16,      menuScopeAll,  menuScopeOverall, menuScopePage};
   const int scope = v.IDScope >= 0 && v.IDScope < 7 ? v.IDScope : 7;

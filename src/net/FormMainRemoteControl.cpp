@@ -1,0 +1,194 @@
+// The main window as the controlled side of remote control: the listener's
+// handlers, the commands' effects and the frames sent to the controller
+// unasked.
+#include <QAction>
+#include <QCoreApplication>
+
+#include <memory>
+
+#include "net/QtControlServer.h"
+#include "net/RemoteControl.h"
+#include "platform/DayTime.h"
+#include "platform/UiHost.h"
+#include "shell/ConfigCommands.h"
+#include "shell/FormMain.h"
+
+namespace quelvar {
+
+namespace {
+
+std::string NowText() { return platform::FormatDayCount(platform::NowDayCount(), "yyyy-mm-dd hh:nn:ss"); }
+
+// What the interpreter asks of the main window, replying on the connection
+// that completed the message.
+class FormMainRemoteHost : public RemoteControlHost {
+ public:
+  FormMainRemoteHost(TFormMain& form, uint64_t replyConnection) : form_(form), replyConnection_(replyConnection) {}
+
+  int32_t ApplyConfig(const ConfigRecord& record) override {
+    const int32_t applied = ApplyRemoteConfig(form_.State(), record);
+    if (applied == 1) {
+      form_.RefreshConfigMenus();
+      // The data on display were laid out for the configuration replaced.
+      form_.DropShownData();
+    }
+    return applied;
+  }
+  void BuildConfig(ConfigRecord& out) override {
+    const AppState& s = form_.State();
+    BuildConfigRecord(s.config, BuildExtrasOf(s), out);
+  }
+  int32_t ToggleRecording() override {
+    form_.menuStartQuelvarClick();
+    return form_.State().RunState;
+  }
+  int32_t ToggleOscilloscope() override {
+    form_.menuStartOscilClick();
+    return form_.State().RunState;
+  }
+  int32_t BecomeStation() override {
+    form_.menuServerClick();
+    return RoleInForce();
+  }
+  int32_t BecomeStandalone() override {
+    form_.menuAloneClick();
+    return RoleInForce();
+  }
+  int32_t BecomeViewerOf(const std::string& address) override {
+    AppState& s = form_.State();
+    s.AutoConnectViewer = 1;
+    s.config.ServerIP = address;
+    form_.menuClientClick();
+    s.AutoConnectViewer = 0;
+    return RoleInForce();
+  }
+  // As the role menu shows it, so a refused command reports the role kept.
+  int32_t RoleInForce() override {
+    if (form_.menuAlone->isChecked()) return 0;
+    return form_.menuServer->isChecked() ? 1 : 2;
+  }
+  RemoteStatusValues StatusValues() override {
+    const AppState& s = form_.State();
+    RemoteStatusValues v;
+    v.ProgramKind = s.startup.PresentationMode;
+    v.RunState = s.RunState;
+    v.NetworkRole = s.NetworkRole;
+    v.StartTime = s.startup.ProgramStartTime;
+    v.StartNum = s.config.StartNum;
+    v.CardName = s.config.CardNameText;
+    return v;
+  }
+  uint16_t LastSeqNo() override { return form_.State().acq.LastSeqNo; }
+  int32_t RunState() override { return form_.State().RunState; }
+  void RadioConnect() override {
+    // The serial link is not built: its greeting on the controlled COM port,
+    // with the controller it attaches and its log line, comes with it.
+  }
+  void SendReply(const uint8_t* data, size_t size) override {
+    if (form_.ServerSocket_Control != nullptr) form_.ServerSocket_Control->Send(replyConnection_, data, size);
+  }
+
+ private:
+  TFormMain& form_;
+  uint64_t replyConnection_;
+};
+
+}  // namespace
+
+QtControlServer& TFormMain::ControlServer() {
+  if (ServerSocket_Control == nullptr) {
+    ServerSocket_Control = new QtControlServer(remoteControlPort_, this);
+    ServerSocket_Control->setObjectName("ServerSocket_Control");
+    ServerSocket_Control->onConnect = [this](uint64_t c) { ServerSocket_ControlClientConnect(c); };
+    ServerSocket_Control->onRead = [this](uint64_t c, const uint8_t* data, size_t size) {
+      ServerSocket_ControlClientRead(c, data, size);
+    };
+    ServerSocket_Control->onDisconnect = [this](uint64_t c) { ServerSocket_ControlClientDisconnect(c); };
+    ServerSocket_Control->onError = [this](uint64_t c, const std::string& text) {
+      ServerSocket_ControlClientError(c, text);
+    };
+  }
+  return *ServerSocket_Control;
+}
+
+void TFormMain::ActivateRemoteControl() {
+  if (state_.IdControlByRadio != 0) return;
+  // A taken port (another instance) only switches reception off, silently.
+  if (!ControlServer().Open()) {
+    ControlServer().Close();
+    menuEnableRemote->setChecked(false);
+  }
+}
+
+void TFormMain::ServerSocket_ControlClientConnect(uint64_t connection) {
+  QtControlServer& server = ControlServer();
+  const int32_t open = server.ConnectionCount();
+  const RemoteCommandFrame greeting{RemoteCommand::Connect, open, 0};
+  server.Send(connection, reinterpret_cast<const uint8_t*>(&greeting), sizeof greeting);
+  if (open != 1) return;
+  remoteControl_.Attach();
+  AppendRunLog("\r\n受控于 " + server.PeerAddress(connection) + " 于:" + NowText());
+}
+
+void TFormMain::ServerSocket_ControlClientRead(uint64_t connection, const uint8_t* data, size_t size) {
+  // With the serial link selected, commands come only through the COM port.
+  if (state_.IdControlByRadio != 0) return;
+  remoteControl_.Feed(data, size, [this, connection] { HandleRemoteCommand(connection); });
+}
+
+void TFormMain::HandleRemoteCommand(uint64_t replyConnection) {
+  FormMainRemoteHost host(*this, replyConnection);
+  remoteControl_.HandleRemoteCommand(host);
+}
+
+void TFormMain::DetachLoneController(uint64_t connection) {
+  QtControlServer& server = ControlServer();
+  if (server.ConnectionCount() != 1) return;
+  remoteControl_.Detach();
+  AppendRunLog("\r\n脱离遥控方 " + server.PeerAddress(connection) + " 于:" + NowText());
+}
+
+void TFormMain::ServerSocket_ControlClientDisconnect(uint64_t connection) { DetachLoneController(connection); }
+
+void TFormMain::ServerSocket_ControlClientError(uint64_t connection, const std::string& errorText) {
+  DetachLoneController(connection);
+  // The socket's error goes to the application's error message box.
+  services_.ui.MessageBox(errorText, QCoreApplication::applicationName().toStdString(), platform::MsgButtons::Ok,
+                          platform::MsgIcon::Error);
+}
+
+void TFormMain::menuEnableRemoteClick() {
+  QtControlServer& server = ControlServer();
+  if (menuEnableRemote->isChecked()) {
+    server.Close();
+    // The controlled COM port is closed here too once the serial link is built.
+    menuEnableRemote->setChecked(false);
+    return;
+  }
+  if (state_.IdControlByRadio != 0) {
+    // The serial link is not built: opening the controlled COM port comes with it.
+    return;
+  }
+  if (server.Open()) {
+    menuEnableRemote->setChecked(true);
+    return;
+  }
+  server.Close();
+  services_.ui.MessageBox("端口被占用,比如本程序的另一个实例已在运行!", "不能接收遥控指令", platform::MsgButtons::OkCancel);
+}
+
+void TFormMain::SendToLoneController(const RemoteCommandFrame& frame) {
+  if (ServerSocket_Control == nullptr || ServerSocket_Control->ConnectionCount() != 1) return;
+  if (remoteControl_.ControllerConnected() != 1) return;
+  if (const auto connection = ServerSocket_Control->ConnectionAt(0)) {
+    ServerSocket_Control->Send(*connection, reinterpret_cast<const uint8_t*>(&frame), sizeof frame);
+  }
+}
+
+void TFormMain::SendControllerBlockFrame(uint16_t sequenceWord) {
+  SendToLoneController({RemoteCommand::PollState, sequenceWord, state_.RunState});
+}
+
+void TFormMain::SendControllerStateFrame() { SendToLoneController({RemoteCommand::StateChanged, state_.RunState, 0}); }
+
+}  // namespace quelvar
