@@ -15,6 +15,7 @@
 #include "platform/MemoryRegistry.h"
 #include "platform/ScriptedUiHost.h"
 #include "shell/FormMain.h"
+#include "shell/MainWindowFixture.h"
 #include "acquisition/FormSetPath.h"
 #include "auxwin/FormTool.h"
 #include "acquisition/FormFileInfo.h"
@@ -34,30 +35,13 @@ namespace {
 using namespace quelvar;
 namespace fs = std::filesystem;
 
-class FormMainAcquisition : public ::testing::Test {
+class FormMainAcquisition : public test::MainWindowFixture {
  protected:
-  AppState state;
-  platform::MemoryRegistry registry;
-  platform::ScriptedUiHost ui;
-  platform::NullScreenSaverControl screenSaver;
-  fs::path dir;
-  char oldCwd[PATH_MAX]{};
-
-  void SetUp() override {
-    dir = fs::path(testing::TempDir()) / ("quelvar-acq-" + std::to_string(getpid()) + "-" +
-                                          testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-    ASSERT_NE(getcwd(oldCwd, sizeof oldCwd), nullptr);
-    ASSERT_EQ(chdir(dir.c_str()), 0);
-  }
   void TearDown() override {
-    ASSERT_EQ(chdir(oldCwd), 0);
-    fs::remove_all(dir);
+    MainWindowFixture::TearDown();
     for (const char* v : {"SIMCARD_BLOCK_MS", "SIMCARD_MAX_BLOCKS", "SIMCARD_FAIL_INITIAL"}) unsetenv(v);
   }
-  std::unique_ptr<TFormMain> Start() {
-    return std::make_unique<TFormMain>(state, MainWindowServices{registry, ui, screenSaver});
-  }
+  std::unique_ptr<TFormMain> Start() { return NewMainWindow(); }
 };
 
 TEST_F(FormMainAcquisition, WithoutADriverOrVirtualCardTheStartIsRefused) {

@@ -18,6 +18,7 @@
 #include "platform/ScriptedUiHost.h"
 #include "setup/FormConfAD.h"
 #include "shell/FormMain.h"
+#include "shell/MainWindowFixture.h"
 #include "shell/RecordFile.h"
 
 namespace {
@@ -40,30 +41,9 @@ struct Opened {
   bool simulate = false, randomSpikes = false;
 };
 
-class FormMainADConfig : public ::testing::Test {
+class FormMainADConfig : public test::MainWindowFixture {
  protected:
-  AppState state;
-  platform::MemoryRegistry registry;
-  platform::ScriptedUiHost ui;
-  platform::NullScreenSaverControl screenSaver;
-  fs::path dir;
-  char oldCwd[PATH_MAX]{};
-
-  void SetUp() override {
-    // An empty current directory: no driver library is found.
-    dir = fs::path(testing::TempDir()) / ("quelvar-adconf-" + std::to_string(getpid()) + "-" +
-                                          testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-    ASSERT_NE(getcwd(oldCwd, sizeof oldCwd), nullptr);
-    ASSERT_EQ(chdir(dir.c_str()), 0);
-  }
-  void TearDown() override {
-    ASSERT_EQ(chdir(oldCwd), 0);
-    fs::remove_all(dir);
-  }
-  std::unique_ptr<TFormMain> Start() {
-    return std::make_unique<TFormMain>(state, MainWindowServices{registry, ui, screenSaver});
-  }
+  std::unique_ptr<TFormMain> Start() { return NewMainWindow(); }
   void GiveDriver() {
     state.driver.DriverUsable = 1;
     state.driver.Entries.ChannelFrq = SharedRate;

@@ -14,39 +14,18 @@
 #include <climits>
 #include <filesystem>
 
-#include "platform/MemoryRegistry.h"
-#include "platform/ScriptedUiHost.h"
 #include "shell/FormMain.h"
+#include "shell/MainWindowFixture.h"
 #include "view/PaintBox.h"
 
 namespace {
 
 using namespace quelvar;
-namespace fs = std::filesystem;
-
-class FormMainView : public ::testing::Test {
+class FormMainView : public test::MainWindowFixture {
  protected:
-  AppState state;
-  platform::MemoryRegistry registry;
-  platform::ScriptedUiHost ui;
-  platform::NullScreenSaverControl screenSaver;
-  fs::path dir;
-  char oldCwd[PATH_MAX]{};
-
-  void SetUp() override {
-    dir = fs::path(testing::TempDir()) / ("quelvar-view-" + std::to_string(getpid()) + "-" +
-                                          testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-    ASSERT_NE(getcwd(oldCwd, sizeof oldCwd), nullptr);
-    ASSERT_EQ(chdir(dir.c_str()), 0);
-  }
-  void TearDown() override {
-    ASSERT_EQ(chdir(oldCwd), 0);
-    fs::remove_all(dir);
-  }
   // A main window past its deferred start-up (the first tick runs it).
   std::unique_ptr<TFormMain> Started() {
-    auto form = std::make_unique<TFormMain>(state, MainWindowServices{registry, ui, screenSaver});
+    auto form = NewMainWindow();
     form->Timer2Timer();
     return form;
   }
@@ -251,7 +230,7 @@ TEST_F(FormMainView, PointsPerScreenPresetsAndAnyCountKeepTheirBounds) {
 }
 
 TEST_F(FormMainView, IdleScreenFillsTheBitmapWithTheSchemesBackgroundAndHidesTheLabels) {
-  auto form = std::make_unique<TFormMain>(state, MainWindowServices{registry, ui, screenSaver});
+  auto form = NewMainWindow();
   form->DrawIdleScreen();  // before the deferred start-up: nothing
   const QImage before = form->OffscreenBitmap();
   state.wave.WhiteBG = 1;
