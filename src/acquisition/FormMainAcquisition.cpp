@@ -86,6 +86,16 @@ void TFormMain::menuStartQuelvarClick() {
 // file lends its configuration, a lent one is otherwise put back, the row
 // layout, the driver check and the start preparation. False (having said
 // why) when the start must end.
+StartReporter TFormMain::MakeStartReporter() {
+  return StartReporter{[this](const std::string& line) { AppendRunLog(line); },
+                       [this](const std::string& text) { PostStatusText(text); },
+                       [this](const std::string& text, const std::string& caption) {
+                         services_.ui.MessageBox(text, caption, platform::MsgButtons::OkCancel);
+                       },
+                       [this](int panel, const std::string& text) { SetStatusPanelText(panel, text); },
+                       [this] { RebuildDisplayLayout(); }};
+}
+
 void TFormMain::LendReplayConfig(bool keepLentCaption) {
   const LiveConfig& c = state_.config;
   if (!(c.SimulateAD && c.SimulateType == 1)) return;
@@ -118,14 +128,7 @@ bool TFormMain::PrepareRun(bool recorderRun, const std::string& lentConfigLine) 
     return false;
   }
   PostStatusText("初始化AD板...");
-  const StartReporter report{[this](const std::string& line) { AppendRunLog(line); },
-                             [this](const std::string& text) { PostStatusText(text); },
-                             [this](const std::string& text, const std::string& caption) {
-                               services_.ui.MessageBox(text, caption, platform::MsgButtons::OkCancel);
-                             },
-                             [this](int panel, const std::string& text) { SetStatusPanelText(panel, text); },
-                             [this] { RebuildDisplayLayout(); }};
-  if (!PrepareStart(state_, recorderRun, report)) {
+  if (!PrepareStart(state_, recorderRun, MakeStartReporter())) {
     PostStatusText("系统参数设置错误!");
     return false;
   }

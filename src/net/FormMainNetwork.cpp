@@ -286,14 +286,7 @@ void TFormMain::ApplyStationConfig(const ConfigRecord& record) {
 bool TFormMain::PrepareViewerStart() {
   LiveConfig& c = state_.config;
   ComputeChannelLayout(c, state_.layout, state_.driver.CardMaxSwitchChannels, true, {});
-  const StartReporter report{[this](const std::string& line) { AppendRunLog(line); },
-                             [this](const std::string& text) { PostStatusText(text); },
-                             [this](const std::string& text, const std::string& caption) {
-                               services_.ui.MessageBox(text, caption, platform::MsgButtons::OkCancel);
-                             },
-                             [this](int panel, const std::string& text) { SetStatusPanelText(panel, text); },
-                             [this] { RebuildDisplayLayout(); }};
-  return PrepareStart(state_, state_.RunState == kRunRecording, report);
+  return PrepareStart(state_, state_.RunState == kRunRecording, MakeStartReporter());
 }
 
 void TFormMain::TakeViewerBlock(const uint8_t* block, size_t size) {

@@ -370,6 +370,9 @@ class TFormMain : public QMainWindow {
   // a configuration already lent keeps the name the settings menu shows.
   void LendReplayConfig(bool keepLentCaption);
   bool PrepareRun(bool recorderRun, const std::string& lentConfigLine);
+  // Where the start preparation reports: run log, status texts, message
+  // boxes, status panels, and the views' layout.
+  struct StartReporter MakeStartReporter();
   void SetUpPidAndChannelRate();
   std::string DriverFailureText(const std::string& reasonPrefix, const std::string& plain) const;
   bool InitialiseRealCard(const std::string& reasonPrefix);
