@@ -41,7 +41,13 @@ void TFormMain::menuADConfigClick() {
 
   const int32_t rememberedFrqSamp = c.FrqSamp;
   const float rememberedRate = c.ChannelRate;
-  if (services_.ui.ShowModal(dialog) != platform::kModalOk) return;
+  const int32_t rowsBefore = c.NumSamp, wordsBefore = c.NumChn, bitsBefore = c.ADBit;
+  if (services_.ui.ShowModal(dialog) != platform::kModalOk) {
+    // The dialog may have stored some fields before it was cancelled: data
+    // of another layout are no longer shown as if they fitted.
+    if (c.NumSamp != rowsBefore || c.NumChn != wordsBefore || c.ADBit != bitsBefore) DropShownData();
+    return;
+  }
 
   // A replayed file lends its configuration, as a recorder start does; the
   // settings menu keeps the name of a configuration already lent.

@@ -71,7 +71,8 @@ constexpr int kMinVirtualTickMs = 5;
 
 
 void TFormMain::menuStartQuelvarClick() {
-  if (state_.RunState == kRunOscilloscope) return;
+  if (state_.RunState == kRunOscilloscope || startStopBusy_) return;
+  const StartStopScope busy(startStopBusy_);
   state_.acq.Filter.Reseed = true;
   if (state_.RunState == kRunIdle) {
     StartRecording();
@@ -450,6 +451,7 @@ void TFormMain::ShowExtractedHistory() {
   SetRecorderViewItemsVisible(true);
   const LiveConfig& c = state_.config;
   HScrollBar_XPosition->setValue(h.TriggerBlock * c.NumSamp * std::max(c.MaxMultiFreq, 1) + h.TriggerOffset - 2);
+  HScrollBar_XPositionChange();  // also when the bar stood there already
 }
 
 void TFormMain::RecordWritten(const std::string& planned, const WriteResult& result) {

@@ -32,7 +32,8 @@ std::string NowText() { return platform::FormatDayCount(platform::NowDayCount(),
 }  // namespace
 
 void TFormMain::menuStartOscilClick() {
-  if (state_.RunState == kRunRecording) return;
+  if (state_.RunState == kRunRecording || startStopBusy_) return;
+  const StartStopScope busy(startStopBusy_);
   if (state_.RunState == kRunIdle) {
     StartOscilloscope();
   } else {
@@ -53,12 +54,12 @@ void TFormMain::StartOscilloscope() {
   menuStartOscil->setChecked(true);
   state_.history.Comment = "双踪示波器波形";
   AppendRunLog("\r\n启动双踪示波器于:" + NowText());
+  a.BufferLayoutValid = 0;
+  if (state_.wave.DisplayWidth == state_.display.DispPoints) XZoomPresetClick(2);
   if (state_.NetworkRole == kRoleViewer) {
     // The station's configuration and blocks arrive over the link.
     OpenViewerLink();
   } else {
-    a.BufferLayoutValid = 0;
-    if (state_.wave.DisplayWidth == state_.display.DispPoints) XZoomPresetClick(2);
     if (!PrepareRun(false, "注：试图按非本机配置进行启动...")) return;
     if (!(c.SimulateAD ? PrepareVirtualCard(true) : StartOscilRealCard())) return;
     TimerOscil->start(std::max(state_.oscilTool.Interval, 1));

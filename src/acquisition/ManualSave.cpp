@@ -1,12 +1,21 @@
 #include "acquisition/ManualSave.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace quelvar {
 
 namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
+
+// The time `points` samples before the block in hand. Without a usable rate
+// (a nominal frequency of 0) the block's own time stands.
+double TimeBefore(const AppState& state, int64_t points) {
+  const double rate = state.layout.MaxChannelRate > 0.0f ? state.layout.MaxChannelRate : state.config.ChannelRate;
+  if (!(rate > 0.0) || !std::isfinite(rate)) return state.acq.BlockTime;
+  return state.acq.BlockTime - static_cast<double>(points) / rate / kSecondsPerDay;
+}
 
 }  // namespace
 
@@ -35,8 +44,7 @@ void DescribeWholeRing(AppState& state) {
   int64_t p = int64_t{d.DispTriggerBlock - d.DispFirstBlock} * c.NumSamp * std::max(c.MaxMultiFreq, 1) +
               d.DispTriggerPoint;
   if (p < 0) p += d.DispPoints;
-  const double rate = state.layout.MaxChannelRate > 0.0f ? state.layout.MaxChannelRate : c.ChannelRate;
-  r.StartTime = a.BlockTime - static_cast<double>(p) / rate / kSecondsPerDay;
+  r.StartTime = TimeBefore(state, p);
 
   if (d.DataSourceMode == 2) {
     r.TriggerBlock = r.TriggerPoint = r.LastBlock = 0;
@@ -78,14 +86,15 @@ void DescribeCurrentView(AppState& state) {
     r.BlocksDone = r.LastBlock - r.TriggerBlock + 1;
     if (r.BlocksDone <= 0) r.BlocksDone += blocks;
   }
+  // The compressed count is the ring's; the file holds only the saved blocks.
+  r.CompressBlocks = std::clamp(r.CompressBlocks, 0, r.BlocksDone);
   r.PreBlocks = 0;
   r.TriggerKind = 0;
   r.DataGap = a.DataGapFlag;
   int64_t p = int64_t{d.DispTriggerBlock - r.TriggerBlock} * c.NumSamp * std::max(c.MaxMultiFreq, 1) +
               d.DispTriggerPoint;
   if (p < 0) p += d.DispPoints;
-  const double rate = state.layout.MaxChannelRate > 0.0f ? state.layout.MaxChannelRate : c.ChannelRate;
-  r.StartTime = a.BlockTime - static_cast<double>(p) / rate / kSecondsPerDay;
+  r.StartTime = TimeBefore(state, p);
 }
 
 }  // namespace quelvar

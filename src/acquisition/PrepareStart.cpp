@@ -163,15 +163,18 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
   clearSwitchWords(a.BlockWithPrefix.data() + 1, prefix);
   // The parking word stands for the last word of the last prefix row.
   if (prefix > 0 && chn - 1 >= firstSwitch && chn - 1 < lastSwitch) a.BlockWithPrefix[0] = 0;
+  // The display turns to the new ring; a history record on display keeps
+  // its whole matrix until the live display is switched on, so a start that
+  // fails before then leaves it consistent.
   DisplayDescriptor& d = state.display;
   if (!d.SelectFault) {
     d.DispValid = 0;
     d.DispRows = c.NumSamp * a.RingBlocks;
     d.DispPoints = d.DispRows * std::max(c.MaxMultiFreq, 1);
     d.DispRowWords = c.NumChn;
+    d.DispData = a.RingBuffer.data();
+    d.DispBlocks = a.RingBlocks;
   }
-  d.DispData = a.RingBuffer.data();
-  d.DispBlocks = a.RingBlocks;
   a.RingWraps = 0;
   a.RingWriteBlock = 0;
   a.ManualTriggerRequest = 0;

@@ -36,8 +36,11 @@ bool RecordBlocks(const AppState& state, std::vector<uint16_t>& out) {
 bool DisplayBlocks(const AppState& state, std::vector<uint16_t>& out) {
   const DisplayDescriptor& d = state.display;
   const LiveConfig& c = state.config;
+  // The matrix must have the layout the record is written with; its size
+  // is what the descriptor says it holds, not what the settings would give.
   if (d.DispValid == 0 || d.DispRowWords != c.NumChn || d.DispBlocks <= 0) return false;
-  const int64_t words = int64_t{d.DispBlocks} * c.NumSamp * c.NumChn;
+  if (int64_t{d.DispRows} != int64_t{d.DispBlocks} * c.NumSamp) return false;
+  const int64_t words = int64_t{d.DispRows} * d.DispRowWords;
   if (words <= 0) return false;
   return RecordBlocksOf(state, d.DispData, static_cast<size_t>(words), d.DispBlocks, out);
 }

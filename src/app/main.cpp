@@ -15,6 +15,7 @@
 #include "acquisition/FormSetPath.h"
 #include "auxwin/FormTool.h"
 #include "net/FormClient.h"
+#include "net/FormRemoteControl.h"
 #include "net/FormServer.h"
 #include "setup/FormConfAD.h"
 #include "setup/FormGroup.h"
@@ -48,6 +49,10 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   auto formServer = std::make_unique<TFormServer>(state, registry);
   formMain->SetStationWindow(formServer.get());
   auto* formGroup = new TFormGroup(state, ui, formMain.get());  // owned by the main window
+  // A window of its own, hidden until asked for; it goes before the main
+  // window, whose housekeeping polls it.
+  auto formRemoteControl = std::make_unique<TFormRemoteControl>(*formMain, state, registry, ui);
+  formMain->SetRemoteConsole(formRemoteControl.get());
   formMain->SetAboutBox(formAbout.get());
   formMain->SetChannelGroupDialog(formGroup);
   auto* formFileInfo = new TFormFileInfo(state, registry, formMain.get());  // owned by the main window
@@ -73,6 +78,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formExpText.reset();
   formMain->SetOscilToolPanel(nullptr);
   formTool.reset();
+  formMain->SetRemoteConsole(nullptr);
+  formRemoteControl.reset();
   formMain.reset();  // runs the shut-down sequence
   formServer.reset();
 }

@@ -113,6 +113,8 @@ struct AppState {
   std::string ExpText;
   // 1 while remote control comes over the serial radio link.
   int32_t IdControlByRadio = 0;
+  // The COM port number remote control is received on over that link (>= 1).
+  int32_t ControlledCom = 1;
   // 0 idle, 1 recording, 2 two-trace oscilloscope.
   int32_t RunState = kRunIdle;
   // 0 standalone, 1 acquisition station, 2 remote viewer; changed only by

@@ -136,7 +136,7 @@ void TFormMain::LeaveStationRole() {
 }
 
 void TFormMain::menuAloneClick() {
-  if (state_.RunState != kRunIdle) return;
+  if (state_.RunState != kRunIdle || StartStopBusy()) return;
   LeaveStationRole();
   if (menuAlone->isChecked()) return;
   CheckNetworkRole(menuAlone);
@@ -145,7 +145,7 @@ void TFormMain::menuAloneClick() {
 }
 
 void TFormMain::menuServerClick() {
-  if (state_.RunState != kRunIdle) return;
+  if (state_.RunState != kRunIdle || StartStopBusy()) return;
   if (!menuServer->isChecked()) {
     CreateStationStream();
     if (!ServerSocket1->Open()) {
@@ -164,7 +164,7 @@ void TFormMain::menuServerClick() {
 }
 
 void TFormMain::menuClientClick() {
-  if (state_.RunState != kRunIdle) return;
+  if (state_.RunState != kRunIdle || StartStopBusy()) return;
   LiveConfig& c = state_.config;
   if (stationAddressDialog_ == nullptr) stationAddressDialog_ = new TFormClient(state_, services_.registry, this);
   stationAddressDialog_->Edit_Server->setText(QString::fromStdString(c.ServerIP));

@@ -1,15 +1,21 @@
 // The main window as the controlled side of remote control: the listener's
-// handlers, the commands' effects and the frames sent to the controller
-// unasked.
+// handlers, the controlled COM port, the commands' effects and the frames
+// sent to the controller unasked.
 #include <QAction>
 #include <QCoreApplication>
+#include <QMetaObject>
 
+#include <algorithm>
+#include <charconv>
 #include <memory>
+#include <optional>
 
+#include "net/ControlledComPoll.h"
 #include "net/QtControlServer.h"
 #include "net/RemoteControl.h"
 #include "platform/DayTime.h"
 #include "platform/UiHost.h"
+#include "platform/qt/QtSerialPump.h"
 #include "shell/ConfigCommands.h"
 #include "shell/FormMain.h"
 
@@ -19,8 +25,18 @@ namespace {
 
 std::string NowText() { return platform::FormatDayCount(platform::NowDayCount(), "yyyy-mm-dd hh:nn:ss"); }
 
+// A port number as typed; nothing when the text is not a whole number.
+std::optional<int32_t> PortNumber(const std::string& text) {
+  int32_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto [at, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || at != end || text.empty()) return std::nullopt;
+  return value;
+}
+
 // What the interpreter asks of the main window, replying on the connection
-// that completed the message.
+// that completed the message, or on the controlled COM port while the COM
+// link is selected.
 class FormMainRemoteHost : public RemoteControlHost {
  public:
   FormMainRemoteHost(TFormMain& form, uint64_t replyConnection) : form_(form), replyConnection_(replyConnection) {}
@@ -81,10 +97,16 @@ class FormMainRemoteHost : public RemoteControlHost {
   uint16_t LastSeqNo() override { return form_.State().acq.LastSeqNo; }
   int32_t RunState() override { return form_.State().RunState; }
   void RadioConnect() override {
-    // The serial link is not built: its greeting on the controlled COM port,
-    // with the controller it attaches and its log line, comes with it.
+    const uint8_t greeting[sizeof(RemoteCommandFrame)] = {};
+    WriteRadioFrame(form_.RemoteComPort, greeting, sizeof greeting);
+    form_.AppendRunLog("\r\n受控于COM" + std::to_string(form_.State().ControlledCom) + " 于:" + NowText());
   }
   void SendReply(const uint8_t* data, size_t size) override {
+    if (form_.State().IdControlByRadio != 0) {
+      // Replies are at most a configuration record, well within a frame.
+      WriteRadioFrame(form_.RemoteComPort, data, static_cast<uint32_t>(size));
+      return;
+    }
     if (form_.ServerSocket_Control != nullptr) form_.ServerSocket_Control->Send(replyConnection_, data, size);
   }
 
@@ -152,21 +174,28 @@ void TFormMain::ServerSocket_ControlClientDisconnect(uint64_t connection) { Deta
 
 void TFormMain::ServerSocket_ControlClientError(uint64_t connection, const std::string& errorText) {
   DetachLoneController(connection);
-  // The socket's error goes to the application's error message box.
-  services_.ui.MessageBox(errorText, QCoreApplication::applicationName().toStdString(), platform::MsgButtons::Ok,
-                          platform::MsgIcon::Error);
+  // The socket's error goes to the application's error message box once
+  // the socket's own handler has returned: a modal box inside it would let
+  // the same socket's later signals (and its deletion) in underneath.
+  QMetaObject::invokeMethod(
+      this,
+      [this, errorText] {
+        services_.ui.MessageBox(errorText, QCoreApplication::applicationName().toStdString(),
+                                platform::MsgButtons::Ok, platform::MsgIcon::Error);
+      },
+      Qt::QueuedConnection);
 }
 
 void TFormMain::menuEnableRemoteClick() {
   QtControlServer& server = ControlServer();
   if (menuEnableRemote->isChecked()) {
     server.Close();
-    // The controlled COM port is closed here too once the serial link is built.
+    CloseRemoteCom();
     menuEnableRemote->setChecked(false);
     return;
   }
   if (state_.IdControlByRadio != 0) {
-    // The serial link is not built: opening the controlled COM port comes with it.
+    OpenRemoteCom();
     return;
   }
   if (server.Open()) {
@@ -190,5 +219,42 @@ void TFormMain::SendControllerBlockFrame(uint16_t sequenceWord) {
 }
 
 void TFormMain::SendControllerStateFrame() { SendToLoneController({RemoteCommand::StateChanged, state_.RunState, 0}); }
+
+void TFormMain::CloseRemoteCom() {
+  // A controller on the COM link is attached only while the port is open.
+  if (RemoteComPort.Close() && state_.IdControlByRadio != 0) remoteControl_.Detach();
+}
+
+int TFormMain::OpenRemoteCom() {
+  CloseRemoteCom();
+  if (remoteComPump_ == nullptr) remoteComPump_ = new platform::QtSerialPump(RemoteComPort.Device(), this);
+  RemoteComPort.Port = state_.ControlledCom;
+  RemoteComPort.Open(kRadioLineSettings);
+  RemoteComPort.SetupQueues(kRadioQueueBytes, kRadioQueueBytes);
+  if (!RemoteComPort.IsOpen()) {
+    menuEnableRemote->setChecked(false);
+    return 0;
+  }
+  remoteComReader_ = RadioFrameReader(true);
+  remoteControl_.RestartFraming();
+  menuEnableRemote->setChecked(true);
+  return 1;
+}
+
+void TFormMain::PollRemoteCom() {
+  FormMainRemoteHost host(*this, 0);
+  PollControlledComPort(remoteComReader_, RemoteComPort, remoteControl_, host);
+}
+
+void TFormMain::menuControlledComClick() {
+  int32_t& com = state_.ControlledCom;
+  const std::optional<std::string> answer = services_.ui.InputBox(
+      "请选择接受遥控指令的电台使用的COM口", "使用COM" + std::to_string(com) + ")?   ", std::to_string(com));
+  if (answer) {
+    if (const auto number = PortNumber(*answer)) com = std::max(*number, 1);
+  }
+  menuControlledCom->setText(QString::fromStdString("接收遥控通过COM" + std::to_string(com)));
+  if (menuEnableRemote->isChecked() && state_.IdControlByRadio != 0) OpenRemoteCom();
+}
 
 }  // namespace quelvar

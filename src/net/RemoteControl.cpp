@@ -35,6 +35,8 @@ void RemoteControlInterpreter::Attach() {
   controllerConnected_ = 1;
 }
 
+void RemoteControlInterpreter::RestartFraming() { ExpectFrame(); }
+
 void RemoteControlInterpreter::Detach() {
   expectCommandFrame_ = 0;
   controllerConnected_ = 0;
@@ -100,6 +102,7 @@ void RemoteControlInterpreter::HandleFrame(RemoteControlHost& host) {
       ReplyFrame(host, RemoteCommand::PollState, host.LastSeqNo(), host.RunState());
       break;
     case RemoteCommand::RadioConnect:
+      controllerConnected_ = 1;
       host.RadioConnect();
       break;
     default:

@@ -14,11 +14,11 @@
 
 namespace quelvar {
 
-// The remote-control protocol (TCP port 2001): a controller, another
-// instance's console, sends 12-byte command frames, some followed by a
-// payload; the controlled side answers each with a frame, a status record or
-// its configuration record. Everything travels little-endian, as it lies in
-// memory.
+// The remote-control protocol (TCP port 2001, or radio frames on a COM
+// port): a controller, another instance's console, sends 12-byte command
+// frames, some followed by a payload; the controlled side answers each with a
+// frame, a status record or its configuration record. Everything travels
+// little-endian, as it lies in memory.
 static_assert(std::endian::native == std::endian::little, "frames travel as they lie in memory");
 
 inline constexpr uint16_t kRemoteControlPort = 2001;
@@ -115,7 +115,9 @@ class RemoteControlHost {
   virtual RemoteStatusValues StatusValues() = 0;
   virtual uint16_t LastSeqNo() = 0;
   virtual int32_t RunState() = 0;
-  // RadioConnect arrived: the serial link's greeting.
+  // RadioConnect arrived: the serial link's greeting. The host answers it
+  // with 12 zero bytes as a radio frame on the controlled COM port and logs
+  // the controller; the interpreter has attached it.
   virtual void RadioConnect() = 0;
   virtual void SendReply(const uint8_t* data, size_t size) = 0;
 };
@@ -133,6 +135,9 @@ class RemoteControlInterpreter {
   void Attach();
   // The controller is gone.
   void Detach();
+  // The next bytes are a frame, whatever was half received; attaches no
+  // controller (the COM port has just been opened).
+  void RestartFraming();
 
   // Takes every byte given; each time a frame or payload is complete,
   // `handleComplete` runs (it calls HandleRemoteCommand with the reply

@@ -49,8 +49,8 @@ platform::FileDialogRequest ConfigFileDialog(const AppState& state, const char* 
 ConfigBuildExtras BuildExtrasOf(const AppState& state) {
   ConfigBuildExtras extras;
   extras.PresentationMode = state.startup.PresentationMode;
-  extras.XZoom = state.view.XZoom;
-  extras.DisplayWidth = state.view.DisplayWidth;
+  extras.XZoom = state.wave.XZoom;
+  extras.DisplayWidth = state.wave.DisplayWidth;
   return extras;
 }
 

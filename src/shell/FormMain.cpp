@@ -86,6 +86,7 @@ void TFormMain::BuildDataArea() {
   HScrollBar_XPosition->setObjectName("HScrollBar_XPosition");
   HScrollBar_XPosition->setToolTip(QStringLiteral("X偏移,右击放大展开"));
   HScrollBar_XPosition->setRange(0, 0);
+  connect(HScrollBar_XPosition, &QScrollBar::valueChanged, this, [this] { HScrollBar_XPositionChange(); });
   for (QLabel** label : {&Label_Mark1, &Label_Mark2}) {
     *label = new QLabel(Panel_Waveform);
     (*label)->setToolTip(QStringLiteral("右键改变属性"));

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "common/AppState.h"
+#include "net/RadioLink.h"
 #include "net/RemoteControl.h"
+#include "net/SimpleComm.h"
 #include "shell/ConfigCommands.h"
 #include "shell/RegistrySettings.h"
 #include "shell/ScreenSaverGuard.h"
@@ -26,6 +28,7 @@ class QToolBar;
 namespace quelvar::platform {
 class QtDriverNotifier;
 class QtPicture;
+class QtSerialPump;
 class RegistryStore;
 class UiHost;
 }  // namespace quelvar::platform
@@ -130,7 +133,9 @@ class TFormMain : public QMainWindow {
   QAction* menuAlone = nullptr;
   QAction* menuServer = nullptr;
   QAction* menuClient = nullptr;
+  QAction* menuRemoteControl = nullptr;  // shows the remote-control console
   QAction* menuEnableRemote = nullptr;
+  QAction* menuControlledCom = nullptr;  // shown only while the COM link is selected
   QStatusBar* StatusBar1 = nullptr;
   QAction* menuSelectFault = nullptr;
   QAction* menuViewWave = nullptr;
@@ -242,8 +247,14 @@ class TFormMain : public QMainWindow {
   void menuServerClick();
   void menuClientClick();
   int32_t NetworkRole() const { return state_.NetworkRole; }
+  // A recorder or oscilloscope start or stop is under way.
+  bool StartStopBusy() const { return startStopBusy_; }
   void SetStationWindow(class TFormServer* window);
   void SetStationAddressDialog(class TFormClient* dialog) { stationAddressDialog_ = dialog; }
+  // The remote-control console, made at start; the housekeeping polls its
+  // radio link.
+  void SetRemoteConsole(class TFormRemoteControl* console) { remoteConsole_ = console; }
+  void menuRemoteControlClick();
   // The station stream's port (2000); set before the first role command.
   void SetStationStreamPort(uint16_t port) { stationStreamPort_ = port; }
   // The station's listener and the viewer's connection, made at first need.
@@ -288,6 +299,16 @@ class TFormMain : public QMainWindow {
   void SendControllerStateFrame();
   int32_t ControllerConnected() const { return remoteControl_.ControllerConnected(); }
   const RemoteControlInterpreter& RemoteControl() const { return remoteControl_; }
+  // The COM link (IdControlByRadio 1): commands arrive as radio frames on
+  // RemoteComPort, polled by the housekeeping, and replies go back on it.
+  // Closed last at shut-down.
+  SimpleComm RemoteComPort;
+  // Opens RemoteComPort as COM<ControlledCom> and checks menuEnableRemote;
+  // 1 opened, 0 not (the entry is then unchecked).
+  int OpenRemoteCom();
+  // Reads and runs at most one frame from RemoteComPort.
+  void PollRemoteCom();
+  void menuControlledComClick();
 
   // One-second housekeeping (shell); the first call runs the deferred start-up.
   void Timer1Timer();
@@ -326,6 +347,8 @@ class TFormMain : public QMainWindow {
   // The X zoom presets (1, 2, 4, 8, 16 points per screen of the data) and
   // the any-count item.
   void XZoomPresetClick(int32_t k);
+  // The X scroll bar moved (by the user or a command): the first point shown.
+  void HScrollBar_XPositionChange();
   void menuXZoomAnyClick();
 
   // Run log and status bar panels.
@@ -421,6 +444,16 @@ class TFormMain : public QMainWindow {
   // The branding logo of the idle screen, when the branding file names one.
   std::unique_ptr<platform::QtPicture> oemLogo_;
   bool destroyed_ = false;
+  // Set while a start or stop runs: its message boxes let socket events in,
+  // and a remote command must not start, stop or change the role meanwhile.
+  bool startStopBusy_ = false;
+  struct StartStopScope {
+    explicit StartStopScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~StartStopScope() { flag_ = false; }
+    StartStopScope(const StartStopScope&) = delete;
+    StartStopScope& operator=(const StartStopScope&) = delete;
+    bool& flag_;
+  };
   bool deferredStartupBegun_ = false;
   // Remote control (net): the listener made at first need, the deferred
   // start-up's activation, the frames sent unasked.
@@ -430,6 +463,10 @@ class TFormMain : public QMainWindow {
   void DetachLoneController(uint64_t connection);
   uint16_t remoteControlPort_ = kRemoteControlPort;
   RemoteControlInterpreter remoteControl_;
+  // Closes RemoteComPort; a COM controller leaves with it.
+  void CloseRemoteCom();
+  RadioFrameReader remoteComReader_{true};
+  platform::QtSerialPump* remoteComPump_ = nullptr;  // made with the first opening
   class TFormAbout* aboutBox_ = nullptr;
   class TFormGroup* channelGroupDialog_ = nullptr;
   QWidget* expTextWindow_ = nullptr;
@@ -448,6 +485,7 @@ class TFormMain : public QMainWindow {
   std::string saveDirectory_;
   class TFormServer* stationWindow_ = nullptr;
   class TFormClient* stationAddressDialog_ = nullptr;
+  class TFormRemoteControl* remoteConsole_ = nullptr;
   uint16_t stationStreamPort_ = 2000;
   // Codec, receiver and sockets of the station stream; a child object.
   class StationStreamParts* stationStream_ = nullptr;

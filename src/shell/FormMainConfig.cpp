@@ -27,7 +27,7 @@ void TFormMain::RefreshConfigMenus() {
   menuSysParam->setTitle(QString::fromStdString(state_.configInForce.SysParamCaption));
   menuRestoreConfig->setVisible(state_.configInForce.TempConfigActive == 1);
   // The receiver keeps its own view width; the caption says so.
-  menuXZoomAny->setText(QString::fromStdString("显示" + std::to_string(state_.view.DisplayWidth) + "点"));
+  menuXZoomAny->setText(QString::fromStdString("显示" + std::to_string(state_.wave.DisplayWidth) + "点"));
 }
 
 void TFormMain::menuLoadConfigClick() {

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "common/Version.h"
+#include "net/FormRemoteControl.h"
 #include "platform/DayTime.h"
 #include "platform/UiHost.h"
 #include "platform/qt/QtPicture.h"
@@ -31,14 +32,17 @@ void TFormMain::Timer1Timer() {
   // Notification watchdog: when the driver's notifications stay away while
   // recording in interrupt mode, poll it ourselves from the fifth call on.
   AcquisitionState& a = state_.acq;
-  if (state_.RunState == kRunRecording && state_.config.SimulateAD == 0) {
+  // A viewer's blocks come over the network: it never started the card.
+  if (state_.RunState == kRunRecording && state_.NetworkRole != kRoleViewer && state_.config.SimulateAD == 0) {
     if (a.NotifyWatchdog > 3 && state_.config.MaxBlock > 1) {
       Button_NotifyKeyUp();
     } else {
       a.NotifyWatchdog += 1;
     }
   }
-  // Polling the serial remote control comes with the network.
+  // The COM link of remote control.
+  if (menuEnableRemote->isChecked() && state_.IdControlByRadio != 0 && RemoteComPort.IsOpen()) PollRemoteCom();
+  if (state_.IdControlByRadio != 0 && remoteConsole_ != nullptr) remoteConsole_->PollRadio();
 }
 
 void TFormMain::RunDeferredStartup() {
@@ -101,7 +105,7 @@ void TFormMain::RunDeferredStartup() {
   }
   UpdateChannelScrollRange();
   VScrollBar_Channel->setValue(state_.view.BegDispChannel);
-  state_.wave.BegDispChannel = state_.view.BegDispChannel;
+  state_.wave.BegDispChannel = VScrollBar_Channel->value();
   s.StartupPending = 0;
 }
 

@@ -178,12 +178,17 @@ void TFormMain::BuildMenus() {
       (this->*handler)();
     });
   }
+  menuRemoteControl = AddItem(menuNetwork, "menuRemoteControl", "遥控对方(&R)");
+  connect(menuRemoteControl, &QAction::triggered, this, [this] { menuRemoteControlClick(); });
   menuEnableRemote = AddCheckItem(menuNetwork, "menuEnableRemote", "接收遥控指令(&E)", true);
   connect(menuEnableRemote, &QAction::triggered, this, [this] {
     // The handler decides from the mark as it was before the click.
     menuEnableRemote->setChecked(!menuEnableRemote->isChecked());
     menuEnableRemoteClick();
   });
+  menuControlledCom = AddItem(menuNetwork, "menuControlledCom", "接收遥控通过COM?");
+  menuControlledCom->setVisible(false);
+  connect(menuControlledCom, &QAction::triggered, this, [this] { menuControlledComClick(); });
 
   menuHelp = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
   menuHelp->setObjectName("menuHelp");
@@ -218,10 +223,8 @@ void TFormMain::BuildMenus() {
   ToolButtonMonitor->setCheckable(true);
   ToolButtonMonitor->setChecked(true);
   ToolButtonMonitor->setToolTip(QStringLiteral("实时监控波形"));
-  connect(ToolButtonMonitor, &QAction::triggered, this, [this] {
-    menuMonitor->setChecked(!menuMonitor->isChecked());
-    menuMonitorClick();
-  });
+  // The button has toggled itself; the handler sets it from the menu item.
+  connect(ToolButtonMonitor, &QAction::triggered, this, [this] { menuMonitorClick(); });
   ToolButtonSaveCurrent = ToolBar1->addAction(QStringLiteral("存盘"));
   ToolButtonSaveCurrent->setObjectName("ToolButtonSaveCurrent");
   ToolButtonSaveCurrent->setToolTip(QStringLiteral("当前波形存盘"));

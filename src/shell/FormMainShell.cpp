@@ -208,6 +208,8 @@ void TFormMain::FormDestroy() {
   state_.driver.Entries = AdDriver{};
   state_.driver.DriverModule.Free();
   state_.driver.PortIoModule.Free();
+  // The controlled COM port is the last thing the shut-down closes.
+  RemoteComPort.Close();
 }
 
 void TFormMain::menuExitClick() { close(); }

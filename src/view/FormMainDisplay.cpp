@@ -1,7 +1,7 @@
 // The main window's display layout, the live-display switch, the trigger
 // page and the number of points per screen.
 #include <QAction>
-#include <QFontMetrics>
+#include <QPicture>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "platform/UiHost.h"
+#include "platform/qt/QtCanvas.h"
 #include "shell/FormMain.h"
 #include "view/DisplayLayout.h"
 #include "view/PaintBox.h"
@@ -24,16 +25,6 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // The X scroll bar's large step is at most this (the bar's old 16-bit range).
 constexpr int kMaxXLargeStep = 65535;
-
-QFont FontOf(const std::string& name, int32_t size, uint8_t style) {
-  QFont font(Q(name));
-  font.setPixelSize(std::max(size, 1));
-  font.setBold((style & 1) != 0);
-  font.setItalic((style & 2) != 0);
-  font.setUnderline((style & 4) != 0);
-  font.setStrikeOut((style & 8) != 0);
-  return font;
-}
 
 }  // namespace
 
@@ -67,7 +58,7 @@ void TFormMain::RebuildDisplayLayout() {
   const int lines = std::clamp(c.Total_Line, 0, kMaxLines);
   const int analog = std::clamp(c.Analog_Num, 0, kMaxAnalogChannels);
   const int switches = std::clamp(c.SW_Num, 0, kMaxSwitchInputs);
-  int analogRows = 0;
+  int64_t analogRows = 0;
   for (int line = 0; line < lines; ++line) {
     for (int p = std::max(c.LineFirstChannel[line], 0); p < c.LineFirstChannel[line + 1] && p < analog; ++p) {
       const int number = c.AnalogDisplayOrder[p];
@@ -76,11 +67,12 @@ void TFormMain::RebuildDisplayLayout() {
       cell(c.GridOrder[p] + 2, 0, channel.ChnName);
       cell(c.GridOrder[p] + 2, 1, menuGridEng->isChecked() ? channel.ChnUnits : std::string("Hex"));
     }
-    analogRows += c.LineTable[line].APhaseNum;
+    analogRows += std::clamp(c.LineTable[line].APhaseNum, 0, kMaxAnalogChannels);
   }
-  for (int s = 0; s < switches && analogRows >= 0 && analogRows + s < kMaxDisplayPositions; ++s) {
-    cell(c.GridOrder[analogRows + s] + 2, 0, c.SwitchChannelTable[s].SWName);
-    cell(c.GridOrder[analogRows + s] + 2, 1, "开关量");
+  for (int s = 0; s < switches && analogRows + s < kMaxDisplayPositions; ++s) {
+    const int row = c.GridOrder[static_cast<size_t>(analogRows + s)] + 2;
+    cell(row, 0, c.SwitchChannelTable[s].SWName);
+    cell(row, 1, "开关量");
   }
   cell(0, v.GridColumns + 2, "显示顺序");
   cell(1, v.GridColumns + 2, "(行)");
@@ -90,6 +82,9 @@ void TFormMain::RebuildDisplayLayout() {
   FitPointsPerScreen(v, d.DispPoints, menuXZoomAny->isChecked());
   HScrollBar_XPosition->setRange(0, std::max(d.DispPoints - 1, 0));
   HScrollBar_XPosition->setValue(d.DispPoints - v.DisplayWidth);
+  // The end of the data, also where the bar cannot show it (fewer points
+  // than a screen).
+  v.XPosition = d.DispPoints - v.DisplayWidth;
   UpdateChannelScrollRange();
   const bool labels = menuViewTrace->isChecked() && state_.RunState == kRunIdle && d.DispValid != 0;
   Label_Mark1->setVisible(labels);
@@ -98,14 +93,23 @@ void TFormMain::RebuildDisplayLayout() {
 
 void TFormMain::MeasureScaleLabels() {
   const LiveConfig& c = state_.config;
-  const QFontMetrics screen(FontOf(c.ScreenFontName, c.ScreenFontSize, c.ScreenFontStyle));
-  const QFontMetrics picture(FontOf(c.WMFFontName, c.WMFFontSize, c.WMFFontStyle));
   ScaleLabelMetrics& m = state_.labels;
-  m.ScreenTextHeight = screen.boundingRect(QStringLiteral("1")).height();
-  m.PictureTextHeight = picture.boundingRect(QStringLiteral("1")).height();
   const std::vector<std::string> texts = ScaleLabelTexts(c, state_.startup.PresentationMode);
-  m.ScreenLabelWidth = WidestLabel(texts, [&](const std::string& t) { return screen.horizontalAdvance(Q(t)); });
-  m.PictureLabelWidth = WidestLabel(texts, [&](const std::string& t) { return picture.horizontalAdvance(Q(t)); });
+  // Measured on the canvases the labels are drawn on: the screen's bitmap
+  // and a picture.
+  auto measure = [&](platform::Canvas& canvas, const std::string& name, int32_t size, uint8_t style,
+                     int32_t& textHeight, int32_t& labelWidth) {
+    canvas.SetFont({name, size, style, platform::kBlack});
+    textHeight = canvas.TextHeight("1");
+    labelWidth = WidestLabel(texts, [&](const std::string& t) { return canvas.TextWidth(t); });
+  };
+  {
+    platform::QtCanvas screen(*offscreenBitmap_);
+    measure(screen, c.ScreenFontName, c.ScreenFontSize, c.ScreenFontStyle, m.ScreenTextHeight, m.ScreenLabelWidth);
+  }
+  QPicture sharedPicture;
+  platform::QtCanvas picture(sharedPicture);
+  measure(picture, c.WMFFontName, c.WMFFontSize, c.WMFFontStyle, m.PictureTextHeight, m.PictureLabelWidth);
 }
 
 void TFormMain::UpdateChannelScrollRange() {
@@ -139,13 +143,17 @@ void TFormMain::menuMonitorClick() {
   d.SelectFault = 0;
   const int32_t multi = std::max(c.MaxMultiFreq, 1);
   auto pointAtRing = [&](int32_t blocks) {
+    // Never more blocks than the ring holds (the settings may have changed
+    // since it was allocated).
+    const int64_t blockWords = std::max<int64_t>(int64_t{c.NumSamp} * c.NumChn, 1);
+    blocks = static_cast<int32_t>(std::min<int64_t>(blocks, static_cast<int64_t>(a.RingBuffer.size()) / blockWords));
     d.DispData = a.RingBuffer.data();
     d.DispBlocks = blocks;
     d.DispRows = c.NumSamp * blocks;
     d.DispPoints = d.DispRows * multi;
   };
   if (state_.RunState == kRunRecording) {
-    pointAtRing(c.MaxBlock);
+    pointAtRing(a.RingBlocks);
     RebuildDisplayLayout();
     d.DispCompressRatio = c.CompressRatio;
     d.DispCompressType = c.CompressType;
@@ -156,7 +164,9 @@ void TFormMain::menuMonitorClick() {
     RebuildDisplayLayout();
     d.DispCompressed = 0;
   } else if (a.BufferLayoutValid == 1) {
-    pointAtRing(d.DataSourceMode == 2 ? 1 : c.MaxBlock);
+    // The ring as the last preparation allocated it: one block after the
+    // oscilloscope, MaxBlock after a recorder start.
+    pointAtRing(a.RingBlocks);
     d.DispValid = 1;
     RebuildDisplayLayout();
     d.DispFirstBlock = a.RingWriteBlock;
@@ -186,6 +196,18 @@ void TFormMain::SetupTriggerPage() {
   VScrollBar_Channel->setValue(state_.config.TotalPages + 1);
   state_.wave.BegDispChannel = VScrollBar_Channel->value();
   state_.wave.RepaintRequested = 1;
+}
+
+void TFormMain::HScrollBar_XPositionChange() {
+  const DisplayDescriptor& d = state_.display;
+  WaveViewState& v = state_.wave;
+  if (d.DispValid == 0) return;
+  const int32_t position = HScrollBar_XPosition->value();
+  const int32_t wanted = std::max(std::min(position, d.DispPoints - v.DisplayWidth), 0);
+  if (wanted != position) HScrollBar_XPosition->setValue(wanted);
+  if (wanted == v.XPosition) return;
+  v.XPosition = wanted;
+  if (v.ViewMode == 0) v.RepaintRequested = 1;
 }
 
 void TFormMain::WidthTail() {

@@ -240,6 +240,11 @@ TEST_F(FormMainAcquisition, ManualRecordOnTheVirtualCardLandsAsAValidFile) {
   EXPECT_EQ(state.display.DispData, state.history.Samples.data());
   EXPECT_EQ(state.display.DataSourceMode, 0);
   EXPECT_EQ(state.wave.XZoom, 4);
+  // The view starts just before the trigger.
+  const int32_t triggerPoint = state.history.TriggerBlock * state.config.NumSamp + state.history.TriggerOffset;
+  EXPECT_EQ(state.wave.XPosition,
+            std::clamp(triggerPoint - 2, 0, state.display.DispPoints - state.wave.DisplayWidth));
+  EXPECT_GT(state.wave.XPosition, 0);
   EXPECT_EQ(form->windowTitle().toStdString().find("--历史数据:") != std::string::npos, true);
   for (int i = 0; i < 5; ++i) form->TimerOscilTimer();  // the ring moves on
   form->menuStartQuelvarClick();

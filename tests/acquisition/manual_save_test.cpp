@@ -139,8 +139,15 @@ TEST(CurrentViewSave, CountsTheCompressedBlocksAndStartsAtItsFirstBlock) {
   s.display.DispTriggerBlock = 8;
   s.display.DispTriggerPoint = 20;
   DescribeCurrentView(s);
-  EXPECT_EQ(s.record.CompressBlocks, 6);  // 2 - 6 + 10
   EXPECT_EQ(s.record.TriggerBlock, 5);
+  // Mended: the ring's count (2 - 6 + 10 = 6) is cut to the one block saved,
+  // so the file never claims more compressed blocks than it holds.
+  EXPECT_EQ(s.record.CompressBlocks, 1);
+  s.wave.DisplayWidth = 900;  // cut to display blocks 3..9 (ring 5..9, 0, 1): 7 blocks
+  DescribeCurrentView(s);
+  EXPECT_EQ(s.record.CompressBlocks, 6);
+  s.wave.DisplayWidth = 100;
+  DescribeCurrentView(s);
   // The origin lies 3 blocks and 20 rows after the first block saved.
   EXPECT_NEAR((45000.5 - s.record.StartTime) * 86400.0, 0.32, 1e-6);
 

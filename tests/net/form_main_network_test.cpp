@@ -68,6 +68,7 @@ class FormMainNetwork : public ::testing::Test {
   std::unique_ptr<TFormMain> MakeForm(AppState& s, platform::MemoryRegistry& r) {
     auto f = std::make_unique<TFormMain>(s, MainWindowServices{r, ui, screenSaver});
     f->SetStationStreamPort(0);
+    f->SetRemoteControlPort(0);
     return f;
   }
   // The checked role item: "alone", "server", "client", or what is wrong.
@@ -133,6 +134,20 @@ TEST_F(FormMainNetwork, EveryRoleCommandIsRefusedWhileRunning) {
     EXPECT_EQ(CheckedRole(), "server");
     EXPECT_TRUE(Listening());
   }
+}
+
+TEST_F(FormMainNetwork, HousekeepingNeverPollsTheCardOfARecordingViewer) {
+  // Mended: a viewer's blocks come over the link, so the notification
+  // watchdog must not poll a card it never started.
+  form->Timer1Timer();  // the deferred start-up
+  state.NetworkRole = kRoleViewer;
+  state.RunState = kRunRecording;
+  state.config.SimulateAD = 0;
+  state.config.MaxBlock = 10;
+  for (int i = 0; i < 8; ++i) form->Timer1Timer();
+  EXPECT_EQ(state.acq.NotifyWatchdog, 0);
+  EXPECT_EQ(state.acq.BlocksReceived, 0u);
+  state.NetworkRole = kRoleAlone;
 }
 
 TEST_F(FormMainNetwork, StationRoleListensAndShowsTheWindowAndTakingItAgainReopensNothing) {

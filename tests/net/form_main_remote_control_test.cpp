@@ -165,6 +165,9 @@ TEST_F(FormMainRemoteControl, ASocketErrorDetachesTheControllerAndIsReportedInTh
   form->ServerSocket_ControlClientError(*connection, "Connection reset");
   EXPECT_EQ(form->ControllerConnected(), 0);
   EXPECT_NE(form->RunLogText().find("脱离遥控方 127.0.0.1 于:"), std::string::npos);
+  // The box comes after the socket's handler has returned.
+  EXPECT_TRUE(ui.prompts.empty());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !ui.prompts.empty(); }, kWaitMs));
   ASSERT_EQ(ui.prompts.size(), 1u);
   EXPECT_EQ(ui.prompts[0].text, "Connection reset");
   EXPECT_EQ(ui.prompts[0].icon, platform::MsgIcon::Error);

@@ -60,6 +60,8 @@ class StationAndViewerBase : public ::testing::Test {
     viewer = std::make_unique<TFormMain>(viewerState, MainWindowServices{viewerRegistry, ui, screenSaver});
     stationState.config.SimulateAD = 1;
     station->SetStationStreamPort(0);
+    station->SetRemoteControlPort(0);
+    viewer->SetRemoteControlPort(0);
     station->menuServerClick();
     ASSERT_EQ(stationState.NetworkRole, kRoleStation);
     viewer->SetStationStreamPort(station->ServerSocket1->ServerPort());

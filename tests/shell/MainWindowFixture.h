@@ -38,8 +38,13 @@ class MainWindowFixture : public ::testing::Test {
     ASSERT_EQ(chdir(oldCwd_), 0);
     std::filesystem::remove_all(dir);
   }
+  // Its listeners take free ports, so tests never meet each other or a
+  // running program on the fixed ones.
   std::unique_ptr<TFormMain> NewMainWindow() {
-    return std::make_unique<TFormMain>(state, MainWindowServices{registry, ui, screenSaver});
+    auto form = std::make_unique<TFormMain>(state, MainWindowServices{registry, ui, screenSaver});
+    form->SetRemoteControlPort(0);
+    form->SetStationStreamPort(0);
+    return form;
   }
 
  private:

@@ -35,7 +35,10 @@ class FormMainStartup : public ::testing::Test {
 
   std::unique_ptr<TFormMain> Start(std::vector<std::string> args = {}) {
     state.startup.CommandLineArguments = std::move(args);
-    return std::make_unique<TFormMain>(state, MainWindowServices{registry, ui, screenSaver});
+    auto form = std::make_unique<TFormMain>(state, MainWindowServices{registry, ui, screenSaver});
+    form->SetRemoteControlPort(0);  // free ports: tests never share the fixed ones
+    form->SetStationStreamPort(0);
+    return form;
   }
 };
 

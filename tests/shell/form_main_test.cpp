@@ -37,7 +37,10 @@ class FormMainTest : public ::testing::Test {
   RecordingScreenSaver screenSaver;
 
   std::unique_ptr<TFormMain> MakeForm(platform::RegistryStore& store) {
-    return std::make_unique<TFormMain>(state, MainWindowServices{store, ui, screenSaver});
+    auto form = std::make_unique<TFormMain>(state, MainWindowServices{store, ui, screenSaver});
+    form->SetRemoteControlPort(0);  // free ports: tests never share the fixed ones
+    form->SetStationStreamPort(0);
+    return form;
   }
 };
 

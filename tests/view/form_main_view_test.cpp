@@ -180,6 +180,36 @@ TEST_F(FormMainView, LiveDisplayOffDropsTheDataAndOnWhileIdlePointsAtTheRing) {
   EXPECT_EQ(state.wave.XPosition, d.DispPoints - state.wave.DisplayWidth);
 }
 
+TEST_F(FormMainView, ToolButtonSwitchesTheLiveDisplayLikeTheMenuItem) {
+  auto form = Started();
+  ASSERT_TRUE(form->menuMonitor->isChecked());
+  form->ToolButtonMonitor->trigger();
+  EXPECT_FALSE(form->menuMonitor->isChecked());
+  EXPECT_FALSE(form->ToolButtonMonitor->isChecked());
+  form->ToolButtonMonitor->trigger();
+  EXPECT_TRUE(form->menuMonitor->isChecked());
+  EXPECT_TRUE(form->ToolButtonMonitor->isChecked());
+  form->menuMonitor->trigger();
+  EXPECT_FALSE(form->menuMonitor->isChecked());
+  EXPECT_FALSE(form->ToolButtonMonitor->isChecked());
+}
+
+TEST_F(FormMainView, RecorderAfterTheOscilloscopeShowsTheWholeRing) {
+  // Mended: the oscilloscope leaves its one-block source behind; the
+  // recorder's live display must still cover every block of its ring.
+  auto form = Started();
+  state.config.SimulateAD = 1;
+  state.config.MaxBlock = 6;
+  form->menuStartOscilClick();
+  ASSERT_EQ(state.RunState, kRunOscilloscope) << form->PostedStatusText();
+  form->menuStartOscilClick();
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.RunState, kRunRecording) << form->PostedStatusText();
+  EXPECT_EQ(state.display.DispBlocks, 6);
+  EXPECT_EQ(state.display.DispRows, 6 * state.config.NumSamp);
+  form->menuStartQuelvarClick();
+}
+
 TEST_F(FormMainView, LiveDisplayOnWithoutARingChangesOnlyTheMenuAndTexts) {
   auto form = Started();
   form->menuMonitor->setChecked(false);
