@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QMetaObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -146,6 +147,7 @@ void TFormRemoteControl::FormCreate() {
   TopMost = settings.ReadInteger("TopMost").value_or(0) != 0 ? 1 : 0;
   RadioCom = std::max(settings.ReadInteger("RadioCom").value_or(1), 1);
   state_.ControlledCom = std::max(settings.ReadInteger("ControlledCom").value_or(1), 1);
+  state_.IdControlByRadio = settings.ReadInteger("IdControlByRadio").value_or(0) != 0 ? 1 : 0;
   EditRadioCom->setText(QString::number(RadioCom));
   EditControlledCom->setText(QString::number(state_.ControlledCom));
   ShowControlledComCaption();
@@ -272,9 +274,17 @@ void TFormRemoteControl::ClientSocket_ControlDisconnect() { console_.LinkClosed(
 
 void TFormRemoteControl::ClientSocket_ControlError() {
   console_.LinkFailed();
-  // The socket's error goes to the application's error message box.
-  ui_.MessageBox(ClientSocket_Control->ErrorText(), QCoreApplication::applicationName().toStdString(),
-                 platform::MsgButtons::Ok, platform::MsgIcon::Error);
+  // The socket's error goes to the application's error message box once its
+  // own handler has returned (a modal box inside it would let the socket's
+  // later signals in underneath).
+  const std::string text = ClientSocket_Control->ErrorText();
+  QMetaObject::invokeMethod(
+      this,
+      [this, text] {
+        ui_.MessageBox(text, QCoreApplication::applicationName().toStdString(), platform::MsgButtons::Ok,
+                       platform::MsgIcon::Error);
+      },
+      Qt::QueuedConnection);
 }
 
 void TFormRemoteControl::PollRadio() {

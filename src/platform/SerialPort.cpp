@@ -192,6 +192,9 @@ bool SerialPort::Close() {
   // The exclusive mark would otherwise outlive us on a device kept open
   // elsewhere (the other end of a pseudo-terminal).
   (void)ioctl(fd_, TIOCNXCL);
+  // Output not yet sent is dropped: close would otherwise wait for a real
+  // line to drain (seconds at 19200 baud) on the GUI thread.
+  (void)tcflush(fd_, TCIOFLUSH);
   ::close(fd_);
   fd_ = -1;
   input_.Clear();

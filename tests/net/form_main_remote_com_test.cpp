@@ -133,6 +133,7 @@ TEST_F(FormMainRemoteCom, EnablingReceptionOpensTheControlledPortAndExpectsFrame
 }
 
 TEST_F(FormMainRemoteCom, APortThatCannotBeOpenedLeavesReceptionOffWithoutAMessage) {
+  comPath.reset();  // its destructor unsets the variable the new one sets
   comPath = std::make_unique<ComPortPath>(kTestCom, "/nonexistent/tty");
   form->menuEnableRemote->setChecked(false);
   form->menuEnableRemote->trigger();
@@ -255,6 +256,8 @@ TEST_F(FormMainRemoteCom, APortNumberThatIsNotANumberKeepsTheOldOneAndBelowOneBe
     std::optional<std::string> answer;
     int32_t expected;
   };
+  // Reception off, so no port number here ever names a device of the machine.
+  form->menuEnableRemote->setChecked(false);
   for (const Case& c : {Case{"x7", 5}, Case{"", 5}, Case{std::nullopt, 5}, Case{"0", 1}, Case{"-3", 1},
                         Case{"9", 9}}) {
     state.ControlledCom = 5;

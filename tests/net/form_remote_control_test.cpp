@@ -236,7 +236,7 @@ TEST_F(FormRemoteControlTest, WithReceptionOnTheControlledComPortIsOpenedAtCreat
   EXPECT_TRUE(own->menuEnableRemote->isChecked());
   console.reset();
 
-  ownState.IdControlByRadio = 1;
+  platform::RegistryKey(ownRegistry, kSettingsKey).WriteInteger("IdControlByRadio", 1);
   MakeConsoleAsIs();
   EXPECT_TRUE(own->RemoteComPort.IsOpen());
   EXPECT_EQ(own->RemoteComPort.Port, 47);
@@ -316,6 +316,8 @@ TEST_F(FormRemoteControlTest, ARefusedConnectionIsReportedInTheStatusAndTheError
   console->ButtonConnect->click();
   EXPECT_EQ(console->StatusText(), "等待被控方响应...");
   ASSERT_TRUE(QTest::qWaitFor([&] { return Shows("网络发生错误!"); }, kWaitMs)) << console->StatusText();
+  // The box follows once the socket's handler has returned.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !ownUi.PromptsOf(Kind::Message).empty(); }, kWaitMs));
   ASSERT_EQ(ownUi.PromptsOf(Kind::Message).size(), 1u);
   EXPECT_EQ(ownUi.prompts[0].icon, platform::MsgIcon::Error);
   EXPECT_EQ(EnabledCommandButtons(), 0);
