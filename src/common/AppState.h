@@ -17,6 +17,7 @@
 #include "common/UniversalPages.h"
 #include "common/WaveViewState.h"
 #include "common/GrayTables.h"
+#include "common/TorqueTables.h"
 #include "common/HistoryRecord.h"
 
 namespace quelvar {
@@ -95,6 +96,8 @@ struct AppState {
   UniversalPages pages;
   DriverState driver;
   GrayTables grayTables;
+  // The torque sensors' calibration curves.
+  TorqueTables torque;
   SampleLayout layout;
   AcquisitionState acq;
   RecordState record;

@@ -342,6 +342,8 @@ class TFormMain : public QMainWindow {
   void MeasureScaleLabels();
   void UpdateChannelScrollRange();
   void menuMonitorClick();
+  // Zeroes the torque channels on the latest block (view).
+  void ToolButtonTorqueZeroClick();
   void SetupTriggerPage();
   void SetXPointCount(int32_t n);
   // The X zoom presets (1, 2, 4, 8, 16 points per screen of the data) and

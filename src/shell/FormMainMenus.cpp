@@ -218,6 +218,8 @@ void TFormMain::BuildMenus() {
   connect(ToolButtonPause, &QAction::triggered, this, [this] { menuPauseClick(); });
   ToolButtonTorqueZero = ToolBar1->addAction(QStringLiteral("扭矩调零"));
   ToolButtonTorqueZero->setObjectName("ToolButtonTorqueZero");
+  ToolButtonTorqueZero->setToolTip(QStringLiteral("扭矩传感器置0"));
+  connect(ToolButtonTorqueZero, &QAction::triggered, this, [this] { ToolButtonTorqueZeroClick(); });
   ToolButtonMonitor = ToolBar1->addAction(QStringLiteral("实时"));
   ToolButtonMonitor->setObjectName("ToolButtonMonitor");
   ToolButtonMonitor->setCheckable(true);
