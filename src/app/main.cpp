@@ -22,6 +22,7 @@
 #include "shell/FormAbout.h"
 #include "shell/FormMain.h"
 #include "shell/QuelvarApplication.h"
+#include "view/FormColor.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   // window, whose housekeeping polls it.
   auto formRemoteControl = std::make_unique<TFormRemoteControl>(*formMain, state, registry, ui);
   formMain->SetRemoteConsole(formRemoteControl.get());
+  formMain->SetColorDialog(new TFormColor(state, registry, ui, formMain.get()));  // owned by the main window
   formMain->SetAboutBox(formAbout.get());
   formMain->SetChannelGroupDialog(formGroup);
   auto* formFileInfo = new TFormFileInfo(state, registry, formMain.get());  // owned by the main window

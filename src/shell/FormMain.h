@@ -154,6 +154,7 @@ class TFormMain : public QMainWindow {
   QAction* ToolButtonMonitor = nullptr;
   QAction* ToolButtonSaveCurrent = nullptr;
   QAction* menuSaveCurrent = nullptr;
+  QAction* menuColor = nullptr;
   // The data area: three panels in one place, one shown at a time.
   QWidget* Panel_Waveform = nullptr;
   class PaintBox* Image1 = nullptr;  // shows OffscreenBitmap
@@ -352,6 +353,9 @@ class TFormMain : public QMainWindow {
   // The X scroll bar moved (by the user or a command): the first point shown.
   void HScrollBar_XPositionChange();
   void menuXZoomAnyClick();
+  // The colour-and-font dialog (view); made at start, or at first use.
+  void menuColorClick();
+  void SetColorDialog(class TFormColor* dialog) { colorDialog_ = dialog; }
 
   // Run log and status bar panels.
   void AppendRunLog(const std::string& line);
@@ -477,6 +481,7 @@ class TFormMain : public QMainWindow {
   class TFormScheduleSave* scheduleSaveDialog_ = nullptr;
   class TFormFileInfo* fileInfoDialog_ = nullptr;
   class TFormConfAD* confADDialog_ = nullptr;
+  class TFormColor* colorDialog_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;
   std::unique_ptr<class RecordWriter> recordWriter_;

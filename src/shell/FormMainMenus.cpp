@@ -120,6 +120,9 @@ void TFormMain::BuildMenus() {
   menuPlayInc = menuView->addAction(QStringLiteral("每次移动整屏的1/?"));
   menuPlayInc->setObjectName("menuPlayInc");
 
+  menuColor = AddItem(menuView, "menuColor", "配色方案(&C)");
+  connect(menuColor, &QAction::triggered, this, [this] { menuColorClick(); });
+
   menuVPage1 = AddCheckItem(menuView, "menuVPage1", "通用页1", true);
   menuVPage2 = AddCheckItem(menuView, "menuVPage2", "通用页2", false);
   menuVPage3 = AddCheckItem(menuView, "menuVPage3", "通用页3", false);
