@@ -16,6 +16,7 @@
 #include "platform/ScriptedUiHost.h"
 #include "shell/FormMain.h"
 #include "shell/MainWindowFixture.h"
+#include "acquisition/ForeignRecordForTest.h"
 #include "acquisition/FormSetPath.h"
 #include "auxwin/FormTool.h"
 #include "acquisition/FormFileInfo.h"
@@ -164,34 +165,11 @@ TEST_F(FormMainAcquisition, WatchdogPollsTheDriverWhenNotificationsStayAway) {
 
 TEST_F(FormMainAcquisition, ReplayLendsTheFilesConfigurationAndStopsAfterItsLastBlock) {
   // A record file of another card, three blocks of a two-channel layout.
-  AppState other;
-  LiveConfig& oc = other.config;
-  oc.CardNameText = "Recorder7";
-  oc.Analog_Num = 2;
-  oc.Total_Line = 2;
-  for (auto& line : oc.LineTable) line.APhaseNum = 1;
-  oc.NumSamp = 50;
-  ComputeChannelLayout(oc, other.layout, 0, true, {});
-  RecordHeaderValues v;
-  v.NumChn = oc.NumChn;
-  v.Total_Line = oc.Total_Line;
-  v.Analog_Num = oc.Analog_Num;
-  v.NumSamp = oc.NumSamp;
-  v.MaxMultiFreq = 1;
-  v.ChannelRate = oc.ChannelRate;
-  v.ADBit = oc.ADBit;
-  v.BlockCount = 3;
-  RecordPackage package;
-  package.header = *MakeRecordFileHeader(v);
-  BuildConfigRecord(oc, BuildExtrasOf(other), package.config);
-  package.samples.assign(3 * 50 * 2, 2100);
-  const WriteResult written = WriteRecordFile(dir.string(), std::move(package));
-  ASSERT_TRUE(written.ok) << written.error;
-
+  const std::string file = test::WriteForeignRecord(dir, 3);
   auto form = Start();
   state.config.SimulateAD = 1;
   state.config.SimulateType = 1;
-  state.config.SimulateFile = (dir / written.fileName).string();
+  state.config.SimulateFile = file;
   form->menuStartQuelvarClick();
   ASSERT_EQ(state.RunState, kRunRecording) << form->PostedStatusText();
   EXPECT_EQ(state.configInForce.TempConfigActive, 1);

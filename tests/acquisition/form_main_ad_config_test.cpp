@@ -19,6 +19,7 @@
 #include "setup/FormConfAD.h"
 #include "shell/FormMain.h"
 #include "shell/MainWindowFixture.h"
+#include "acquisition/ForeignRecordForTest.h"
 #include "shell/RecordFile.h"
 
 namespace {
@@ -211,37 +212,9 @@ TEST_F(FormMainADConfig, OkRecomputesTheRateDropsTheDataAndSavesTheOwnConfigurat
   }
 }
 
-// A record file of another card: two analog channels, 50 rows a block.
-std::string WriteForeignRecord(const fs::path& directory) {
-  AppState other;
-  LiveConfig& oc = other.config;
-  oc.CardNameText = "Recorder7";
-  oc.Analog_Num = 2;
-  oc.Total_Line = 2;
-  for (auto& line : oc.LineTable) line.APhaseNum = 1;
-  oc.NumSamp = 50;
-  oc.FrqSamp = 5000;
-  ComputeChannelLayout(oc, other.layout, 0, true, {});
-  RecordHeaderValues v;
-  v.NumChn = oc.NumChn;
-  v.Total_Line = oc.Total_Line;
-  v.Analog_Num = oc.Analog_Num;
-  v.NumSamp = oc.NumSamp;
-  v.MaxMultiFreq = 1;
-  v.ChannelRate = oc.ChannelRate;
-  v.ADBit = oc.ADBit;
-  v.BlockCount = 2;
-  RecordPackage package;
-  package.header = *MakeRecordFileHeader(v);
-  BuildConfigRecord(oc, BuildExtrasOf(other), package.config);
-  package.samples.assign(2 * 50 * 2, 2100);
-  const WriteResult written = WriteRecordFile(directory.string(), std::move(package));
-  EXPECT_TRUE(written.ok) << written.error;
-  return (directory / written.fileName).string();
-}
 
 TEST_F(FormMainADConfig, ReplayFilesConfigurationIsLentAfterOk) {
-  const std::string file = WriteForeignRecord(dir);
+  const std::string file = test::WriteForeignRecord(dir, 2, 5000);
   auto form = Start();
   state.display.DispValid = 1;
   ui.fileAnswers.push_back(file);
