@@ -78,6 +78,12 @@ CodecBuffer LzssCodec::LzssCompress(const uint8_t* data, size_t length) {
 
 std::vector<uint8_t> LzssCodec::LzssExpand(const uint8_t* data, size_t length, size_t maxOutput) {
   std::vector<uint8_t> out;
+  LzssExpand(data, length, maxOutput, out);
+  return out;
+}
+
+void LzssCodec::LzssExpand(const uint8_t* data, size_t length, size_t maxOutput, std::vector<uint8_t>& out) {
+  out.clear();
   out.reserve(std::min(maxOutput, LargestExpansion(length)));
   bits_.BitReaderReset(data, length);
   int32_t current = kFirstWindowPosition;
@@ -107,7 +113,6 @@ std::vector<uint8_t> LzssCodec::LzssExpand(const uint8_t* data, size_t length, s
     }
     if (!room) break;
   }
-  return out;
 }
 
 }  // namespace quelvar

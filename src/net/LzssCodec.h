@@ -41,6 +41,9 @@ class LzssCodec {
   // the output is longer, holding maxOutput + 1 bytes: the caller sees it as
   // too long, and a hostile stream cannot make it grow without bound.
   std::vector<uint8_t> LzssExpand(const uint8_t* data, size_t length, size_t maxOutput);
+  // The same into `out`, whose storage is reused (a receiver keeps one for
+  // every block instead of allocating per block).
+  void LzssExpand(const uint8_t* data, size_t length, size_t maxOutput, std::vector<uint8_t>& out);
 
  private:
   LzssWindow window_;

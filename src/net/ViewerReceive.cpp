@@ -233,9 +233,9 @@ void ViewerReceiver::EnterStep(int32_t step, uint64_t expected) {
 void ViewerReceiver::ExpandCompressed(uint64_t n) {
   const auto r = static_cast<size_t>(blockBytes_);
   // The expansion stops just past R, so a hostile stream cannot grow it.
-  std::vector<uint8_t> expanded;
+  std::vector<uint8_t>& expanded = expanded_;
   try {
-    expanded = codec_.LzssExpand(compressed_.data(), static_cast<size_t>(n), r);
+    codec_.LzssExpand(compressed_.data(), static_cast<size_t>(n), r, expanded);
   } catch (const std::bad_alloc&) {
     return;
   }

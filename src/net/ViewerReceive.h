@@ -97,6 +97,7 @@ class ViewerReceiver {
   int32_t numSamp_ = 0;
   // Sized once per configuration: compressed bytes (below R) and the block.
   std::vector<uint8_t> compressed_;
+  std::vector<uint8_t> expanded_;  // reused for every compressed block
   std::vector<uint16_t> block_;
 };
 
