@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "common/DisplayData.h"
+#include "common/SampleLayout.h"
+#include "common/WaveViewState.h"
+#include "platform/Canvas.h"
+#include "view/Palette.h"
+
+namespace quelvar {
+
+// A point where a trigger algorithm fired in the shown history record.
+struct FoundTriggerPoint {
+  int32_t Algorithm = 0;  // algorithm number
+  int32_t Type = 0;       // index into AlgorithmTypeTable
+  int32_t Point = 0;      // display point of the record
+};
+
+// Everything the X axis reads. The geometry, grid flags and colour switch are
+// the waveform renderer's; the plot spans x = Left .. Left + N and
+// y = Top .. Top + M, TextH is the label text height.
+struct XAxisInput {
+  int Left = 4;
+  int Top = 2;
+  int N = 0;
+  int M = 0;
+  int TextH = 0;
+  bool GridLines = false;
+  bool GridDotted = false;
+  int32_t Colour = 1;   // 1: palette colours; 0: black on white
+  int32_t WhiteBG = 0;  // palette row
+  const PaletteRows* Palette = nullptr;  // null: black lines and text
+  int32_t ScaleCount = 5;
+  int32_t OverlapPoints = 0;  // points the next printed page repeats
+  const DisplayDescriptor* Display = nullptr;
+  const SampleLayout* Layout = nullptr;
+  int32_t NumSamp = 0;
+  bool TimeAligned = false;   // menuXAxialTime
+  bool AbsoluteTime = false;  // menuAbsoluteTime
+  double BlockTime = 0.0;     // day count the absolute labels start from
+  std::span<const FoundTriggerPoint> TriggerPoints;
+  int32_t TriggerPointCount = 0;
+};
+
+// The X axis along the top of the plot: overlap marker, ticks and grid, time
+// labels, origin mark, compressed-part scale and the found trigger points.
+// Reads XPosition and DisplayWidth of `view`; the time-aligned axis writes
+// view.FirstTickTime. Leaves the pen in the scale colour.
+void DrawXAxis(platform::Canvas& canvas, const XAxisInput& input, WaveViewState& view);
+
+// The visual items DrawXAxis is made of, each usable on its own.
+void DrawOverlapMarker(platform::Canvas& canvas, const XAxisInput& input, const WaveViewState& view);
+void DrawPointAxis(platform::Canvas& canvas, const XAxisInput& input, const WaveViewState& view);
+void DrawTimeAlignedAxis(platform::Canvas& canvas, const XAxisInput& input, WaveViewState& view);
+void DrawFoundTriggerPoints(platform::Canvas& canvas, const XAxisInput& input, const WaveViewState& view);
+
+// Tick spacing of the point axis: DisplayWidth / scaleCount (at least 1),
+// from 5 on rounded down to 5, 10, 20, 50, ... 1000000.
+int64_t PointAxisSpacing(int32_t displayWidth, int32_t scaleCount);
+
+// A step rounded up to 0.2, 0.4, 0.6, 0.8 or 1 times a power of ten.
+double RoundAxisStep(double step);
+
+}  // namespace quelvar
