@@ -9,20 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "net/RemoteFramesForTest.h"
 #include "net/ControlledComPoll.h"
 #include "net/RemoteControl.h"
 
 namespace {
 
 using namespace quelvar;
-using Bytes = std::vector<uint8_t>;
-
-Bytes FrameBytes(int32_t command, int32_t arg1 = 0, int32_t arg2 = 0) {
-  const RemoteCommandFrame frame{command, arg1, arg2};
-  Bytes bytes(sizeof frame);
-  std::memcpy(bytes.data(), &frame, sizeof frame);
-  return bytes;
-}
+using namespace quelvar::test;
 
 class FakePort {
  public:

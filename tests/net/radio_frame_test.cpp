@@ -8,6 +8,7 @@
 #include <deque>
 #include <vector>
 
+#include "net/RemoteFramesForTest.h"
 #include "net/RadioFrame.h"
 #include "net/RadioLink.h"
 #include "net/RemoteControl.h"
@@ -15,14 +16,7 @@
 namespace {
 
 using namespace quelvar;
-using Bytes = std::vector<uint8_t>;
-
-Bytes FrameBytes(int32_t command, int32_t arg1 = 0, int32_t arg2 = 0) {
-  const RemoteCommandFrame frame{command, arg1, arg2};
-  Bytes bytes(sizeof frame);
-  std::memcpy(bytes.data(), &frame, sizeof frame);
-  return bytes;
-}
+using namespace quelvar::test;
 
 Bytes Pattern(size_t size) {
   Bytes bytes(size);

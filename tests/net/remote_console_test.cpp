@@ -7,38 +7,20 @@
 #include <string>
 #include <vector>
 
+#include "net/RemoteFramesForTest.h"
 #include "net/RemoteConsole.h"
 #include "shell/ConfigCommands.h"
 
 namespace quelvar {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes FrameBytes(int32_t command, int32_t arg1 = 0, int32_t arg2 = 0) {
-  const RemoteCommandFrame frame{command, arg1, arg2};
-  Bytes bytes(sizeof frame);
-  std::memcpy(bytes.data(), &frame, sizeof frame);
-  return bytes;
-}
+using namespace quelvar::test;
 
 template <class T>
 Bytes BytesOf(const T& value) {
   Bytes bytes(sizeof value);
   std::memcpy(bytes.data(), &value, sizeof value);
   return bytes;
-}
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
-  return all;
-}
-
-std::unique_ptr<ConfigRecord> RecordOf(const AppState& state) {
-  auto record = std::make_unique<ConfigRecord>();
-  BuildConfigRecord(state.config, BuildExtrasOf(state), *record);
-  return record;
 }
 
 // The window as the console sees it.
@@ -206,7 +188,7 @@ TEST_F(RemoteConsoleTest, SendConfigSendsTheOwnRecordAfterItsFrame) {
   Connect();
   state.config.NumSamp = 512;
   console.SendConfig();
-  EXPECT_EQ(out.sent, Join({FrameBytes(RemoteCommand::SendConfig, 40728), BytesOf(*RecordOf(state))}));
+  EXPECT_EQ(out.sent, Join({FrameBytes(RemoteCommand::SendConfig, 40728), BytesOf(*OwnRecord(state))}));
 }
 
 TEST_F(RemoteConsoleTest, SetAsClientSendsTheAddressWithoutATerminator) {
@@ -492,7 +474,7 @@ class FetchedConfig : public RemoteConsoleTest {
 
 TEST_F(FetchedConfig, OfTheSameCardReplacesTheOwnConfiguration) {
   peer.config.CardNameText = state.config.CardNameText;
-  Fetch(*RecordOf(peer));
+  Fetch(*OwnRecord(peer));
   EXPECT_EQ(out.Status(), "接收配置信息成功!");
   EXPECT_EQ(state.config.NumSamp, peer.config.NumSamp);
   EXPECT_EQ(state.configInForce.TempConfigActive, 0);
@@ -501,8 +483,8 @@ TEST_F(FetchedConfig, OfTheSameCardReplacesTheOwnConfiguration) {
 }
 
 TEST_F(FetchedConfig, OfAnotherCardIsTemporaryAndTheOwnIsKept) {
-  const Bytes own = BytesOf(*RecordOf(state));
-  Fetch(*RecordOf(peer));
+  const Bytes own = BytesOf(*OwnRecord(state));
+  Fetch(*OwnRecord(peer));
   EXPECT_EQ(out.Status(), "接收远程配置信息成功!");
   EXPECT_EQ(state.config.NumSamp, peer.config.NumSamp);
   EXPECT_EQ(state.configInForce.TempConfigActive, 1);
@@ -515,9 +497,9 @@ TEST_F(FetchedConfig, ReplacesATemporaryConfigurationAndNamesItRemote) {
   AppState history;
   history.config.CardNameText = "HistoryCard";
   history.config.NumSamp = 100;
-  const Bytes own = BytesOf(*RecordOf(state));
-  ASSERT_EQ(EnterTemporaryConfig(state, *RecordOf(history), kTemporaryConfigCaption), 1);
-  Fetch(*RecordOf(peer));
+  const Bytes own = BytesOf(*OwnRecord(state));
+  ASSERT_EQ(EnterTemporaryConfig(state, *OwnRecord(history), kTemporaryConfigCaption), 1);
+  Fetch(*OwnRecord(peer));
   EXPECT_EQ(out.Status(), "接收配置信息成功!");
   EXPECT_EQ(state.config.NumSamp, peer.config.NumSamp);
   EXPECT_EQ(state.configInForce.OwnConfigRecord, own);
@@ -527,7 +509,7 @@ TEST_F(FetchedConfig, ReplacesATemporaryConfigurationAndNamesItRemote) {
 TEST_F(FetchedConfig, OfTheOtherPresentationModeIsRefusedAndNothingChanges) {
   peer.startup.PresentationMode = 0;
   const LiveConfig before = state.config;
-  Fetch(*RecordOf(peer));
+  Fetch(*OwnRecord(peer));
   EXPECT_EQ(out.Status(), "接收配置信息有误,如录波器与示波器混淆");
   EXPECT_EQ(state.config.NumSamp, before.NumSamp);
   EXPECT_EQ(state.configInForce.TempConfigActive, 0);
@@ -535,7 +517,7 @@ TEST_F(FetchedConfig, OfTheOtherPresentationModeIsRefusedAndNothingChanges) {
 }
 
 TEST_F(FetchedConfig, AnInvalidRecordIsRefusedNotReportedAsReceivedMended) {
-  auto record = RecordOf(peer);
+  auto record = OwnRecord(peer);
   record->RecordSize = 12345;
   Fetch(*record);
   EXPECT_EQ(out.Status(), "配置信息非法!");
@@ -548,7 +530,7 @@ TEST_F(FetchedConfig, AnInvalidRecordIsRefusedNotReportedAsReceivedMended) {
 TEST_F(FetchedConfig, IsRefusedWhileThisInstanceRunsMended) {
   state.RunState = kRunRecording;
   const int32_t numSamp = state.config.NumSamp;
-  Fetch(*RecordOf(peer));
+  Fetch(*OwnRecord(peer));
   EXPECT_EQ(out.Status(), "本机正在运行,不能接收配置信息!");
   EXPECT_EQ(state.config.NumSamp, numSamp);
   EXPECT_EQ(state.configInForce.TempConfigActive, 0);

@@ -6,40 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "net/RemoteFramesForTest.h"
 #include "net/RemoteControl.h"
 #include "shell/ConfigCommands.h"
 
 namespace quelvar {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes FrameBytes(int32_t command, int32_t arg1 = 0, int32_t arg2 = 0) {
-  const RemoteCommandFrame frame{command, arg1, arg2};
-  Bytes bytes(sizeof frame);
-  std::memcpy(bytes.data(), &frame, sizeof frame);
-  return bytes;
-}
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
-  return all;
-}
-
-Bytes TextBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
-
-Bytes RecordBytes(const ConfigRecord& record) {
-  Bytes bytes(sizeof record);
-  std::memcpy(bytes.data(), &record, sizeof record);
-  return bytes;
-}
-
-std::unique_ptr<ConfigRecord> OwnRecord(const AppState& state) {
-  auto record = std::make_unique<ConfigRecord>();
-  BuildConfigRecord(state.config, BuildExtrasOf(state), *record);
-  return record;
-}
+using namespace quelvar::test;
 
 // The program as the interpreter sees it: a run state, a role, the
 // refusals of the start/stop and role commands, and everything sent back.
