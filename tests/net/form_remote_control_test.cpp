@@ -22,6 +22,7 @@
 #include <memory>
 #include <string>
 
+#include "net/RefusingPortForTest.h"
 #include "net/FormRemoteControl.h"
 #include "net/QtControlServer.h"
 #include "platform/MemoryRegistry.h"
@@ -307,12 +308,10 @@ TEST_F(FormRemoteControlTest, AnInvalidAddressIsRefusedBeforeConnecting) {
 }
 
 TEST_F(FormRemoteControlTest, ARefusedConnectionIsReportedInTheStatusAndTheErrorBox) {
-  QTcpServer probe;
-  ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-  const uint16_t closedPort = probe.serverPort();
-  probe.close();
+  const test::RefusingPort refusing;
+  ASSERT_TRUE(refusing.Ok());
   own->menuEnableRemote->setChecked(false);
-  console = std::make_unique<TFormRemoteControl>(*own, ownState, ownRegistry, ownUi, closedPort);
+  console = std::make_unique<TFormRemoteControl>(*own, ownState, ownRegistry, ownUi, refusing.Port());
   console->ButtonConnect->click();
   EXPECT_EQ(console->StatusText(), "等待被控方响应...");
   ASSERT_TRUE(QTest::qWaitFor([&] { return Shows("网络发生错误!"); }, kWaitMs)) << console->StatusText();

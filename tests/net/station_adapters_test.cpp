@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "net/RefusingPortForTest.h"
 #include "net/GrayCode.h"
 #include "net/LzssCodec.h"
 #include "net/QtStationServer.h"
@@ -200,9 +201,9 @@ TEST_F(ViewerLinkTest, FeedsEveryByteToTheReceiverAndSendsItsAnswers) {
 }
 
 TEST_F(ViewerLinkTest, RefusedConnectionIsAFailure) {
-  const quint16 port = station.serverPort();
-  station.close();
-  QtViewerLink link(*receiver, port);
+  const test::RefusingPort refusing;
+  ASSERT_TRUE(refusing.Ok());
+  QtViewerLink link(*receiver, refusing.Port());
   QSignalSpy failed(&link, &QtViewerLink::Failed);
   link.Open("127.0.0.1");
   EXPECT_TRUE(failed.wait(kWaitMs));
