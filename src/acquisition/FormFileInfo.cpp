@@ -1,3 +1,4 @@
+#include "platform/qt/QtText.h"
 #include "acquisition/FormFileInfo.h"
 
 #include <algorithm>
@@ -34,7 +35,6 @@ constexpr int kButtonWidth = 75, kButtonHeight = 25;
 constexpr int kEditTop = 58, kEditHeight = 22, kMemoTop = 122;
 constexpr int kFirstButtonLeft = 226, kSecondButtonLeft = 313;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 

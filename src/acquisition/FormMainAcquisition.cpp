@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/qt/QtText.h"
 #include "acquisition/BlockIntake.h"
 #include "acquisition/BlockProcessing.h"
 #include "acquisition/ChannelLayout.h"
@@ -61,8 +62,6 @@ void TFormMain::menuADPropStringClick() {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string NowText() { return platform::FormatDayCount(platform::NowDayCount(), "yyyy-mm-dd hh:nn:ss"); }
 
 // A virtual block is never paced faster than this.
 constexpr int kMinVirtualTickMs = 5;
@@ -178,7 +177,7 @@ void TFormMain::StartRecording() {
     setWindowTitle(Q(c.WinTitle + "--无显示" + HistoryTitleSuffix));
   }
   state_.history.Comment = "实时波形";
-  AppendRunLog("\r\n启动" + s.WindowWord + "于:" + NowText());
+  AppendRunLog("\r\n启动" + s.WindowWord + "于:" + platform::NowStampText());
   state_.display.DispValid = 0;
   a.BufferLayoutValid = 0;
   if (state_.NetworkRole == kRoleViewer) {
@@ -344,7 +343,7 @@ bool TFormMain::StartContinuousSaving() {
 void TFormMain::StopRecording() {
   LiveConfig& c = state_.config;
   const StartupState& s = state_.startup;
-  AppendRunLog("停止" + s.WindowWord + "于:" + NowText());
+  AppendRunLog("停止" + s.WindowWord + "于:" + platform::NowStampText());
   menuStartQuelvar->setChecked(false);
   ToolButtonPause->setVisible(false);
   menuPause->setVisible(false);

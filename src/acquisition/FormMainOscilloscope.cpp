@@ -25,12 +25,6 @@
 
 namespace quelvar {
 
-namespace {
-
-std::string NowText() { return platform::FormatDayCount(platform::NowDayCount(), "yyyy-mm-dd hh:nn:ss"); }
-
-}  // namespace
-
 void TFormMain::menuStartOscilClick() {
   if (state_.RunState == kRunRecording || startStopBusy_) return;
   const StartStopScope busy(startStopBusy_);
@@ -53,7 +47,7 @@ void TFormMain::StartOscilloscope() {
   }
   menuStartOscil->setChecked(true);
   state_.history.Comment = "双踪示波器波形";
-  AppendRunLog("\r\n启动双踪示波器于:" + NowText());
+  AppendRunLog("\r\n启动双踪示波器于:" + platform::NowStampText());
   a.BufferLayoutValid = 0;
   if (state_.wave.DisplayWidth == state_.display.DispPoints) XZoomPresetClick(2);
   if (state_.NetworkRole == kRoleViewer) {
@@ -113,7 +107,7 @@ bool TFormMain::StartOscilRealCard() {
 
 void TFormMain::StopOscilloscope() {
   const LiveConfig& c = state_.config;
-  AppendRunLog("停止双踪示波器于:" + NowText());
+  AppendRunLog("停止双踪示波器于:" + platform::NowStampText());
   menuStartOscil->setChecked(false);
   if (state_.NetworkRole == kRoleViewer) {
     CloseViewerLink();

@@ -1,3 +1,4 @@
+#include "platform/qt/QtText.h"
 #include "acquisition/FormScheduleSave.h"
 
 #include <algorithm>
@@ -25,7 +26,6 @@ constexpr int kDesignedLeft = 200, kDesignedTop = 150, kDesignedWidth = 510, kDe
 constexpr int kGridLeft = 10, kGridTop = 66, kGridMargin = 10;
 constexpr int kTitleColumnWidth = 85, kScheduleColumnWidth = 40, kRowHeight = 24;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 

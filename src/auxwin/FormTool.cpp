@@ -1,3 +1,4 @@
+#include "platform/qt/QtText.h"
 #include "auxwin/FormTool.h"
 
 #include <QAction>
@@ -18,7 +19,6 @@ namespace quelvar {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 QColor ColorOf(uint32_t bgr) {
   // Palette entries are 0x00BBGGRR.

@@ -23,8 +23,6 @@ namespace quelvar {
 
 namespace {
 
-std::string NowText() { return platform::FormatDayCount(platform::NowDayCount(), "yyyy-mm-dd hh:nn:ss"); }
-
 // A port number as typed; nothing when the text is not a whole number.
 std::optional<int32_t> PortNumber(const std::string& text) {
   int32_t value = 0;
@@ -99,7 +97,7 @@ class FormMainRemoteHost : public RemoteControlHost {
   void RadioConnect() override {
     const uint8_t greeting[sizeof(RemoteCommandFrame)] = {};
     WriteRadioFrame(form_.RemoteComPort, greeting, sizeof greeting);
-    form_.AppendRunLog("\r\n受控于COM" + std::to_string(form_.State().ControlledCom) + " 于:" + NowText());
+    form_.AppendRunLog("\r\n受控于COM" + std::to_string(form_.State().ControlledCom) + " 于:" + platform::NowStampText());
   }
   void SendReply(const uint8_t* data, size_t size) override {
     if (form_.State().IdControlByRadio != 0) {
@@ -149,7 +147,7 @@ void TFormMain::ServerSocket_ControlClientConnect(uint64_t connection) {
   server.Send(connection, reinterpret_cast<const uint8_t*>(&greeting), sizeof greeting);
   if (open != 1) return;
   remoteControl_.Attach();
-  AppendRunLog("\r\n受控于 " + server.PeerAddress(connection) + " 于:" + NowText());
+  AppendRunLog("\r\n受控于 " + server.PeerAddress(connection) + " 于:" + platform::NowStampText());
 }
 
 void TFormMain::ServerSocket_ControlClientRead(uint64_t connection, const uint8_t* data, size_t size) {
@@ -167,7 +165,7 @@ void TFormMain::DetachLoneController(uint64_t connection) {
   QtControlServer& server = ControlServer();
   if (server.ConnectionCount() != 1) return;
   remoteControl_.Detach();
-  AppendRunLog("\r\n脱离遥控方 " + server.PeerAddress(connection) + " 于:" + NowText());
+  AppendRunLog("\r\n脱离遥控方 " + server.PeerAddress(connection) + " 于:" + platform::NowStampText());
 }
 
 void TFormMain::ServerSocket_ControlClientDisconnect(uint64_t connection) { DetachLoneController(connection); }

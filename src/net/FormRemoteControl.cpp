@@ -1,3 +1,4 @@
+#include "platform/qt/QtText.h"
 #include "net/FormRemoteControl.h"
 
 #include <QCheckBox>
@@ -29,7 +30,6 @@ const char* const kDefaultAddress = "127.0.0.1";
 constexpr int kDesignedLeft = 320, kDesignedTop = 200, kDesignedWidth = 320, kDesignedHeight = 248;
 constexpr int kButtonHeight = 25;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 std::string SettingsKeyPath(const AppState& state) {
   return "\\SOFTWARE\\" + state.startup.AppKeyName + "\\RemoteControl";

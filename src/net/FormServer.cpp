@@ -1,3 +1,4 @@
+#include "platform/qt/QtText.h"
 #include "net/FormServer.h"
 
 #include <QCheckBox>
@@ -33,7 +34,6 @@ constexpr int kDesignedGridWidth = 444, kDesignedGridHeight = 192;
 constexpr int kMinClientSize = 150;
 const char* const kNoRatio = "压缩比：0%";
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 std::string SettingsKeyPath(const AppState& state) { return "\\SOFTWARE\\" + state.startup.AppKeyName + "\\Quelvar"; }
 

@@ -161,4 +161,6 @@ std::string FileStampText(double dayCount) { return FormatDayCount(dayCount, "yy
 
 std::string PageStampText(double dayCount) { return FormatDayCount(dayCount, "yyyy-mm-dd hh:nn:ss"); }
 
+std::string NowStampText() { return PageStampText(NowDayCount()); }
+
 }  // namespace quelvar::platform

@@ -50,5 +50,7 @@ std::string FormatDayCount(double dayCount, std::string_view pattern);
 std::string FileStampText(double dayCount);
 // "yyyy-mm-dd hh:nn:ss", printed on report pages.
 std::string PageStampText(double dayCount);
+// Now, in the same form: the time stamps of the run log.
+std::string NowStampText();
 
 }  // namespace quelvar::platform

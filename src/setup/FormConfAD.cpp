@@ -1,3 +1,4 @@
+#include "platform/qt/QtText.h"
 #include "setup/FormConfAD.h"
 
 #include <QAction>
@@ -28,7 +29,6 @@ constexpr int kDesignedLeft = 240, kDesignedTop = 120, kDesignedWidth = 430, kDe
 // The toolkit's caption for its own messages.
 const char* const kToolkitCaption = "Quelvar";
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string Text(const QLineEdit* edit) { return edit->text().toStdString(); }
 
 QLineEdit* AddEdit(QFormLayout* form, QWidget* parent, const char* name, const char* label,

@@ -1,3 +1,4 @@
+#include "platform/qt/QtText.h"
 #include "shell/FormMain.h"
 
 #include <QAction>
@@ -25,7 +26,6 @@ namespace quelvar {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // Designed sizes of the main window.
 constexpr int kDesignedWidth = 800;

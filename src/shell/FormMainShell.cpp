@@ -14,6 +14,7 @@
 
 #include <unistd.h>
 
+#include "platform/qt/QtText.h"
 #include "platform/DayTime.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/RegistryStore.h"
@@ -33,7 +34,6 @@ namespace quelvar {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 constexpr int kMinMainWindowSize = 200;
 constexpr int kStatusPanelPadding = 9;

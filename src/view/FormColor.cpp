@@ -1,3 +1,4 @@
+#include "platform/qt/QtText.h"
 #include "view/FormColor.h"
 
 #include <algorithm>
@@ -34,7 +35,6 @@ constexpr int kButtonTop = 8, kButtonWidth = 84, kButtonHeight = 25;
 // The colour pickers never hand back the high byte's special meanings.
 constexpr uint32_t kRgbMask = 0x00FFFFFF;
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 QColor ToQColor(uint32_t stored) {
   const platform::Color c = platform::Color::FromStored(stored);

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "platform/qt/QtText.h"
 #include "platform/UiHost.h"
 #include "platform/qt/QtCanvas.h"
 #include "shell/FormMain.h"
@@ -21,7 +22,6 @@ namespace quelvar {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // The X scroll bar's large step is at most this (the bar's old 16-bit range).
 constexpr int kMaxXLargeStep = 65535;

@@ -1,3 +1,4 @@
+#include "platform/qt/QtText.h"
 #include "platform/qt/QtUiHost.h"
 
 #include <QClipboard>
@@ -17,7 +18,6 @@ namespace quelvar::platform {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 
 QMessageBox::StandardButtons ToQt(MsgButtons b) {
