@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include "acquisition/FormExpText.h"
+#include "acquisition/ManualSave.h"
 #include "common/AppState.h"
 #include "platform/UiHost.h"
 
@@ -20,12 +21,6 @@ class RegistryStore;
 }
 
 namespace quelvar {
-
-// What the user settled on for a manual save.
-struct FileInfoChoice {
-  std::string fileName;  // as typed; a name without a directory goes into the current one
-  std::string comment;   // lines end in CR LF, as the record file keeps them
-};
 
 // The dialog of a manual save: the record file's name and its comment. The
 // comment last entered (or left) is offered again, also at the next start.

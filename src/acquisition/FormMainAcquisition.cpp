@@ -11,7 +11,6 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <filesystem>
 #include <cstdlib>
 #include <memory>
 
@@ -25,7 +24,6 @@
 #include "acquisition/FormFileInfo.h"
 #include "acquisition/FormScheduleSave.h"
 #include "acquisition/ManualSave.h"
-#include "shell/RecordFilePrune.h"
 #include "acquisition/FormSetPath.h"
 #include "acquisition/PrepareStart.h"
 #include "acquisition/VirtualAdFile.h"
@@ -177,7 +175,6 @@ void TFormMain::StartRecording() {
     setWindowTitle(Q(c.WinTitle + "--无显示" + HistoryTitleSuffix));
   }
   state_.history.Comment = "实时波形";
-  AppendRunLog("\r\n启动" + s.WindowWord + "于:" + platform::NowStampText());
   state_.display.DispValid = 0;
   a.BufferLayoutValid = 0;
   if (state_.NetworkRole == kRoleViewer) {
@@ -187,6 +184,8 @@ void TFormMain::StartRecording() {
     return;
   }
 
+  // Only a start that went through is logged as one, with the time it began.
+  AppendRunLog("\r\n启动" + s.WindowWord + "于:" + platform::PageStampText(a.RunStartTime));
   state_.RunState = kRunRecording;
   menuStartQuelvar->setText(Q("停止" + s.WindowWord));
   ToolButtonStartQuelvar->setToolTip(Q("停止" + s.WindowWord));
@@ -561,15 +560,13 @@ void TFormMain::menuSaveClick() {
     PostStatusText("提示：采集过程中不能存盘！");
     return;
   }
-  if (state_.acq.BufferLayoutValid == 0) {
+  // A ring that took no block since its start holds nothing worth a file.
+  if (state_.acq.BufferLayoutValid == 0 || RingHoldsNothing(state_)) {
     services_.ui.MessageBox("警告!不能存盘", "实时波形缓冲区内无波形数据", platform::MsgButtons::OkCancel);
     return;
   }
   DescribeWholeRing(state_);
-  WriteManualRecord(false);
-  const double start = state_.record.StartTime;
-  AppendRunLog("\r\n当前缓冲区波形存盘于:" + platform::PageStampText(start));
-  PostStatusText("保存的波形文件名为: F" + platform::FileStampText(start) + ".DAT");
+  WriteManualRecord(ManualSaveKind::WholeBuffer);
 }
 
 void TFormMain::menuSaveCurrentClick() {
@@ -577,7 +574,9 @@ void TFormMain::menuSaveCurrentClick() {
     PostStatusText("提示：采集过程中不能存盘！");
     return;
   }
-  if (state_.display.DispValid == 0) {
+  const DisplayDescriptor& d = state_.display;
+  const bool showsEmptyRing = d.DispData == state_.acq.RingBuffer.data() && RingHoldsNothing(state_);
+  if (d.DispValid == 0 || showsEmptyRing) {
     services_.ui.MessageBox("无显示波形数据", "警告!不能存盘", platform::MsgButtons::OkCancel);
     return;
   }
@@ -586,39 +585,21 @@ void TFormMain::menuSaveCurrentClick() {
   if (c.SavePath.empty() || chdir(c.SavePath.c_str()) != 0) {
     [[maybe_unused]] const int rc = chdir(state_.startup.ProgramDir.c_str());
   }
-  WriteManualRecord(true);
-  const double start = state_.record.StartTime;
-  AppendRunLog("\r\n当前显示范围波形存盘于:" + platform::PageStampText(start));
-  PostStatusText("保存的波形文件名为: F" + platform::FileStampText(start) + ".DAT");
+  WriteManualRecord(ManualSaveKind::CurrentView);
 }
 
-// A manual record, written on this thread: the user names the file and gives
-// its comment; it goes into the current directory unless the name says
-// otherwise, and the directory is pruned afterwards. Its blocks come from
-// the ring, or from the data on display.
-void TFormMain::WriteManualRecord(bool fromDisplay) {
-  RecordPackage package;
-  if (!(fromDisplay ? BuildDisplayRecordPackage(state_, package) : BuildRecordPackage(state_, package))) {
-    AppendRunLog("错误：记录数据不完整，未能保存记录文件!");
-    return;
-  }
+// A manual record, written on this thread into the current directory unless
+// the name the user gives says otherwise. The status text and the run log
+// say what became of it.
+void TFormMain::WriteManualRecord(ManualSaveKind kind) {
   if (fileInfoDialog_ == nullptr) fileInfoDialog_ = new TFormFileInfo(state_, services_.registry, this);
-  const std::string proposed = "F" + platform::FileStampText(platform::NowDayCount()) + ".DAT";
-  const std::optional<FileInfoChoice> choice = fileInfoDialog_->AskFileInfo(services_.ui, proposed);
-  if (!choice) return;
-  package.comment = choice->comment;
-  std::error_code ec;
-  const std::filesystem::path path = std::filesystem::absolute(choice->fileName, ec);
-  const WriteResult result = WriteRecordFileAs(path.string(), package);
-  if (!result.ok) {
-    AppendRunLog("错误：记录文件写入失败：" + result.error);
-    return;
-  }
   char cwd[4096];
-  if (getcwd(cwd, sizeof cwd) != nullptr) {
-    const std::string written = path.parent_path() == std::filesystem::path(cwd) ? result.fileName : std::string();
-    PruneRecordFiles(cwd, state_.config.FileNum, written);
-  }
+  const std::string directory = getcwd(cwd, sizeof cwd) != nullptr ? cwd : state_.startup.ProgramDir;
+  const ManualSaveOutcome outcome =
+      SaveManualRecord(state_, kind, directory, platform::NowDayCount(), services_.ui,
+                       [this](const std::string& proposed) { return fileInfoDialog_->AskFileInfo(services_.ui, proposed); });
+  if (!outcome.runLogLine.empty()) AppendRunLog(outcome.runLogLine);
+  PostStatusText(outcome.statusText);
 }
 
 }  // namespace quelvar

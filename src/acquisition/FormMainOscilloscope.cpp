@@ -47,7 +47,6 @@ void TFormMain::StartOscilloscope() {
   }
   menuStartOscil->setChecked(true);
   state_.history.Comment = "双踪示波器波形";
-  AppendRunLog("\r\n启动双踪示波器于:" + platform::NowStampText());
   a.BufferLayoutValid = 0;
   if (state_.wave.DisplayWidth == state_.display.DispPoints) XZoomPresetClick(2);
   if (state_.NetworkRole == kRoleViewer) {
@@ -60,6 +59,8 @@ void TFormMain::StartOscilloscope() {
     if (state_.NetworkRole == kRoleStation) BroadcastStationStart();
   }
 
+  // Only a start that went through is logged as one, with the time it began.
+  AppendRunLog("\r\n启动双踪示波器于:" + platform::PageStampText(a.RunStartTime));
   state_.RunState = kRunOscilloscope;
   state_.display.DataSourceMode = 2;
   menuStartOscil->setText(QStringLiteral("停止双踪示波器"));

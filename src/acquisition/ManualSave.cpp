@@ -2,6 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "acquisition/RecordCompletion.h"
+#include "platform/DayTime.h"
+#include "shell/RecordFile.h"
+#include "shell/RecordFilePrune.h"
 
 namespace quelvar {
 
@@ -95,6 +102,70 @@ void DescribeCurrentView(AppState& state) {
               d.DispTriggerPoint;
   if (p < 0) p += d.DispPoints;
   r.StartTime = TimeBefore(state, p);
+}
+
+bool RingHoldsNothing(const AppState& state) {
+  const AcquisitionState& a = state.acq;
+  return state.display.DataSourceMode != 2 && a.RingWraps == 0 && a.RingWriteBlock == 0;
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kDialogCaption = "保存采样结果";
+
+ManualSaveOutcome Outcome(ManualSaveResult result, std::string path, std::string status, std::string runLog = {}) {
+  return ManualSaveOutcome{result, std::move(path), std::move(status), std::move(runLog)};
+}
+
+}  // namespace
+
+ManualSaveOutcome SaveManualRecord(const AppState& state, ManualSaveKind kind, const std::string& directory,
+                                   double now, platform::UiHost& ui, const AskFileInfoFn& ask) {
+  const bool fromDisplay = kind == ManualSaveKind::CurrentView;
+  // Refused before the user types a comment that could not be kept.
+  RecordPackage package;
+  if (!(fromDisplay ? BuildDisplayRecordPackage(state, package) : BuildRecordPackage(state, package))) {
+    return Outcome(ManualSaveResult::Refused, {}, "错误：记录数据不完整，波形未保存!",
+                   "\r\n错误：记录数据不完整，未能保存记录文件!");
+  }
+  const std::optional<FileInfoChoice> choice = ask("F" + platform::FileStampText(now) + ".DAT");
+  if (!choice) return Outcome(ManualSaveResult::Cancelled, {}, "提示：存盘已取消，波形未保存");
+  if (choice->fileName.empty()) return Outcome(ManualSaveResult::Failed, {}, "错误：未给出文件名，波形未保存!");
+
+  fs::path base = fs::path(directory).lexically_normal();
+  if (!base.has_filename()) base = base.parent_path();  // "/dir/" is "/dir"
+  fs::path path(choice->fileName);
+  if (path.is_relative()) path = base / path;
+  path = path.lexically_normal();
+  // A file in the save directory goes by its name, any other by its path.
+  const bool inDirectory = path.parent_path() == base;
+  const std::string shown = inDirectory ? path.filename().string() : path.string();
+
+  std::error_code ec;
+  const fs::file_status existing = fs::status(path, ec);
+  if (fs::exists(existing) && !fs::is_directory(existing)) {
+    const platform::MsgResult answer = ui.MessageBox("文件" + shown + "已存在。\r\n要替换它吗?", kDialogCaption,
+                                                     platform::MsgButtons::YesNo, platform::MsgIcon::Warning);
+    if (answer != platform::MsgResult::Yes) {
+      return Outcome(ManualSaveResult::Declined, path.string(), "提示：未替换已有文件" + shown + "，波形未保存");
+    }
+  }
+
+  package.comment = choice->comment;
+  const WriteResult written = WriteRecordFileAs(path.string(), package);
+  if (!written.ok) {
+    return Outcome(ManualSaveResult::Failed, path.string(), "错误：波形文件" + shown + "保存失败!",
+                   "\r\n错误：记录文件写入失败：" + written.error);
+  }
+  // The directory keeps its number of records; the new file is never the one to go.
+  PruneRecordFiles(directory, state.config.FileNum, inDirectory ? path.filename().string() : std::string());
+
+  const std::string when = platform::PageStampText(state.record.StartTime);
+  const std::string line = fromDisplay ? "\r\n当前显示范围波形存盘于:" : "\r\n当前缓冲区波形存盘于:";
+  return Outcome(ManualSaveResult::Written, path.string(), "保存的波形文件名为: " + shown,
+                 line + when + "  文件名:" + path.string());
 }
 
 }  // namespace quelvar

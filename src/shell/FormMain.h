@@ -35,6 +35,8 @@ class UiHost;
 
 namespace quelvar {
 
+enum class ManualSaveKind;  // acquisition/ManualSave.h
+
 // The services the main window is given by the process entry.
 struct MainWindowServices {
   platform::RegistryStore& registry;
@@ -409,7 +411,7 @@ class TFormMain : public QMainWindow {
   bool StartRecorderSource();
   bool StartContinuousSaving();
   void StopRecording();
-  void WriteManualRecord(bool fromDisplay);
+  void WriteManualRecord(ManualSaveKind kind);
   bool PrepareVirtualCard(bool logRefusal);
   bool StartVirtualCard();
   bool StartRealCard();

@@ -11,7 +11,9 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
+#include "platform/DayTime.h"
 #include "platform/MemoryRegistry.h"
 #include "platform/ScriptedUiHost.h"
 #include "shell/FormMain.h"
@@ -430,15 +432,29 @@ TEST_F(FormMainAcquisition, WholeBufferSaveWritesTheRingUnderTheNameTheUserGives
   std::ifstream(dir / "ring.dat", std::ios::binary).read(reinterpret_cast<char*>(&header), sizeof header);
   EXPECT_EQ(header.BlockCount, 12);  // the whole ring
   EXPECT_EQ(header.TriggerKind, 0);
+  // The texts name the file written.
   EXPECT_NE(form->RunLogText().find("当前缓冲区波形存盘于:"), std::string::npos);
-  EXPECT_EQ(form->PostedStatusText().rfind("保存的波形文件名为: F", 0), 0u);
+  EXPECT_NE(form->RunLogText().find("  文件名:" + (dir / "ring.dat").string()), std::string::npos);
+  EXPECT_EQ(form->PostedStatusText(), "保存的波形文件名为: ring.dat");
 
-  // Cancelled: nothing written, the texts all the same.
+  // Mended: cancelled, nothing is written and the texts no longer claim a file.
   ui.AnswerModal(platform::kModalCancel);
   const auto before = std::distance(fs::directory_iterator(dir), fs::directory_iterator());
+  const std::string logBefore = form->RunLogText();
   form->menuSaveClick();
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), before);
-  EXPECT_EQ(form->PostedStatusText().rfind("保存的波形文件名为: F", 0), 0u);
+  EXPECT_EQ(form->PostedStatusText(), "提示：存盘已取消，波形未保存");
+  EXPECT_EQ(form->RunLogText(), logBefore);
+
+  // Mended: a failed write says so, in the status bar and in the run log.
+  ui.modalAnswers.push_back([](platform::ModalDialog& d) {
+    dynamic_cast<TFormFileInfo&>(d).EditFileName->setText(QStringLiteral("ring.dat/inner.dat"));
+    return platform::kModalOk;
+  });
+  form->menuSaveClick();
+  EXPECT_EQ(form->PostedStatusText(), "错误：波形文件" + (dir / "ring.dat" / "inner.dat").string() + "保存失败!");
+  EXPECT_NE(form->RunLogText().find("错误：记录文件写入失败："), std::string::npos);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), before);
 }
 
 TEST_F(FormMainAcquisition, CurrentViewSaveWritesTheBlocksOnScreenIntoTheSavePath) {
@@ -490,7 +506,108 @@ TEST_F(FormMainAcquisition, CurrentViewSaveWritesTheBlocksOnScreenIntoTheSavePat
         << b;
   }
   EXPECT_NE(form->RunLogText().find("当前显示范围波形存盘于:"), std::string::npos);
-  EXPECT_EQ(form->PostedStatusText().rfind("保存的波形文件名为: F", 0), 0u);
+  EXPECT_NE(form->RunLogText().find("  文件名:" + file.string()), std::string::npos);
+  EXPECT_EQ(form->PostedStatusText(), "保存的波形文件名为: view.dat");
+
+  // Mended: the same name again is replaced only once the user says yes.
+  const uintmax_t size = fs::file_size(file);
+  for (const platform::MsgResult answer : {platform::MsgResult::No, platform::MsgResult::Yes}) {
+    state.wave.DisplayWidth = 2 * c.NumSamp;  // one block more: a file of another size
+    ui.modalAnswers.push_back([](platform::ModalDialog& d) {
+      dynamic_cast<TFormFileInfo&>(d).EditFileName->setText(QStringLiteral("view.dat"));
+      return platform::kModalOk;
+    });
+    ui.messageAnswers.push_back(answer);
+    form->menuSaveCurrentClick();
+    EXPECT_EQ(ui.PromptsOf(platform::ScriptedUiHost::Kind::Message).back().text, "文件view.dat已存在。\r\n要替换它吗?");
+    if (answer == platform::MsgResult::No) {
+      EXPECT_EQ(fs::file_size(file), size);
+      EXPECT_EQ(form->PostedStatusText(), "提示：未替换已有文件view.dat，波形未保存");
+    } else {
+      EXPECT_EQ(fs::file_size(file), size + static_cast<uintmax_t>(c.NumSamp) * c.NumChn * 2);
+      EXPECT_EQ(form->PostedStatusText(), "保存的波形文件名为: view.dat");
+    }
+  }
+}
+
+TEST_F(FormMainAcquisition, MendedARingThatTookNoBlockIsNotSaved) {
+  // A start refused after its preparation leaves a ring of nothing.
+  auto form = Start();
+  state.config.SimulateAD = 1;
+  state.config.SavePath = dir.string();
+  state.saving.idContinuousSave = 1;
+  ui.messageAnswers.push_back(platform::MsgResult::Cancel);
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.RunState, kRunIdle);
+  ASSERT_EQ(state.acq.BufferLayoutValid, 1);
+  form->menuSaveClick();
+  auto messages = ui.PromptsOf(platform::ScriptedUiHost::Kind::Message);
+  EXPECT_EQ(messages.back().text, "警告!不能存盘");
+  EXPECT_EQ(messages.back().caption, "实时波形缓冲区内无波形数据");
+
+  // The live display switched on shows that ring; its view is refused too.
+  if (form->menuMonitor->isChecked()) form->menuMonitorClick();
+  form->menuMonitorClick();
+  ASSERT_EQ(state.display.DispValid, 1);
+  form->menuSaveCurrentClick();
+  messages = ui.PromptsOf(platform::ScriptedUiHost::Kind::Message);
+  EXPECT_EQ(messages.back().text, "无显示波形数据");
+  EXPECT_EQ(messages.back().caption, "警告!不能存盘");
+  EXPECT_TRUE(ui.PromptsOf(platform::ScriptedUiHost::Kind::Modal).empty());  // no name was asked for
+  EXPECT_TRUE(fs::is_empty(dir));
+}
+
+TEST_F(FormMainAcquisition, MendedARefusedStartIsNotLoggedAsStarted) {
+  struct Case {
+    const char* what;
+    std::function<void(AppState&, platform::ScriptedUiHost&)> arrange;
+    bool oscilloscope = false;
+  } cases[] = {
+      {"no driver, virtual card off", [](AppState&, platform::ScriptedUiHost&) {}},
+      {"an unworkable configuration", [](AppState& s, platform::ScriptedUiHost&) {
+         s.config.SimulateAD = 1;
+         s.config.NumSamp = 0;
+       }},
+      {"continuous saving cancelled", [](AppState& s, platform::ScriptedUiHost& u) {
+         s.config.SimulateAD = 1;
+         s.saving.idContinuousSave = 1;
+         u.messageAnswers.push_back(platform::MsgResult::Cancel);
+       }},
+      {"replay file missing", [](AppState& s, platform::ScriptedUiHost&) {
+         s.config.SimulateAD = 1;
+         s.config.SimulateType = 1;
+         s.config.SimulateFile = "missing.DAT";
+       }},
+      {"oscilloscope without a driver", [](AppState&, platform::ScriptedUiHost&) {}, true},
+  };
+  for (const Case& c : cases) {
+    AppState fresh;
+    platform::MemoryRegistry reg;
+    platform::ScriptedUiHost host;
+    TFormMain form(fresh, MainWindowServices{reg, host, screenSaver});
+    fresh.config.SavePath = dir.string();
+    c.arrange(fresh, host);
+    c.oscilloscope ? form.menuStartOscilClick() : form.menuStartQuelvarClick();
+    EXPECT_EQ(fresh.RunState, kRunIdle) << c.what;
+    EXPECT_EQ(form.RunLogText().find("启动记录示波器于:"), std::string::npos) << c.what << ": " << form.RunLogText();
+    EXPECT_EQ(form.RunLogText().find("启动双踪示波器于:"), std::string::npos) << c.what << ": " << form.RunLogText();
+  }
+
+  // A start that goes through is logged once, and its stop after it.
+  auto form = Start();
+  state.config.SimulateAD = 1;
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.RunState, kRunRecording);
+  form->menuStartQuelvarClick();
+  const std::string log = form->RunLogText();
+  const size_t started = log.find("启动记录示波器于:" + platform::PageStampText(state.acq.RunStartTime));
+  ASSERT_NE(started, std::string::npos) << log;
+  EXPECT_EQ(log.find("启动记录示波器于:", started + 1), std::string::npos);
+  EXPECT_GT(log.find("停止记录示波器于:"), started);
+  form->menuStartOscilClick();
+  ASSERT_EQ(state.RunState, kRunOscilloscope);
+  EXPECT_NE(form->RunLogText().find("启动双踪示波器于:"), std::string::npos);
+  form->menuStartOscilClick();
 }
 
 TEST_F(FormMainAcquisition, StoppingMidRecordStillWritesTheRecord) {
