@@ -211,7 +211,7 @@ TEST(ManualSaveOutcome, MendedTextsNameTheFileWrittenOrSayWhyNothingWas) {
     ManualSaveResult result;
     const char* status;   // "%" stands for the absolute path of the name
     const char* runLog;   // the start of the run-log line; "" for none
-    const char* target;   // what the named file then holds: "record", "old" or "none"
+    const char* target;   // what the name then stands for: "record", "old", "dir" or "none"
     bool needsNonRoot = false;
   } cases[] = {
       {"cancelled", std::nullopt, std::nullopt, ManualSaveResult::Cancelled, "提示：存盘已取消，波形未保存", "",
@@ -222,6 +222,9 @@ TEST(ManualSaveOutcome, MendedTextsNameTheFileWrittenOrSayWhyNothingWas) {
        "\r\n错误：记录文件写入失败：", "none"},
       {"a read-only directory", "locked/ring.dat", std::nullopt, ManualSaveResult::Failed,
        "错误：波形文件%保存失败!", "\r\n错误：记录文件写入失败：", "none", true},
+      {"no name given", "", std::nullopt, ManualSaveResult::Failed, "错误：未给出文件名，波形未保存!", "", "none"},
+      {"the name of a directory", "other", std::nullopt, ManualSaveResult::Failed, "错误：波形文件other保存失败!",
+       "\r\n错误：记录文件写入失败：", "dir"},
       {"an existing file, not replaced", "old.dat", platform::MsgResult::No, ManualSaveResult::Declined,
        "提示：未替换已有文件old.dat，波形未保存", "", "old"},
       {"an existing file, replaced", "old.dat", platform::MsgResult::Yes, ManualSaveResult::Written,
@@ -253,8 +256,8 @@ TEST(ManualSaveOutcome, MendedTextsNameTheFileWrittenOrSayWhyNothingWas) {
         SaveManualRecord(state, ManualSaveKind::WholeBuffer, dir.Str(), SomeStartTime(), ui, Answer(c.name));
     std::filesystem::permissions(dir.Path() / "locked", std::filesystem::perms::owner_all);
 
-    const std::string path =
-        c.name ? (dir.Path() / *c.name).lexically_normal().string() : std::string();
+    const bool named = c.name && !c.name->empty();
+    const std::string path = named ? (dir.Path() / *c.name).lexically_normal().string() : std::string();
     std::string status = c.status;
     if (const size_t at = status.find('%'); at != std::string::npos) status.replace(at, 1, path);
     EXPECT_EQ(out.result, c.result) << c.what;
@@ -265,7 +268,7 @@ TEST(ManualSaveOutcome, MendedTextsNameTheFileWrittenOrSayWhyNothingWas) {
       // The line gives the record's time and the file.
       EXPECT_EQ(out.runLogLine, c.runLog + when + "  文件名:" + path) << c.what;
       EXPECT_EQ(out.path, path) << c.what;
-    } else if (c.result == ManualSaveResult::Failed) {
+    } else if (!out.runLogLine.empty()) {
       EXPECT_NE(out.runLogLine.find(path), std::string::npos) << c.what << ": " << out.runLogLine;
     }
     // The replace question comes exactly when the name is taken.
@@ -279,12 +282,14 @@ TEST(ManualSaveOutcome, MendedTextsNameTheFileWrittenOrSayWhyNothingWas) {
 
     // On disk: the record, the old file untouched, or nothing at all; never
     // a temporary file left behind.
-    const std::string target = c.name ? path : dir.File("ring.dat");
+    const std::string target = named ? path : dir.File("ring.dat");
     if (std::string(c.target) == "record") {
       EXPECT_TRUE(IsValidRecordFile(target)) << c.what;  // its comment: 19 bytes in GBK
       EXPECT_EQ(std::filesystem::file_size(target), 40832u + 3u * 300u * 4u * 2u + 4u + 19u) << c.what;
     } else if (std::string(c.target) == "old") {
       EXPECT_EQ(ReadBytes(target), "old") << c.what;
+    } else if (std::string(c.target) == "dir") {
+      EXPECT_TRUE(std::filesystem::is_directory(target)) << c.what;
     } else {
       EXPECT_FALSE(std::filesystem::exists(target)) << c.what;
     }
