@@ -106,6 +106,12 @@ void TFormMain::RunDeferredStartup() {
   UpdateChannelScrollRange();
   VScrollBar_Channel->setValue(state_.view.BegDispChannel);
   state_.wave.BegDispChannel = VScrollBar_Channel->value();
+  // An unattended station records from its start; the splash would hide the
+  // first blocks.
+  if (c.AutoStart == 1) {
+    if (aboutBox_ != nullptr) aboutBox_->hide();
+    menuStartQuelvarClick();
+  }
   s.StartupPending = 0;
 }
 
