@@ -437,6 +437,10 @@ class TFormMain : public QMainWindow {
   ConfigCommandEnv MakeConfigCommandEnv();
   void BuildMenus();
   void BuildXZoomMenu();
+  // Items whose commands are not built yet are disabled, never silent.
+  void DisableCommandsNotBuilt();
+  // The recording-oscilloscope presentation renames and hides items.
+  void ApplyPresentationCaptions();
   QAction* AddCheckItem(QMenu* menu, const char* name, const char* caption, bool checked);
   QAction* AddItem(QMenu* menu, const char* name, const char* caption);
   void AddStatusPanel(int width);

@@ -1,5 +1,6 @@
-// The main window's menus. Items whose commands come later are plain
-// actions for now: their check marks are real, the settings tree keeps them.
+// The main window's menus. Items whose commands are not built yet are
+// disabled; their check marks still hold the stored state, which the
+// settings tree keeps and the display reads.
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
@@ -7,9 +8,11 @@
 #include <QScrollBar>
 #include <QToolBar>
 
+#include <initializer_list>
 #include <utility>
 
 #include "shell/FormMain.h"
+#include "shell/PresentationCaptions.h"
 
 namespace quelvar {
 
@@ -102,7 +105,7 @@ void TFormMain::BuildMenus() {
   menuViewPhase = AddItem(menuView, "menuViewPhase", "坐标轴");
   menuPhaseSingle = AddCheckItem(menuView, "menuPhaseSingle", "单轴显示", true);
   menuPhaseMultiple = AddCheckItem(menuView, "menuPhaseMultiple", "一组一轴(&G)", false);
-  // The channel scopes form a radio group kept by their handlers.
+  // The channel scopes: one radio group, exactly one of them checked.
   menuScopeChannel = AddCheckItem(menuView, "menuScopeChannel", "显示单通道", true);
   menuScopeLine = AddCheckItem(menuView, "menuScopeLine", "单线路(&L)", false);
   menuScope4 = AddCheckItem(menuView, "menuScope4", "四通道组(&F)", false);
@@ -111,6 +114,13 @@ void TFormMain::BuildMenus() {
   menuScopeAll = AddCheckItem(menuView, "menuScopeAll", "全部通道(&A)", false);
   menuScopeOverall = AddCheckItem(menuView, "menuScopeOverall", "模拟+开关量(&O)", false);
   menuScopePage = AddCheckItem(menuView, "menuScopePage", "预定义页(&P)", false);
+  auto* scopes = new QActionGroup(this);
+  scopes->setObjectName("ScopeGroup");
+  scopes->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+  for (QAction* item : {menuScopeChannel, menuScopeLine, menuScope4, menuScope8, menuScope16, menuScopeAll,
+                        menuScopeOverall, menuScopePage}) {
+    scopes->addAction(item);
+  }
   menuView->addSeparator();
   menuYZoom2000 = AddCheckItem(menuView, "menuYZoom2000", "放大2000倍", false);
   menuDispScale = menuView->addAction(QStringLiteral("X刻度数(=5)"));
@@ -249,6 +259,46 @@ void TFormMain::BuildMenus() {
   stateItem(menuViewSwitch, "menuViewSwitch", "开关量(&B)", false);
   stateItem(menuScopeVPage, "menuScopeVPage", "万能页(&V)", false);
   stateItem(menuGridEng, "menuGridEng", "显示工程值", true);
+  DisableCommandsNotBuilt();
+}
+
+void TFormMain::DisableCommandsNotBuilt() {
+  const std::initializer_list<QAction*> waiting = {
+      // view options, Y scaling and label toggles
+      menuViewTrace, menuBGTrans, menuViewXScale, menuViewGridLine, menuViewGridPoint, menuViewYGrid,
+      menuViewScaleAlways, menuViewScaleAlwaysP, menuYZoom2000, menuDispScale,
+      // navigation: time axis, axis mode, scopes, pages, analog/switch view, text grid
+      menuXAxialTime, menuAbsoluteTime, menuViewPhase, menuPhaseSingle, menuPhaseMultiple, menuScopeChannel,
+      menuScopeLine, menuScope4, menuScope8, menuScope16, menuScopeAll, menuScopeOverall, menuScopePage,
+      menuScopeVPage, menuVPage1, menuVPage2, menuVPage3, menuVPage4, menuVPage5, menuViewAnalog, menuViewSwitch,
+      menuGridEng,
+      // history review and playback
+      menuSelectFault, menuPlayInterval, menuPlayInc,
+      // marks
+      menuMarkIncN1, menuMarkHarmonicsN1, menuMarkIncN2, menuMarkHarmonicsN2,
+      // set-up dialogs of the hardware
+      menuPIDConfig, menuCaliTorque,
+      // the driver's own panel and printing
+      menuCardSetting, ToolButtonPrint,
+      // the analysis panels
+      menuMatlabEngine, menuMatlabLib,
+      // hidden, and does nothing
+      menuSetSysTime};
+  for (QAction* item : waiting) item->setEnabled(false);
+}
+
+void TFormMain::ApplyPresentationCaptions() {
+  const StartupState& s = state_.startup;
+  // Items named there that this window does not have yet are passed over.
+  for (const PresentationRecaption& r : PresentationRecaptions(s.PresentationMode, s.WindowWord)) {
+    auto* item = findChild<QAction*>(QString::fromUtf8(r.item));
+    if (item == nullptr) continue;
+    switch (r.change) {
+      case PresentationRecaption::Change::Caption: item->setText(QString::fromStdString(r.text)); break;
+      case PresentationRecaption::Change::Hint: item->setToolTip(QString::fromStdString(r.text)); break;
+      case PresentationRecaption::Change::Hide: item->setVisible(false); break;
+    }
+  }
 }
 
 void TFormMain::BuildXZoomMenu() {

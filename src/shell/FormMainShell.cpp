@@ -25,6 +25,7 @@
 #include "shell/FormMain.h"
 #include "shell/UniversalPageStore.h"
 #include "shell/WindowGeometry.h"
+#include "view/DisplayReading.h"
 #include "acquisition/VirtualAdFile.h"
 #include "common/NumberFormat.h"
 #include "net/GrayCode.h"
@@ -89,8 +90,10 @@ void TFormMain::FormCreate() {
   RestoreMainWindowGeometry();
   ReadUniversalPages(services_.registry, s.AppKeyName, c.Analog_Num, c.SW_Num, state_.pages);
   LoadAlgorithmSettings(services_.registry, ctx, c);
+  ApplyPresentationCaptions();
   ApplyViewSettingsToMenus();
   LoadAnalysisLibraries();
+  FillViewHistory(state_.wave);
   ApplyStartupMenuStates();
   for (int i = 0; i < kMaxAnalogChannels; ++i) c.AnalogDisplayOrder[i] = i;
   SetTitleSuffixes();
@@ -147,9 +150,9 @@ void TFormMain::SaveMainWindowGeometry() {
 void TFormMain::LoadAnalysisLibraries() {
   StartupState& s = state_.startup;
   s.EngineLoaded = s.EngineModule.Load("Haldrevon.DLL") ? 1 : 0;
-  menuMatlabEngine->setEnabled(s.EngineLoaded == 1);
   if (s.LoadSignalLib == 1 && !s.SignalLibModule.Load("Tamberlo.DLL")) s.LoadSignalLib = 0;
-  menuMatlabLib->setEnabled(s.LoadSignalLib == 1);
+  // The analysis panels' items stay disabled, whatever loaded, until the
+  // panels exist.
 }
 
 void TFormMain::ApplyStartupMenuStates() {

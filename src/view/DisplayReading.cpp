@@ -111,4 +111,12 @@ void RecordViewHistory(WaveViewState& view) {
   view.ViewHistoryIndex = index >= kViewHistorySlots ? 0 : index;
 }
 
+void FillViewHistory(WaveViewState& view) {
+  for (int32_t slot = 0; slot < kViewHistorySlots; slot += 2) {
+    view.ViewHistory[slot] = view.XPosition;
+    view.ViewHistory[slot + 1] = view.DisplayWidth;
+  }
+  view.ViewHistoryIndex = 0;
+}
+
 }  // namespace quelvar

@@ -87,4 +87,9 @@ double TimeMsOfPosition(int64_t position, int64_t timeOrigin, float maxChannelRa
 // (a damaged setting) is first brought back into the ring.
 void RecordViewHistory(WaveViewState& view);
 
+// At start every one of the 40 pairs is the start window (XPosition,
+// DisplayWidth) and ViewHistoryIndex is 0: the first repaint of that window
+// adds no pair, and every older pair is that window.
+void FillViewHistory(WaveViewState& view);
+
 }  // namespace quelvar

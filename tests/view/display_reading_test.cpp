@@ -257,6 +257,25 @@ TEST_F(ViewHistory, TheFortyFirstViewOverwritesTheOldest) {
   EXPECT_EQ(view.ViewHistoryIndex, 0);
 }
 
+TEST_F(ViewHistory, TheStartFillMakesEveryPairTheStartWindow) {
+  Show(5, 10);
+  Show(6, 10);
+  view.XPosition = 0;
+  view.DisplayWidth = 250;
+  FillViewHistory(view);
+  EXPECT_EQ(view.ViewHistoryIndex, 0);
+  for (int32_t slot = 0; slot < kViewHistorySlots; slot += 2) {
+    EXPECT_EQ(view.ViewHistory[slot], 0) << slot;
+    EXPECT_EQ(view.ViewHistory[slot + 1], 250) << slot;
+  }
+  Show(0, 250);  // the start window's first repaint is already the newest pair
+  EXPECT_EQ(view.ViewHistoryIndex, 0);
+  Show(40, 250);
+  EXPECT_EQ(view.ViewHistoryIndex, 2);
+  EXPECT_EQ(view.ViewHistory[0], 40);
+  EXPECT_EQ(view.ViewHistory[78], 0);
+}
+
 TEST_F(ViewHistory, ADamagedIndexIsBroughtBackIntoTheRing) {
   const std::pair<int32_t, int32_t> cases[] = {{3, 2}, {99, 78}, {-6, 0}, {80, 78}};
   for (auto [damaged, slot] : cases) {

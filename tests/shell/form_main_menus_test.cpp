@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "MainWindowFixture.h"
+#include "common/WaveViewState.h"
+#include "shell/FormMain.h"
+
+namespace {
+
+using namespace quelvar;
+
+// Every action of the menu bar (with its submenus), the tool bar and the X
+// zoom pop-up menu.
+void CollectActions(const QList<QAction*>& from, std::vector<QAction*>& out) {
+  for (QAction* a : from) {
+    if (a->isSeparator()) continue;
+    if (a->menu() != nullptr) {
+      CollectActions(a->menu()->actions(), out);
+    } else {
+      out.push_back(a);
+    }
+  }
+}
+
+class FormMainMenus : public test::MainWindowFixture {};
+
+// Items whose commands exist: enabled.
+const std::set<std::string> kBuilt = {
+    "menuSave", "menuSaveCurrent", "menuExit", "menuLoadConfig", "menuSaveConfig", "menuRestoreConfig",
+    "menuBusConfig", "menuADConfig", "menuADPropString", "menuViewWave", "menuViewText", "menuViewReport",
+    "menuMonitor", "menuColor", "menuStartQuelvar", "menuTriggerFault", "menuStartOscil", "menuPause",
+    "menuViewOscilTool", "menuExpCondition", "menuSetSavePath", "menuScheduleSave", "menuAlone", "menuServer",
+    "menuClient", "menuRemoteControl", "menuEnableRemote", "menuControlledCom", "menuAbout",
+    "ToolButtonStartQuelvar", "ToolButtonStartOscil", "ToolButtonTriggerFault", "ToolButtonPause",
+    "ToolButtonTorqueZero", "ToolButtonMonitor", "ToolButtonSaveCurrent", "menuXZoom1", "menuXZoom2",
+    "menuXZoom4", "menuXZoom8", "menuXZoom16", "menuXZoomAny"};
+
+// Items whose commands are still to come: disabled, also those that are
+// hidden or not placed in a menu yet.
+const std::set<std::string> kWaiting = {
+    // view options, Y scaling, label toggles
+    "menuViewTrace", "menuBGTrans", "menuViewXScale", "menuViewGridLine", "menuViewGridPoint", "menuViewYGrid",
+    "menuViewScaleAlways", "menuViewScaleAlwaysP", "menuYZoom2000", "menuDispScale",
+    // time axis, axis mode, scopes, pages, analog/switch view, text grid
+    "menuXAxialTime", "menuAbsoluteTime", "menuViewPhase", "menuPhaseSingle", "menuPhaseMultiple",
+    "menuScopeChannel", "menuScopeLine", "menuScope4", "menuScope8", "menuScope16", "menuScopeAll",
+    "menuScopeOverall", "menuScopePage", "menuScopeVPage", "menuVPage1", "menuVPage2", "menuVPage3", "menuVPage4",
+    "menuVPage5", "menuViewAnalog", "menuViewSwitch", "menuGridEng",
+    // history review and playback
+    "menuSelectFault", "menuPlayInterval", "menuPlayInc",
+    // marks
+    "menuMarkIncN1", "menuMarkHarmonicsN1", "menuMarkIncN2", "menuMarkHarmonicsN2", "menuHarmonicAccurate",
+    "menuHarmonicFourier",
+    // hardware set-up, the driver's panel, printing, analysis panels
+    "menuPIDConfig", "menuCaliTorque", "menuCardSetting", "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
+    // hidden and does nothing
+    "menuSetSysTime"};
+
+TEST_F(FormMainMenus, OnlyItemsWithACommandAreEnabled) {
+  auto form = NewMainWindow();
+  form->Timer1Timer();  // the deferred start-up sets menu states too
+  std::vector<QAction*> actions;
+  CollectActions(form->menuBar()->actions(), actions);
+  CollectActions(form->ToolBar1->actions(), actions);
+  CollectActions(form->PopupMenuXZoom->actions(), actions);
+  // Shown at every start, but its dialog is still to come.
+  EXPECT_TRUE(form->menuCaliTorque->isVisible());
+  // A hidden item reads as disabled: each is shown first, so that an item
+  // shown later (by a driver, a mode or a role) is judged as well.
+  for (QAction* a : actions) {
+    const std::string name = a->objectName().toStdString();
+    ASSERT_TRUE(kBuilt.count(name) + kWaiting.count(name) == 1) << "item in neither list: '" << name << "'";
+    a->setVisible(true);
+    EXPECT_EQ(a->isEnabled(), kBuilt.count(name) == 1) << name;
+  }
+  for (const std::string& name : kWaiting) {
+    auto* item = form->findChild<QAction*>(QString::fromStdString(name));
+    ASSERT_NE(item, nullptr) << name;
+    item->setVisible(true);
+    EXPECT_FALSE(item->isEnabled()) << name;
+  }
+}
+
+TEST_F(FormMainMenus, TheScopesAreOneRadioGroupThatKeepsTheStoredScope) {
+  registry.WriteInt32("\\SOFTWARE\\QuelvarTorque\\Quelvar", "IDScope", 4);
+  auto form = NewMainWindow();
+  QAction* const scopes[] = {form->menuScopeChannel, form->menuScopeLine, form->menuScope4,
+                             form->menuScope8,       form->menuScope16,   form->menuScopeAll,
+                             form->menuScopeOverall, form->menuScopePage};
+  QActionGroup* group = form->menuScope16->actionGroup();
+  ASSERT_NE(group, nullptr);
+  EXPECT_EQ(group->exclusionPolicy(), QActionGroup::ExclusionPolicy::Exclusive);
+  for (QAction* scope : scopes) EXPECT_EQ(scope->actionGroup(), group) << scope->objectName().toStdString();
+  EXPECT_EQ(group->checkedAction(), form->menuScope16);
+  form->menuScopeAll->setChecked(true);  // as a scope command will
+  for (QAction* scope : scopes) EXPECT_EQ(scope->isChecked(), scope == form->menuScopeAll);
+  form.reset();
+  EXPECT_EQ(registry.ReadInt32("\\SOFTWARE\\QuelvarTorque\\Quelvar", "IDScope"), 5);
+}
+
+TEST_F(FormMainMenus, TheViewHistoryStartsAsTheStartWindow) {
+  registry.WriteInt32("\\SOFTWARE\\QuelvarTorque\\Quelvar", "DisplayWidth", 250);
+  auto form = NewMainWindow();
+  const WaveViewState& w = state.wave;
+  EXPECT_EQ(w.ViewHistoryIndex, 0);
+  for (int slot = 0; slot < kViewHistorySlots; slot += 2) {
+    EXPECT_EQ(w.ViewHistory[static_cast<size_t>(slot)], w.XPosition) << slot;
+    EXPECT_EQ(w.ViewHistory[static_cast<size_t>(slot) + 1], 250) << slot;
+  }
+}
+
+// The presentation's captions: the command line, the captions that result
+// and the start button's hint (without a hint of its own, its caption).
+struct CaptionCase {
+  std::vector<std::string> args;
+  std::vector<std::pair<const char*, const char*>> captions;
+  const char* startHint;
+};
+
+TEST_F(FormMainMenus, ThePresentationRenamesTheItemsThatExist) {
+  const CaptionCase cases[] = {
+      {{},
+       {{"menuStartQuelvar", "启动记录示波器(&S)"},
+        {"menuSelectFault", "选历史数据(&S)"},
+        {"menuPhaseSingle", "一道一轴(&C)"},
+        {"menuPhaseMultiple", "一组一轴(&G)"},
+        {"menuScopeLine", "单组(&G)"}},
+       "启动记录示波器"},
+      {{"-1"}, {{"menuStartQuelvar", "启动1#记录示波器(&S)"}}, "启动1#记录示波器"},
+      // The wave-recorder presentation keeps the designed captions.
+      {{"-F", "-2"},
+       {{"menuStartQuelvar", "启动录波器(&S)"},
+        {"menuSelectFault", "打开历史数据(&O)"},
+        {"menuPhaseSingle", "单轴显示"},
+        {"menuPhaseMultiple", "一组一轴(&G)"},
+        {"menuScopeLine", "单线路(&L)"}},
+       "启动"},
+  };
+  for (const CaptionCase& c : cases) {
+    SCOPED_TRACE(c.args.empty() ? std::string("no arguments") : c.args.front());
+    AppState own;
+    platform::MemoryRegistry tree;
+    own.startup.CommandLineArguments = c.args;
+    TFormMain form(own, MainWindowServices{tree, ui, screenSaver});
+    for (const auto& [name, caption] : c.captions) {
+      const auto* item = form.findChild<QAction*>(name);
+      ASSERT_NE(item, nullptr) << name;
+      EXPECT_EQ(item->text().toStdString(), caption) << name;
+    }
+    EXPECT_EQ(form.ToolButtonStartQuelvar->toolTip().toStdString(), c.startHint);
+  }
+}
+
+}  // namespace
