@@ -66,9 +66,7 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetExpTextWindow(formExpText.get());
   auto formTool = std::make_unique<TFormTool>(state, registry);
   formMain->SetOscilToolPanel(formTool.get());
-  QObject::connect(&termination, &platform::TerminationSignalWatcher::terminationRequested, formMain.get(),
-                   [&formMain](int) { formMain->close(); });
-  QObject::connect(formMain.get(), &TFormMain::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+  app.EndWithMainWindow(*formMain, termination);
 
   formMain->show();
   app.exec();

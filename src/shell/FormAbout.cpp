@@ -12,7 +12,7 @@
 #include <cmath>
 
 #include "common/Version.h"
-#include "shell/WindowGeometry.h"
+#include "shell/WindowPlace.h"
 
 namespace quelvar {
 
@@ -77,9 +77,7 @@ TFormAbout::TFormAbout(AppState& state, platform::RegistryStore& registry, QWidg
 TFormAbout::~TFormAbout() { FormDestroy(); }
 
 void TFormAbout::FormCreate() {
-  WindowGeometry g{y(), x(), width(), height()};
-  ReadWindowGeometry(registry_, state_.startup.AppKeyName, "FormAbout", g);
-  setGeometry(g.Left, g.Top, g.Width, g.Height);
+  RestoreWindowPlace(*this, registry_, state_.startup.AppKeyName, "FormAbout");
   Label1->setText(QString::fromStdString("网络录波器/示波器 " + VersionText() + "版本"));
   setWindowFlag(Qt::WindowStaysOnTopHint, true);
   state_.startup.AboutBoxReady = 1;
@@ -125,7 +123,7 @@ void TFormAbout::changeEvent(QEvent* event) {
 void TFormAbout::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
-  WriteWindowGeometry(registry_, state_.startup.AppKeyName, "FormAbout", {y(), x(), width(), height()});
+  SaveWindowPlace(*this, registry_, state_.startup.AppKeyName, "FormAbout");
   state_.startup.AboutBoxReady = 0;
 }
 

@@ -25,6 +25,7 @@
 #include "shell/FormMain.h"
 #include "shell/UniversalPageStore.h"
 #include "shell/WindowGeometry.h"
+#include "shell/WindowPlace.h"
 #include "view/DisplayReading.h"
 #include "acquisition/VirtualAdFile.h"
 #include "common/NumberFormat.h"
@@ -130,21 +131,11 @@ void TFormMain::SetUpStatusPanels() {
 }
 
 void TFormMain::RestoreMainWindowGeometry() {
-  WindowGeometry g{y(), x(), width(), height()};
-  ReadWindowGeometry(services_.registry, state_.startup.AppKeyName, "FormMain", g);
-  g.Width = std::max(g.Width, kMinMainWindowSize);
-  g.Height = std::max(g.Height, kMinMainWindowSize);
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen != nullptr) {
-    const QRect area = screen->geometry();
-    FitWindowOnScreen(g, area.width(), area.height(), static_cast<int>(QGuiApplication::screens().size()));
-  }
-  setGeometry(g.Left, g.Top, g.Width, g.Height);
+  RestoreWindowPlace(*this, services_.registry, state_.startup.AppKeyName, "FormMain", kMinMainWindowSize);
 }
 
 void TFormMain::SaveMainWindowGeometry() {
-  const WindowGeometry g{y(), x(), width(), height()};
-  WriteWindowGeometry(services_.registry, state_.startup.AppKeyName, "FormMain", g);
+  SaveWindowPlace(*this, services_.registry, state_.startup.AppKeyName, "FormMain");
 }
 
 void TFormMain::LoadAnalysisLibraries() {

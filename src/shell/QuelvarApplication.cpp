@@ -4,6 +4,8 @@
 #include <exception>
 
 #include "platform/UiHost.h"
+#include "platform/qt/TerminationSignals.h"
+#include "shell/FormMain.h"
 
 namespace quelvar {
 
@@ -35,6 +37,16 @@ void QuelvarApplication::ShowError(const std::string& text) {
     return;
   }
   ui_->MessageBox(text, kApplicationTitle, platform::MsgButtons::Ok, platform::MsgIcon::Error);
+}
+
+void QuelvarApplication::EndWithMainWindow(TFormMain& mainWindow, platform::TerminationSignalWatcher& termination) {
+  connect(&termination, &platform::TerminationSignalWatcher::terminationRequested, &mainWindow,
+          [&mainWindow](int) { mainWindow.close(); });
+  // exit(), not quit(): quit() first asks every shown window to close and
+  // gives up when one refuses, leaving the process running without a main
+  // window. Queued, so a close before the loop runs is not lost.
+  connect(
+      &mainWindow, &TFormMain::Closed, this, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 }  // namespace quelvar

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/MemoryRegistry.h"
@@ -47,6 +50,127 @@ TEST(WindowGeometry, OneMonitorPullsTheWindowOntoTheScreen) {
     EXPECT_EQ(g.Width, c.out.Width);
     EXPECT_EQ(g.Height, c.out.Height);
   }
+}
+
+bool Same(const WindowGeometry& a, const WindowGeometry& b) {
+  return a.Top == b.Top && a.Left == b.Left && a.Width == b.Width && a.Height == b.Height;
+}
+
+std::string Text(const WindowGeometry& g) {
+  return "{" + std::to_string(g.Top) + "," + std::to_string(g.Left) + "," + std::to_string(g.Width) + "," +
+         std::to_string(g.Height) + "}";
+}
+
+// Desktops the tests place windows on.
+DesktopScreen Plain(int32_t left, int32_t top, int32_t width, int32_t height) {
+  return {{left, top, width, height}, {left, top, width, height}};
+}
+const std::vector<DesktopScreen> kOneScreen = {Plain(0, 0, 1280, 1024)};
+// A panel along the top edge.
+const std::vector<DesktopScreen> kOneScreenWithPanel = {{{0, 0, 1280, 1024}, {0, 30, 1280, 994}}};
+// The primary screen and a smaller one to its right.
+const std::vector<DesktopScreen> kTwoScreens = {Plain(0, 0, 1280, 1024), Plain(1280, 0, 1024, 768)};
+// A second screen to the left of the primary one, at negative positions.
+const std::vector<DesktopScreen> kScreenOnTheLeft = {Plain(0, 0, 1280, 1024), Plain(-1024, 0, 1024, 768)};
+const FrameMargins kUnknownFrame{};
+const FrameMargins kOpenboxFrame{1, 20, 1, 5};
+
+TEST(WindowPlace, OpensWithItsTitleBarOnAScreen) {
+  struct Case {
+    const char* what;
+    WindowGeometry stored;  // Top, Left, Width, Height
+    const std::vector<DesktopScreen>* screens;
+    FrameMargins margins;
+    WindowGeometry opens;
+  } cases[] = {
+      {"first start: the designed place", {0, 0, 800, 600}, &kOneScreen, kUnknownFrame, {0, 0, 800, 600}},
+      {"first start under a top panel", {0, 0, 800, 600}, &kOneScreenWithPanel, kUnknownFrame, {30, 0, 800, 600}},
+      {"off every screen, one monitor", {-500, 3000, 800, 600}, &kOneScreen, kUnknownFrame, {0, 480, 800, 600}},
+      {"one monitor, frame known: its outer height fits", {500, 0, 800, 600}, &kOneScreen, kOpenboxFrame,
+       {399, 0, 800, 600}},
+      {"off every screen, two monitors: the nearer one", {2000, 5000, 800, 600}, &kTwoScreens, kUnknownFrame,
+       {168, 1504, 800, 600}},
+      {"across both monitors, title bar on the first", {500, 1000, 800, 600}, &kTwoScreens, kUnknownFrame,
+       {500, 1000, 800, 600}},
+      {"above the top edge, two monitors", {-10, 100, 800, 600}, &kTwoScreens, kUnknownFrame, {0, 100, 800, 600}},
+      {"title bar below the smaller monitor's bottom", {760, 1400, 400, 300}, &kTwoScreens, kUnknownFrame,
+       {468, 1400, 400, 300}},
+      {"too little of the title bar to grab", {100, 2254, 400, 300}, &kTwoScreens, kUnknownFrame,
+       {100, 1904, 400, 300}},
+      {"on a monitor at negative positions", {100, -900, 400, 300}, &kScreenOnTheLeft, kUnknownFrame,
+       {100, -900, 400, 300}},
+      {"larger than any monitor and above them", {-300, 0, 3000, 2000}, &kTwoScreens, kUnknownFrame,
+       {0, 0, 3000, 2000}},
+      {"extreme stored values", {INT32_MIN, INT32_MAX, INT32_MAX, INT32_MAX}, &kTwoScreens, kOpenboxFrame,
+       {0, 1280, INT32_MAX - 2, INT32_MAX - 25}},
+  };
+  for (const Case& c : cases) {
+    const WindowGeometry g = OpeningPlace(c.stored, *c.screens, c.margins);
+    EXPECT_TRUE(Same(g, c.opens)) << c.what << ": " << Text(g);
+  }
+  const WindowGeometry noScreens = OpeningPlace({-500, -500, 10, 10}, {}, kUnknownFrame);
+  EXPECT_TRUE(Same(noScreens, {-500, -500, 10, 10})) << "without monitors the place stands";
+}
+
+TEST(WindowPlace, EveryOpeningPlaceHasItsTitleBarOnAScreen) {
+  for (const auto* screens : {&kOneScreen, &kOneScreenWithPanel, &kTwoScreens, &kScreenOnTheLeft}) {
+    for (const FrameMargins& margins : {kUnknownFrame, kOpenboxFrame}) {
+      const int32_t title = margins.Top > 0 ? margins.Top : kAssumedTitleBarHeight;
+      for (int32_t top = -3000; top <= 3000; top += 250) {
+        for (int32_t left = -4000; left <= 4000; left += 250) {
+          for (const auto& [width, height] : {std::pair{50, 40}, std::pair{800, 600}, std::pair{2600, 1500}}) {
+            const WindowGeometry g = OpeningPlace({top, left, width, height}, *screens, margins);
+            EXPECT_TRUE(TitleBarOnScreen(g, *screens, margins, title)) << Text({top, left, width, height});
+            EXPECT_TRUE(Same(OpeningPlace(g, *screens, margins), g)) << "opening twice moves it again";
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(WindowPlace, SavedPlacesComeBackExactly) {
+  // A place as a window reports it is saved, read back at the next start,
+  // opened, and saved again: nothing creeps.
+  struct Case {
+    WindowGeometry shown;
+    const std::vector<DesktopScreen>* screens;
+  } cases[] = {
+      {{0, 0, 800, 600}, &kOneScreen},         {{200, 300, 800, 600}, &kOneScreen},
+      {{30, 0, 640, 480}, &kOneScreenWithPanel}, {{100, 1500, 700, 500}, &kTwoScreens},
+      {{500, 1000, 800, 600}, &kTwoScreens},  {{100, -900, 400, 300}, &kScreenOnTheLeft},
+  };
+  for (const Case& c : cases) {
+    for (const FrameMargins& margins : {kUnknownFrame, kOpenboxFrame}) {
+      platform::MemoryRegistry reg;
+      WindowGeometry place = c.shown;
+      for (int start = 0; start < 3; ++start) {
+        WriteWindowGeometry(reg, "QuelvarTorque", "FormMain", place);
+        WindowGeometry read{1, 2, 3, 4};
+        ReadWindowGeometry(reg, "QuelvarTorque", "FormMain", read);
+        place = OpeningPlace(read, *c.screens, margins);
+      }
+      EXPECT_TRUE(Same(place, c.shown)) << Text(c.shown) << " came back as " << Text(place);
+    }
+  }
+}
+
+TEST(WindowPlace, FrameAndClientTermsConvertBothWays) {
+  const WindowGeometry place{200, 300, 800, 600};
+  const DesktopRect client = ClientRectOf(place, kOpenboxFrame);
+  EXPECT_EQ(client.Left, 301);
+  EXPECT_EQ(client.Top, 220);
+  EXPECT_EQ(client.Width, 800);
+  EXPECT_EQ(client.Height, 600);
+  const DesktopRect frame = FrameRectOf(place, kOpenboxFrame);
+  EXPECT_EQ(frame.Left, 300);
+  EXPECT_EQ(frame.Top, 200);
+  EXPECT_EQ(frame.Width, 802);
+  EXPECT_EQ(frame.Height, 625);
+  EXPECT_TRUE(Same(PlaceOfClientRect(client, kOpenboxFrame), place));
+  // Restored in one frame of reference and saved in the other, a place would
+  // move by the frame at every start.
+  EXPECT_FALSE(Same(PlaceOfClientRect({place.Left, place.Top, 800, 600}, kOpenboxFrame), place));
 }
 
 void WriteList(platform::MemoryRegistry& reg, const char* name, std::vector<int32_t> values) {
