@@ -1,6 +1,7 @@
 #include "acquisition/AlgorithmPreparation.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -466,7 +467,11 @@ void PlanBuilder::Run() {
     plan_.OperandTable.assign(static_cast<size_t>(operandCount_), -1);
     if (!plan_.FrequencyChannelList.empty()) {
       const int32_t spc = std::max(c_.SamplesPerCycle, 1);
-      plan_.FrequencyHistoryLength = static_cast<int32_t>(int64_t{c_.NumSamp} * 3 / (2 * int64_t{spc}) + 66 + 5);
+      // Checked before narrowing: a block of 2^31 rows at one sample a cycle
+      // needs more crossings than a count (or any memory) holds.
+      const int64_t length = int64_t{c_.NumSamp} * 3 / (2 * int64_t{spc}) + 66 + 5;
+      if (length >= INT32_MAX) throw std::bad_alloc();
+      plan_.FrequencyHistoryLength = static_cast<int32_t>(length);
       for (int32_t channel : plan_.FrequencyChannelList) {
         FrequencyRecord record;
         record.Channel = channel;

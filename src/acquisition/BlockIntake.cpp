@@ -3,6 +3,7 @@
 #include "acquisition/OnlineFilter.h"
 #include "acquisition/VirtualAdFile.h"
 #include "acquisition/VirtualCard.h"
+#include "common/NumberFormat.h"
 
 namespace quelvar {
 
@@ -10,7 +11,11 @@ namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
 
-int32_t DeliveredRows(const LiveConfig& c) { return c.NumSamp * (c.OnlineResamp ? c.ResampNum : 1); }
+// The start sized the block buffer by this product, so it fits in 32 bits
+// whenever a run is on; computed in 64 all the same.
+int32_t DeliveredRows(const LiveConfig& c) {
+  return SaturateToInt32(int64_t{c.NumSamp} * (c.OnlineResamp ? c.ResampNum : 1));
+}
 
 // Takes one block into CurrentBlock; false when none was delivered.
 bool TakeBlock(AppState& state, const IntakeEnv& env) {

@@ -130,10 +130,12 @@ void AnnounceRecordStart(AppState& state, const BlockReporter& report) {
     if (r.TriggerEdge == 1 || r.TriggerEdge == 2) {
       r.TriggerPoint -= c.ConfirmTriggerNum - 1;
     } else {
-      r.TriggerPoint = c.MaxMultiFreq * (r.TriggerPoint - ((c.ConfirmTriggerNum - 1) * c.SamplesPerCycle) / 2);
+      // 64-bit: the delay and the multiplier come from settings.
+      const int64_t delayRows = int64_t{c.ConfirmTriggerNum - 1} * c.SamplesPerCycle / 2;
+      r.TriggerPoint = SaturateToInt32(int64_t{c.MaxMultiFreq} * (r.TriggerPoint - delayRows));
     }
     if (r.TriggerPoint < 0) {
-      r.TriggerPoint += c.NumSamp * c.MaxMultiFreq;
+      r.TriggerPoint = SaturateToInt32(int64_t{r.TriggerPoint} + int64_t{c.NumSamp} * c.MaxMultiFreq);
       borrowed = true;
     }
   }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/ConfigBounds.h"
+
 namespace quelvar {
 
 namespace {
@@ -20,15 +22,19 @@ void ComputeRateLayout(LiveConfig& live, SampleLayout& layout) {
   layout.ExtraSlotFirst.fill(0);
   layout.ExtraSlotLast.fill(0);
   layout.MaxMultiFreq = 1;
+  // A configuration applied without the checks (the machine's own, put back)
+  // may still carry any multiplier: each is bounded, so 100 channels' slots
+  // stay far inside 32 bits.
   int32_t next = layout.NumVChn;
   for (int32_t c = 0; c < analog; ++c) {
-    const int32_t m = std::max(live.AnalogChannelTable[c].MultiFreq, 1);
+    const int32_t m = ClampMultiFreq(live.AnalogChannelTable[c].MultiFreq);
     layout.MultiFreqTable[c] = m;
     layout.ExtraSlotFirst[c] = next;
     next += m - 1;
     layout.ExtraSlotLast[c] = next;
     layout.MaxMultiFreq = std::max(layout.MaxMultiFreq, m);
   }
+  static_assert(int64_t{kMaxVirtualChannels} + int64_t{kMaxAnalogChannels} * (kMaxMultiFreq - 1) <= INT32_MAX);
   layout.NumChn = live.NumChn;
   live.MaxMultiFreq = layout.MaxMultiFreq;
 }
@@ -39,7 +45,7 @@ void ComputeChannelLayout(LiveConfig& live, SampleLayout& layout, int32_t cardMa
   live.NumVChn = analog + SwitchWords(live);
   if (cardMaxSwitchChannels != 0 && live.BegChn != live.Analog_Num) live.BegChn = live.Analog_Num;
   int64_t words = SwitchWords(live);
-  for (int32_t c = 0; c < analog; ++c) words += std::max(live.AnalogChannelTable[c].MultiFreq, 1);
+  for (int32_t c = 0; c < analog; ++c) words += ClampMultiFreq(live.AnalogChannelTable[c].MultiFreq);
   live.NumChn = static_cast<int32_t>(std::min<int64_t>(words, INT32_MAX));
   if (!temporaryConfig) {
     float rate = static_cast<float>(live.FrqSamp);

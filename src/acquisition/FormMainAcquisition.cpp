@@ -303,7 +303,8 @@ bool TFormMain::StartRealCard() {
   SetUpPidAndChannelRate();
   PostStatusText("AD板准备工作...");
   state_.acq.BlockTime = platform::NowDayCount();
-  const uint32_t rows = static_cast<uint32_t>(c.NumSamp * (c.OnlineResamp ? c.ResampNum : 1));
+  // Within 32 bits once the start has sized its buffers by it.
+  const auto rows = static_cast<uint32_t>(int64_t{c.NumSamp} * (c.OnlineResamp ? c.ResampNum : 1));
   int32_t started = 0;
   if (interrupt) {
     if (d.StartIntr != nullptr) {
@@ -448,7 +449,8 @@ void TFormMain::ShowExtractedHistory() {
   menuViewOscilTool->setVisible(false);
   SetRecorderViewItemsVisible(true);
   const LiveConfig& c = state_.config;
-  HScrollBar_XPosition->setValue(h.TriggerBlock * c.NumSamp * std::max(c.MaxMultiFreq, 1) + h.TriggerOffset - 2);
+  const int64_t trigger = int64_t{h.TriggerBlock} * c.NumSamp * std::max(c.MaxMultiFreq, 1) + h.TriggerOffset;
+  HScrollBar_XPosition->setValue(SaturateToInt32(trigger - 2));
   HScrollBar_XPositionChange();  // also when the bar stood there already
 }
 

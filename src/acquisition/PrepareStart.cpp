@@ -7,6 +7,7 @@
 #include "acquisition/AlgorithmPreparation.h"
 #include "acquisition/ScheduleSave.h"
 #include "acquisition/TriggerDetectors.h"
+#include "common/ConfigBounds.h"
 #include "common/NumberFormat.h"
 
 namespace quelvar {
@@ -36,11 +37,12 @@ std::string UnworkableSetting(const LiveConfig& c) {
   if (!std::isfinite(c.ChannelRate) || c.ChannelRate <= 0.0f) return "每通道采样频率";
   if (c.NumSamp <= 0) return "每块采样数NumSamp";
   if (c.MaxBlock <= 0) return "缓冲区块数MaxBlock";
-  if (c.NumChn <= 0 || c.NumChn > kMaxVirtualChannels * 1000) return "通道数NumChn";
+  // The card takes a row's word count in 16 bits.
+  if (c.NumChn <= 0 || c.NumChn > kMaxRowWords) return "通道数NumChn";
   if (c.Analog_Num < 0 || c.Analog_Num > kMaxAnalogChannels) return "模拟通道数";
   if (c.SW_Num < 0 || c.SW_Num > kMaxSwitchInputs) return "开关量个数";
   if (c.Total_Line < 0 || c.Total_Line > kMaxLines) return "模拟通道组数";
-  if (!std::isfinite(c.ACFrq) || c.ACFrq <= 0.0f) return "交流频率";
+  if (!ACFrqInRange(c.ACFrq)) return "交流频率";
   if (c.OnlineResamp && (c.ResampNum < 1 || c.ResampNum > 1000)) return "重采样倍数";
   return {};
 }
@@ -93,7 +95,7 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
   state.triggers.SwitchConfirmState.fill(0);
   for (AlgorithmConfirm& confirm : state.triggers.AlgorithmConfirmState) confirm = AlgorithmConfirm{};
 
-  c.SamplesPerCycle = std::max(TruncToInt32(c.ChannelRate / c.ACFrq), 1);
+  c.SamplesPerCycle = SamplesPerCycleOf(c.ChannelRate, c.ACFrq);
   a.SamplesPerTwelfthCycle = c.SamplesPerCycle / 12;
   if (c.CompressRatio <= 1) c.CompressRatio = c.SamplesPerCycle;
 
@@ -139,7 +141,10 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
   const uint64_t chn = static_cast<uint64_t>(c.NumChn);
   const auto zero = static_cast<uint16_t>(std::clamp(TruncToInt32(c.VZero), 0, 65535));
   a.RingBlocks = recorderRun ? c.MaxBlock : 1;
+  // The views count the ring's display points in 32 bits.
+  const DisplayExtent ring = DisplayExtentOf(a.RingBlocks, c.NumSamp, c.MaxMultiFreq);
   const bool allocated =
+      ring.fits &&
       AllocateWords(a.BlockWithPrefix, (rows + prefix) * chn + 3, zero) &&
       AllocateWords(a.RingBuffer, chn * static_cast<uint64_t>(c.NumSamp) * static_cast<uint64_t>(a.RingBlocks) + 1,
                     zero) &&
@@ -169,8 +174,8 @@ bool PrepareStart(AppState& state, bool recorderRun, const StartReporter& report
   DisplayDescriptor& d = state.display;
   if (!d.SelectFault) {
     d.DispValid = 0;
-    d.DispRows = c.NumSamp * a.RingBlocks;
-    d.DispPoints = d.DispRows * std::max(c.MaxMultiFreq, 1);
+    d.DispRows = ring.rows;
+    d.DispPoints = ring.points;
     d.DispRowWords = c.NumChn;
     d.DispData = a.RingBuffer.data();
     d.DispBlocks = a.RingBlocks;

@@ -145,8 +145,9 @@ void PointDisplayAtHistory(AppState& state) {
   d.SelectFault = 1;
   d.DispData = h.Samples.data();
   d.DispBlocks = h.BlockCount;
-  d.DispRows = h.BlockCount * c.NumSamp;
-  d.DispPoints = d.DispRows * std::max(c.MaxMultiFreq, 1);
+  const DisplayExtent extent = DisplayExtentOf(h.BlockCount, c.NumSamp, c.MaxMultiFreq);
+  d.DispRows = extent.rows;
+  d.DispPoints = extent.points;
   d.DispRowWords = c.NumChn;
   d.DispFirstBlock = 0;
   d.DispTriggerBlock = h.TriggerBlock;

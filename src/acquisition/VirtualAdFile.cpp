@@ -55,10 +55,14 @@ bool OpenVirtualAdFile(const std::string& path, const LiveConfig& live, VirtualA
       h.NumSamp != live.NumSamp || h.MaxMultiFreq != live.MaxMultiFreq || h.HeaderSize != kRecordFileHeaderBytes) {
     return Fail(replay, statusText, kBadFormat);
   }
-  // Sizes from the file are checked in 64 bits before anything is read by them.
+  // Sizes from the file are checked in 64 bits before anything is read by
+  // them; both counts are positive, so the block size stays below 2^63 and
+  // the blocks are compared by division, never by a product that could wrap.
+  if (h.NumSamp <= 0 || h.NumChn <= 0 || h.DataBytes < 0 || h.BlockCount < 0) {
+    return Fail(replay, statusText, kBadSize);
+  }
   const uint64_t blockBytes = static_cast<uint64_t>(h.NumSamp) * static_cast<uint64_t>(h.NumChn) * 2;
-  if (h.DataBytes < 0 || h.BlockCount < 0 || blockBytes == 0 ||
-      static_cast<uint64_t>(h.BlockCount) * blockBytes > static_cast<uint64_t>(h.DataBytes)) {
+  if (static_cast<uint64_t>(h.BlockCount) > static_cast<uint64_t>(h.DataBytes) / blockBytes) {
     return Fail(replay, statusText, kBadSize);
   }
   const uint64_t commentAt = kRecordFileDataOffset + static_cast<uint64_t>(h.DataBytes);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace quelvar {
@@ -27,5 +28,21 @@ struct DisplayDescriptor {
   // A history record is on display (the check mark of menuSelectFault).
   int32_t SelectFault = 0;
 };
+
+// The rows and points of `blocks` blocks of `numSamp` rows at `maxMultiFreq`
+// points a row. Products in 64 bits: a descriptor from settings that do not
+// fit 32 bits (the start refuses them) gets the largest counts that do.
+struct DisplayExtent {
+  int32_t rows = 0;
+  int32_t points = 0;
+  bool fits = false;  // both counts are exact
+};
+inline DisplayExtent DisplayExtentOf(int32_t blocks, int32_t numSamp, int32_t maxMultiFreq) {
+  constexpr int64_t kLimit = INT32_MAX;
+  const int64_t rows = int64_t{std::max(blocks, 0)} * std::max(numSamp, 0);  // below 2^62
+  const int64_t points = rows > kLimit ? kLimit + 1 : rows * std::max(maxMultiFreq, 1);
+  return {static_cast<int32_t>(std::min(rows, kLimit)), static_cast<int32_t>(std::min(points, kLimit)),
+          points <= kLimit};
+}
 
 }  // namespace quelvar

@@ -46,7 +46,7 @@ struct AnalogChannel {
   int32_t ChnDigiPoint = 4;
   int32_t ChnYWeight = 100;
   int32_t ChnAxialZero = 2048;
-  int32_t MultiFreq = 1;
+  int32_t MultiFreq = 1;  // rate multiplier, 1 .. kMaxMultiFreq (common/ConfigBounds.h)
 };
 
 // One switch input.
@@ -136,7 +136,7 @@ struct LiveConfig {
   float SpareFactor = 1.5f;
   std::array<int32_t, kMaxLines + 1> LineFirstChannel{};
   std::array<int32_t, kMaxAnalogChannels> AnalogDisplayOrder{};
-  float ACFrq = 50.0f;
+  float ACFrq = 50.0f;  // nominal AC frequency, Hz, kMinACFrq .. kMaxACFrq
   float EnvTemp = 20.0f;
   float ColdJunctionTemp = 20.0f;
   int32_t TotalPages = 1;

@@ -36,4 +36,9 @@ int64_t TruncToInt64(double value);
 // Half away from zero (2.5 -> 3, -2.5 -> -3), saturating like TruncToInt32.
 int32_t RoundToInt32(double value);
 
+// A 64-bit count or product narrowed to 32 bits, saturating at the limits.
+constexpr int32_t SaturateToInt32(int64_t value) {
+  return value > INT32_MAX ? INT32_MAX : value < INT32_MIN ? INT32_MIN : static_cast<int32_t>(value);
+}
+
 }  // namespace quelvar

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "common/ConfigBounds.h"
+
 namespace quelvar {
 
 namespace {
@@ -38,7 +40,8 @@ ChannelGroupRefusal Refuse(std::string text, std::string caption) { return {std:
 
 ChannelGroupRefusal ApplyChannelGroupFields(const ChannelGroupFields& f, const DriverState& driver, LiveConfig& live) {
   bool ok = false;
-  live.ACFrq = static_cast<float>(std::max(ParseReal(f.ACFrq, 50.0), 0.001));
+  // Clamped before narrowing: a huge text must not overflow the float.
+  live.ACFrq = static_cast<float>(std::clamp(ParseReal(f.ACFrq, 50.0), double{kMinACFrq}, double{kMaxACFrq}));
   live.EnvTemp = static_cast<float>(ParseReal(f.EnvTemp, 20.0));
   const int64_t pages = ParseInteger(f.TotalPages, ok);
   live.TotalPages = ok && pages > 0 ? Clamp32(pages) : 1;
@@ -83,7 +86,7 @@ ChannelGroupRefusal ApplyChannelGroupFields(const ChannelGroupFields& f, const D
   live.Total_Line = g;
   live.Analog_Num = a;
   int64_t words = switchWords;
-  for (int i = 0; i < a; ++i) words += std::max(live.AnalogChannelTable[i].MultiFreq, 1);
+  for (int i = 0; i < a; ++i) words += ClampMultiFreq(live.AnalogChannelTable[i].MultiFreq);
   live.NumChn = Clamp32(words);
   return {};
 }

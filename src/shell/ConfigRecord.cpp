@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/ConfigBounds.h"
 #include "platform/GbkText.h"
 
 namespace quelvar {
@@ -254,12 +255,19 @@ int ValidateConfigRecord(const ConfigRecord& r) {
   if (Outside(r.NumScheduleSave, 0, kScheduleEntries)) return 0;
   if (r.NumSamp <= 0) return 0;
   if (r.MaxBlock <= 0) return 0;
-  if (r.MaxMultiFreq <= 0) return 0;
+  // Multipliers beyond a row would overflow the sub-sample slot numbers; the
+  // words of a row are counted in 64 bits before they are compared.
+  if (Outside(r.MaxMultiFreq, 1, kMaxMultiFreq)) return 0;
+  int64_t rowWords = (int64_t{r.SW_Num} + 15) / 16;
   for (int i = 0; i < r.Analog_Num; ++i) {
-    if (r.Channels[i].MultiFreq <= 0) return 0;
+    if (Outside(r.Channels[i].MultiFreq, 1, kMaxMultiFreq)) return 0;
+    rowWords += r.Channels[i].MultiFreq;
   }
+  if (rowWords > kMaxRowWords) return 0;
   if (!std::isfinite(r.ChannelRate) || !std::isfinite(r.VZero) || !std::isfinite(r.ADMax)) return 0;
   if (r.ChannelRate <= 0 || r.VZero <= 0 || r.ADMax <= 0) return 0;
+  // A vanishing AC frequency makes the samples per cycle unbounded.
+  if (!ACFrqInRange(r.ACFrq)) return 0;
   return 1;
 }
 

@@ -306,7 +306,11 @@ struct ConfigBuildExtras {
 // records.
 void BuildConfigRecord(const LiveConfig& live, const ConfigBuildExtras& extras, ConfigRecord& out);
 
-// 1 when the record may be applied, 0 when it is rejected.
+// 1 when the record may be applied, 0 when it is rejected. Besides the
+// counts and numbers that index tables or divide, the used channels'
+// MultiFreq (1 .. kMaxMultiFreq, and a row of at most kMaxRowWords words),
+// MaxMultiFreq (1 .. kMaxMultiFreq) and ACFrq (kMinACFrq .. kMaxACFrq) are
+// bounded (common/ConfigBounds.h).
 int ValidateConfigRecord(const ConfigRecord& record);
 
 // 1 when applied; 0 when rejected by ValidateConfigRecord, with `live`

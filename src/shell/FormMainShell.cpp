@@ -28,6 +28,7 @@
 #include "shell/WindowPlace.h"
 #include "view/DisplayReading.h"
 #include "acquisition/VirtualAdFile.h"
+#include "common/ConfigBounds.h"
 #include "common/NumberFormat.h"
 #include "net/GrayCode.h"
 #include "setup/FormGroup.h"
@@ -224,7 +225,7 @@ void TFormMain::menuBusConfigClick() {
   dialog.Edit_ACFrq->setText(Q(FormatFixed(c.ACFrq, 7, 2)));
   dialog.EditEnvTemp->setText(Q(FormatFixed(c.EnvTemp, 7, 2)));
   dialog.Edit_TotalPages->setText(QString::number(c.TotalPages));
-  c.SamplesPerCycle = std::max(TruncToInt32(c.ChannelRate / c.ACFrq), 1);
+  c.SamplesPerCycle = SamplesPerCycleOf(c.ChannelRate, c.ACFrq);
   dialog.Edit_SampPerPeriod->setText(QString::number(c.SamplesPerCycle));
 
   const int32_t analogBefore = c.Analog_Num, switchesBefore = c.SW_Num, wordsBefore = c.NumChn,

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/AlgorithmTypeTable.h"
+#include "common/ConfigBounds.h"
 #include "platform/GbkText.h"
 #include "platform/RegistryStore.h"
 #include "shell/RegistryReader.h"
@@ -226,6 +227,8 @@ void LoadLayoutKey(platform::RegistryStore& store, const RegistryContext& ctx, L
   live.TotalPages = r.Int("TotalPages", 1);
   live.ACFrq = r.Float("ACFrq", live.ACFrq);
   if (!(live.ACFrq > 0.001f)) live.ACFrq = 50.0f;
+  // Infinity included: samples per cycle and the dialog's reading need a bound.
+  live.ACFrq = std::min(live.ACFrq, kMaxACFrq);
   live.EnvTemp = r.Float("EnvTemp", live.EnvTemp);
   live.ColdJunctionTemp = live.EnvTemp;
   live.CompressRatio = std::max(r.Int("CompressRatio", 1), 1);
@@ -261,7 +264,7 @@ void LoadLayoutKey(platform::RegistryStore& store, const RegistryContext& ctx, L
     c.ChnDigiPoint = r.Int(Item("ChnDigiPoint", i), 4);
     c.ChnAxialZero = r.Int(Item("ChnAxialZero", i), axialZero);
     c.ChnYWeight = std::max(r.Int(Item("ChnYWeight", i), 100), 5);
-    c.MultiFreq = std::max(r.Int(Item("MultiFreq", i), 1), 1);
+    c.MultiFreq = ClampMultiFreq(r.Int(Item("MultiFreq", i), 1));
   }
 
   for (int i = 0; i < kMaxSwitchInputs; ++i) {

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "acquisition/ChannelLayout.h"
+#include "common/ConfigBounds.h"
 #include "common/NumberFormat.h"
 
 namespace quelvar {
@@ -77,9 +78,7 @@ float ComputeMaxChannelRate(int32_t maxMultiFreq, float channelRate) {
   return static_cast<float>(maxMultiFreq) * channelRate;
 }
 
-int32_t ComputeSamplesPerCycle(float channelRate, float acFrq) {
-  return std::max(TruncToInt32(static_cast<double>(channelRate) / acFrq), 1);
-}
+int32_t ComputeSamplesPerCycle(float channelRate, float acFrq) { return SamplesPerCycleOf(channelRate, acFrq); }
 
 void RebuildRateLayout(LiveConfig& live, SampleLayout& layout) {
   ComputeRateLayout(live, layout);

@@ -27,7 +27,7 @@ inline constexpr int32_t kMaxPredefinedPages = kMaxDisplayPositions;
 float ComputeMaxChannelRate(int32_t maxMultiFreq, float channelRate);
 
 // Samples of one AC cycle at the base rate: ChannelRate / ACFrq truncated,
-// at least 1.
+// at least 1 and at most kMaxSamplesPerCycle (SamplesPerCycleOf).
 int32_t ComputeSamplesPerCycle(float channelRate, float acFrq);
 
 // The rate layout (slot tables and MaxMultiFreq), then MaxChannelRate and

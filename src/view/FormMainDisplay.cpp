@@ -141,7 +141,6 @@ void TFormMain::menuMonitorClick() {
   SetStatusPanelText(2, "实时");
   menuSelectFault->setChecked(false);
   d.SelectFault = 0;
-  const int32_t multi = std::max(c.MaxMultiFreq, 1);
   auto pointAtRing = [&](int32_t blocks) {
     // Never more blocks than the ring holds (the settings may have changed
     // since it was allocated).
@@ -149,8 +148,9 @@ void TFormMain::menuMonitorClick() {
     blocks = static_cast<int32_t>(std::min<int64_t>(blocks, static_cast<int64_t>(a.RingBuffer.size()) / blockWords));
     d.DispData = a.RingBuffer.data();
     d.DispBlocks = blocks;
-    d.DispRows = c.NumSamp * blocks;
-    d.DispPoints = d.DispRows * multi;
+    const DisplayExtent extent = DisplayExtentOf(blocks, c.NumSamp, c.MaxMultiFreq);
+    d.DispRows = extent.rows;
+    d.DispPoints = extent.points;
   };
   if (state_.RunState == kRunRecording) {
     pointAtRing(a.RingBlocks);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -191,6 +192,19 @@ TEST_F(AlgorithmPreparation, RateOfChangeKeepsTheLongHistoryOfASharedChannel) {
   // Room for every crossing a block can hold: 240 x 3 / 48 + 66 + 5 words of history.
   EXPECT_EQ(s.plan.FrequencyHistoryLength, 86);
   EXPECT_EQ(s.plan.HistoryRowsNeeded, 36);
+}
+
+// A block of 2^31 rows at one sample a cycle once wrapped the crossing count
+// negative and ended the program asking for more memory than exists.
+TEST_F(AlgorithmPreparation, AFrequencyHistoryPast32BitsIsAnAllocationFailure) {
+  s.config.NumSamp = INT32_MAX;
+  s.config.SamplesPerCycle = 1;
+  Add(15, {1}, {49.0f, 10.0f});
+  Prepare();
+  EXPECT_EQ(s.acq.AnalogTriggerActive, 0);
+  EXPECT_TRUE(s.plan.FrequencyRecords.empty());
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back(), "\r\n 警告:设置算法数据时分配内存失败!");
 }
 
 TEST_F(AlgorithmPreparation, SetPointsBecomeThresholdsInCodeUnits) {

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 
 #include "acquisition/ChannelLayout.h"
+#include "acquisition/SampleLayoutCheck.h"
+#include "common/ConfigBounds.h"
 
 namespace {
 
@@ -34,6 +37,25 @@ TEST(ChannelLayout, MultiRateChannelsGetTheirExtraWordsAfterTheSwitchWords) {
   for (int v = 0; v < 5; ++v) EXPECT_EQ(layout.MultiFreqTable[v], mult[v]) << v;
   EXPECT_EQ(layout.ExtraSlotFirst[3], 0);  // switch words have no extra words
   EXPECT_FLOAT_EQ(layout.MaxChannelRate, 4 * live.ChannelRate);
+}
+
+// A configuration put back without the checks may carry any multiplier; the
+// slot numbers once overflowed at 2^31.
+TEST(ChannelLayout, MultipliersBeyondARowAreBoundedBeforeTheSlotsAreCounted) {
+  LiveConfig live = WithChannels({INT32_MAX, 1, INT32_MAX - 1, kMaxMultiFreq + 1, 0, -7}, 20);
+  SampleLayout layout;
+  ComputeChannelLayout(live, layout, 0, false, {});
+  const int32_t mult[] = {kMaxMultiFreq, 1, kMaxMultiFreq, kMaxMultiFreq, 1, 1};
+  int64_t next = 6 + 2;  // after six base words and two switch words
+  for (int c = 0; c < 6; ++c) {
+    EXPECT_EQ(layout.MultiFreqTable[c], mult[c]) << c;
+    EXPECT_EQ(layout.ExtraSlotFirst[c], next) << c;
+    next += mult[c] - 1;
+    EXPECT_EQ(layout.ExtraSlotLast[c], next) << c;
+  }
+  EXPECT_EQ(live.NumChn, next);
+  EXPECT_EQ(live.MaxMultiFreq, kMaxMultiFreq);
+  EXPECT_TRUE(SampleLayoutIsConsistent(layout));
 }
 
 TEST(ChannelLayout, SwitchWordsAndSingleRateChannels) {

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
 #include "acquisition/BlockProcessing.h"
 #include "acquisition/ChannelLayout.h"
 #include "acquisition/PrepareStart.h"
+#include "common/ConfigBounds.h"
 
 namespace {
 
@@ -123,6 +126,50 @@ TEST(PrepareStart, ConfigurationsThatCannotWorkAreRefusedBeforeAnySize) {
     Reports r;
     EXPECT_FALSE(PrepareStart(s, true, r.Start())) << k.what;
     EXPECT_FALSE(r.log.empty() && r.boxes.empty()) << "no reason given: " << k.what;
+  }
+}
+
+// Values only a configuration put back without the checks can hold; each
+// once overflowed a 32-bit product (the sanitizer build aborted on them).
+TEST(PrepareStart, ExtremeRatesAreRefusedOrBoundedWithoutOverflow) {
+  struct Case {
+    const char* what;
+    void (*spoil)(LiveConfig&);
+    bool starts;
+    const char* reason;  // the run-log line or the message box
+  } cases[] = {
+      {"multiplier near 2^31", [](LiveConfig& c) { c.AnalogChannelTable[1].MultiFreq = INT32_MAX; }, false,
+       "\r\n错误：通道数NumChn设置不能工作，无法启动!"},
+      {"tiny AC frequency", [](LiveConfig& c) { c.ACFrq = 1.0e-30f; }, false,
+       "\r\n错误：交流频率设置不能工作，无法启动!"},
+      {"both", [](LiveConfig& c) { c.AnalogChannelTable[0].MultiFreq = INT32_MAX - 1, c.ACFrq = 1.0e-30f; }, false,
+       "\r\n错误：通道数NumChn设置不能工作，无法启动!"},
+      {"row one word too wide", [](LiveConfig& c) { c.AnalogChannelTable[2].MultiFreq = kMaxRowWords - 1; }, false,
+       "\r\n错误：通道数NumChn设置不能工作，无法启动!"},
+      // A ring within its words whose display points pass 2^31 (the views
+      // count them in 32 bits): a multiplier that no longer fits the row.
+      {"display points past 2^31",
+       [](LiveConfig& c) { c.NumSamp = 10000, c.MaxBlock = 100, c.MaxMultiFreq = kMaxMultiFreq; }, false,
+       "内存缓冲区分配失败!"},
+      {"fast card at the lowest AC frequency", [](LiveConfig& c) { c.ChannelRate = 1.0e9f, c.ACFrq = kMinACFrq; },
+       true, ""},
+  };
+  for (const Case& k : cases) {
+    AppState s = SmallRun();
+    k.spoil(s.config);
+    const int32_t maxMultiFreq = s.config.MaxMultiFreq;
+    ComputeChannelLayout(s.config, s.layout, 192, true, {});
+    if (maxMultiFreq > s.config.MaxMultiFreq) s.config.MaxMultiFreq = maxMultiFreq;
+    Reports r;
+    EXPECT_EQ(PrepareStart(s, true, r.Start()), k.starts) << k.what;
+    if (k.starts) {
+      EXPECT_EQ(s.config.SamplesPerCycle, kMaxSamplesPerCycle) << k.what;
+      EXPECT_EQ(s.display.DispPoints, int64_t{s.display.DispRows} * s.config.MaxMultiFreq) << k.what;
+    } else {
+      std::vector<std::string> said = r.log;
+      said.insert(said.end(), r.boxes.begin(), r.boxes.end());
+      EXPECT_NE(std::find(said.begin(), said.end(), k.reason), said.end()) << k.what;
+    }
   }
 }
 

@@ -129,4 +129,46 @@ TEST_F(VirtualAdFileTest, FilesThatDoNotFitAreRefusedWithTheirReason) {
   EXPECT_EQ(refusal, "虚拟AD板所需波形文件不存在!");
 }
 
+// A header naming `blocks` blocks of `numSamp` x `numChn` words over no data
+// at all, and nothing after it.
+std::vector<char> HeaderOnly(int32_t numSamp, int32_t numChn, int32_t blocks) {
+  RecordFileHeader h{};
+  h.HeaderSize = 104;
+  std::memcpy(h.Tag, "QV", 2);
+  h.NumChn = numChn;
+  h.Total_Line = kWords;
+  h.Analog_Num = kWords;
+  h.NumSamp = numSamp;
+  h.MaxMultiFreq = 1;
+  h.ADBit = 12;
+  h.BlockCount = blocks;
+  h.DataBytes = 0;
+  std::vector<char> out(reinterpret_cast<char*>(&h), reinterpret_cast<char*>(&h) + sizeof h);
+  out.resize(kRecordFileDataOffset, 0);
+  return out;
+}
+
+// The layout in force must match the file's, so these stand for a lent
+// configuration applied without the checks.
+TEST_F(VirtualAdFileTest, BlockSizesFromTheHeaderAreCheckedWithoutWrapping) {
+  struct Case {
+    const char* what;
+    int32_t numSamp, numChn, blocks;
+  } cases[] = {
+      // 8 blocks of 2^61 bytes are 2^64 bytes: 0 once wrapped, "within" no data.
+      {"block bytes times blocks pass 2^64", 1 << 30, 1 << 30, 8},
+      {"negative rows", -1, kWords, 0},
+      {"negative words", kRows, -2, 0},
+  };
+  for (const Case& c : cases) {
+    s.config.NumSamp = c.numSamp;
+    s.config.NumChn = c.numChn;
+    Write(HeaderOnly(c.numSamp, c.numChn, c.blocks));
+    std::string refusal;
+    EXPECT_FALSE(OpenVirtualAdFile(file.string(), s.config, s.acq.Replay, refusal)) << c.what;
+    EXPECT_EQ(refusal, "虚拟AD板所需波形文件大小不对!") << c.what;
+    EXPECT_EQ(s.acq.Replay.Fd, -1) << c.what;
+  }
+}
+
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
+#include "common/ConfigBounds.h"
 #include "setup/ChannelGroupSettings.h"
 
 namespace {
@@ -92,6 +95,33 @@ TEST(ChannelGroupSettings, UnreadableNumbersTakeTheirDefaults) {
   ASSERT_FALSE(ApplyChannelGroupFields({"1", "2", "-5", "0", "20"}, driver, live).refused());
   EXPECT_EQ(live.SW_Num, 0);
   EXPECT_FLOAT_EQ(live.ACFrq, 0.001f);
+}
+
+// The dialog never writes a frequency a configuration file could not carry
+// back, nor narrows a huge text into a float that cannot hold it.
+TEST(ChannelGroupSettings, TheAcFrequencyStaysWithinItsBounds) {
+  const struct {
+    const char* text;
+    float expected;
+  } cases[] = {{"0", kMinACFrq},     {"-60", kMinACFrq}, {"0.001", kMinACFrq},         {"50", 50.0f},
+               {"1e6", kMaxACFrq},   {"1e7", kMaxACFrq}, {"1e300", kMaxACFrq},         {"1e-300", kMinACFrq}};
+  DriverState driver;
+  for (const auto& c : cases) {
+    LiveConfig live = OneChannelPerLine(2);
+    ASSERT_FALSE(ApplyChannelGroupFields({"1", "2", "0", c.text, "20"}, driver, live).refused()) << c.text;
+    EXPECT_FLOAT_EQ(live.ACFrq, c.expected) << c.text;
+  }
+}
+
+// A multiplier applied without the checks counts as the row can hold it.
+TEST(ChannelGroupSettings, RowWordsCountBoundedMultipliers) {
+  LiveConfig live = OneChannelPerLine(3);
+  live.AnalogChannelTable[0].MultiFreq = INT32_MAX;
+  live.AnalogChannelTable[1].MultiFreq = INT32_MAX;
+  live.AnalogChannelTable[2].MultiFreq = 0;
+  DriverState driver;
+  ASSERT_FALSE(ApplyChannelGroupFields(Fields("3", "16"), driver, live).refused());
+  EXPECT_EQ(live.NumChn, 2 * kMaxMultiFreq + 1 + 1);
 }
 
 }  // namespace

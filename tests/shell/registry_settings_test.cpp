@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <string>
 
+#include "common/ConfigBounds.h"
 #include "platform/GbkText.h"
 #include "platform/MemoryRegistry.h"
 #include "shell/RegistrySettings.h"
@@ -158,6 +161,48 @@ TEST(RegistrySettings, ChannelValuesAreBoundedAndNamesCutToTheirField) {
   EXPECT_FLOAT_EQ(c.ACFrq, 50.0f);
   EXPECT_FLOAT_EQ(c.ColdJunctionTemp, 35.5f);
   EXPECT_EQ(c.NumChn, 3);  // two analog words and one switch word
+}
+
+TEST(RegistrySettings, RateMultipliersAndTheAcFrequencyAreBroughtIntoTheirBounds) {
+  struct MultiCase {
+    int32_t stored;
+    int32_t expected;
+  };
+  const MultiCase multipliers[] = {
+      {INT32_MIN, 1}, {0, 1}, {1, 1}, {4, 4}, {kMaxMultiFreq, kMaxMultiFreq}, {kMaxMultiFreq + 1, kMaxMultiFreq},
+      {INT32_MAX, kMaxMultiFreq},
+  };
+  for (const MultiCase& m : multipliers) {
+    MemoryRegistry reg;
+    reg.WriteInt32(kGroup, "Analog_Num", 2);
+    reg.WriteInt32(kGroup, "MultiFreq1", m.stored);
+    const Loaded l = LoadAll(reg, NoDriverContext());
+    EXPECT_EQ(l.live.AnalogChannelTable[1].MultiFreq, m.expected) << "stored " << m.stored;
+    EXPECT_EQ(l.live.AnalogChannelTable[0].MultiFreq, 1);
+  }
+
+  struct FrequencyCase {
+    double stored;
+    float expected;
+  };
+  const FrequencyCase frequencies[] = {
+      {-50.0, 50.0f},
+      {0.0, 50.0f},
+      {1.0e-30, 50.0f},
+      {double{kMinACFrq}, 50.0f},  // the load wants more than its floor
+      {0.0011, 0.0011f},
+      {60.0, 60.0f},
+      {double{kMaxACFrq}, kMaxACFrq},
+      {2.0e6, kMaxACFrq},
+      {std::numeric_limits<double>::infinity(), kMaxACFrq},
+      {std::numeric_limits<double>::quiet_NaN(), 50.0f},
+  };
+  for (const FrequencyCase& f : frequencies) {
+    MemoryRegistry reg;
+    reg.WriteDouble(kGroup, "ACFrq", f.stored);
+    const Loaded l = LoadAll(reg, NoDriverContext());
+    EXPECT_FLOAT_EQ(l.live.ACFrq, f.expected) << "stored " << f.stored;
+  }
 }
 
 TEST(RegistrySettings, ShortPaletteIsCompletedFromTheDefaults) {
