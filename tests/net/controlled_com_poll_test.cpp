@@ -63,6 +63,7 @@ class RecordingHost : public RemoteControlHost {
   }
   uint16_t LastSeqNo() override { return 0x1234; }
   int32_t RunState() override { return 0; }
+  bool SerialLink() override { return true; }
   void RadioConnect() override { ++radioConnects; }
   void SendReply(const uint8_t* data, size_t size) override { replies.emplace_back(data, data + size); }
 
