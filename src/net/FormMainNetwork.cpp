@@ -208,7 +208,9 @@ void TFormMain::ServerSocket1ClientError(uint64_t connectionId) {
 
 void TFormMain::ServerSocket1ClientRead(int index, const uint8_t* data, size_t size) {
   StationLink link = StationStreamLink();
-  HandleStationBlockAck(link, index, data, size);
+  if (BlockAckAccumulator* pending = ServerSocket1->PendingAckAt(index)) {
+    HandleStationBlockAck(link, index, *pending, data, size);
+  }
 }
 
 void TFormMain::BroadcastStationStart() {

@@ -341,6 +341,28 @@ TEST_F(FormMainNetwork, StationStreamsStartsBlocksAndStopsAndShowsTheAnswers) {
   EXPECT_EQ(window.Cell(1, 3), "6");
 }
 
+TEST_F(FormMainNetwork, AnAnswerCutInTwoByTheNetworkStillMarksItsViewer_MendedLostHalfAnswer) {
+  form->menuServerClick();
+  state.RunState = kRunRecording;  // no "not sampling" to wait for
+  auto first = ConnectViewer();
+  auto second = ConnectViewer();
+  TFormServer& window = *StationWindow();
+  // Each connection keeps its own half answer.
+  const uint8_t a[] = {0x34, 0x12}, b[] = {0x07, 0x00};
+  form->ServerSocket1ClientRead(0, a, 1);
+  form->ServerSocket1ClientRead(1, b, 1);
+  form->ServerSocket1ClientRead(0, a + 1, 1);
+  form->ServerSocket1ClientRead(1, b + 1, 1);
+  EXPECT_EQ(window.Cell(1, 4), "4660");
+  EXPECT_EQ(window.Cell(2, 4), "7");
+  // And over the sockets, however they cut it.
+  first->write("\x09", 1);
+  first->flush();
+  first->write("\x00", 1);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return window.Cell(1, 4) == "9"; }, kWaitMs));
+  state.RunState = kRunIdle;
+}
+
 // ---- Viewer side ----
 
 // A station of our own: a listener that records what the viewer says.
