@@ -159,6 +159,16 @@ TEST_F(ControlledComPoll, APayloadThatNeverCompletesIsGivenUpAtTheStaleFlushSoCo
   EXPECT_EQ(host.radioConnects, 1);
 }
 
+TEST_F(ControlledComPoll, AfterLineNoiseTheNextCommandIsAnswered_MendedOutOfStep) {
+  port.Arrive(Bytes{0x00, 'V', 0x7F});
+  Arrive(FrameBytes(RemoteCommand::PollState));
+  Arrive(FrameBytes(RemoteCommand::PollState));
+  ASSERT_EQ(Poll(), RadioPoll::Received);
+  ASSERT_EQ(Poll(), RadioPoll::Received);
+  ASSERT_EQ(host.replies.size(), 2u);
+  EXPECT_EQ(host.replies[1], FrameBytes(RemoteCommand::PollState, 0x1234, 0));
+}
+
 TEST_F(ControlledComPoll, ACorruptCommandFrameIsDroppedWithoutAReply) {
   Bytes frame = EncodeRadioFrame(FrameBytes(RemoteCommand::ToggleRecording));
   frame[0] = 'W';
