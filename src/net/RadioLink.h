@@ -29,7 +29,7 @@ concept RadioInputPort = requires(P& port, uint32_t& count, uint8_t* buffer, uin
 
 enum class RadioPoll {
   Empty,       // nothing queued
-  Incomplete,  // fewer bytes than the frame needs; keep waiting
+  Incomplete,  // fewer bytes than the frame needs (noise before it may be gone); keep waiting
   Flushed,     // a partial frame stopped growing and was discarded
   Dropped,     // a frame's worth of bytes was read and failed a check
   Received,    // Payload() holds the frame's payload
@@ -102,6 +102,7 @@ class RadioFrameReader {
     uint64_t readable = queued > held_.size() ? queued - held_.size() : 0;
     uint64_t read = 0;
     size_t consumed = 0;
+    bool failedStart = false;
     RadioPoll result = RadioPoll::Incomplete;
     for (int starts = 0; starts < kMaxStartsPerPoll;) {
       consumed += DropToFrameStart(0);
@@ -123,11 +124,17 @@ class RadioFrameReader {
         break;
       }
       // A damaged frame, or a false start: the search goes on after its tag's first byte.
+      failedStart = true;
       consumed += DropToFrameStart(1);
     }
-    if (result != RadioPoll::Received && consumed > 0) result = RadioPoll::Dropped;
+    // Noise skipped before a frame start that waits for its last bytes loses
+    // nothing; a frame that failed its checks, or noise alone, is a loss.
+    if (result != RadioPoll::Received && (failedStart || (consumed > 0 && !HoldsFrameStart()))) {
+      result = RadioPoll::Dropped;
+    }
     if (read > 0 || consumed > 0) {
-      lastQueued_ = static_cast<uint32_t>(std::min<uint64_t>(queued - std::min<uint64_t>(queued, consumed), UINT32_MAX));
+      // What waits now, in the port and here: what waited less what went.
+      lastQueued_ = static_cast<uint32_t>(queued - std::min<uint64_t>(queued, consumed));
       unchangedPolls_ = 0;
     }
     return result;
@@ -163,6 +170,10 @@ class RadioFrameReader {
   size_t Held() const { return held_.size(); }
 
  private:
+  bool HoldsFrameStart() const {
+    return held_.size() >= kRadioFrameTag.size() &&
+           std::equal(kRadioFrameTag.begin(), kRadioFrameTag.end(), held_.begin());
+  }
   uint32_t Pending(uint32_t inPort) const {
     return static_cast<uint32_t>(std::min<uint64_t>(uint64_t{inPort} + held_.size(), UINT32_MAX));
   }

@@ -169,6 +169,20 @@ TEST_F(ControlledComPoll, AfterLineNoiseTheNextCommandIsAnswered_MendedOutOfStep
   EXPECT_EQ(host.replies[1], FrameBytes(RemoteCommand::PollState, 0x1234, 0));
 }
 
+TEST_F(ControlledComPoll, NoiseBeforeAPayloadStillArrivingDoesNotLoseIt) {
+  Arrive(FrameBytes(RemoteCommand::SetAsClient, 9));
+  ASSERT_EQ(Poll(), RadioPoll::Received);
+  const Bytes frame = EncodeRadioFrame(Bytes{'1', '2', '7', '.', '0', '.', '0', '.', '1'});
+  // One byte of noise and all of the frame but its last byte: as many bytes
+  // as the frame, so they are read, and the frame start waits for the rest.
+  port.Arrive(Join({Bytes{0x42}, Bytes(frame.begin(), frame.end() - 1)}));
+  EXPECT_EQ(Poll(), RadioPoll::Incomplete);
+  EXPECT_EQ(interpreter.ExpectedSize(), 9u);
+  port.Arrive(Bytes(frame.end() - 1, frame.end()));
+  ASSERT_EQ(Poll(), RadioPoll::Received);
+  EXPECT_EQ(host.viewerAddresses, std::vector<std::string>{"127.0.0.1"});
+}
+
 TEST_F(ControlledComPoll, ACorruptCommandFrameIsDroppedWithoutAReply) {
   Bytes frame = EncodeRadioFrame(FrameBytes(RemoteCommand::ToggleRecording));
   frame[0] = 'W';
