@@ -45,7 +45,12 @@ class FormMainViewerHost : public ViewerHost {
   void AppendRunLog(const std::string& line) override { form_.AppendRunLog(line); }
   void ApplyStationConfig(const ConfigRecord& record) override { form_.ApplyStationConfig(record); }
   bool PrepareStart() override { return form_.PrepareViewerStart(); }
-  void StopRunningMode() override { form_.StopViewerRun(); }
+  void StopRunningMode() override {
+    form_.StopViewerRun();
+    // The stop command closes the link; this also closes it when the stop
+    // cannot run now (a start or stop of ours waits in a message box).
+    form_.CloseViewerLink();
+  }
   void SendBlockAck(const uint8_t* ack, size_t size) override {
     if (form_.ClientSocket1 != nullptr) form_.ClientSocket1->Send(ack, size);
   }
@@ -203,7 +208,9 @@ void TFormMain::ServerSocket1ClientError(uint64_t connectionId) {
 
 void TFormMain::ServerSocket1ClientRead(int index, const uint8_t* data, size_t size) {
   StationLink link = StationStreamLink();
-  HandleStationBlockAck(link, index, data, size);
+  if (BlockAckAccumulator* pending = ServerSocket1->PendingAckAt(index)) {
+    HandleStationBlockAck(link, index, *pending, data, size);
+  }
 }
 
 void TFormMain::BroadcastStationStart() {

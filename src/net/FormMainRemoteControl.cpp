@@ -37,7 +37,10 @@ std::optional<int32_t> PortNumber(const std::string& text) {
 // link is selected.
 class FormMainRemoteHost : public RemoteControlHost {
  public:
-  FormMainRemoteHost(TFormMain& form, uint64_t replyConnection) : form_(form), replyConnection_(replyConnection) {}
+  // `replyConnection` is the TCP connection the message came on; none for
+  // the serial link.
+  FormMainRemoteHost(TFormMain& form, std::optional<uint64_t> replyConnection)
+      : form_(form), replyConnection_(replyConnection) {}
 
   int32_t ApplyConfig(const ConfigRecord& record) override {
     const int32_t applied = ApplyRemoteConfig(form_.State(), record);
@@ -94,6 +97,7 @@ class FormMainRemoteHost : public RemoteControlHost {
   }
   uint16_t LastSeqNo() override { return form_.State().acq.LastSeqNo; }
   int32_t RunState() override { return form_.State().RunState; }
+  bool SerialLink() override { return !replyConnection_.has_value(); }
   void RadioConnect() override {
     const uint8_t greeting[sizeof(RemoteCommandFrame)] = {};
     WriteRadioFrame(form_.RemoteComPort, greeting, sizeof greeting);
@@ -105,12 +109,14 @@ class FormMainRemoteHost : public RemoteControlHost {
       WriteRadioFrame(form_.RemoteComPort, data, static_cast<uint32_t>(size));
       return;
     }
-    if (form_.ServerSocket_Control != nullptr) form_.ServerSocket_Control->Send(replyConnection_, data, size);
+    if (form_.ServerSocket_Control != nullptr && replyConnection_) {
+      form_.ServerSocket_Control->Send(*replyConnection_, data, size);
+    }
   }
 
  private:
   TFormMain& form_;
-  uint64_t replyConnection_;
+  std::optional<uint64_t> replyConnection_;
 };
 
 }  // namespace
@@ -146,13 +152,16 @@ void TFormMain::ServerSocket_ControlClientConnect(uint64_t connection) {
   const RemoteCommandFrame greeting{RemoteCommand::Connect, open, 0};
   server.Send(connection, reinterpret_cast<const uint8_t*>(&greeting), sizeof greeting);
   if (open != 1) return;
-  remoteControl_.Attach();
+  remoteControl_.Attach(connection);
   AppendRunLog("\r\n受控于 " + server.PeerAddress(connection) + " 于:" + platform::NowStampText());
 }
 
 void TFormMain::ServerSocket_ControlClientRead(uint64_t connection, const uint8_t* data, size_t size) {
   // With the serial link selected, commands come only through the COM port.
   if (state_.IdControlByRadio != 0) return;
+  // Only the controller commands: another connection's bytes would land in
+  // the middle of its frames.
+  if (!remoteControl_.IsController(connection)) return;
   remoteControl_.Feed(data, size, [this, connection] { HandleRemoteCommand(connection); });
 }
 
@@ -161,17 +170,19 @@ void TFormMain::HandleRemoteCommand(uint64_t replyConnection) {
   remoteControl_.HandleRemoteCommand(host);
 }
 
-void TFormMain::DetachLoneController(uint64_t connection) {
+void TFormMain::DetachController(uint64_t connection) {
+  // Another connection's leaving, even when it leaves the controller alone,
+  // changes nothing.
+  if (!remoteControl_.IsController(connection)) return;
   QtControlServer& server = ControlServer();
-  if (server.ConnectionCount() != 1) return;
   remoteControl_.Detach();
   AppendRunLog("\r\n脱离遥控方 " + server.PeerAddress(connection) + " 于:" + platform::NowStampText());
 }
 
-void TFormMain::ServerSocket_ControlClientDisconnect(uint64_t connection) { DetachLoneController(connection); }
+void TFormMain::ServerSocket_ControlClientDisconnect(uint64_t connection) { DetachController(connection); }
 
 void TFormMain::ServerSocket_ControlClientError(uint64_t connection, const std::string& errorText) {
-  DetachLoneController(connection);
+  DetachController(connection);
   // The socket's error goes to the application's error message box once
   // the socket's own handler has returned: a modal box inside it would let
   // the same socket's later signals (and its deletion) in underneath.
@@ -206,8 +217,7 @@ void TFormMain::menuEnableRemoteClick() {
 
 void TFormMain::SendToLoneController(const RemoteCommandFrame& frame) {
   if (ServerSocket_Control == nullptr || ServerSocket_Control->ConnectionCount() != 1) return;
-  if (remoteControl_.ControllerConnected() != 1) return;
-  if (const auto connection = ServerSocket_Control->ConnectionAt(0)) {
+  if (const auto connection = remoteControl_.ControllerConnection()) {
     ServerSocket_Control->Send(*connection, reinterpret_cast<const uint8_t*>(&frame), sizeof frame);
   }
 }
@@ -240,7 +250,7 @@ int TFormMain::OpenRemoteCom() {
 }
 
 void TFormMain::PollRemoteCom() {
-  FormMainRemoteHost host(*this, 0);
+  FormMainRemoteHost host(*this, std::nullopt);
   PollControlledComPort(remoteComReader_, RemoteComPort, remoteControl_, host);
 }
 

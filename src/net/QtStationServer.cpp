@@ -86,6 +86,11 @@ std::string QtStationServer::PeerAddressAt(int index) const {
   return (isV4 ? QHostAddress(v4) : peer).toString().toStdString();
 }
 
+BlockAckAccumulator* QtStationServer::PendingAckAt(int index) {
+  if (index < 0 || index >= Count()) return nullptr;
+  return &connections_[static_cast<size_t>(index)].ack;
+}
+
 int QtStationServer::IndexOf(uint64_t connectionId) const {
   for (int i = 0; i < Count(); ++i) {
     if (connections_[static_cast<size_t>(i)].id == connectionId) return i;
@@ -104,7 +109,7 @@ void QtStationServer::CloseConnection(uint64_t connectionId) {
 void QtStationServer::TakePendingConnections() {
   while (QTcpSocket* socket = server_->nextPendingConnection()) {
     const uint64_t id = nextId_++;
-    connections_.push_back({id, socket, static_cast<int64_t>(socket->socketDescriptor()), false});
+    connections_.push_back({id, socket, static_cast<int64_t>(socket->socketDescriptor()), false, {}});
     connect(socket, &QTcpSocket::disconnected, this, [this, id] { Disconnected(id); });
     connect(socket, &QTcpSocket::errorOccurred, this, [this, id](QAbstractSocket::SocketError error) {
       // A viewer that closes its end is a disconnect, not an error.

@@ -48,6 +48,8 @@ class QtStationServer : public QObject, public StationConnections {
   // empty once the socket has lost its peer.
   std::string PeerAddressAt(int index) const;
   int IndexOf(uint64_t connectionId) const;  // -1 when gone
+  // What the connection's last read left of an answer; null when gone.
+  BlockAckAccumulator* PendingAckAt(int index);
   // Drops one connection at once, without a disconnect report.
   void CloseConnection(uint64_t connectionId);
 
@@ -68,6 +70,7 @@ class QtStationServer : public QObject, public StationConnections {
     int64_t handle = 0;
     // Set once the connection has failed: nothing more is sent to it.
     bool failed = false;
+    BlockAckAccumulator ack;
   };
 
   void TakePendingConnections();

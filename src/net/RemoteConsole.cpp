@@ -14,9 +14,6 @@ namespace quelvar {
 
 namespace {
 
-// While no reply is awaited the link is read in pieces of at most this many
-// bytes; only a piece of exactly one frame is taken as a frame sent unasked.
-constexpr size_t kIdlePieceBytes = 512;
 constexpr size_t kFrameBytes = sizeof(RemoteCommandFrame);
 
 bool SameCard(const ConfigRecord& a, const ConfigRecord& b) {
@@ -101,6 +98,7 @@ void RemoteConsole::LinkOpening() {
 }
 
 void RemoteConsole::LinkConnected() {
+  unaskedFill_ = 0;
   out_.ShowStatus("等待对方返回状态...");
   ShowConnectedState();
   // The peer greets every new connection.
@@ -119,6 +117,7 @@ void RemoteConsole::LinkFailed() {
 
 void RemoteConsole::Disconnect() {
   out_.CloseLink();
+  unaskedFill_ = 0;
   out_.ShowConnected(false);
   out_.ShowStatus("准备就绪!");
   consoleConnected_ = 0;
@@ -222,26 +221,66 @@ void RemoteConsole::Feed(const uint8_t* data, size_t size) {
   // A connection ended while these bytes were read (a refused greeting)
   // takes nothing more.
   while (size > 0 && consoleConnected_ == 1) {
-    if (consoleBusy_ == 1) {
-      const size_t taken = std::min(size, expectedSize_ - fillCount_);
-      std::memcpy(replyBuffer_.data() + fillCount_, data, taken);
-      fillCount_ += taken;
-      data += taken;
-      size -= taken;
-      if (fillCount_ == expectedSize_) {
-        HandleReply();
-        consoleBusy_ = 0;
-      }
-      continue;
+    size_t taken = 0;
+    if (unaskedFill_ > 0 || consoleBusy_ != 1) {
+      taken = TakeUnasked(data, size);
+    } else {
+      taken = TakeReply(data, size);
     }
-    const size_t piece = std::min(size, kIdlePieceBytes);
-    if (piece == kFrameBytes) {
-      RemoteCommandFrame frame;
-      std::memcpy(&frame, data, sizeof frame);
-      HandleUnsolicited(frame);
-    }
-    data += piece;
-    size -= piece;
+    data += taken;
+    size -= taken;
+  }
+}
+
+size_t RemoteConsole::TakeUnasked(const uint8_t* data, size_t size) {
+  // The peer sends its frames whole and in order, so they lie on 12-byte
+  // boundaries however the reads cut them. A frame begun before a request
+  // went out is finished before any of the reply.
+  const size_t taken = std::min(size, kFrameBytes - unaskedFill_);
+  std::memcpy(unasked_.data() + unaskedFill_, data, taken);
+  unaskedFill_ += taken;
+  if (unaskedFill_ == kFrameBytes) {
+    unaskedFill_ = 0;
+    RemoteCommandFrame frame;
+    std::memcpy(&frame, unasked_.data(), sizeof frame);
+    HandleUnsolicited(frame);
+  }
+  return taken;
+}
+
+size_t RemoteConsole::TakeReply(const uint8_t* data, size_t size) {
+  // The first frame's worth is looked at alone: a frame the peer sent
+  // unasked before the reply is no part of it.
+  const size_t limit = fillCount_ < kFrameBytes ? kFrameBytes : expectedSize_;
+  const size_t taken = std::min(size, limit - fillCount_);
+  std::memcpy(replyBuffer_.data() + fillCount_, data, taken);
+  fillCount_ += taken;
+  if (fillCount_ == kFrameBytes && SentUnasked(ReplyFrame())) {
+    fillCount_ = 0;
+    HandleUnsolicited(ReplyFrame());
+    return taken;
+  }
+  if (fillCount_ == expectedSize_) {
+    HandleReply();
+    consoleBusy_ = 0;
+  }
+  return taken;
+}
+
+bool RemoteConsole::SentUnasked(const RemoteCommandFrame& head) const {
+  // The greeting comes before anything else and is judged by itself.
+  if (pendingCommand_ == RemoteCommand::Connect) return false;
+  switch (head.Command) {
+    case RemoteCommand::PollState:
+      // Only the radio link's own poll is answered with this code.
+      return pendingCommand_ != RemoteCommand::PollState;
+    case RemoteCommand::StateChanged:
+      // The peer's state change stands in for the reply to a start or stop
+      // (it comes first); to anything else it cannot be the reply.
+      return pendingCommand_ != RemoteCommand::ToggleRecording &&
+             pendingCommand_ != RemoteCommand::ToggleOscilloscope;
+    default:
+      return false;
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -59,7 +60,8 @@ int32_t ComPortFromText(const std::string& text, int32_t current);
 
 // The console's side of the remote-control protocol: one request at a time,
 // its reply collected from bytes in any split, and the frames the peer sends
-// unasked while no reply is awaited. Everything given to Feed is consumed.
+// unasked, taken 12 bytes at a time whether or not a reply is awaited.
+// Everything given to Feed is consumed.
 class RemoteConsole {
  public:
   RemoteConsole(AppState& state, ConsoleOutputs& out);
@@ -114,6 +116,10 @@ class RemoteConsole {
   void HandleRunReply(const RemoteCommandFrame& reply);
   void HandleRoleReply(const RemoteCommandFrame& reply);
   void HandleStatusReply();
+  size_t TakeUnasked(const uint8_t* data, size_t size);
+  size_t TakeReply(const uint8_t* data, size_t size);
+  // Whether a frame at the head of an awaited reply was sent unasked.
+  bool SentUnasked(const RemoteCommandFrame& head) const;
   void HandleUnsolicited(const RemoteCommandFrame& frame);
   void ShowPeerState();
   RemoteCommandFrame ReplyFrame() const;
@@ -130,6 +136,9 @@ class RemoteConsole {
   std::vector<uint8_t> replyBuffer_;
   size_t expectedSize_ = sizeof(RemoteCommandFrame);
   size_t fillCount_ = 0;
+  // A frame sent unasked, as far as it has come.
+  std::array<uint8_t, sizeof(RemoteCommandFrame)> unasked_{};
+  size_t unaskedFill_ = 0;
 };
 
 }  // namespace quelvar

@@ -30,9 +30,10 @@ RemoteControlInterpreter::RemoteControlInterpreter() { PrepareCommandBuffer(); }
 
 RemoteControlInterpreter::~RemoteControlInterpreter() = default;
 
-void RemoteControlInterpreter::Attach() {
+void RemoteControlInterpreter::Attach(std::optional<uint64_t> connection) {
   ExpectFrame();
   controllerConnected_ = 1;
+  controllerConnection_ = connection;
 }
 
 void RemoteControlInterpreter::RestartFraming() { ExpectFrame(); }
@@ -40,6 +41,7 @@ void RemoteControlInterpreter::RestartFraming() { ExpectFrame(); }
 void RemoteControlInterpreter::Detach() {
   expectCommandFrame_ = 0;
   controllerConnected_ = 0;
+  controllerConnection_.reset();
 }
 
 size_t RemoteControlInterpreter::Receive(const uint8_t* data, size_t size) {
@@ -102,7 +104,12 @@ void RemoteControlInterpreter::HandleFrame(RemoteControlHost& host) {
       ReplyFrame(host, RemoteCommand::PollState, host.LastSeqNo(), host.RunState());
       break;
     case RemoteCommand::RadioConnect:
+      // The serial link's greeting only: over TCP the controller is
+      // attached already, and this would log a COM controller and answer on
+      // a port nobody uses.
+      if (!host.SerialLink()) break;
       controllerConnected_ = 1;
+      controllerConnection_.reset();
       host.RadioConnect();
       break;
     default:

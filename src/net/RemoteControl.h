@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -115,9 +116,12 @@ class RemoteControlHost {
   virtual RemoteStatusValues StatusValues() = 0;
   virtual uint16_t LastSeqNo() = 0;
   virtual int32_t RunState() = 0;
-  // RadioConnect arrived: the serial link's greeting. The host answers it
-  // with 12 zero bytes as a radio frame on the controlled COM port and logs
-  // the controller; the interpreter has attached it.
+  // True when the message being handled came over the serial link (radio
+  // frames on the controlled COM port), false for a TCP connection.
+  virtual bool SerialLink() = 0;
+  // RadioConnect arrived over the serial link: its greeting. The host
+  // answers it with 12 zero bytes as a radio frame on the controlled COM
+  // port and logs the controller; the interpreter has attached it.
   virtual void RadioConnect() = 0;
   virtual void SendReply(const uint8_t* data, size_t size) = 0;
 };
@@ -131,10 +135,19 @@ class RemoteControlInterpreter {
   RemoteControlInterpreter(const RemoteControlInterpreter&) = delete;
   RemoteControlInterpreter& operator=(const RemoteControlInterpreter&) = delete;
 
-  // A controller is attached: the next bytes are a frame.
-  void Attach();
+  // A controller is attached: the next bytes are a frame. `connection` is
+  // the TCP connection that commands from now on; none for the serial link.
+  void Attach(std::optional<uint64_t> connection = std::nullopt);
   // The controller is gone.
   void Detach();
+  // Whether `connection` is the attached controller's: only its bytes are
+  // commands, and only its leaving detaches it.
+  bool IsController(uint64_t connection) const {
+    return controllerConnected_ == 1 && controllerConnection_ == connection;
+  }
+  std::optional<uint64_t> ControllerConnection() const {
+    return controllerConnected_ == 1 ? controllerConnection_ : std::nullopt;
+  }
   // The next bytes are a frame, whatever was half received; attaches no
   // controller (the COM port has just been opened).
   void RestartFraming();
@@ -182,6 +195,7 @@ class RemoteControlInterpreter {
   size_t fillCount_ = 0;
   int32_t expectCommandFrame_ = 0;
   int32_t controllerConnected_ = 0;
+  std::optional<uint64_t> controllerConnection_;
   int32_t lastCode_ = 0;
   // The record applied or sent, made at its first use.
   std::unique_ptr<ConfigRecord> record_;

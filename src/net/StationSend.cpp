@@ -126,11 +126,14 @@ void SendStationRawBlock(StationLink& link, const StationBlockShape& shape, std:
   if (r != 0) SendRawToAll(link, block, r);
 }
 
-void HandleStationBlockAck(StationLink& link, int index, const uint8_t* data, size_t size) {
+void HandleStationBlockAck(StationLink& link, int index, BlockAckAccumulator& pending, const uint8_t* data,
+                           size_t size) {
   if (index < 0 || data == nullptr) return;
-  // Whole answers only: a lone byte is dropped, not joined to the next read.
-  for (size_t at = 0; at + kBlockAckBytes <= size; at += kBlockAckBytes) {
-    const auto sequence = static_cast<uint16_t>(data[at] | (data[at + 1] << 8));
+  for (size_t at = 0; at < size; ++at) {
+    pending.bytes[pending.fill++] = data[at];
+    if (pending.fill < kBlockAckBytes) continue;
+    pending.fill = 0;
+    const auto sequence = static_cast<uint16_t>(pending.bytes[0] | (pending.bytes[1] << 8));
     link.window.SetGridText(index + 1, kGridColumnAckedBlock, std::to_string(sequence));
   }
 }

@@ -88,9 +88,17 @@ void SendStationBlock(StationLink& link, const StationStreamSettings& settings, 
 // One oscilloscope block, always raw, to every viewer.
 void SendStationRawBlock(StationLink& link, const StationBlockShape& shape, std::span<const uint16_t> block);
 
-// What one read of connection `index` gave (all it had buffered). Answers
-// are taken two bytes at a time; a lone byte left over is dropped, never
-// joined to the next read, so an answer split by the network is lost.
-void HandleStationBlockAck(StationLink& link, int index, const uint8_t* data, size_t size);
+// The bytes of a viewer's answer that a read left unfinished, kept with the
+// connection for its life: the network may cut an answer anywhere.
+struct BlockAckAccumulator {
+  uint8_t bytes[kBlockAckBytes] = {};
+  size_t fill = 0;
+};
+
+// What one read of connection `index` gave (all it had buffered), joined to
+// what `pending` holds of the connection's last answer. Every whole answer
+// marks the connection's row; a byte left over waits in `pending`.
+void HandleStationBlockAck(StationLink& link, int index, BlockAckAccumulator& pending, const uint8_t* data,
+                           size_t size);
 
 }  // namespace quelvar

@@ -39,10 +39,15 @@ std::optional<int64_t> FullScaleOfResolution(int32_t adBit) {
   return (int64_t{1} << adBit) - 1;
 }
 
+// The station's own check, then every check a foreign record must pass
+// before it is applied: a record the apply would refuse must not lend the
+// viewer a temporary configuration of its own settings, nor a caption that
+// names the station, nor a run that takes blocks in a layout nobody sent.
 bool StationConfigLooksRight(const ConfigRecord& record) {
   if (record.RecordSize != kConfigRecordSize) return false;
   const std::optional<int64_t> fullScale = FullScaleOfResolution(record.ADBit);
-  return fullScale && *fullScale == TruncatedFullScale(record.ADMax);
+  if (!fullScale || *fullScale != TruncatedFullScale(record.ADMax)) return false;
+  return ValidateConfigRecord(record) != 0;
 }
 
 std::string StationConfigLogLine(const LiveConfig& c) {
@@ -173,13 +178,18 @@ size_t ViewerReceiver::ReadCode(uint8_t code) {
       code_ = code;
       EnterStep(kStepLength, kBlockLengthBytes);
       break;
-    default:
-      // A raw block. Before any configuration its size is unknown, so the
-      // code is dropped and the next byte read as a code.
+    case StationMessage::RawBlock:
+      // Before any configuration its size is unknown, so the code is
+      // dropped and the next byte read as a code.
       if (blockBytes_ != 0) {
         code_ = code;
         EnterStep(kStepRawBlock, blockBytes_);
       }
+      break;
+    default:
+      // No station sends this: the stream is out of step, and reading on
+      // would take whatever follows as a block.
+      Fail(kUnknownBlockStatus);
       break;
   }
   return 1;

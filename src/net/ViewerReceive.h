@@ -14,6 +14,9 @@ namespace quelvar {
 
 class LzssCodec;
 
+// Said when the station's stream carries a message code no station sends.
+inline constexpr const char* kUnknownBlockStatus = "接收到未知类型的数据块,停止!";
+
 // What the viewer's receive state machine needs of the main window.
 class ViewerHost {
  public:
@@ -24,8 +27,8 @@ class ViewerHost {
   virtual void PostStatus(const std::string& text) = 0;
   virtual void AppendRunLog(const std::string& line) = 0;
   // Lends the station's configuration: the own record kept aside while none
-  // is lent, TempConfigActive, the captions, ApplyConfigRecord. Its result
-  // does not matter here: a rejected record leaves the own settings in force.
+  // is lent, TempConfigActive, the captions, ApplyConfigRecord. Only a
+  // record that has passed ValidateConfigRecord is given.
   virtual void ApplyStationConfig(const ConfigRecord& record) = 0;
   // The start preparation for the configuration now in force.
   virtual bool PrepareStart() = 0;

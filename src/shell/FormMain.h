@@ -472,7 +472,7 @@ class TFormMain : public QMainWindow {
   class QtControlServer& ControlServer();
   void ActivateRemoteControl();
   void SendToLoneController(const RemoteCommandFrame& frame);
-  void DetachLoneController(uint64_t connection);
+  void DetachController(uint64_t connection);
   uint16_t remoteControlPort_ = kRemoteControlPort;
   RemoteControlInterpreter remoteControl_;
   // Closes RemoteComPort; a COM controller leaves with it.

@@ -63,6 +63,7 @@ class RecordingHost : public RemoteControlHost {
   }
   uint16_t LastSeqNo() override { return 0x1234; }
   int32_t RunState() override { return 0; }
+  bool SerialLink() override { return true; }
   void RadioConnect() override { ++radioConnects; }
   void SendReply(const uint8_t* data, size_t size) override { replies.emplace_back(data, data + size); }
 
@@ -156,6 +157,30 @@ TEST_F(ControlledComPoll, APayloadThatNeverCompletesIsGivenUpAtTheStaleFlushSoCo
   Arrive(FrameBytes(RemoteCommand::RadioConnect, 12, 0));
   ASSERT_EQ(Poll(), RadioPoll::Received);
   EXPECT_EQ(host.radioConnects, 1);
+}
+
+TEST_F(ControlledComPoll, AfterLineNoiseTheNextCommandIsAnswered_MendedOutOfStep) {
+  port.Arrive(Bytes{0x00, 'V', 0x7F});
+  Arrive(FrameBytes(RemoteCommand::PollState));
+  Arrive(FrameBytes(RemoteCommand::PollState));
+  ASSERT_EQ(Poll(), RadioPoll::Received);
+  ASSERT_EQ(Poll(), RadioPoll::Received);
+  ASSERT_EQ(host.replies.size(), 2u);
+  EXPECT_EQ(host.replies[1], FrameBytes(RemoteCommand::PollState, 0x1234, 0));
+}
+
+TEST_F(ControlledComPoll, NoiseBeforeAPayloadStillArrivingDoesNotLoseIt) {
+  Arrive(FrameBytes(RemoteCommand::SetAsClient, 9));
+  ASSERT_EQ(Poll(), RadioPoll::Received);
+  const Bytes frame = EncodeRadioFrame(Bytes{'1', '2', '7', '.', '0', '.', '0', '.', '1'});
+  // One byte of noise and all of the frame but its last byte: as many bytes
+  // as the frame, so they are read, and the frame start waits for the rest.
+  port.Arrive(Join({Bytes{0x42}, Bytes(frame.begin(), frame.end() - 1)}));
+  EXPECT_EQ(Poll(), RadioPoll::Incomplete);
+  EXPECT_EQ(interpreter.ExpectedSize(), 9u);
+  port.Arrive(Bytes(frame.end() - 1, frame.end()));
+  ASSERT_EQ(Poll(), RadioPoll::Received);
+  EXPECT_EQ(host.viewerAddresses, std::vector<std::string>{"127.0.0.1"});
 }
 
 TEST_F(ControlledComPoll, ACorruptCommandFrameIsDroppedWithoutAReply) {

@@ -341,6 +341,28 @@ TEST_F(FormMainNetwork, StationStreamsStartsBlocksAndStopsAndShowsTheAnswers) {
   EXPECT_EQ(window.Cell(1, 3), "6");
 }
 
+TEST_F(FormMainNetwork, AnAnswerCutInTwoByTheNetworkStillMarksItsViewer_MendedLostHalfAnswer) {
+  form->menuServerClick();
+  state.RunState = kRunRecording;  // no "not sampling" to wait for
+  auto first = ConnectViewer();
+  auto second = ConnectViewer();
+  TFormServer& window = *StationWindow();
+  // Each connection keeps its own half answer.
+  const uint8_t a[] = {0x34, 0x12}, b[] = {0x07, 0x00};
+  form->ServerSocket1ClientRead(0, a, 1);
+  form->ServerSocket1ClientRead(1, b, 1);
+  form->ServerSocket1ClientRead(0, a + 1, 1);
+  form->ServerSocket1ClientRead(1, b + 1, 1);
+  EXPECT_EQ(window.Cell(1, 4), "4660");
+  EXPECT_EQ(window.Cell(2, 4), "7");
+  // And over the sockets, however they cut it.
+  first->write("\x09", 1);
+  first->flush();
+  first->write("\x00", 1);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return window.Cell(1, 4) == "9"; }, kWaitMs));
+  state.RunState = kRunIdle;
+}
+
 // ---- Viewer side ----
 
 // A station of our own: a listener that records what the viewer says.
@@ -439,6 +461,71 @@ TEST_F(FormMainViewer, ConfigurationThatFailsTheCheckStopsTheRun) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return state.RunState == kRunIdle; }, kWaitMs));
   EXPECT_EQ(form->PostedStatusText(), "接收到错误的配置信息,停止!");
   EXPECT_EQ(state.configInForce.TempConfigActive, 0);
+}
+
+// A station record the configuration checks refuse is handled as a
+// malformed one: no temporary configuration, no remote caption, the run
+// stopped and the link closed. Only the valid record is taken.
+TEST_F(FormMainViewer, OnlyAStationRecordThatPassesTheChecksIsTaken_MendedUncheckedStationRecord) {
+  struct Case {
+    const char* what;
+    void (*damage)(ConfigRecord&);
+    bool taken;
+  };
+  const Case cases[] = {
+      {"Algorithm_Num 61", [](ConfigRecord& r) { r.Algorithm_Num = 61; }, false},
+      {"NumSamp 0", [](ConfigRecord& r) { r.NumSamp = 0; }, false},
+      {"UsedChn 9",
+       [](ConfigRecord& r) {
+         r.Algorithm_Num = 1;
+         r.Algorithms[0].UsedChn = 9;
+       },
+       false},
+      {"valid", [](ConfigRecord&) {}, true},
+  };
+  const std::string ownCaption = form->menuSysParam->title().toStdString();
+  ASSERT_EQ(ownCaption, "系统参数(&P)");
+  for (const Case& c : cases) {
+    Start(kRunRecording);
+    auto record = StationConfig(40);
+    c.damage(*record);
+    Send(Started(*record));
+    if (c.taken) {
+      ASSERT_TRUE(QTest::qWaitFor(
+          [&] { return form->RunLogText().find("采集站配置:AD板总通道=") != std::string::npos; }, kWaitMs))
+          << c.what;
+      EXPECT_EQ(state.RunState, kRunRecording) << c.what;
+      EXPECT_EQ(state.configInForce.TempConfigActive, 1) << c.what;
+      EXPECT_EQ(form->menuSysParam->title().toStdString(), "远程参数(&P)") << c.what;
+      EXPECT_TRUE(form->menuRestoreConfig->isVisible()) << c.what;
+      EXPECT_EQ(form->PostedStatusText(), "开始从采集站127.0.0.1接受采样数据...") << c.what;
+      EXPECT_EQ(state.config.NumSamp, 40) << c.what;
+      EXPECT_EQ(link->state(), QAbstractSocket::ConnectedState) << c.what;
+    } else {
+      ASSERT_TRUE(QTest::qWaitFor([&] { return state.RunState == kRunIdle; }, kWaitMs)) << c.what;
+      EXPECT_EQ(form->PostedStatusText(), "接收到错误的配置信息,停止!") << c.what;
+      EXPECT_EQ(state.configInForce.TempConfigActive, 0) << c.what;
+      EXPECT_EQ(form->menuSysParam->title().toStdString(), ownCaption) << c.what;
+      EXPECT_FALSE(form->menuRestoreConfig->isVisible()) << c.what;
+      EXPECT_EQ(form->RunLogText().find("采集站配置:"), std::string::npos) << c.what;
+      EXPECT_TRUE(QTest::qWaitFor([&] { return link->state() == QAbstractSocket::UnconnectedState; }, kWaitMs))
+          << c.what;
+    }
+  }
+}
+
+TEST_F(FormMainViewer, AnUnknownMessageCodeStopsTheRunAndClosesTheLink_MendedCodeReadAsData) {
+  Start(kRunOscilloscope);
+  const auto record = StationConfig(40);
+  Send(Started(*record));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return state.configInForce.TempConfigActive == 1; }, kWaitMs));
+  const size_t words = 1 + static_cast<size_t>(state.config.NumChn) * static_cast<size_t>(state.config.NumSamp);
+  const std::vector<uint16_t> block(words, 7);
+  Send(QByteArray(1, 6) + Bytes(block.data(), words * 2));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return state.RunState == kRunIdle; }, kWaitMs));
+  EXPECT_EQ(form->PostedStatusText(), "接收到未知类型的数据块,停止!");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return link->state() == QAbstractSocket::UnconnectedState; }, kWaitMs));
+  EXPECT_EQ(link->bytesAvailable(), 0);  // no block was answered
 }
 
 TEST_F(FormMainViewer, LostStationStopsTheRunningMode) {

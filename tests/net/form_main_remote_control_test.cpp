@@ -16,6 +16,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <string>
 
@@ -173,7 +174,73 @@ TEST_F(FormMainRemoteControl, ASocketErrorDetachesTheControllerAndIsReportedInTh
   EXPECT_EQ(ui.prompts[0].icon, platform::MsgIcon::Error);
 }
 
+TEST_F(FormMainRemoteControl, ASecondConnectionCannotCommandNorBreakTheControllersFrames_MendedFault) {
+  auto controller = Controller();
+  auto second = Connect();
+  ExpectFrame(ReadFrame(*second), RemoteCommand::Connect, 2);
+  // Half the controller's frame, then whole commands from the other
+  // connection, then the rest: only the controller's frame is a command.
+  const RemoteCommandFrame poll{RemoteCommand::PollState, 0, 0};
+  const char* bytes = reinterpret_cast<const char*>(&poll);
+  controller->write(bytes, 6);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form->RemoteControl().FillCount() == 6; }, kWaitMs));
+  SendFrame(*second, RemoteCommand::SetAsServer);
+  SendFrame(*second, RemoteCommand::SetAsServer);
+  // Its bytes are read before its leaving is noticed.
+  second->disconnectFromHost();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form->ServerSocket_Control->ConnectionCount() == 1; }, kWaitMs));
+  EXPECT_EQ(form->RemoteControl().FillCount(), 6u);
+  EXPECT_EQ(form->NetworkRole(), 0);
+  EXPECT_EQ(form->ControllerConnected(), 1);
+  controller->write(bytes + 6, 6);
+  ExpectFrame(ReadFrame(*controller), RemoteCommand::PollState, 0xFFFF, 0);
+}
+
+TEST_F(FormMainRemoteControl, TheControllerStaysKnownWhenAnotherConnectionLeaves_MendedFault) {
+  // The controller leaves first: the one left behind is not the controller.
+  auto controller = Controller();
+  auto second = Connect();
+  ExpectFrame(ReadFrame(*second), RemoteCommand::Connect, 2);
+  controller->disconnectFromHost();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form->ServerSocket_Control->ConnectionCount() == 1; }, kWaitMs));
+  EXPECT_EQ(form->ControllerConnected(), 0);
+  EXPECT_EQ(form->RemoteControl().ControllerConnection(), std::nullopt);  // nobody gets the unasked frames
+  EXPECT_EQ(Count(form->RunLogText(), "脱离遥控方"), 1u);
+  SendFrame(*second, RemoteCommand::SetAsServer);
+  SendFrame(*second, RemoteCommand::SetAsServer);
+  second->disconnectFromHost();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form->ServerSocket_Control->ConnectionCount() == 0; }, kWaitMs));
+  EXPECT_EQ(form->NetworkRole(), 0);
+  EXPECT_EQ(Count(form->RunLogText(), "脱离遥控方"), 1u);
+
+  // Another connection leaves first: the controller keeps commanding, and
+  // its own leaving is the one logged.
+  auto next = Connect();
+  ExpectFrame(ReadFrame(*next), RemoteCommand::Connect, 1);
+  auto passer = Connect();
+  ExpectFrame(ReadFrame(*passer), RemoteCommand::Connect, 2);
+  passer->disconnectFromHost();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form->ServerSocket_Control->ConnectionCount() == 1; }, kWaitMs));
+  EXPECT_EQ(form->ControllerConnected(), 1);
+  SendFrame(*next, RemoteCommand::PollState);
+  ExpectFrame(ReadFrame(*next), RemoteCommand::PollState, 0xFFFF, 0);
+  EXPECT_EQ(Count(form->RunLogText(), "脱离遥控方"), 1u);
+  next->disconnectFromHost();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return form->ServerSocket_Control->ConnectionCount() == 0; }, kWaitMs));
+  EXPECT_EQ(Count(form->RunLogText(), "脱离遥控方"), 2u);
+}
+
 // --- Commands ---
+
+TEST_F(FormMainRemoteControl, RadioGreetingOverTcpIsRefused_MendedFault) {
+  auto controller = Controller();
+  SendFrame(*controller, RemoteCommand::RadioConnect, 12, 0);
+  SendFrame(*controller, RemoteCommand::PollState);
+  // The poll's reply is the first thing back: no 12 zero bytes came before it.
+  ExpectFrame(ReadFrame(*controller), RemoteCommand::PollState, 0xFFFF, 0);
+  EXPECT_EQ(form->RunLogText().find("受控于COM"), std::string::npos);
+  EXPECT_EQ(form->ControllerConnected(), 1);
+}
 
 TEST_F(FormMainRemoteControl, PollRoundTrip) {
   auto controller = Controller();

@@ -372,6 +372,34 @@ TEST_F(FormRemoteControlTest, TogglingRecordingOnThePeersVirtualCardAndBack) {
   EXPECT_EQ(console->ButtonStartQuelvar->toolTip().toStdString(), "还未启动");
 }
 
+TEST_F(FormRemoteControlTest, BlockFramesSentBeforeAStatusOrConfigurationReplyAreNoPartOfIt_MendedFault) {
+  Connect();
+  console->ButtonStartQuelvar->click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Idle(); }, kWaitMs)) << console->StatusText();
+  ASSERT_EQ(peerState.RunState, kRunRecording);
+
+  // The request leaves; before the peer reads it, it sends three block
+  // frames, which reach the console ahead of the reply and together.
+  console->ButtonQuery->click();
+  for (int block = 0; block < 3; ++block) peer->TimerOscilTimer();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Idle(); }, kWaitMs)) << console->StatusText();
+  EXPECT_EQ(console->StatusText(), "取对方工作状态成功!");
+  EXPECT_NE(console->ButtonQuery->toolTip().toStdString().find("程序运行于录波器/记录示波器状态"), std::string::npos);
+  EXPECT_EQ(console->PeerState(), kPeerRecording);
+
+  console->ButtonGetConfig->click();
+  for (int block = 0; block < 2; ++block) peer->TimerOscilTimer();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Idle(); }, kWaitMs)) << console->StatusText();
+  EXPECT_EQ(console->StatusText(), "接收配置信息成功!");
+  // Later block frames are shown one by one, however they are read.
+  for (int block = 0; block < 4; ++block) peer->TimerOscilTimer();
+  const std::string last = "受控方为录波器，SeqNo=" + std::to_string(peerState.acq.LastSeqNo);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Shows(last); }, kWaitMs)) << console->StatusText();
+
+  console->ButtonStartQuelvar->click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Idle() && peerState.RunState == kRunIdle; }, kWaitMs));
+}
+
 TEST_F(FormRemoteControlTest, ASecondCommandWhileOneIsOutstandingIsRefused) {
   Connect();
   console->ButtonGetConfig->click();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "net/RemoteFramesForTest.h"
@@ -148,24 +149,90 @@ TEST_F(RadioFrameReading, TwoFramesQueuedAreTakenOnePerPoll) {
   EXPECT_EQ(reader.Poll(port, 48), RadioPoll::Empty);
 }
 
-TEST_F(RadioFrameReading, ACorruptFrameIsConsumedAndDroppedAndTheNextOneIsTaken) {
+TEST_F(RadioFrameReading, ACorruptFrameIsDroppedAndTheNextOneIsFoundAfterIt) {
   Bytes bad = EncodeRadioFrame(FrameBytes(RemoteCommand::GetConfig));
   bad[10] ^= 1;
   port.Arrive(bad);
   port.Arrive(EncodeRadioFrame(FrameBytes(RemoteCommand::PollState)));
-  EXPECT_EQ(reader.Poll(port, 12), RadioPoll::Dropped);
-  EXPECT_EQ(port.Queued(), 24u);
   ASSERT_EQ(reader.Poll(port, 12), RadioPoll::Received);
   EXPECT_EQ(Bytes(reader.Payload().begin(), reader.Payload().end()), FrameBytes(RemoteCommand::PollState));
+  EXPECT_EQ(port.Queued(), 0u);
+  EXPECT_EQ(reader.Poll(port, 12), RadioPoll::Empty);
 }
 
-TEST_F(RadioFrameReading, AFrameOfAnotherLengthIsDroppedAFrameSizeAtATime) {
+TEST_F(RadioFrameReading, AFrameOfAnotherLengthIsDroppedAndTheNextOneIsFoundAfterIt) {
   port.Arrive(EncodeRadioFrame(Pattern(48)));  // 60 bytes while 24 are expected
   EXPECT_EQ(reader.Poll(port, 12), RadioPoll::Dropped);
-  EXPECT_EQ(reader.Poll(port, 12), RadioPoll::Dropped);
-  EXPECT_EQ(reader.Poll(port, 12), RadioPoll::Incomplete);
-  EXPECT_EQ(port.Queued(), 12u);
+  EXPECT_EQ(reader.Held(), 0u);
+  port.Arrive(EncodeRadioFrame(Pattern(48)));
+  port.Arrive(EncodeRadioFrame(FrameBytes(RemoteCommand::PollState, 4)));
+  ASSERT_EQ(reader.Poll(port, 12), RadioPoll::Received);
+  EXPECT_EQ(Bytes(reader.Payload().begin(), reader.Payload().end()), FrameBytes(RemoteCommand::PollState, 4));
 }
+
+// Mended: after bytes that are no frame the reader read every later frame
+// out of step, and as long as frames kept coming nothing flushed them.
+struct GarbageCase {
+  const char* name;
+  Bytes garbage;
+};
+
+class RadioFrameResync : public ::testing::TestWithParam<GarbageCase> {};
+
+TEST_P(RadioFrameResync, TheFramesAfterGarbageAreAllTaken_MendedOutOfStep) {
+  for (const bool inPieces : {false, true}) {
+    FakePort port;
+    RadioFrameReader reader(true);
+    Bytes stream = GetParam().garbage;
+    for (int32_t k = 1; k <= 5; ++k) {
+      const Bytes next = EncodeRadioFrame(FrameBytes(RemoteCommand::PollState, k));
+      stream.insert(stream.end(), next.begin(), next.end());
+    }
+    // Arriving all at once, or seven bytes a poll.
+    std::vector<int32_t> taken;
+    size_t at = 0;
+    for (int poll = 0; poll < 200 && taken.size() < 5; ++poll) {
+      const size_t piece = inPieces ? std::min<size_t>(7, stream.size() - at) : stream.size() - at;
+      port.Arrive(Bytes(stream.begin() + static_cast<std::ptrdiff_t>(at),
+                        stream.begin() + static_cast<std::ptrdiff_t>(at + piece)));
+      at += piece;
+      if (reader.Poll(port, 12) == RadioPoll::Received) {
+        RemoteCommandFrame f;
+        std::memcpy(&f, reader.Payload().data(), sizeof f);
+        taken.push_back(f.Arg1);
+      }
+    }
+    EXPECT_EQ(taken, (std::vector<int32_t>{1, 2, 3, 4, 5})) << GetParam().name << (inPieces ? " in pieces" : "");
+    EXPECT_EQ(port.Queued() + reader.Held(), 0u) << GetParam().name;
+  }
+}
+
+Bytes Repeat(const Bytes& bytes, int times) {
+  Bytes all;
+  for (int i = 0; i < times; ++i) all.insert(all.end(), bytes.begin(), bytes.end());
+  return all;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Garbage, RadioFrameResync,
+    ::testing::Values(
+        GarbageCase{"OneByte", Bytes{0x00}},
+        GarbageCase{"ThreeBytes", Bytes{0x11, 0x22, 0x33}},
+        GarbageCase{"ATagCutShort", Bytes{'V', 'X'}},
+        GarbageCase{"AFalseTag", Bytes{'V', 'X', 'K', 0x01}},
+        GarbageCase{"AFalseTagWithTheRightLength", Bytes{'V', 'X', 'K', 0x0C, 0, 0, 0, 1, 2}},
+        GarbageCase{"TheStartOfAFrame",
+                    Bytes{'V', 'X', 'K', 0x0C, 0, 0, 0, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x0C}},
+        GarbageCase{"ACorruptFrame", [] {
+                      Bytes f = EncodeRadioFrame(FrameBytes(RemoteCommand::QueryStatus));
+                      f[23] ^= 0x40;
+                      return f;
+                    }()},
+        GarbageCase{"AFrameOfAnotherLength", EncodeRadioFrame(Bytes(48, 'V'))},
+        GarbageCase{"NoiseOfSixtyBytes", Pattern(60)},
+        // More false starts than one poll tries: taken over several polls.
+        GarbageCase{"ManyFalseStarts", Repeat(Bytes{'V', 'X', 'K'}, 300)}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RadioFrameReading, APartialFrameThatStopsGrowingIsFlushedAfterMoreThanTenPolls) {
   const Bytes frame = EncodeRadioFrame(FrameBytes(RemoteCommand::PollState));

@@ -2,6 +2,7 @@
 // frames the peer sends unasked, and the fetched configuration.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -272,18 +273,19 @@ void Client(RemoteConsole& c) { c.SetAsClient("127.0.0.1"); }
 void Alone(RemoteConsole& c) { c.SetAsAlone(); }
 void Config(RemoteConsole& c) { c.SendConfig(); }
 
+// (Codes 9 and 10 lead frames the peer sends unasked: see LeadingFrame.)
 INSTANTIATE_TEST_SUITE_P(
     Cases, Reply,
     ::testing::Values(
         ReplyCase{"ConfigApplied", Config, {1, 1, 0}, {"对方按本机配置信息设置成功!"}, 0, ""},
         ReplyCase{"ConfigRejected", Config, {1, 0, 0}, {"对方拒绝按本机配置信息设置!"}, 0, ""},
-        ReplyCase{"ConfigOtherCode", Config, {9, 1, 1}, {"送配置信息失败!"}, 0, ""},
+        ReplyCase{"ConfigOtherCode", Config, {7, 1, 1}, {"送配置信息失败!"}, 0, ""},
         ReplyCase{"RecordingStarted", Record, {3, 1, 0}, {"对方记录示波器已启动!"}, 1, "已启动录波器"},
         ReplyCase{"RecordingStopped", Record, {3, 0, 0}, {"对方记录示波器已停止!", "受控方已停止采集"}, 0, "还未启动"},
         // Refused while the oscilloscope runs: shown as stopped.
         ReplyCase{"RecordingRefused", Record, {3, 2, 0}, {"对方记录示波器已停止!", "受控方已停止采集"}, 0, "还未启动"},
         ReplyCase{"RecordingStateFrame", Record, {10, 1, 0}, {"对方记录示波器已启动!"}, 1, "已启动录波器"},
-        ReplyCase{"RecordingOtherCode", Record, {9, 4, 1}, {"遥启对方记录示波器失败!"}, 0, ""},
+        ReplyCase{"RecordingOtherCode", Record, {5, 4, 1}, {"遥启对方记录示波器失败!"}, 0, ""},
         ReplyCase{"OscilStarted", Oscil, {4, 2, 0}, {"对方双踪示波器已启动!"}, 2, "已启动示波器"},
         ReplyCase{"OscilStopped", Oscil, {4, 0, 0}, {"对方双踪示波器已停止!", "受控方已停止采集"}, 0, "还未启动"},
         ReplyCase{"OscilStateFrame", Oscil, {10, 2, 0}, {"对方双踪示波器已启动!"}, 2, "已启动示波器"},
@@ -294,7 +296,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"ClientViewer", Client, {6, 2, 0}, {"对方为远程控制台模式!"}, 0, ""},
         ReplyCase{"ClientOtherCode", Client, {5, 2, 0}, {"设置对方远程控制台模式失败!"}, 0, ""},
         ReplyCase{"AloneAlone", Alone, {7, 0, 0}, {"对方为脱机模式!"}, 0, ""},
-        ReplyCase{"AloneOtherCode", Alone, {9, 0, 0}, {"设置对方脱机模式失败!"}, 0, ""}),
+        ReplyCase{"AloneOtherCode", Alone, {8, 0, 0}, {"设置对方脱机模式失败!"}, 0, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 RemoteStatus PeerStatus() {
@@ -326,7 +328,7 @@ TEST_F(RemoteConsoleTest, AStatusReplyOfAnotherCodeFails) {
   Connect();
   console.QueryStatus();
   RemoteStatus status = PeerStatus();
-  status.Command = 9;
+  status.Command = RemoteCommand::SetAsAlone;  // (9 and 10 lead frames sent unasked)
   Feed(BytesOf(status));
   EXPECT_EQ(out.Status(), "取状态信息失败!");
   EXPECT_TRUE(out.queryHint.empty());
@@ -384,7 +386,7 @@ struct UnaskedCase {
 
 class Unasked : public RemoteConsoleTest, public ::testing::WithParamInterface<UnaskedCase> {};
 
-TEST_P(Unasked, OnlyAPieceOfOneFrameIsTaken) {
+TEST_P(Unasked, AreTakenTwelveBytesAtATime) {
   const UnaskedCase& c = GetParam();
   Connect();
   console.ToggleRecording();
@@ -409,12 +411,112 @@ INSTANTIATE_TEST_SUITE_P(
                       UnaskedCase{"UnknownRunState", FrameBytes(10, 5), "受控方已停止采集", 0, "还未启动"},
                       // A late reply, or anything else, is dropped.
                       UnaskedCase{"OtherCode", FrameBytes(3, 0), "", 1, ""},
-                      UnaskedCase{"TwoFramesInOneRead", Join({FrameBytes(10, 0), FrameBytes(9, 3, 1)}), "", 1, ""},
                       UnaskedCase{"PartOfAFrame", Bytes(11, 0), "", 1, ""},
-                      // Read in pieces of 512 bytes: the 12 after them are a piece of their own.
-                      UnaskedCase{"FrameAfterAFullPiece", Join({Bytes(512, 0xEE), FrameBytes(10, 0)}),
+                      // Frames that arrive together are each taken (mended: they were dropped).
+                      UnaskedCase{"TwoFramesInOneRead", Join({FrameBytes(10, 0), FrameBytes(9, 3, 1)}),
+                                  "受控方为录波器，SeqNo=3", 1, "已启动录波器"},
+                      UnaskedCase{"FramesBeyondAFullPiece",
+                                  Join({FrameBytes(9, 1, 1), FrameBytes(3, 0), Bytes(504, 0xEE), FrameBytes(10, 0)}),
                                   "受控方已停止采集", 0, "还未启动"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RemoteConsoleTest, AnUnaskedFrameSplitOverReadsIsJoined_MendedFault) {
+  Connect();
+  const Bytes frames = Join({FrameBytes(RemoteCommand::PollState, 41, kRunRecording),
+                             FrameBytes(RemoteCommand::PollState, 42, kRunRecording)});
+  Feed(Bytes(frames.begin(), frames.begin() + 5));
+  EXPECT_TRUE(out.statuses.empty());
+  Feed(Bytes(frames.begin() + 5, frames.begin() + 19));
+  EXPECT_EQ(out.statuses, std::vector<std::string>{"受控方为录波器，SeqNo=41"});
+  Feed(Bytes(frames.begin() + 19, frames.end()));
+  EXPECT_EQ(out.Status(), "受控方为录波器，SeqNo=42");
+}
+
+// The peer's block and state frames can be on their way when a request
+// leaves; they lead the reply and are no part of it.
+struct LeadingFrameCase {
+  const char* name;
+  Bytes leading;
+  const char* shownFirst;
+};
+
+class LeadingFrame : public RemoteConsoleTest, public ::testing::WithParamInterface<LeadingFrameCase> {};
+
+TEST_P(LeadingFrame, IsNotTakenForTheStatusReply_MendedFault) {
+  const LeadingFrameCase& c = GetParam();
+  Connect();
+  console.QueryStatus();
+  out.statuses.clear();
+  Feed(Join({c.leading, BytesOf(PeerStatus())}));
+  EXPECT_EQ(console.ConsoleBusy(), 0);
+  EXPECT_EQ(out.queryHint, kPeerStatusHint);
+  ASSERT_FALSE(out.statuses.empty());
+  EXPECT_EQ(out.statuses.front(), c.shownFirst);
+  EXPECT_EQ(out.Status(), "取对方工作状态成功!");
+}
+
+TEST_P(LeadingFrame, IsNotTakenForTheConfigurationReply_MendedFault) {
+  const LeadingFrameCase& c = GetParam();
+  AppState peer;
+  peer.config.NumSamp = state.config.NumSamp * 2;
+  Connect();
+  console.GetConfig();
+  out.statuses.clear();
+  const Bytes reply = Join({c.leading, BytesOf(*OwnRecord(peer))});
+  // In two reads, cut inside the leading frames.
+  Feed(Bytes(reply.begin(), reply.begin() + 7));
+  Feed(Bytes(reply.begin() + 7, reply.end()));
+  EXPECT_EQ(console.ConsoleBusy(), 0);
+  EXPECT_EQ(state.config.NumSamp, peer.config.NumSamp);
+  EXPECT_EQ(out.statuses.front(), c.shownFirst);
+  EXPECT_EQ(out.Status(), "接收配置信息成功!");
+}
+
+TEST_P(LeadingFrame, IsNotTakenForTheReplyToARoleCommand_MendedFault) {
+  const LeadingFrameCase& c = GetParam();
+  Connect();
+  console.SetAsServer();
+  out.statuses.clear();
+  Feed(Join({c.leading, FrameBytes(RemoteCommand::SetAsServer, kRoleStation)}));
+  EXPECT_EQ(console.ConsoleBusy(), 0);
+  EXPECT_EQ(out.statuses.front(), c.shownFirst);
+  EXPECT_EQ(out.Status(), "对方为现场采集站模式!");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LeadingFrame,
+    ::testing::Values(LeadingFrameCase{"Block", FrameBytes(RemoteCommand::PollState, 77, kRunRecording),
+                                       "受控方为录波器，SeqNo=77"},
+                      LeadingFrameCase{"StateChange", FrameBytes(RemoteCommand::StateChanged, kRunIdle),
+                                       "受控方已停止采集"},
+                      LeadingFrameCase{"Several",
+                                       Join({FrameBytes(RemoteCommand::StateChanged, kRunRecording),
+                                             FrameBytes(RemoteCommand::PollState, 0, kRunRecording),
+                                             FrameBytes(RemoteCommand::PollState, 1, kRunRecording)}),
+                                       "受控方为录波器，SeqNo=0"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RemoteConsoleTest, ABlockFrameIsNotTakenForTheReplyToAStart_MendedFault) {
+  Connect();
+  console.ToggleRecording();
+  out.statuses.clear();
+  Feed(Join({FrameBytes(RemoteCommand::PollState, 8, kRunRecording),
+             FrameBytes(RemoteCommand::ToggleRecording, kRunIdle)}));
+  EXPECT_EQ(out.statuses, (std::vector<std::string>{"受控方为录波器，SeqNo=8", "对方记录示波器已停止!",
+                                                     "受控方已停止采集"}));
+  EXPECT_EQ(console.PeerState(), kPeerStopped);
+}
+
+TEST_F(RemoteConsoleTest, AnUnaskedFrameBegunBeforeARequestIsFinishedBeforeTheReply_MendedFault) {
+  Connect();
+  const Bytes frame = FrameBytes(RemoteCommand::PollState, 5, kRunOscilloscope);
+  Feed(Bytes(frame.begin(), frame.begin() + 4));
+  console.QueryStatus();
+  Feed(Join({Bytes(frame.begin() + 4, frame.end()), BytesOf(PeerStatus())}));
+  EXPECT_EQ(console.ConsoleBusy(), 0);
+  EXPECT_EQ(out.queryHint, kPeerStatusHint);
+  EXPECT_NE(std::find(out.statuses.begin(), out.statuses.end(), "受控方为示波器，SeqNo=5"), out.statuses.end());
+}
 
 TEST_F(RemoteConsoleTest, EveryBlockOfTheRecordingShowsItsSequenceNumber) {
   Connect();

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ class FakeHost : public RemoteControlHost {
   std::vector<Bytes> applied;
   std::vector<std::string> viewerAddresses;
   int radioConnects = 0;
+  bool serialLink = false;  // the messages come over TCP unless told
 
   int32_t ApplyConfig(const ConfigRecord& record) override {
     applied.push_back(RecordBytes(record));
@@ -56,6 +58,7 @@ class FakeHost : public RemoteControlHost {
   RemoteStatusValues StatusValues() override { return status; }
   uint16_t LastSeqNo() override { return lastSeqNo; }
   int32_t RunState() override { return runState; }
+  bool SerialLink() override { return serialLink; }
   void RadioConnect() override { ++radioConnects; }
   void SendReply(const uint8_t* data, size_t size) override { sent.insert(sent.end(), data, data + size); }
 
@@ -104,6 +107,23 @@ TEST(RemoteControlAttach, AControllerStartsTheFramingAndItsLeavingStopsIt) {
   interpreter.Detach();
   EXPECT_EQ(interpreter.ExpectCommandFrame(), 0);
   EXPECT_EQ(interpreter.ControllerConnected(), 0);
+}
+
+TEST(RemoteControlAttach, OnlyTheAttachedConnectionIsTheControllerUntilItLeaves) {
+  RemoteControlInterpreter interpreter;
+  EXPECT_FALSE(interpreter.IsController(1));
+  interpreter.Attach(1);
+  EXPECT_TRUE(interpreter.IsController(1));
+  EXPECT_FALSE(interpreter.IsController(2));
+  EXPECT_EQ(interpreter.ControllerConnection(), 1u);
+  interpreter.Detach();
+  EXPECT_FALSE(interpreter.IsController(1));
+  EXPECT_EQ(interpreter.ControllerConnection(), std::nullopt);
+  // The serial link's controller has no connection: no TCP peer commands.
+  interpreter.Attach();
+  EXPECT_EQ(interpreter.ControllerConnected(), 1);
+  EXPECT_FALSE(interpreter.IsController(0));
+  EXPECT_EQ(interpreter.ControllerConnection(), std::nullopt);
 }
 
 TEST_F(RemoteControlTest, APayloadLeftHalfWayIsAbandonedByTheNextController) {
@@ -225,9 +245,24 @@ TEST_F(RemoteControlTest, SendConfigHandsOverTheWholeRecordAndRepliesWithTheResu
 }
 
 TEST_F(RemoteControlTest, RadioConnectIsHandedToTheSerialLinkAndFramingGoesOn) {
+  host.serialLink = true;
+  interpreter.Detach();
+  interpreter.RestartFraming();  // the COM port has just been opened
   Feed(Join({FrameBytes(RemoteCommand::RadioConnect, 12, 0), FrameBytes(RemoteCommand::PollState)}));
   EXPECT_EQ(host.radioConnects, 1);
+  EXPECT_EQ(interpreter.ControllerConnected(), 1);
+  EXPECT_EQ(interpreter.ControllerConnection(), std::nullopt);
   ExpectFrame(Replies().at(0), RemoteCommand::PollState, 0xFFFF, 0);
+}
+
+TEST_F(RemoteControlTest, RadioConnectOverTcpIsIgnoredAndKeepsTheController_MendedFault) {
+  interpreter.Attach(7);
+  Feed(Join({FrameBytes(RemoteCommand::RadioConnect, 12, 0), FrameBytes(RemoteCommand::PollState)}));
+  EXPECT_EQ(host.radioConnects, 0);
+  EXPECT_TRUE(interpreter.IsController(7));
+  const auto replies = Replies();
+  ASSERT_EQ(replies.size(), 1u);
+  ExpectFrame(replies[0], RemoteCommand::PollState, 0xFFFF, 0);
 }
 
 class RemoteControlIgnoredCode : public RemoteControlTest, public ::testing::WithParamInterface<int32_t> {};

@@ -109,7 +109,8 @@ TEST(StationStreamRoundTrip, ViewerTakesExactlyTheBlocksTheStationSentInAnySplit
     // The answers, as the station reads them, mark the viewer's row.
     std::vector<uint8_t> answers;
     for (const auto& ack : viewer.host.acks) answers.insert(answers.end(), ack.begin(), ack.end());
-    HandleStationBlockAck(station.link, 0, answers.data(), answers.size());
+    BlockAckAccumulator pending;
+    HandleStationBlockAck(station.link, 0, pending, answers.data(), answers.size());
     EXPECT_EQ(station.window.Cell(1, kGridColumnAckedBlock), "9");
   }
   EXPECT_EQ(station.window.Cell(2, kGridColumnSentBlock), "9");

@@ -156,24 +156,83 @@ TEST_F(ViewerReceiveTest, FailedPreparationStopsTheRun) {
   EXPECT_TRUE(host.runLog.empty());
 }
 
-TEST_F(ViewerReceiveTest, LayoutInForceTheStreamCannotCarryStopsTheRunWithoutAllocating_MendedUnboundedBlockSize) {
-  for (const int32_t numSamp : {2000000000, 0, -5}) {
+// Records the configuration checks refuse are handled as malformed ones:
+// nothing is lent, nothing prepared, the run stopped and the link closed.
+TEST_F(ViewerReceiveTest, RecordThatTheConfigurationChecksRefuseIsNotLent_MendedUncheckedStationRecord) {
+  struct Case {
+    const char* what;
+    void (*damage)(ConfigRecord&);
+  };
+  const Case cases[] = {
+      {"Algorithm_Num 61", [](ConfigRecord& r) { r.Algorithm_Num = 61; }},
+      {"NumSamp 0", [](ConfigRecord& r) { r.NumSamp = 0; }},
+      {"NumSamp -5", [](ConfigRecord& r) { r.NumSamp = -5; }},
+      {"UsedChn 9",
+       [](ConfigRecord& r) {
+         r.Algorithm_Num = 1;
+         r.Algorithms[0].UsedChn = 9;
+       }},
+  };
+  for (const Case& c : cases) {
     LiveConfig own;
     FakeViewerHost h(own);
-    h.applyUnchecked = true;
     ViewerReceiver r(h, own, codec, gray);
     h.Attach(r);
     r.Open();
-    ConfigRecord record = test::StationRecord(100, 2, 5);
-    record.NumSamp = numSamp;
+    ConfigRecord record = test::StationRecord(3, 2, 5);
+    c.damage(record);
     std::vector<uint8_t> bytes = StartMessage(record);
-    bytes.insert(bytes.end(), {0, 0, 0});
+    bytes.insert(bytes.end(), {0, 1, 2});
     r.Feed(bytes.data(), bytes.size());
-    EXPECT_EQ(h.stops, 1) << numSamp;
-    EXPECT_EQ(h.statuses.back(), "系统参数设置错误!") << numSamp;
-    EXPECT_EQ(r.BlockBytes(), 0u) << numSamp;
-    EXPECT_TRUE(h.blocks.empty()) << numSamp;
+    EXPECT_EQ(h.applied, 0) << c.what;
+    EXPECT_EQ(h.prepared, 0) << c.what;
+    EXPECT_EQ(h.stops, 1) << c.what;
+    EXPECT_EQ(h.statuses, (std::vector<std::string>{kStarted, kBadConfig})) << c.what;
+    EXPECT_TRUE(h.runLog.empty()) << c.what;
+    EXPECT_TRUE(h.blocks.empty()) << c.what;
+    EXPECT_EQ(r.BlockBytes(), 0u) << c.what;
   }
+}
+
+TEST_F(ViewerReceiveTest, OnlyCodeZeroStartsARawBlockAnUnknownCodeStopsTheRun_MendedCodeReadAsData) {
+  for (const uint8_t code : {uint8_t{6}, uint8_t{7}, uint8_t{0x80}, uint8_t{0xFF}}) {
+    LiveConfig own;
+    FakeViewerHost h(own);
+    ViewerReceiver r(h, own, codec, gray);
+    h.Attach(r);
+    r.Open();
+    const std::vector<uint8_t> start = StartMessage(test::StationRecord(3, 2, 5));
+    r.Feed(start.data(), start.size());
+    h.statuses.clear();
+    // A block behind the unknown code, then a notice: neither is read.
+    std::vector<uint8_t> bytes{code};
+    const std::vector<uint8_t> block = Block(1, 32, 1);
+    bytes.insert(bytes.end(), block.begin(), block.end());
+    bytes.push_back(2);
+    r.Feed(bytes.data(), bytes.size());
+    EXPECT_EQ(h.stops, 1) << int(code);
+    EXPECT_EQ(h.statuses, std::vector<std::string>{kUnknownBlockStatus}) << int(code);
+    EXPECT_TRUE(h.blocks.empty()) << int(code);
+    EXPECT_TRUE(h.acks.empty()) << int(code);
+    EXPECT_EQ(r.BlockBytes(), 0u) << int(code);
+  }
+}
+
+TEST_F(ViewerReceiveTest, LayoutInForceTheStreamCannotCarryStopsTheRunWithoutAllocating_MendedUnboundedBlockSize) {
+  // 100 x 2e9 words: a block no buffer could hold. (NumSamp 0 or below no
+  // longer gets this far: the configuration checks refuse it, see above.)
+  host.applyUnchecked = true;
+  ConfigRecord record = test::StationRecord(100, 2, 5);
+  record.NumSamp = 2000000000;
+  std::vector<uint8_t> bytes = StartMessage(record);
+  bytes.insert(bytes.end(), {0, 0, 0});
+  Feed(bytes);
+  EXPECT_EQ(host.stops, 1);
+  // Refused by the start preparation, or already by the configuration
+  // checks where they bound the block's size.
+  EXPECT_TRUE(host.statuses.back() == "系统参数设置错误!" || host.statuses.back() == kBadConfig);
+  EXPECT_EQ(receiver.BlockBytes(), 0u);
+  EXPECT_TRUE(host.blocks.empty());
 }
 
 TEST_F(ViewerReceiveTest, StationNoticesArePostedAndTheStopIsLogged) {
