@@ -61,7 +61,9 @@ TEST_F(StationCompressionWorkerTest, BlocksLeaveInTheirOrderAsTheSameBytesAsComp
   StationLink inPlaceLink{inPlace, inPlaceWindow};
   auto inPlaceCodec = std::make_unique<LzssCodec>();
   std::vector<uint16_t> packed;
-  for (const Step& step : steps) SendStationBlock(inPlaceLink, step.settings, kShape, step.block, *inPlaceCodec, gray, packed);
+  for (const Step& step : steps) {
+    SendStationBlock(inPlaceLink, step.settings, kShape, step.block, *inPlaceCodec, gray, packed);
+  }
 
   FakeConnections threaded{2};
   FakeStationWindow threadedWindow;
