@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -23,9 +24,18 @@ class BitStream {
     mask_ >>= 1;
     if (mask_ == 0) StoreRack();
   }
-  // The low `count` bits of value, most significant first.
+  // The low `count` bits of value (count at most 31), most significant
+  // first; as many at a time as the byte being filled takes.
   void WriteBits(uint32_t value, int count) {
-    for (int bit = count - 1; bit >= 0; --bit) WriteBit(((value >> bit) & 1u) != 0);
+    while (count > 0) {
+      const int room = std::countr_zero(mask_) + 1;  // bits left in rack_
+      const int take = count < room ? count : room;
+      count -= take;
+      const uint32_t chunk = (value >> count) & ((1u << take) - 1u);
+      rack_ = static_cast<uint8_t>(rack_ | (chunk << (room - take)));
+      mask_ = static_cast<uint8_t>(mask_ >> take);
+      if (mask_ == 0) StoreRack();
+    }
   }
   // Stores the partly filled last byte, if any, padded with zero bits.
   void FlushBits() {

@@ -17,7 +17,9 @@
 #include "net/LzssCodec.h"
 #include "net/QtStationServer.h"
 #include "net/QtViewerLink.h"
+#include "net/StationCompression.h"
 #include "net/StationSend.h"
+#include "net/StationStream.h"
 #include "net/ViewerReceive.h"
 #include "platform/DayTime.h"
 #include "platform/UiHost.h"
@@ -63,7 +65,8 @@ class FormMainViewerHost : public ViewerHost {
 
 // The codec lives as long as the window: its window carries over between
 // blocks. The sockets are children, made after the receiver they feed and
-// gone before it.
+// gone before it. The compression thread, made at first need, is the
+// codec's only user while it holds blocks, and ends first.
 class StationStreamParts : public QObject {
  public:
   // Where the station's stream is shown while no station window exists.
@@ -76,11 +79,13 @@ class StationStreamParts : public QObject {
   StationStreamParts(TFormMain& form, AppState& state)
       : QObject(&form), host(form), receiver(host, state.config, codec, state.grayTables) {}
   ~StationStreamParts() override {
+    compressor.reset();
     delete station;
     delete viewer;
   }
 
   LzssCodec codec;
+  std::unique_ptr<StationCompressionWorker> compressor;
   FormMainViewerHost host;
   ViewerReceiver receiver;
   NoStationWindow noWindow;
@@ -215,6 +220,7 @@ void TFormMain::ServerSocket1ClientRead(int index, const uint8_t* data, size_t s
 
 void TFormMain::BroadcastStationStart() {
   if (state_.NetworkRole != kRoleStation) return;
+  FinishStationCompression();
   StationLink link = StationStreamLink();
   auto record = std::make_unique<ConfigRecord>();
   BuildConfigRecord(state_.config, BuildExtrasOf(state_), *record);
@@ -223,6 +229,7 @@ void TFormMain::BroadcastStationStart() {
 
 void TFormMain::BroadcastStationStop() {
   if (state_.NetworkRole != kRoleStation) return;
+  FinishStationCompression();  // the last blocks go before the stop
   StationLink link = StationStreamLink();
   quelvar::BroadcastStationStop(link);
 }
@@ -245,8 +252,41 @@ void TFormMain::SendStationBlock() {
   const StationStreamSettings settings =
       stationWindow_ != nullptr ? stationWindow_->Settings() : StationStreamSettings{};
   AcquisitionState& a = state_.acq;
-  quelvar::SendStationBlock(link, settings, ShapeOf(state_.config), CurrentBlockSpan(a), stationStream_->codec,
-                            state_.grayTables, a.PackedBlockBuffer);
+  const StationBlockShape shape = ShapeOf(state_.config);
+  const std::span<const uint16_t> block = CurrentBlockSpan(a);
+  std::unique_ptr<StationCompressionWorker>& worker = stationStream_->compressor;
+  // Once a block went to the thread, every later one follows it there until
+  // all are sent, so that none overtakes another.
+  const bool compressing = settings.ServerCompress != 0 && link.connections.Count() > 0;
+  const bool threadHoldsBlocks = worker != nullptr && !worker->Idle();
+  if (!threadHoldsBlocks && !(compressing && StationCompressionMayOutlastBlock(shape, state_.config.ChannelRate))) {
+    quelvar::SendStationBlock(link, settings, shape, block, stationStream_->codec, state_.grayTables,
+                              a.PackedBlockBuffer);
+    return;
+  }
+  const uint64_t r = RawBlockBytes(shape.NumChn, shape.NumSamp);
+  if (r == 0 || block.size_bytes() < r) return;  // not sent, as in place
+  if (worker == nullptr) {
+    StationStreamParts* parts = stationStream_;
+    worker = std::make_unique<StationCompressionWorker>(parts->codec, state_.grayTables, [this, parts] {
+      QMetaObject::invokeMethod(parts, [this] { SendCompressedStationBlocks(); }, Qt::QueuedConnection);
+    });
+  }
+  worker->Submit(settings, shape, block, r, link.connections.Count());
+}
+
+void TFormMain::SendCompressedStationBlocks() {
+  if (stationStream_ == nullptr || stationStream_->compressor == nullptr) return;
+  StationLink link = StationStreamLink();
+  for (const StationCompressionWorker::Done& done : stationStream_->compressor->TakeDone()) {
+    if (done.outcome) SendStationBlockOutcome(link, done.block, done.r, *done.outcome);
+  }
+}
+
+void TFormMain::FinishStationCompression() {
+  if (stationStream_ == nullptr || stationStream_->compressor == nullptr) return;
+  stationStream_->compressor->WaitIdle();
+  SendCompressedStationBlocks();
 }
 
 void TFormMain::SendStationRawBlock() {
@@ -259,6 +299,7 @@ void TFormMain::SendStationRawBlock() {
 
 void TFormMain::OpenViewerLink() {
   CreateStationStream();
+  FinishStationCompression();  // the receiver shares the codec
   const std::string& server = state_.config.ServerIP;
   ClientSocket1->Open(server);
   PostStatusText("正与采集站" + server + "连接...");

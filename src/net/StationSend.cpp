@@ -1,10 +1,8 @@
 #include "net/StationSend.h"
 
-#include <algorithm>
-#include <new>
+#include <optional>
 
-#include "net/LzssCodec.h"
-#include "net/PackedBlock.h"
+#include "net/StationCompression.h"
 
 namespace quelvar {
 
@@ -34,17 +32,6 @@ void SendRawToAll(StationLink& link, std::span<const uint16_t> block, uint64_t r
     link.connections.Send(i, BytesOf(block), static_cast<size_t>(r));
     link.window.SetGridText(i + 1, kGridColumnSentBlock, sequence);
   }
-}
-
-// The start preparation sizes the packing buffer; this only covers a caller
-// that did not.
-bool GrowPackingBuffer(std::vector<uint16_t>& packed, size_t words) {
-  try {
-    packed.resize(words);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -78,47 +65,9 @@ void SendStationBlock(StationLink& link, const StationStreamSettings& settings, 
                       std::vector<uint16_t>& packed) {
   const uint64_t r = SendableBytes(shape, block);
   if (r == 0) return;
-  if (settings.ServerCompress == 0 || link.connections.Count() <= 0) {
-    SendRawToAll(link, block, r);
-    return;
-  }
-
-  uint8_t code = StationMessage::CompressedBlock;
-  const uint8_t* source = BytesOf(block);
-  if (settings.ServerDPCM != 0) {
-    const size_t words = static_cast<size_t>(r / 2);
-    if (packed.size() < words && !GrowPackingBuffer(packed, words)) return;
-    // A layout with more analog channels than words per row packs every
-    // column as analog.
-    const int32_t analog = std::clamp(shape.Analog_Num, 0, shape.NumChn);
-    const std::span<uint8_t> packedBytes(reinterpret_cast<uint8_t*>(packed.data()), static_cast<size_t>(r));
-    if (!PackSampleBlock(block, packedBytes, shape.NumChn, analog, shape.NumSamp, gray)) return;
-    source = packedBytes.data();
-    code = StationMessage::PackedBlock;
-  }
-  // Compressed once; every viewer gets the same bytes. Memory that runs out
-  // while the codec grows its buffer sends nothing.
-  CodecBuffer compressed;
-  try {
-    compressed = codec.LzssCompress(source, static_cast<size_t>(r));
-  } catch (const std::bad_alloc&) {
-    return;
-  }
-  const uint64_t n = compressed.size();
-  if (n >= r) {
-    link.window.SetRatioText("压缩比：0%");
-    SendRawToAll(link, block, r);
-    return;
-  }
-  link.window.SetRatioText("压缩比：" + std::to_string((r - n) * 100 / r) + "%");
-  const auto length = static_cast<uint32_t>(n);
-  const std::string sequence = SequenceText(block);
-  for (int i = 0; i < link.connections.Count(); ++i) {
-    SendByte(link.connections, i, code);
-    link.connections.Send(i, reinterpret_cast<const uint8_t*>(&length), sizeof length);
-    link.connections.Send(i, compressed.data(), compressed.size());
-    link.window.SetGridText(i + 1, kGridColumnSentBlock, sequence);
-  }
+  const std::optional<StationBlockOutcome> outcome =
+      DecideStationBlock(settings, shape, block, r, link.connections.Count(), codec, gray, packed);
+  if (outcome) SendStationBlockOutcome(link, block, r, *outcome);
 }
 
 void SendStationRawBlock(StationLink& link, const StationBlockShape& shape, std::span<const uint16_t> block) {

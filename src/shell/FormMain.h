@@ -428,6 +428,12 @@ class TFormMain : public QMainWindow {
   void CheckNetworkRole(QAction* item);
   void LeaveStationRole();
   struct StationLink StationStreamLink();
+  // Blocks whose compression may outlast them are compressed on the station
+  // stream's worker thread and sent from here, in their order, as they are
+  // done; the finish waits for the last of them (before a start or stop is
+  // announced, and before the codec is used otherwise).
+  void SendCompressedStationBlocks();
+  void FinishStationCompression();
   // What the viewer's receiver asks of the main window.
   friend class FormMainViewerHost;
   void ApplyStationConfig(const ConfigRecord& record);

@@ -19,6 +19,10 @@
 #include <vector>
 
 #include "acquisition/ChannelLayout.h"
+#include "net/GrayCode.h"
+#include "net/LzssCodec.h"
+#include "net/PackedBlock.h"
+#include "net/SampleBlockForTest.h"
 #include "net/FormClient.h"
 #include "net/FormServer.h"
 #include "net/QtStationServer.h"
@@ -361,6 +365,64 @@ TEST_F(FormMainNetwork, AnAnswerCutInTwoByTheNetworkStillMarksItsViewer_MendedLo
   first->write("\x00", 1);
   EXPECT_TRUE(QTest::qWaitFor([&] { return window.Cell(1, 4) == "9"; }, kWaitMs));
   state.RunState = kRunIdle;
+}
+
+// A full-size block at 40 kHz lasts 25 ms, less than its compression may
+// take: the station compresses on its thread, so nothing is sent while the
+// block is handed over, and the stop waits for the last block and follows it.
+TEST_F(FormMainNetwork, StationCompressesShortLivedBlocksOnItsThreadAndSendsThemInOrderBeforeTheStop) {
+  LiveConfig& c = state.config;
+  c.NumChn = 112;
+  c.Analog_Num = 100;
+  c.NumSamp = 1000;
+  c.ChannelRate = 40000.0f;
+  const size_t r = (112 * 1000 + 1) * 2;
+  form->menuServerClick();
+  state.RunState = kRunRecording;
+  auto viewer = ConnectViewer();
+  QByteArray got;
+  ReadAtLeast(*viewer, got, 1 + static_cast<qsizetype>(sizeof(ConfigRecord)));
+  got.clear();
+  TFormServer& window = *StationWindow();
+  window.CheckBoxCompress->click();  // packed as well
+  const std::string labelBefore = window.LabelRatio->text().toStdString();
+
+  constexpr int kBlocks = 3;
+  std::vector<std::vector<uint16_t>> sent;
+  for (uint16_t sequence = 1; sequence <= kBlocks; ++sequence) {
+    sent.push_back(test::RealisticSampleBlock(112, 100, 1000, sequence, sequence, (sequence - 1) * 1000));
+    state.acq.BlockWithPrefix = sent.back();
+    state.acq.CurrentBlockOffset = 0;
+    form->SendStationBlock();
+    EXPECT_EQ(window.LabelRatio->text().toStdString(), labelBefore) << "sent in place, not by the thread";
+  }
+  form->BroadcastStationStop();
+
+  // Code 5, the length, the bytes, per block; then the stop.
+  GrayTables gray;
+  InitGrayTables(gray);
+  auto codec = std::make_unique<LzssCodec>();
+  qsizetype at = 0;
+  for (int i = 0; i < kBlocks; ++i) {
+    ReadAtLeast(*viewer, got, at + 5);
+    ASSERT_EQ(got[at], 5) << "block " << i;
+    uint32_t n = 0;
+    std::memcpy(&n, got.constData() + at + 1, sizeof n);
+    ASSERT_LT(n, r);
+    ReadAtLeast(*viewer, got, at + 5 + n);
+    const auto* stream = reinterpret_cast<const uint8_t*>(got.constData() + at + 5);
+    const std::vector<uint8_t> packed = codec->LzssExpand(stream, n, r);
+    ASSERT_EQ(packed.size(), r);
+    std::vector<uint16_t> block(r / 2);
+    ASSERT_TRUE(UnpackSampleBlock(block, packed, 112, 100, 1000, gray));
+    EXPECT_EQ(block, sent[static_cast<size_t>(i)]) << "block " << i;
+    at += 5 + n;
+  }
+  ReadAtLeast(*viewer, got, at + 1);
+  EXPECT_EQ(got.size(), at + 1);
+  EXPECT_EQ(got[at], 4);
+  EXPECT_NE(window.LabelRatio->text().toStdString(), "压缩比：0%");
+  EXPECT_EQ(window.Cell(1, 3), std::to_string(kBlocks));
 }
 
 // ---- Viewer side ----
