@@ -25,6 +25,7 @@ struct SaveReport {
   Kind kind = Kind::OpenFailed;
   uint64_t tag = 0;            // the tag the command was given
   int32_t blocksWritten = 0;   // the saver's count once the command had run
+  bool operator==(const SaveReport&) const = default;
 };
 
 class SaveWriter;
