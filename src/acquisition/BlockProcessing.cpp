@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "acquisition/AlgorithmEvaluation.h"
 #include "acquisition/Compression.h"
@@ -265,6 +266,35 @@ std::string ElapsedTimeText(int64_t t) {
   return text + std::to_string(minutes) + "m " + std::to_string(seconds) + "s";
 }
 
+namespace {
+
+// Continuous and scheduled saving of the block in CurrentBlock, through the
+// reporter's writer or, without one, written here.
+void SaveCurrentBlock(AppState& state, const BlockReporter& report) {
+  const LiveConfig& c = state.config;
+  AcquisitionState& a = state.acq;
+  const bool continuous =
+      state.RunState == kRunRecording && state.saving.idContinuousSave && report.continuousSaver != nullptr;
+  const bool scheduled = a.ScheduledSaveActive && report.scheduleSaver != nullptr;
+  if (!continuous && !scheduled) return;
+  std::optional<SaveWriter> inlineWriter;
+  SaveWriter* writer = report.saveWriter;
+  if (writer == nullptr) {
+    writer = &inlineWriter.emplace(SaveWriter::Mode::Inline, [&report](const SaveReport& r) {
+      HandleSaveReport(r, report.runLog, report.scheduleSaver);
+    });
+  }
+  const size_t words = 1 + static_cast<size_t>(c.NumSamp) * static_cast<size_t>(c.NumChn);
+  PendingBlock block(*writer, std::span<const uint16_t>(a.CurrentBlock(), words));
+  if (continuous) AppendContinuousBlock(state, *report.continuousSaver, *writer, block);
+  if (scheduled) {
+    report.scheduleSaver->CheckSchedules(state, a.BlockTime, report.saveDirectory, *writer);
+    report.scheduleSaver->SaveBlock(block, c.NumChn, c.NumSamp, *writer);
+  }
+}
+
+}  // namespace
+
 void ProcessBlock(AppState& state, double now, const BlockReporter& report) {
   if (state.RunState == kRunIdle) return;
   AcquisitionState& a = state.acq;
@@ -292,14 +322,7 @@ void ProcessBlock(AppState& state, double now, const BlockReporter& report) {
   }
   report.elapsedTime(ElapsedTimeText(elapsed));
   a.LastSeqNo = seq;
-  if (state.RunState == kRunRecording && state.saving.idContinuousSave && report.continuousSaver != nullptr) {
-    AppendContinuousBlock(state, *report.continuousSaver, report.runLog);
-  }
-  if (a.ScheduledSaveActive && report.scheduleSaver != nullptr) {
-    report.scheduleSaver->CheckSchedules(state, a.BlockTime, report.saveDirectory);
-    const size_t words = 1 + static_cast<size_t>(c.NumSamp) * static_cast<size_t>(c.NumChn);
-    report.scheduleSaver->SaveBlock(std::span<const uint16_t>(a.CurrentBlock(), words), c.NumChn, c.NumSamp);
-  }
+  SaveCurrentBlock(state, report);
 
   // The sequence number of the block: at once on the message panel while
   // recording without the live display, and posted in any case.
@@ -354,6 +377,18 @@ void ProcessBlock(AppState& state, double now, const BlockReporter& report) {
     } else {
       std::swap(words[seqPos], words[0]);
     }
+  }
+}
+
+void HandleSaveReport(const SaveReport& report, const std::function<void(const std::string&)>& runLog,
+                      ScheduleSaveObj* schedules) {
+  switch (report.kind) {
+    case SaveReport::Kind::AppendFailed:
+      runLog(ContinuousFailureLine(report.blocksWritten));
+      break;
+    case SaveReport::Kind::OpenFailed:
+      if (schedules != nullptr) schedules->OpenRefused(report.tag);
+      break;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "acquisition/ContinuousSave.h"
+#include "acquisition/SaveWriter.h"
 #include "acquisition/ScheduleSave.h"
 #include "common/AppState.h"
 
@@ -28,7 +29,16 @@ struct BlockReporter {
   std::function<bool()> liveDisplay{};
   // A status message for the message panel (shown at the next interface tick).
   std::function<void(const std::string&)> postStatus{};
+  // Writes the savers' files off the calling thread; without one they are
+  // written at once, inside the block's processing.
+  SaveWriter* saveWriter = nullptr;
 };
+
+// What a saving report means for the run: a continuous append that failed
+// gives its run-log line, a scheduled file that could not be created frees
+// its slot.
+void HandleSaveReport(const SaveReport& report, const std::function<void(const std::string&)>& runLog,
+                      ScheduleSaveObj* schedules);
 
 // The elapsed-acquisition text: "1d 2h 3m 4s", "共2h 3m 4s" or "采样3m 4s".
 std::string ElapsedTimeText(int64_t seconds);

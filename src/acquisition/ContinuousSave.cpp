@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cerrno>
 #include <cstring>
@@ -25,7 +26,18 @@ constexpr size_t kCopyBufferBytes = 64 * 1024;
 // catches up with the acquisition before the next is due.
 constexpr int32_t kCopyBlocksPerAppend = 4;
 
+// Operations left until the one a test makes fail; 0 for none.
+std::atomic<int64_t> g_faultIn{0};
+
+// Whether this file operation is the one a test makes fail (errno EIO).
+bool Faulted() {
+  if (g_faultIn.load(std::memory_order_relaxed) <= 0 || g_faultIn.fetch_sub(1) != 1) return false;
+  errno = EIO;
+  return true;
+}
+
 bool WriteAt(int fd, const void* data, uint64_t bytes, uint64_t offset) {
+  if (Faulted()) return false;
   const char* p = static_cast<const char*>(data);
   while (bytes > 0) {
     const size_t want = static_cast<size_t>(std::min<uint64_t>(bytes, 1u << 30));
@@ -43,6 +55,7 @@ bool WriteAt(int fd, const void* data, uint64_t bytes, uint64_t offset) {
 }
 
 bool ReadAt(int fd, void* data, uint64_t bytes, uint64_t offset) {
+  if (Faulted()) return false;
   char* p = static_cast<char*>(data);
   while (bytes > 0) {
     const ssize_t n = ::pread(fd, p, static_cast<size_t>(bytes), static_cast<off_t>(offset));
@@ -57,6 +70,10 @@ bool ReadAt(int fd, void* data, uint64_t bytes, uint64_t offset) {
   }
   return true;
 }
+
+bool Sync(int fd) { return !Faulted() && ::fdatasync(fd) == 0; }
+
+bool Truncate(int fd, uint64_t length) { return !Faulted() && ::ftruncate(fd, static_cast<off_t>(length)) == 0; }
 
 void (*g_backupHook)(BackupCopyStep) = nullptr;
 
@@ -92,6 +109,10 @@ bool Trailer(const std::string& utf8, std::string& out) {
 }  // namespace
 
 void SetBackupCopyHookForTesting(void (*hook)(BackupCopyStep)) { g_backupHook = hook; }
+
+void SetWriteFaultForTesting(int64_t n) { g_faultIn.store(std::max<int64_t>(n, 0)); }
+
+int64_t WriteFaultCountdownForTesting() { return g_faultIn.load(); }
 
 ContinuousSave::~ContinuousSave() { CloseFiles(); }
 
@@ -239,14 +260,14 @@ int ContinuousSave::Close() {
 // The trailer and the data reach the disk before the header that counts them.
 bool ContinuousSave::Finish() {
   const uint64_t end = DataEnd(blocksWritten_);
-  if (!WriteAt(file_, comment_.data(), comment_.size(), end) || ::fdatasync(file_) != 0) {
+  if (!WriteAt(file_, comment_.data(), comment_.size(), end) || !Sync(file_)) {
     Fail(SystemError("cannot finish " + fileName_));
     return false;
   }
   header_.BlockCount = blocksWritten_;
   header_.DataBytes = static_cast<int32_t>(end - kRecordFileDataOffset);
   header_.DataGap = dataGap_;
-  if (!WriteAt(file_, &header_, sizeof header_, 0) || ::fdatasync(file_) != 0) {
+  if (!WriteAt(file_, &header_, sizeof header_, 0) || !Sync(file_)) {
     Fail(SystemError("cannot finish " + fileName_));
     return false;
   }
@@ -301,7 +322,7 @@ bool ContinuousSave::KeepRecordValid() {
 bool ContinuousSave::WriteBackupEnd(int32_t blocks) {
   const uint64_t end = DataEnd(blocks);
   if (!WriteAt(backupFile_, backupComment_.data(), backupComment_.size(), end) ||
-      ::ftruncate(backupFile_, static_cast<off_t>(end + backupComment_.size())) != 0 || ::fdatasync(backupFile_) != 0) {
+      !Truncate(backupFile_, end + backupComment_.size()) || !Sync(backupFile_)) {
     return false;
   }
   Reached(BackupCopyStep::TrailerWritten);
@@ -309,7 +330,7 @@ bool ContinuousSave::WriteBackupEnd(int32_t blocks) {
   header.BlockCount = blocks;
   header.DataBytes = static_cast<int32_t>(end - kRecordFileDataOffset);
   header.DataGap = dataGap_;
-  if (!WriteAt(backupFile_, &header, sizeof header, 0) || ::fdatasync(backupFile_) != 0) return false;
+  if (!WriteAt(backupFile_, &header, sizeof header, 0) || !Sync(backupFile_)) return false;
   Reached(BackupCopyStep::HeaderWritten);
   return true;
 }
@@ -319,7 +340,7 @@ bool ContinuousSave::WriteBackupEnd(int32_t blocks) {
 void ContinuousSave::RestoreBackup() {
   if (backupFile_ < 0) return;
   const uint64_t end = DataEnd(blocksCopied_);
-  if (::ftruncate(backupFile_, static_cast<off_t>(end)) == 0 &&
+  if (Truncate(backupFile_, end) &&
       WriteAt(backupFile_, backupComment_.data(), backupComment_.size(), end)) {
     ::fsync(backupFile_);
   }
@@ -333,7 +354,7 @@ void ContinuousSave::Fail(const std::string& what) {
   isOpen_ = false;
   error_ = what;
   RestoreBackup();
-  if (file_ >= 0 && ::ftruncate(file_, static_cast<off_t>(DataEnd(blocksWritten_))) == 0 && ::fsync(file_) == 0) {
+  if (file_ >= 0 && Truncate(file_, DataEnd(blocksWritten_)) && ::fsync(file_) == 0) {
     header_.BlockCount = blocksWritten_;
     header_.DataBytes = static_cast<int32_t>(DataEnd(blocksWritten_) - kRecordFileDataOffset);
     header_.DataGap = dataGap_;

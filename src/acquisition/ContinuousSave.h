@@ -35,7 +35,8 @@ struct ContinuousSaveContent {
 // record file on disk, then adds only the blocks since the last copy to the
 // backup, a few blocks per append (the record file kept valid meanwhile): its
 // cost per block is bounded, never growing with the file or the interval,
-// and one of the two files is always a valid record file. GUI thread only.
+// and one of the two files is always a valid record file. Used by one
+// thread at a time (the caller's, or a SaveWriter's).
 //
 // A failed write closes the saver, leaving the files valid with the blocks
 // they hold whole; appends and closes then report 0 until it is opened again.
@@ -116,5 +117,11 @@ enum class BackupCopyStep {
 
 // Called at every BackupCopyStep; nullptr (the default) for none.
 void SetBackupCopyHookForTesting(void (*hook)(BackupCopyStep));
+
+// Makes the n-th file operation of the savers from now (a write, read,
+// truncation or wait for the disk, in any saver) fail once with EIO; 0 for
+// none. The countdown left: 0 once the failure has happened.
+void SetWriteFaultForTesting(int64_t n);
+int64_t WriteFaultCountdownForTesting();
 
 }  // namespace quelvar

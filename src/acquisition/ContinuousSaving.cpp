@@ -68,17 +68,22 @@ std::string ContinuousSaveStartLine(const AppState& state) {
   return line;
 }
 
-void AppendContinuousBlock(AppState& state, ContinuousSave& saver, const std::function<void(const std::string&)>& runLog) {
-  // A saver closed by a failure is not offered the following blocks: the
-  // failure is said once, not once per block.
-  if (!saver.IsOpen()) return;
+std::string ContinuousFailureLine(int32_t blocksWritten) {
+  return "\r\n连续记录到 " + std::to_string(blocksWritten) + " 块时失败！";
+}
+
+void AppendContinuousBlock(const AppState& state, ContinuousSave& saver, SaveWriter& writer, PendingBlock& block) {
   const LiveConfig& c = state.config;
-  saver.SetDataGap(state.acq.RunDataGap != 0);
+  writer.Append(saver, block, c.NumChn, c.NumSamp, state.acq.RunDataGap != 0, true);
+}
+
+void AppendContinuousBlock(AppState& state, ContinuousSave& saver, const std::function<void(const std::string&)>& runLog) {
+  SaveWriter writer(SaveWriter::Mode::Inline,
+                    [&runLog](const SaveReport& report) { runLog(ContinuousFailureLine(report.blocksWritten)); });
+  const LiveConfig& c = state.config;
   const size_t words = 1 + static_cast<size_t>(c.NumSamp) * static_cast<size_t>(c.NumChn);
-  const uint16_t* block = state.acq.CurrentBlock();
-  if (saver.Append(std::span<const uint16_t>(block, words), c.NumChn, c.NumSamp) == 0) {
-    runLog("\r\n连续记录到 " + std::to_string(saver.BlocksWritten()) + " 块时失败！");
-  }
+  PendingBlock block(writer, std::span<const uint16_t>(state.acq.CurrentBlock(), words));
+  AppendContinuousBlock(state, saver, writer, block);
 }
 
 std::string CloseContinuousSaving(ContinuousSave& saver) {

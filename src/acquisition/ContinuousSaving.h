@@ -4,6 +4,7 @@
 #include <string>
 
 #include "acquisition/ContinuousSave.h"
+#include "acquisition/SaveWriter.h"
 #include "common/AppState.h"
 
 namespace quelvar {
@@ -31,8 +32,17 @@ bool OpenContinuousSaving(const AppState& state, ContinuousSave& saver, const st
 // The run-log line that tells where the run is saved.
 std::string ContinuousSaveStartLine(const AppState& state);
 
-// Per block while recording: appends the block in CurrentBlock. The first
-// failure is logged (and closes the saver); later blocks are not offered.
+// The run-log line of an append that failed with `blocksWritten` blocks in the file.
+std::string ContinuousFailureLine(int32_t blocksWritten);
+
+// Per block while recording: offers `block` (CurrentBlock) to the saver
+// through `writer`, with the run's data-gap mark. The first failure is
+// reported (SaveReport::Kind::AppendFailed; it closes the saver); later
+// blocks are not taken.
+void AppendContinuousBlock(const AppState& state, ContinuousSave& saver, SaveWriter& writer, PendingBlock& block);
+
+// The same, written at once: the first failure is logged with
+// ContinuousFailureLine before this returns.
 void AppendContinuousBlock(AppState& state, ContinuousSave& saver, const std::function<void(const std::string&)>& runLog);
 
 // At the stop: closes the file (and completes its backup); the status text

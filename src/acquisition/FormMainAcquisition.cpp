@@ -209,6 +209,7 @@ bool TFormMain::StartRecorderSource() {
   LiveConfig& c = state_.config;
   AcquisitionState& a = state_.acq;
   if (!PrepareRun(true, "注：试图正按非本机配置进行启动...")) return false;
+  if (!saveWriter_) saveWriter_ = MakeSaveWriter();
   if (state_.saving.idContinuousSave) {
     if (!StartContinuousSaving()) return false;
   } else {
@@ -331,6 +332,9 @@ bool TFormMain::StartContinuousSaving() {
     return false;
   }
   if (!continuousSaver_) continuousSaver_ = std::make_unique<ContinuousSave>();
+  // The writer is done with the saver (every stop drains it): opened here,
+  // so that a refusal is said before the run starts.
+  saveWriter_->Drain();
   if (!OpenContinuousSaving(state_, *continuousSaver_, saveDirectory_, platform::NowDayCount())) {
     services_.ui.MessageBox("打开连续保存文件失败！", "出错提示", platform::MsgButtons::Ok);
     if (!continuousSaver_->Error().empty()) AppendRunLog("\r\n" + continuousSaver_->Error());
@@ -343,12 +347,14 @@ bool TFormMain::StartContinuousSaving() {
 void TFormMain::StopRecording() {
   LiveConfig& c = state_.config;
   const StartupState& s = state_.startup;
+  // The failures of blocks taken before the stop are told before it.
+  if (saveWriter_) saveWriter_->Drain();
   AppendRunLog("停止" + s.WindowWord + "于:" + platform::NowStampText());
   menuStartQuelvar->setChecked(false);
   ToolButtonPause->setVisible(false);
   menuPause->setVisible(false);
   if (state_.acq.ScheduledSaveActive) {
-    if (scheduleSaver_) scheduleSaver_->CloseAll();
+    if (scheduleSaver_ && saveWriter_) scheduleSaver_->CloseAll(*saveWriter_);
     state_.acq.ScheduledSaveActive = 0;
   }
   TimerOscil->stop();
@@ -382,6 +388,9 @@ void TFormMain::StopRecording() {
     Label_Mark1->show();
     Label_Mark2->show();
   }
+  // Every block and scheduled file of the run is on disk before the run is
+  // said to be over; the continuous file is then finished here.
+  if (saveWriter_) saveWriter_->Drain();
   if (state_.saving.idContinuousSave && continuousSaver_) {
     PostStatusText(CloseContinuousSaving(*continuousSaver_));
     if (!continuousSaver_->Error().empty()) AppendRunLog("\r\n" + continuousSaver_->Error());
@@ -516,7 +525,20 @@ BlockReporter TFormMain::MakeBlockReporter() {
                        scheduleSaver_.get(),
                        saveDirectory_,
                        [this] { return menuMonitor->isChecked(); },
-                       [this](const std::string& text) { PostStatusText(text); }};
+                       [this](const std::string& text) { PostStatusText(text); },
+                       saveWriter_.get()};
+}
+
+std::unique_ptr<SaveWriter> TFormMain::MakeSaveWriter() {
+  auto handler = [this](const SaveReport& report) {
+    HandleSaveReport(report, [this](const std::string& line) { AppendRunLog(line); }, scheduleSaver_.get());
+  };
+  // On the writer's thread: the reports are handed over on this one.
+  auto wake = [this] {
+    QMetaObject::invokeMethod(
+        this, [this] { if (saveWriter_) saveWriter_->DeliverReports(); }, Qt::QueuedConnection);
+  };
+  return std::make_unique<SaveWriter>(SaveWriter::Mode::Threaded, handler, wake);
 }
 
 void TFormMain::ProcessCurrentBlock(const BlockReporter& report) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <optional>
 
 #include "acquisition/ContinuousSaving.h"
@@ -91,10 +92,21 @@ std::string ScheduleFileName(double now, int k, bool backup) {
   return "F" + platform::FileStampText(now) + "-" + std::to_string(k) + (backup ? "-BAK.DAT" : ".DAT");
 }
 
+SaveWriter ScheduleSaveObj::InlineWriter() {
+  return SaveWriter(SaveWriter::Mode::Inline, [this](const SaveReport& report) {
+    if (report.kind == SaveReport::Kind::OpenFailed) OpenRefused(report.tag);
+  });
+}
+
 void ScheduleSaveObj::CheckSchedules(AppState& state, double now, const std::string& directory) {
+  SaveWriter writer = InlineWriter();
+  CheckSchedules(state, now, directory, writer);
+}
+
+void ScheduleSaveObj::CheckSchedules(AppState& state, double now, const std::string& directory, SaveWriter& writer) {
   const LiveConfig& live = state.config;
   ScheduleRunState& run = state.acq.Schedules;
-  std::optional<ContinuousSaveContent> content;  // built at the first firing only
+  std::shared_ptr<const ContinuousSaveContent> content;  // built at the first firing only
   for (int32_t k = 0; k < ScheduleCount(live); ++k) {
     const ScheduleEntry& e = live.ScheduleTable[static_cast<size_t>(k)];
     ScheduleState& s = run.States[static_cast<size_t>(k)];
@@ -104,23 +116,37 @@ void ScheduleSaveObj::CheckSchedules(AppState& state, double now, const std::str
     if (!fires) continue;
     const auto slot = std::find_if(Slots.begin(), Slots.end(), [](const structSaveObj& o) { return o.Active == 0; });
     if (slot == Slots.end()) continue;
-    if (!content) content = RunContent(state, directory);
+    if (!content) content = std::make_shared<const ContinuousSaveContent>(RunContent(state, directory));
     const std::string backup = e.SafeBackup ? ScheduleFileName(now, k, true) : std::string();
-    if (slot->Saver.Open(*content, ScheduleFileName(now, k, false), backup, s.BackupBlocks, now) != 1) continue;
+    // Taken before the open, which may be refused at once (inline) or later.
     slot->Active = 1;
     slot->Blocks = 0;
     slot->BlockLimit = s.BlockLimit;
+    slot->OpenTag = ++lastOpenTag_;
+    writer.Open(slot->Saver, content, ScheduleFileName(now, k, false), backup, s.BackupBlocks, now, slot->OpenTag);
   }
   run.PrevTime = now;
 }
 
+void ScheduleSaveObj::OpenRefused(uint64_t tag) {
+  for (structSaveObj& slot : Slots) {
+    if (slot.Active != 0 && slot.OpenTag == tag) slot.Active = 0;
+  }
+}
+
 int ScheduleSaveObj::SaveBlock(std::span<const uint16_t> block, int32_t numChn, int32_t numSamp) {
+  SaveWriter writer = InlineWriter();
+  PendingBlock pending(writer, block);
+  return SaveBlock(pending, numChn, numSamp, writer);
+}
+
+int ScheduleSaveObj::SaveBlock(PendingBlock& block, int32_t numChn, int32_t numSamp, SaveWriter& writer) {
   for (structSaveObj& slot : Slots) {
     if (slot.Active == 0) continue;
-    slot.Saver.Append(block, numChn, numSamp);
+    writer.Append(slot.Saver, block, numChn, numSamp, std::nullopt, false);
     slot.Blocks += 1;
     if (slot.Blocks >= slot.BlockLimit) {
-      slot.Saver.Close();
+      writer.Close(slot.Saver);
       slot.Active = 0;
     }
   }
@@ -128,9 +154,14 @@ int ScheduleSaveObj::SaveBlock(std::span<const uint16_t> block, int32_t numChn, 
 }
 
 void ScheduleSaveObj::CloseAll() {
+  SaveWriter writer = InlineWriter();
+  CloseAll(writer);
+}
+
+void ScheduleSaveObj::CloseAll(SaveWriter& writer) {
   for (structSaveObj& slot : Slots) {
     if (slot.Active == 0) continue;
-    slot.Saver.Close();
+    writer.Close(slot.Saver);
     slot.Active = 0;
   }
 }

@@ -420,6 +420,7 @@ class TFormMain : public QMainWindow {
   bool StartOscilRealCard();
   void OscilTick();
   struct BlockReporter MakeBlockReporter();
+  std::unique_ptr<class SaveWriter> MakeSaveWriter();
   // Per-block processing of the block in hand, told to an attached
   // controller first.
   void ProcessCurrentBlock(const struct BlockReporter& report);
@@ -500,6 +501,9 @@ class TFormMain : public QMainWindow {
   // The recorder's continuous saving of a whole run.
   std::unique_ptr<class ContinuousSave> continuousSaver_;
   std::unique_ptr<class ScheduleSaveObj> scheduleSaver_;
+  // Writes the two savers' files off this thread; declared after them, so
+  // it has finished with them before they go.
+  std::unique_ptr<class SaveWriter> saveWriter_;
   // Where the run's files go (absolute), taken at its start.
   std::string saveDirectory_;
   class TFormServer* stationWindow_ = nullptr;

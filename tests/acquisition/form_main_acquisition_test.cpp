@@ -29,6 +29,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include "acquisition/ContinuousSave.h"
 #include "shell/RecordFile.h"
 #include "shell/RecordFileCheck.h"
 #include "acquisition/ChannelLayout.h"
@@ -276,6 +277,36 @@ TEST_F(FormMainAcquisition, ContinuousSavingKeepsTheWholeRunInOneFileWithItsBack
     const uint64_t comment = std::string(name) == "F001.DAT" ? 26 : 32;
     EXPECT_EQ(fs::file_size(file), 104u + 40728u + 100u * 300u * 4u * 2u + 4u + comment) << name;
   }
+}
+
+TEST_F(FormMainAcquisition, AFailedContinuousWriteIsLoggedOnceBeforeTheStopThatNamesItsBlock) {
+  auto form = Start();
+  state.config.SimulateAD = 1;
+  state.config.SavePath = dir.string();
+  state.config.EndBlock = 10;
+  state.config.ChannelRate = 1000.0f;
+  state.config.FrqSamp = 1000;
+  state.saving.idContinuousSave = 1;
+  ui.messageAnswers.push_back(platform::MsgResult::Ok);
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.RunState, kRunRecording);
+  SetWriteFaultForTesting(5);  // the fifth block's write fails
+  for (int i = 0; i < 6; ++i) form->TimerOscilTimer();
+  // Written off this thread, the failure is told here as soon as it happened.
+  const std::string line = "连续记录到 4 块时失败！";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->RunLogText().find(line) != std::string::npos; }, 60000));
+  for (int i = 0; i < 10 && state.RunState == kRunRecording; ++i) form->TimerOscilTimer();
+  SetWriteFaultForTesting(0);
+  ASSERT_EQ(state.RunState, kRunIdle);
+  const std::string log = form->RunLogText();
+  const size_t failed = log.find(line);
+  ASSERT_NE(failed, std::string::npos) << log;
+  EXPECT_EQ(log.find(line, failed + 1), std::string::npos) << "told more than once";
+  EXPECT_LT(failed, log.find("停止记录示波器于:"));
+  EXPECT_EQ(form->PostedStatusText(), "连续存盘失败于块4");
+  const fs::path file = dir / "F001.DAT";
+  EXPECT_TRUE(IsValidRecordFile(file.string()));
+  EXPECT_EQ(fs::file_size(file), 104u + 40728u + 4u * 300u * 4u * 2u);
 }
 
 TEST_F(FormMainAcquisition, ContinuousSavingAnsweredCancelOrUnopenableRefusesTheStart) {
