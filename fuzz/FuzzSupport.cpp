@@ -4,10 +4,15 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
+#include <memory>
+
 #include "acquisition/ChannelLayout.h"
+#include "acquisition/PrepareStart.h"
+#include "common/AppState.h"
 #include "view/DisplayLayout.h"
 
 namespace quelvar::fuzz {
@@ -63,6 +68,23 @@ SampleLayout TakeConfig(LiveConfig& live) {
   PageTables pages;
   RebuildPageTables(live, UniversalPages{}, pages);
   return layout;
+}
+
+void PrepareRuns(const LiveConfig& live) {
+  // Words a run may allocate here: 8 MiB of samples.
+  constexpr double kMaxWords = 1 << 22;
+  const double rows = static_cast<double>(live.NumSamp) * (live.OnlineResamp ? std::max(live.ResampNum, 1) : 1);
+  const double cycle = static_cast<double>(live.ChannelRate) / static_cast<double>(live.ACFrq);
+  const double words = static_cast<double>(live.NumChn) * (rows + 2 * cycle) * std::max(live.MaxBlock, 1);
+  if (!(words >= 0 && words <= kMaxWords) || !(cycle <= kMaxWords)) return;
+  const StartReporter quiet{[](const std::string&) {}, [](const std::string&) {},
+                            [](const std::string&, const std::string&) {}, [](int, const std::string&) {}};
+  for (const bool recorder : {true, false}) {
+    auto state = std::make_unique<AppState>();
+    state->config = live;
+    ComputeChannelLayout(state->config, state->layout, 192, true, {});
+    PrepareStart(*state, recorder, quiet);
+  }
 }
 
 ScratchFile::ScratchFile(const char* name) {

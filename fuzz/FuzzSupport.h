@@ -23,6 +23,12 @@ LiveConfig SeedConfig();
 // consumer every parsed configuration reaches first.
 SampleLayout TakeConfig(LiveConfig& live);
 
+// A configuration taken from outside goes on to the start preparation of
+// both runs (recorder and oscilloscope) when its buffers are small enough
+// for a fuzzing process; larger ones are left to the preparation's own
+// allocation limit, which is far above what a fuzzer may take.
+void PrepareRuns(const LiveConfig& live);
+
 // One file per process and target, rewritten with each input, for parsers
 // that only read paths. Removed when the process ends normally.
 class ScratchFile {

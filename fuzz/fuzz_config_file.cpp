@@ -12,6 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const ConfigFileContent content = ReadConfigFile(file.Write(data, size));
   if (content.status != ConfigFileStatus::Ok) return 0;
   LiveConfig live;
-  if (ApplyConfigRecord(*content.record, live)) fuzz::TakeConfig(live);
+  if (ApplyConfigRecord(*content.record, live)) {
+    fuzz::TakeConfig(live);
+    fuzz::PrepareRuns(live);
+  }
   return 0;
 }

@@ -18,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LiveConfig live;
   if (ApplyConfigRecord(*record, live)) {
     fuzz::TakeConfig(live);
+    fuzz::PrepareRuns(live);
     // What applying took must come back out as a record the checks accept.
     auto again = std::make_unique<ConfigRecord>();
     BuildConfigRecord(live, ConfigBuildExtras{}, *again);

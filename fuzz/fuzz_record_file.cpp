@@ -19,6 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LiveConfig live;
     if (!ApplyConfigRecord(*config, live)) std::abort();
     fuzz::TakeConfig(live);
+    fuzz::PrepareRuns(live);
   }
   return 0;
 }

@@ -49,5 +49,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LoadCardAndViewSettings(store, ctx, live, view);
   LoadAlgorithmSettings(store, ctx, live);
   fuzz::TakeConfig(live);
+  fuzz::PrepareRuns(live);
   return 0;
 }

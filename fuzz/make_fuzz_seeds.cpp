@@ -269,6 +269,12 @@ void CodecSeeds() {
     const CodecBuffer out = codec.LzssCompress(input.data(), input.size());
     Put("lzss_expand", name, Prefixed(bound, Bytes(out.begin(), out.end())));
   }
+  // The same blocks uncompressed, cut into pieces of about a block each.
+  const uint8_t cut = static_cast<uint8_t>((raw.size() - 1) / 64);
+  Bytes two = Prefixed(cut, raw);
+  Append(two, BlockBytes(SampleBlock(live, 6)));
+  Put("lzss_round_trip", "raw-blocks", two);
+  Put("lzss_round_trip", "packed-block", Prefixed(cut, packed));
   const std::string text = "重复的文本 repeated text repeated text repeated text";
   const CodecBuffer out = codec.LzssCompress(reinterpret_cast<const uint8_t*>(text.data()), text.size());
   Put("lzss_expand", "text", Prefixed(1, Bytes(out.begin(), out.end())));
