@@ -81,6 +81,12 @@ bool OpenVirtualAdFile(const std::string& path, const LiveConfig& live, VirtualA
 
 bool ReadVirtualAdBlock(VirtualAdReplay& replay, uint16_t* rows, size_t words) {
   if (replay.Fd < 0) return false;
+  // The header's count says where the blocks end: bytes after them (data the
+  // count leaves out, the comment) are no samples.
+  if (replay.VirtualAdBlocksRead >= replay.VirtualAdBlocks) {
+    CloseVirtualAdFile(replay);
+    return false;
+  }
   auto* out = reinterpret_cast<char*>(rows);
   size_t size = words * sizeof(uint16_t);
   while (size > 0) {

@@ -17,7 +17,8 @@ bool OpenVirtualAdFile(const std::string& path, const LiveConfig& live, VirtualA
                        std::string& statusText);
 
 // Reads the next block's rows (NumSamp x NumChn words, no sequence word);
-// false at the end of the file or on a read error, which also closes it.
+// false after the header's last block, at the end of the file or on a read
+// error, each of which also closes it.
 bool ReadVirtualAdBlock(VirtualAdReplay& replay, uint16_t* rows, size_t words);
 
 void CloseVirtualAdFile(VirtualAdReplay& replay);

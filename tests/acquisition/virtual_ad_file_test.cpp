@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -93,6 +94,42 @@ TEST_F(VirtualAdFileTest, ReplayReproducesTheFilesBlocksAndEndsTheRun) {
   EXPECT_EQ(s.acq.CurrentBlock()[kRows * kWords], 2000 + kRows * kWords - 1);
   EXPECT_EQ(stops, 1);  // after the last block, not at the block limit
   EXPECT_EQ(s.acq.Replay.Fd, -1);
+}
+
+// Fault found by fuzzing: the reader went on past the header's block count,
+// so a file holding more data than it counts (or none counted, with a
+// comment) replayed its spare bytes and its comment as samples.
+TEST_F(VirtualAdFileTest, OnlyTheBlocksTheHeaderCountsAreReplayed) {
+  for (const int32_t counted : {0, 1, kBlocks - 1}) {
+    std::vector<char> bytes = RecordBytes("QV", kRows, 5);
+    std::memcpy(bytes.data() + offsetof(RecordFileHeader, BlockCount), &counted, sizeof counted);
+    bytes.insert(bytes.end() - 5, kRows * kWords * 2 - 5, 'x');  // a comment long enough for a block
+    const uint32_t commentLength = kRows * kWords * 2;
+    std::memcpy(bytes.data() + bytes.size() - commentLength - 4, &commentLength, 4);
+    Write(bytes);
+    std::string refusal;
+    ASSERT_TRUE(OpenVirtualAdFile(file.string(), s.config, s.acq.Replay, refusal)) << counted << refusal;
+    StartReporter quiet{[](const std::string&) {}, [](const std::string&) {},
+                        [](const std::string&, const std::string&) {}, [](int, const std::string&) {}};
+    ASSERT_TRUE(PrepareStart(s, true, quiet));
+    s.RunState = kRunRecording;
+    std::vector<uint16_t> firstWords;
+    int stops = 0;
+    IntakeEnv env{[] { return 0.0; }, [&] { firstWords.push_back(s.acq.CurrentBlock()[1]); },
+                  [&] { ++stops; s.RunState = kRunIdle; }, [] {}, [] { return 0; }};
+    for (int call = 0; call < kBlocks + 2; ++call) IntakeBlocks(s, env);
+    std::vector<uint16_t> expected;
+    for (int b = 0; b < counted; ++b) expected.push_back(static_cast<uint16_t>(1000 * b));
+    EXPECT_EQ(firstWords, expected) << counted;
+    EXPECT_EQ(stops, 1) << counted;
+    EXPECT_EQ(s.acq.Replay.Fd, -1) << counted;
+
+    std::vector<uint16_t> rows(kRows * kWords);
+    ASSERT_TRUE(OpenVirtualAdFile(file.string(), s.config, s.acq.Replay, refusal)) << counted << refusal;
+    for (int b = 0; b < counted; ++b) EXPECT_TRUE(ReadVirtualAdBlock(s.acq.Replay, rows.data(), rows.size()));
+    EXPECT_FALSE(ReadVirtualAdBlock(s.acq.Replay, rows.data(), rows.size())) << counted;
+    EXPECT_EQ(s.acq.Replay.Fd, -1) << counted;
+  }
 }
 
 TEST_F(VirtualAdFileTest, AFileThatFailsMidWayEndsTheReplay) {
