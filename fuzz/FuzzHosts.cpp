@@ -98,6 +98,7 @@ void ViewerWindow::AcceptBlock(const uint8_t*, size_t size) {
 }
 
 int PollRadioArrivals(InputReader& in, RemoteControlInterpreter& interpreter, ControlledHost& host) {
+  host.serial = true;
   interpreter.RestartFraming();
   RadioFrameReader reader(true);
   QueuePort port;

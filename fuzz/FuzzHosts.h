@@ -44,9 +44,11 @@ class ControlledHost final : public RemoteControlHost {
   int32_t RunState() override { return state_.RunState; }
   void RadioConnect() override { ++radioGreetings; }
   void SendReply(const uint8_t* data, size_t size) override { replies.insert(replies.end(), data, data + size); }
+  bool SerialLink() override { return serial; }
 
   Bytes replies;
   int radioGreetings = 0;
+  bool serial = false;  // the messages come as radio frames
 
  private:
   AppState& state_;
