@@ -59,18 +59,6 @@ std::string StoredBlocks(int count, int32_t numChn, int32_t numSamp) {
   return bytes;
 }
 
-RecordFileHeader HeaderOf(const std::string& bytes) {
-  RecordFileHeader header{};
-  if (bytes.size() >= sizeof header) std::memcpy(&header, bytes.data(), sizeof header);
-  return header;
-}
-
-std::string Trailer(const char* utf8) {
-  const std::string gbk = platform::Utf8ToGbk(utf8);
-  const uint32_t length = static_cast<uint32_t>(gbk.size());
-  return std::string(reinterpret_cast<const char*>(&length), 4) + gbk;
-}
-
 // A valid record file holding exactly blocks 0..blocks-1 and, when given, the trailer.
 void ExpectHolds(const std::string& path, int blocks, int32_t numChn, int32_t numSamp, const char* comment) {
   SCOPED_TRACE(path);

@@ -91,18 +91,6 @@ std::string StoredBlocks(int count, int first = 0) {
   return bytes;
 }
 
-RecordFileHeader HeaderOf(const std::string& bytes) {
-  RecordFileHeader header{};
-  if (bytes.size() >= sizeof header) std::memcpy(&header, bytes.data(), sizeof header);
-  return header;
-}
-
-std::string Trailer(const char* utf8) {
-  const std::string gbk = platform::Utf8ToGbk(utf8);
-  const uint32_t length = static_cast<uint32_t>(gbk.size());
-  return std::string(reinterpret_cast<const char*>(&length), 4) + gbk;
-}
-
 // A valid record file holding exactly the blocks its header counts, in
 // order from the block `first` its writer was opened at.
 bool HoldsCountedBlocksInOrder(const std::string& path, int first) {

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,6 +13,7 @@
 
 #include "common/LiveConfig.h"
 #include "platform/DayTime.h"
+#include "platform/GbkText.h"
 #include "shell/ConfigRecord.h"
 #include "shell/RecordFile.h"
 
@@ -54,6 +56,20 @@ inline std::string ReadBytes(const std::string& path) {
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A record file's header as the bytes of a file hold it (zeros when too short).
+inline RecordFileHeader HeaderOf(const std::string& bytes) {
+  RecordFileHeader header{};
+  if (bytes.size() >= sizeof header) std::memcpy(&header, bytes.data(), sizeof header);
+  return header;
+}
+
+// A file's comment trailer: its GBK length, then the GBK text.
+inline std::string Trailer(const char* utf8) {
+  const std::string gbk = platform::Utf8ToGbk(utf8);
+  const uint32_t length = static_cast<uint32_t>(gbk.size());
+  return std::string(reinterpret_cast<const char*>(&length), 4) + gbk;
 }
 
 // 2024-03-05 14:07:09.
