@@ -65,8 +65,8 @@ class FormMainViewerHost : public ViewerHost {
 
 // The codec lives as long as the window: its window carries over between
 // blocks. The sockets are children, made after the receiver they feed and
-// gone before it. The compression thread, made at first need, is the
-// codec's only user while it holds blocks, and ends first.
+// gone before it. The compression threads, made at first need, are the
+// codec's only users while they hold blocks, and end first.
 class StationStreamParts : public QObject {
  public:
   // Where the station's stream is shown while no station window exists.

@@ -28,6 +28,17 @@ size_t LargestExpansion(size_t length) {
 
 }  // namespace
 
+// Input byte i goes to window position (1 + i) mod 4096, and nothing else
+// writes the window. The tree is emptied at each call, so it holds only
+// positions this call wrote, and every string compared (theirs and the
+// current one) ends at or before the last byte written, except at the end
+// of the input, where the look-ahead reads up to kLzssLookAhead - 1
+// positions past it; once 4096 bytes went in, every position holds one of
+// this call's bytes. So the bytes of an input of
+// at least kLzssWindowSize bytes, and the window it leaves, depend on that
+// input alone; a shorter one depends on the window the previous call left.
+// The only allocation comes before the first write: a call that throws
+// leaves the window as it was.
 CodecBuffer LzssCodec::LzssCompress(const uint8_t* data, size_t length) {
   bits_.BitWriterReset(WorstCaseCompressedBytes(length));
 

@@ -45,6 +45,12 @@ class LzssCodec {
   // every block instead of allocating per block).
   void LzssExpand(const uint8_t* data, size_t length, size_t maxOutput, std::vector<uint8_t>& out);
 
+  // The window, all a codec carries from one call to the next (the match
+  // tree is emptied at each compression): a codec given another's window
+  // goes on exactly as that one would.
+  const LzssWindow& Window() const { return window_; }
+  void SetWindow(const LzssWindow& window) { window_ = window; }
+
  private:
   LzssWindow window_;
   MatchTree tree_{window_};

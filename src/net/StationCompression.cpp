@@ -32,7 +32,9 @@ bool GrowPackingBuffer(std::vector<uint16_t>& packed, size_t words) {
 std::optional<StationBlockOutcome> DecideStationBlock(const StationStreamSettings& settings,
                                                       const StationBlockShape& shape, std::span<const uint16_t> block,
                                                       uint64_t r, int connections, LzssCodec& codec,
-                                                      const GrayTables& gray, std::vector<uint16_t>& packed) {
+                                                      const GrayTables& gray, std::vector<uint16_t>& packed,
+                                                      bool* codecUsed) {
+  if (codecUsed != nullptr) *codecUsed = false;
   StationBlockOutcome outcome;
   outcome.code = StationMessage::RawBlock;
   if (settings.ServerCompress == 0 || connections <= 0) return outcome;
@@ -54,6 +56,7 @@ std::optional<StationBlockOutcome> DecideStationBlock(const StationStreamSetting
   // while the codec grows its buffer sends nothing.
   try {
     const CodecBuffer compressed = codec.LzssCompress(source, static_cast<size_t>(r));
+    if (codecUsed != nullptr) *codecUsed = true;
     const uint64_t n = compressed.size();
     if (n >= r) {
       outcome.ratioText = "压缩比：0%";
@@ -94,9 +97,17 @@ bool StationCompressionMayOutlastBlock(const StationBlockShape& shape, double ch
   return static_cast<double>(r) * kCompressSecondsPerByteBound >= blockSeconds;
 }
 
+unsigned StationCompressionWorker::DefaultThreads() {
+  const unsigned cores = std::thread::hardware_concurrency();  // 0: unknown
+  return cores >= 3 ? 2 : 1;
+}
+
 StationCompressionWorker::StationCompressionWorker(LzssCodec& codec, const GrayTables& gray,
-                                                   std::function<void()> ready)
-    : codec_(codec), gray_(gray), ready_(std::move(ready)), thread_([this] { Run(); }) {}
+                                                   std::function<void()> ready, unsigned threads)
+    : codec_(codec), gray_(gray), ready_(std::move(ready)) {
+  for (unsigned i = 0; i < std::max(threads, 1u); ++i) lanes_.push_back(std::make_unique<Lane>());
+  for (const std::unique_ptr<Lane>& lane : lanes_) lane->thread = std::thread([this, l = lane.get()] { Run(*l); });
+}
 
 StationCompressionWorker::~StationCompressionWorker() {
   {
@@ -104,15 +115,18 @@ StationCompressionWorker::~StationCompressionWorker() {
     stopping_ = true;
   }
   changed_.notify_all();
-  thread_.join();
+  for (const std::unique_ptr<Lane>& lane : lanes_) {
+    if (lane->thread.joinable()) lane->thread.join();
+  }
 }
 
 void StationCompressionWorker::Submit(const StationStreamSettings& settings, const StationBlockShape& shape,
                                       std::span<const uint16_t> block, uint64_t r, int connections) {
-  Job job{settings, shape, std::vector<uint16_t>(block.begin(), block.begin() + static_cast<ptrdiff_t>(r / 2)), r,
+  Job job{0, settings, shape, std::vector<uint16_t>(block.begin(), block.begin() + static_cast<ptrdiff_t>(r / 2)), r,
           connections};
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [this] { return waiting_.size() < kMaxWaitingBlocks; });
+  job.sequence = nextSequence_++;
   waiting_.push_back(std::move(job));
   lock.unlock();
   changed_.notify_all();
@@ -125,38 +139,66 @@ std::vector<StationCompressionWorker::Done> StationCompressionWorker::TakeDone()
 
 void StationCompressionWorker::WaitIdle() {
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return waiting_.empty() && !busy_; });
+  changed_.wait(lock, [this] { return waiting_.empty() && released_ == nextSequence_; });
 }
 
 bool StationCompressionWorker::Idle() const {
   std::lock_guard lock(mutex_);
-  return waiting_.empty() && !busy_ && done_.empty();
+  return waiting_.empty() && released_ == nextSequence_ && done_.empty();
 }
 
-void StationCompressionWorker::Run() {
+bool StationCompressionWorker::FrontMayStart() const {
+  if (waiting_.empty()) return false;
+  const Job& job = waiting_.front();
+  return job.r >= static_cast<uint64_t>(kLzssWindowSize) || job.sequence == released_;
+}
+
+void StationCompressionWorker::ReleaseInOrder() {
+  while (!finished_.empty() && finished_.begin()->first == released_) {
+    Finished& next = finished_.begin()->second;
+    // The station's codec follows the blocks as they come out, so that it
+    // holds what one codec would once the last is out.
+    if (next.window) codec_.SetWindow(*next.window);
+    done_.push_back(std::move(next.done));
+    finished_.erase(finished_.begin());
+    ++released_;
+  }
+}
+
+void StationCompressionWorker::Run(Lane& lane) {
   for (;;) {
     Job job;
     {
       std::unique_lock lock(mutex_);
-      changed_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
+      changed_.wait(lock, [this] { return stopping_ || FrontMayStart(); });
       if (stopping_) return;
       job = std::move(waiting_.front());
       waiting_.pop_front();
-      busy_ = true;
     }
-    changed_.notify_all();  // room for a waiting Submit
-    Done done;
-    done.outcome = DecideStationBlock(job.settings, job.shape, job.block, job.r, job.connections, codec_, gray_,
-                                      packed_);
-    done.block = std::move(job.block);
-    done.r = job.r;
+    changed_.notify_all();  // room for a waiting Submit, or the next job for another thread
+    // A short block depends on the window: every block before it is out, no
+    // later one can come out before it, and the owner keeps off the codec,
+    // so the station's codec holds that window and nobody writes it now.
+    if (job.r < static_cast<uint64_t>(kLzssWindowSize)) lane.codec.SetWindow(codec_.Window());
+    Finished finished;
+    bool codecUsed = false;
+    finished.done.outcome = DecideStationBlock(job.settings, job.shape, job.block, job.r, job.connections,
+                                               lane.codec, gray_, lane.packed, &codecUsed);
+    if (codecUsed) finished.window = lane.codec.Window();
+    finished.done.block = std::move(job.block);
+    finished.done.r = job.r;
+    size_t released = 0;
     {
       std::lock_guard lock(mutex_);
-      done_.push_back(std::move(done));
-      busy_ = false;
+      const size_t before = done_.size();
+      finished_.emplace(job.sequence, std::move(finished));
+      ReleaseInOrder();
+      released = done_.size() - before;
     }
     changed_.notify_all();
-    if (ready_) ready_();
+    if (ready_) {
+      for (size_t i = 0; i < released; ++i) ready_();
+    }
   }
 }
 

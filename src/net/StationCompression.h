@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -13,11 +15,10 @@
 #include <vector>
 
 #include "common/GrayTables.h"
+#include "net/LzssCodec.h"
 #include "net/StationSend.h"
 
 namespace quelvar {
-
-class LzssCodec;
 
 // What the station sends every viewer for one recorded block, once decided:
 // the raw block, or the codec's bytes of it (packed or not).
@@ -30,11 +31,13 @@ struct StationBlockOutcome {
 // The deciding half of SendStationBlock: packs and compresses when
 // compression is on and `connections` viewers listen. r: the block's R (the
 // block holds at least that many bytes). Nothing (no message at all) when
-// packing is refused or memory runs out.
+// packing is refused or memory runs out. codecUsed, if given, is set to
+// whether the codec compressed r bytes (and so changed its window).
 std::optional<StationBlockOutcome> DecideStationBlock(const StationStreamSettings& settings,
                                                       const StationBlockShape& shape, std::span<const uint16_t> block,
                                                       uint64_t r, int connections, LzssCodec& codec,
-                                                      const GrayTables& gray, std::vector<uint16_t>& packed);
+                                                      const GrayTables& gray, std::vector<uint16_t>& packed,
+                                                      bool* codecUsed = nullptr);
 
 // The sending half: the outcome to every viewer connected now, the ratio
 // label and each viewer's sent-block cell.
@@ -46,10 +49,14 @@ void SendStationBlockOutcome(StationLink& link, std::span<const uint16_t> block,
 // thread that takes the blocks in.
 bool StationCompressionMayOutlastBlock(const StationBlockShape& shape, double channelRate);
 
-// Compresses the station's recorded blocks on a thread of its own, one
-// block after the other, in the order they were given; the owner sends them
-// in that order. The worker is the codec's only user while blocks are
-// waiting: the owner uses the codec itself only once Idle().
+// Compresses the station's recorded blocks on threads of their own and
+// gives them back in the order they were given, as the very bytes one codec
+// compressing them one after the other would give. Each thread has its own
+// codec: a block of at least kLzssWindowSize bytes compresses the same
+// whatever window it starts with, so such blocks go side by side; a shorter
+// one waits for every block before it and starts from the window they left.
+// The station's codec gets that window as blocks come out, and is the
+// threads' only while blocks are waiting: the owner uses it only once Idle().
 class StationCompressionWorker {
  public:
   // A block taken in, as the owner is to send it.
@@ -59,10 +66,12 @@ class StationCompressionWorker {
     std::optional<StationBlockOutcome> outcome;  // nothing: the block is not sent
   };
 
-  // `ready` is called on the worker's thread after each block; it should make
-  // the owner call TakeDone soon. codec and gray outlive the worker.
-  StationCompressionWorker(LzssCodec& codec, const GrayTables& gray, std::function<void()> ready);
-  // Stops after the block in hand (blocks still waiting are dropped) and joins.
+  // `ready` is called on a worker thread after blocks come out; it should
+  // make the owner call TakeDone soon. codec and gray outlive the worker.
+  // threads: how many compress at once (at least one).
+  StationCompressionWorker(LzssCodec& codec, const GrayTables& gray, std::function<void()> ready,
+                           unsigned threads = DefaultThreads());
+  // Stops after the blocks in hand (blocks still waiting are dropped) and joins.
   ~StationCompressionWorker();
   StationCompressionWorker(const StationCompressionWorker&) = delete;
   StationCompressionWorker& operator=(const StationCompressionWorker&) = delete;
@@ -80,31 +89,52 @@ class StationCompressionWorker {
   // and a block sent now comes after all of them.
   bool Idle() const;
 
+  // Two threads keep up with full-size blocks at 40 kHz; one core is left
+  // to the rest of the station.
+  static unsigned DefaultThreads();
+
   // Blocks of about a second at a high block rate.
   static constexpr size_t kMaxWaitingBlocks = 64;
 
  private:
   struct Job {
+    uint64_t sequence = 0;
     StationStreamSettings settings;
     StationBlockShape shape;
     std::vector<uint16_t> block;
     uint64_t r = 0;
     int connections = 0;
   };
-  void Run();
+  // A block compressed, waiting for those before it to come out.
+  struct Finished {
+    Done done;
+    std::optional<LzssWindow> window;  // the window it left; none: it left the window alone
+  };
+  // One thread's own codec and packing buffer.
+  struct Lane {
+    LzssCodec codec;
+    std::vector<uint16_t> packed;
+    std::thread thread;
+  };
+  void Run(Lane& lane);
+  // Whether the oldest waiting job may start now.
+  bool FrontMayStart() const;
+  // Moves the finished jobs that are next in order to done_.
+  void ReleaseInOrder();
 
   LzssCodec& codec_;
   const GrayTables& gray_;
   std::function<void()> ready_;
-  std::vector<uint16_t> packed_;  // the worker's packing buffer
 
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<Job> waiting_;
+  std::map<uint64_t, Finished> finished_;
   std::vector<Done> done_;
-  bool busy_ = false;  // a job is out of waiting_ and not yet in done_
+  uint64_t nextSequence_ = 0;  // the next job given
+  uint64_t released_ = 0;      // every job before this one is in done_
   bool stopping_ = false;
-  std::thread thread_;  // last: starts once everything above exists
+  std::vector<std::unique_ptr<Lane>> lanes_;  // last: threads start once everything above exists
 };
 
 }  // namespace quelvar
