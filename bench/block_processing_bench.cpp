@@ -3,6 +3,8 @@
 // and nothing firing: the cost every block pays on the GUI thread.
 #include <benchmark/benchmark.h>
 
+#include "FullSizeConfig.h"
+
 #include "acquisition/BlockProcessing.h"
 #include "acquisition/ChannelLayout.h"
 #include "acquisition/PrepareStart.h"
@@ -15,13 +17,7 @@ using namespace quelvar;
 void BM_ProcessBlockWithTriggersArmed(benchmark::State& bench) {
   AppState s;
   LiveConfig& c = s.config;
-  c.Analog_Num = 100;
-  c.Total_Line = 100;
-  for (auto& line : c.LineTable) line.APhaseNum = 1;
-  c.SW_Num = 192;
-  c.NumSamp = 1000;
-  c.MaxBlock = 200;
-  c.ChannelRate = 10000.0f;
+  bench::SetFullSizeConfig(c);
   c.IDStartBin = 1;
   for (int in = 0; in < 192; ++in) c.SwitchChannelTable[in].SWStartID = 3 + in % 3;  // edges and changes
   ComputeChannelLayout(c, s.layout, 192, true, {});

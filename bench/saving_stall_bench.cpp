@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "BenchDir.h"
+#include "FullSizeConfig.h"
 #include "acquisition/BlockProcessing.h"
 #include "acquisition/ChannelLayout.h"
 #include "acquisition/ContinuousSaving.h"
@@ -34,13 +35,7 @@ enum SavingMode { kOff = 0, kInline = 1, kThreaded = 2 };
 
 bool PrepareFullSizeRun(AppState& s) {
   LiveConfig& c = s.config;
-  c.Analog_Num = 100;
-  c.Total_Line = 100;
-  for (auto& line : c.LineTable) line.APhaseNum = 1;
-  c.SW_Num = 192;
-  c.NumSamp = 1000;
-  c.MaxBlock = 200;
-  c.ChannelRate = 10000.0f;
+  bench::SetFullSizeConfig(c);
   ComputeChannelLayout(c, s.layout, 192, true, {});
   StartReporter quiet{[](const std::string&) {}, [](const std::string&) {},
                       [](const std::string&, const std::string&) {}, [](int, const std::string&) {}};
