@@ -13,9 +13,19 @@
 #include "acquisition/ChannelLayout.h"
 #include "acquisition/PrepareStart.h"
 #include "common/AppState.h"
+#include "net/GrayCode.h"
 #include "view/DisplayLayout.h"
 
 namespace quelvar::fuzz {
+
+const GrayTables& Gray() {
+  static const GrayTables gray = [] {
+    GrayTables tables;
+    InitGrayTables(tables);
+    return tables;
+  }();
+  return gray;
+}
 
 LiveConfig SeedConfig() {
   LiveConfig live;

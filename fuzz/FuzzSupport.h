@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "common/GrayTables.h"
 #include "common/LiveConfig.h"
 #include "common/SampleLayout.h"
 
@@ -18,6 +19,9 @@ namespace quelvar::fuzz {
 // schedule. Seeds are written with it; the replay target runs with it, since
 // a replayed file must match the configuration in force.
 LiveConfig SeedConfig();
+
+// The Gray tables, filled once, as the program fills them at start-up.
+const GrayTables& Gray();
 
 // The layout a start computes for a configuration taken from outside: the
 // consumer every parsed configuration reaches first.

@@ -13,11 +13,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quelvar;
-  static const GrayTables gray = [] {
-    GrayTables tables;
-    InitGrayTables(tables);
-    return tables;
-  }();
+  const GrayTables& gray = fuzz::Gray();
   fuzz::InputReader in(data, size);
   // Signed, so negative and oversized counts are tried too.
   const int32_t wordsPerRow = static_cast<int8_t>(in.Byte());

@@ -11,11 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quelvar;
-  static const GrayTables gray = [] {
-    GrayTables tables;
-    InitGrayTables(tables);
-    return tables;
-  }();
+  const GrayTables& gray = fuzz::Gray();
   fuzz::InputReader in(data, size);
   const size_t piece = 1 + size_t{in.Byte()} * 97;
   LiveConfig config = fuzz::SeedConfig();

@@ -36,6 +36,7 @@ namespace {
 using namespace quelvar;
 namespace fs = std::filesystem;
 using fuzz::Bytes;
+using fuzz::Gray;
 
 fs::path root;
 bool failed = false;
@@ -73,15 +74,6 @@ Bytes Prefixed(uint8_t first, const Bytes& rest) {
   Bytes out{first};
   Append(out, rest);
   return out;
-}
-
-const GrayTables& Gray() {
-  static const GrayTables gray = [] {
-    GrayTables tables;
-    InitGrayTables(tables);
-    return tables;
-  }();
-  return gray;
 }
 
 std::unique_ptr<ConfigRecord> RecordOf(const LiveConfig& live) {
