@@ -18,10 +18,6 @@ using RunLog = std::function<void(const std::string&)>;
 // Nodes the list can ever need: seven operands for each of 60 algorithms.
 constexpr size_t kMaxNodes = 7 * kMaxAlgorithms;
 
-int32_t SaturateInt32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
 // The set points as the engine compares them: absolute codes, amplitudes as
 // code differences, RMS values as the squared peak amplitude of a phasor.
 class SetPointScale {
@@ -81,7 +77,7 @@ void StoreRaw(AlgorithmConfig& a, int slot, const void* bits, size_t size) {
   std::memcpy(&a.SetPoint[slot], bits, size);
 }
 void StoreRawInt(AlgorithmConfig& a, int slot, int64_t v) {
-  const int32_t raw = SaturateInt32(v);
+  const int32_t raw = SaturateToInt32(v);
   StoreRaw(a, slot, &raw, sizeof raw);
 }
 

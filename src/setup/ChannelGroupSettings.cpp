@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "common/ConfigBounds.h"
+#include "common/NumberFormat.h"
 
 namespace quelvar {
 
@@ -29,11 +30,6 @@ double ParseReal(const std::string& text, double fallback) {
   return v;
 }
 
-int32_t Clamp32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
-
 ChannelGroupRefusal Refuse(std::string text, std::string caption) { return {std::move(text), std::move(caption)}; }
 
 }  // namespace
@@ -44,7 +40,7 @@ ChannelGroupRefusal ApplyChannelGroupFields(const ChannelGroupFields& f, const D
   live.ACFrq = static_cast<float>(std::clamp(ParseReal(f.ACFrq, 50.0), double{kMinACFrq}, double{kMaxACFrq}));
   live.EnvTemp = static_cast<float>(ParseReal(f.EnvTemp, 20.0));
   const int64_t pages = ParseInteger(f.TotalPages, ok);
-  live.TotalPages = ok && pages > 0 ? Clamp32(pages) : 1;
+  live.TotalPages = ok && pages > 0 ? SaturateToInt32(pages) : 1;
 
   // A count the lines cannot hold (more than 100, negative, not a number)
   // never matches their channel total and is refused here.
@@ -87,7 +83,7 @@ ChannelGroupRefusal ApplyChannelGroupFields(const ChannelGroupFields& f, const D
   live.Analog_Num = a;
   int64_t words = switchWords;
   for (int i = 0; i < a; ++i) words += ClampMultiFreq(live.AnalogChannelTable[i].MultiFreq);
-  live.NumChn = Clamp32(words);
+  live.NumChn = SaturateToInt32(words);
   return {};
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "common/NumberFormat.h"
 #include "platform/RegistryKey.h"
 
 namespace quelvar {
@@ -41,12 +42,7 @@ void FitWindowOnScreen(WindowGeometry& g, int32_t screenWidth, int32_t screenHei
 namespace {
 
 // Stored values are not trusted: sums are formed in 64 bits and brought back
-// into range.
-int32_t Clamp32(int64_t v) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
+// into range (SaturateToInt32).
 int64_t Right(const DesktopRect& r) { return int64_t{r.Left} + r.Width; }
 int64_t Bottom(const DesktopRect& r) { return int64_t{r.Top} + r.Height; }
 
@@ -71,16 +67,16 @@ int64_t Within(int64_t start, int64_t size, int64_t lo, int64_t room) {
 }  // namespace
 
 DesktopRect FrameRectOf(const WindowGeometry& place, const FrameMargins& m) {
-  return {place.Left, place.Top, Clamp32(int64_t{place.Width} + m.Left + m.Right),
-          Clamp32(int64_t{place.Height} + m.Top + m.Bottom)};
+  return {place.Left, place.Top, SaturateToInt32(int64_t{place.Width} + m.Left + m.Right),
+          SaturateToInt32(int64_t{place.Height} + m.Top + m.Bottom)};
 }
 
 DesktopRect ClientRectOf(const WindowGeometry& place, const FrameMargins& m) {
-  return {Clamp32(int64_t{place.Left} + m.Left), Clamp32(int64_t{place.Top} + m.Top), place.Width, place.Height};
+  return {SaturateToInt32(int64_t{place.Left} + m.Left), SaturateToInt32(int64_t{place.Top} + m.Top), place.Width, place.Height};
 }
 
 WindowGeometry PlaceOfClientRect(const DesktopRect& client, const FrameMargins& m) {
-  return {Clamp32(int64_t{client.Top} - m.Top), Clamp32(int64_t{client.Left} - m.Left), client.Width, client.Height};
+  return {SaturateToInt32(int64_t{client.Top} - m.Top), SaturateToInt32(int64_t{client.Left} - m.Left), client.Width, client.Height};
 }
 
 bool TitleBarOnScreen(const WindowGeometry& place, const std::vector<DesktopScreen>& screens, const FrameMargins& margins,
@@ -99,16 +95,16 @@ WindowGeometry OpeningPlace(WindowGeometry place, const std::vector<DesktopScree
                             const FrameMargins& margins) {
   if (screens.empty()) return place;
   // The one-monitor fit, on the frame's outer size.
-  const int32_t extraWidth = Clamp32(int64_t{margins.Left} + margins.Right);
-  const int32_t extraHeight = Clamp32(int64_t{margins.Top} + margins.Bottom);
-  WindowGeometry outer{place.Top, place.Left, Clamp32(int64_t{place.Width} + extraWidth),
-                       Clamp32(int64_t{place.Height} + extraHeight)};
+  const int32_t extraWidth = SaturateToInt32(int64_t{margins.Left} + margins.Right);
+  const int32_t extraHeight = SaturateToInt32(int64_t{margins.Top} + margins.Bottom);
+  WindowGeometry outer{place.Top, place.Left, SaturateToInt32(int64_t{place.Width} + extraWidth),
+                       SaturateToInt32(int64_t{place.Height} + extraHeight)};
   const DesktopRect& primary = screens.front().Whole;
   outer.Top -= primary.Top;
   outer.Left -= primary.Left;
   FitWindowOnScreen(outer, primary.Width, primary.Height, static_cast<int>(screens.size()));
-  place = {Clamp32(int64_t{outer.Top} + primary.Top), Clamp32(int64_t{outer.Left} + primary.Left),
-           Clamp32(int64_t{outer.Width} - extraWidth), Clamp32(int64_t{outer.Height} - extraHeight)};
+  place = {SaturateToInt32(int64_t{outer.Top} + primary.Top), SaturateToInt32(int64_t{outer.Left} + primary.Left),
+           SaturateToInt32(int64_t{outer.Width} - extraWidth), SaturateToInt32(int64_t{outer.Height} - extraHeight)};
 
   const int32_t titleBarHeight = margins.Top > 0 ? margins.Top : kAssumedTitleBarHeight;
   if (TitleBarOnScreen(place, screens, margins, titleBarHeight)) return place;
@@ -126,8 +122,8 @@ WindowGeometry OpeningPlace(WindowGeometry place, const std::vector<DesktopScree
     }
   }
   const DesktopRect& s = best->Available;
-  place.Left = Clamp32(Within(frame.Left, frame.Width, s.Left, s.Width));
-  place.Top = Clamp32(Within(frame.Top, frame.Height, s.Top, s.Height));
+  place.Left = SaturateToInt32(Within(frame.Left, frame.Width, s.Left, s.Width));
+  place.Top = SaturateToInt32(Within(frame.Top, frame.Height, s.Top, s.Height));
   return place;
 }
 

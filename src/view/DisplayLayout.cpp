@@ -15,11 +15,6 @@ int32_t AnalogCount(const LiveConfig& live) { return std::clamp(live.Analog_Num,
 int32_t SwitchCount(const LiveConfig& live) { return std::clamp(live.SW_Num, 0, kMaxSwitchInputs); }
 int32_t LineCount(const LiveConfig& live) { return std::clamp(live.Total_Line, 0, kMaxLines); }
 
-int32_t Saturate(int64_t value) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
 // Predefined pages: counts from the (repaired) page numbers, first indexes,
 // then each page's analog channels in channel order followed by its switch
 // inputs.
@@ -91,7 +86,7 @@ int32_t RebuildLineTables(LiveConfig& live) {
   const int32_t analog = AnalogCount(live);
   live.LineFirstChannel[0] = 0;
   for (int32_t k = 0; k < lines; ++k)
-    live.LineFirstChannel[k + 1] = Saturate(static_cast<int64_t>(live.LineFirstChannel[k]) + live.LineTable[k].APhaseNum);
+    live.LineFirstChannel[k + 1] = SaturateToInt32(static_cast<int64_t>(live.LineFirstChannel[k]) + live.LineTable[k].APhaseNum);
 
   int32_t position = 0;
   for (int32_t k = 0; k < lines; ++k)
@@ -147,14 +142,14 @@ void FitPointsPerScreen(WaveViewState& view, int32_t dispPoints, bool arbitraryW
   constexpr int32_t kMinPointsPerScreen = 10;
   if (!arbitraryWidth) view.DisplayWidth = dispPoints / std::max(view.XZoom, 1);
   view.DisplayWidth = std::max(std::min(view.DisplayWidth, dispPoints), kMinPointsPerScreen);
-  view.XPosition = Saturate(static_cast<int64_t>(dispPoints) - view.DisplayWidth);
+  view.XPosition = SaturateToInt32(static_cast<int64_t>(dispPoints) - view.DisplayWidth);
 }
 
 int32_t ChannelScrollMaximum(const LiveConfig& live, const ChannelScrollMenus& menus) {
-  if (menus.viewSwitch) return Saturate(static_cast<int64_t>(live.SW_Num) - 1);
-  if (menus.scopePage) return Saturate(static_cast<int64_t>(live.TotalPages) + 1);
-  if (menus.phaseSingle) return Saturate(static_cast<int64_t>(live.Analog_Num) - 1);
-  return Saturate(static_cast<int64_t>(live.Total_Line) - 1);
+  if (menus.viewSwitch) return SaturateToInt32(static_cast<int64_t>(live.SW_Num) - 1);
+  if (menus.scopePage) return SaturateToInt32(static_cast<int64_t>(live.TotalPages) + 1);
+  if (menus.phaseSingle) return SaturateToInt32(static_cast<int64_t>(live.Analog_Num) - 1);
+  return SaturateToInt32(static_cast<int64_t>(live.Total_Line) - 1);
 }
 
 std::vector<std::string> ScaleLabelTexts(const LiveConfig& live, int32_t presentationMode) {
