@@ -53,7 +53,8 @@ int64_t GapSquared(const DesktopRect& a, const DesktopRect& b) {
   const int64_t dx = std::max<int64_t>({0, int64_t{b.Left} - Right(a), int64_t{a.Left} - Right(b)});
   const int64_t dy = std::max<int64_t>({0, int64_t{b.Top} - Bottom(a), int64_t{a.Top} - Bottom(b)});
   // Capped so the square stays in range; such gaps never tie in practice.
-  const int64_t cx = std::min<int64_t>(dx, int64_t{1} << 31), cy = std::min<int64_t>(dy, int64_t{1} << 31);
+  const int64_t cap = (int64_t{1} << 31) - 1;
+  const int64_t cx = std::min(dx, cap), cy = std::min(dy, cap);
   return cx * cx + cy * cy;
 }
 
@@ -100,8 +101,8 @@ WindowGeometry OpeningPlace(WindowGeometry place, const std::vector<DesktopScree
   WindowGeometry outer{place.Top, place.Left, SaturateToInt32(int64_t{place.Width} + extraWidth),
                        SaturateToInt32(int64_t{place.Height} + extraHeight)};
   const DesktopRect& primary = screens.front().Whole;
-  outer.Top -= primary.Top;
-  outer.Left -= primary.Left;
+  outer.Top = SaturateToInt32(int64_t{outer.Top} - primary.Top);
+  outer.Left = SaturateToInt32(int64_t{outer.Left} - primary.Left);
   FitWindowOnScreen(outer, primary.Width, primary.Height, static_cast<int>(screens.size()));
   place = {SaturateToInt32(int64_t{outer.Top} + primary.Top), SaturateToInt32(int64_t{outer.Left} + primary.Left),
            SaturateToInt32(int64_t{outer.Width} - extraWidth), SaturateToInt32(int64_t{outer.Height} - extraHeight)};

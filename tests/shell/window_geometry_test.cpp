@@ -112,6 +112,31 @@ TEST(WindowPlace, OpensWithItsTitleBarOnAScreen) {
   EXPECT_TRUE(Same(noScreens, {-500, -500, 10, 10})) << "without monitors the place stands";
 }
 
+// Stored places are not trusted: the most extreme ones, on a desktop whose
+// primary monitor does not start at 0, still open on a screen (and without
+// overflowing on the way: the sanitizer build checks that).
+TEST(WindowPlace, ExtremeStoredPlacesOpenOnAScreen) {
+  const std::vector<DesktopScreen> primaryOnTheRight = {Plain(1920, 0, 1280, 1024), Plain(0, 0, 1920, 1080)};
+  const int32_t extremes[] = {INT32_MIN, -1, 0, INT32_MAX};
+  for (const auto* screens : {&kTwoScreens, &primaryOnTheRight}) {
+    for (const FrameMargins& margins : {kUnknownFrame, kOpenboxFrame}) {
+      const int32_t title = margins.Top > 0 ? margins.Top : kAssumedTitleBarHeight;
+      for (int32_t top : extremes) {
+        for (int32_t left : extremes) {
+          for (int32_t size : {0, 400, INT32_MAX}) {
+            const WindowGeometry stored{top, left, size, size};
+            const WindowGeometry g = OpeningPlace(stored, *screens, margins);
+            // A window of no size has no title bar to show; it is here for the arithmetic.
+            if (size > 0) {
+              EXPECT_TRUE(TitleBarOnScreen(g, *screens, margins, title)) << Text(stored) << " -> " << Text(g);
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
 TEST(WindowPlace, EveryOpeningPlaceHasItsTitleBarOnAScreen) {
   for (const auto* screens : {&kOneScreen, &kOneScreenWithPanel, &kTwoScreens, &kScreenOnTheLeft}) {
     for (const FrameMargins& margins : {kUnknownFrame, kOpenboxFrame}) {
