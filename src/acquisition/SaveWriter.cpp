@@ -97,12 +97,15 @@ void SaveWriter::Queue(Command&& command) {
     Execute(command);
     return;
   }
+  bool wasEmpty = false;
   {
     std::lock_guard lock(mutex_);
     if (command.slab != nullptr) command.slab->users += 1;
+    wasEmpty = queued_.empty();
     queued_.push_back(std::move(command));
   }
-  work_.notify_one();
+  // The thread sleeps only on an empty queue: one wake-up per batch.
+  if (wasEmpty) work_.notify_one();
 }
 
 void SaveWriter::Open(ContinuousSave& saver, std::shared_ptr<const ContinuousSaveContent> content,
@@ -147,7 +150,8 @@ void SaveWriter::Close(ContinuousSave& saver) {
 }
 
 SaveSlab* SaveWriter::TakeSlab(std::span<const uint16_t> block) {
-  const uint64_t bytes = std::max<uint64_t>(block.size() * sizeof(uint16_t), 1);
+  // A slab costs its bookkeeping too, so tiny blocks cannot pile up unbounded.
+  const uint64_t bytes = block.size() * sizeof(uint16_t) + sizeof(SaveSlab) + 64;
   const size_t limit = static_cast<size_t>(std::max<uint64_t>(maxPendingBytes_ / bytes, 2));
   SaveSlab* slab = nullptr;
   {

@@ -122,8 +122,12 @@ StationCompressionWorker::~StationCompressionWorker() {
 
 void StationCompressionWorker::Submit(const StationStreamSettings& settings, const StationBlockShape& shape,
                                       std::span<const uint16_t> block, uint64_t r, int connections) {
-  Job job{0, settings, shape, std::vector<uint16_t>(block.begin(), block.begin() + static_cast<ptrdiff_t>(r / 2)), r,
-          connections};
+  Job job{0, settings, shape, {}, r, connections};
+  try {
+    job.block.assign(block.begin(), block.begin() + static_cast<ptrdiff_t>(r / 2));
+  } catch (const std::bad_alloc&) {
+    return;  // out of memory: the block is not sent, as when compressing in place
+  }
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [this] { return waiting_.size() < kMaxWaitingBlocks; });
   job.sequence = nextSequence_++;
