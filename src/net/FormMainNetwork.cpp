@@ -264,8 +264,8 @@ void TFormMain::SendStationBlock() {
                               a.PackedBlockBuffer);
     return;
   }
-  const uint64_t r = RawBlockBytes(shape.NumChn, shape.NumSamp);
-  if (r == 0 || block.size_bytes() < r) return;  // not sent, as in place
+  const uint64_t r = SendableBytes(shape, block);
+  if (r == 0) return;  // not sent, as in place
   if (worker == nullptr) {
     StationStreamParts* parts = stationStream_;
     worker = std::make_unique<StationCompressionWorker>(parts->codec, state_.grayTables, [this, parts] {

@@ -17,12 +17,6 @@ void SendStarted(StationConnections& connections, int index, const ConfigRecord&
 
 const uint8_t* BytesOf(std::span<const uint16_t> block) { return reinterpret_cast<const uint8_t*>(block.data()); }
 
-// R of the shape when the block holds that many bytes, else 0.
-uint64_t SendableBytes(const StationBlockShape& shape, std::span<const uint16_t> block) {
-  const uint64_t r = RawBlockBytes(shape.NumChn, shape.NumSamp);
-  return r != 0 && block.size_bytes() >= r ? r : 0;
-}
-
 std::string SequenceText(std::span<const uint16_t> block) { return std::to_string(block[0]); }
 
 void SendRawToAll(StationLink& link, std::span<const uint16_t> block, uint64_t r) {
@@ -35,6 +29,11 @@ void SendRawToAll(StationLink& link, std::span<const uint16_t> block, uint64_t r
 }
 
 }  // namespace
+
+uint64_t SendableBytes(const StationBlockShape& shape, std::span<const uint16_t> block) {
+  const uint64_t r = RawBlockBytes(shape.NumChn, shape.NumSamp);
+  return r != 0 && block.size_bytes() >= r ? r : 0;
+}
 
 void GreetStationViewer(StationLink& link, int index, const ConfigRecord& record, int32_t runState) {
   if (index < 0 || index >= link.connections.Count()) return;

@@ -62,6 +62,9 @@ struct StationBlockShape {
   int32_t NumSamp = 0;
 };
 
+// R of the shape when the block holds that many bytes, else 0 (nothing is sent).
+uint64_t SendableBytes(const StationBlockShape& shape, std::span<const uint16_t> block);
+
 // A new viewer connection at `index`: Started and the record; while the
 // station is idle, a request for NotSampling after kNotSamplingDelayMs.
 void GreetStationViewer(StationLink& link, int index, const ConfigRecord& record, int32_t runState);

@@ -226,7 +226,7 @@ void LoadLayoutKey(platform::RegistryStore& store, const RegistryContext& ctx, L
   live.SW_Num = std::clamp(r.Int("SW_Num", live.SW_Num), 0, kMaxSwitchInputs);
   live.TotalPages = r.Int("TotalPages", 1);
   live.ACFrq = r.Float("ACFrq", live.ACFrq);
-  if (!(live.ACFrq > 0.001f)) live.ACFrq = 50.0f;
+  if (!(live.ACFrq > kMinACFrq)) live.ACFrq = 50.0f;
   // Infinity included: samples per cycle and the dialog's reading need a bound.
   live.ACFrq = std::min(live.ACFrq, kMaxACFrq);
   live.EnvTemp = r.Float("EnvTemp", live.EnvTemp);

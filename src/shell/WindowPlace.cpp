@@ -35,11 +35,12 @@ std::vector<DesktopScreen> DesktopScreens() {
 
 void RestoreWindowPlace(QWidget& window, platform::RegistryStore& store, const std::string& appKeyName,
                         const std::string& prefix, int minimumSize) {
-  WindowGeometry g = PlaceOfClientRect(RectOf(window.geometry()), MarginsOf(window));
+  const FrameMargins margins = MarginsOf(window);
+  WindowGeometry g = PlaceOfClientRect(RectOf(window.geometry()), margins);
   ReadWindowGeometry(store, appKeyName, prefix, g);
   g.Width = std::max(g.Width, minimumSize);
   g.Height = std::max(g.Height, minimumSize);
-  g = OpeningPlace(g, DesktopScreens(), MarginsOf(window));
+  g = OpeningPlace(g, DesktopScreens(), margins);
   // move() places the frame's corner (the window system adds the frame);
   // resize() sizes the client area: the terms the place is saved in.
   window.move(g.Left, g.Top);
