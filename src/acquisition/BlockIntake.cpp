@@ -11,12 +11,6 @@ namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
 
-// The start sized the block buffer by this product, so it fits in 32 bits
-// whenever a run is on; computed in 64 all the same.
-int32_t DeliveredRows(const LiveConfig& c) {
-  return SaturateToInt32(int64_t{c.NumSamp} * (c.OnlineResamp ? c.ResampNum : 1));
-}
-
 // Takes one block into CurrentBlock; false when none was delivered.
 bool TakeBlock(AppState& state, const IntakeEnv& env) {
   LiveConfig& c = state.config;
@@ -62,6 +56,10 @@ void EndReplayWhenDone(AppState& state, const IntakeEnv& env) {
 }
 
 }  // namespace
+
+int32_t DeliveredRows(const LiveConfig& c) {
+  return SaturateToInt32(int64_t{c.NumSamp} * (c.OnlineResamp ? c.ResampNum : 1));
+}
 
 int IntakeBlocks(AppState& state, const IntakeEnv& env) {
   if (state.RunState == kRunIdle) return 0;

@@ -15,6 +15,11 @@ struct IntakeEnv {
   std::function<int()> rand32767;        // the virtual card's spikes
 };
 
+// Rows the card delivers a block (NumSamp, times ResampNum with on-line
+// resampling). The start sized the block buffer by it, so it fits in 32 bits
+// whenever a run is on; computed in 64 and saturated all the same.
+int32_t DeliveredRows(const LiveConfig& c);
+
 // One call of the intake (a driver notification, a pacing tick or the
 // watchdog poll): takes the block(s) into CurrentBlock, stamps their time,
 // filters and resamples the real card's blocks and hands each to the

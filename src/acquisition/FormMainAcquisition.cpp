@@ -304,8 +304,7 @@ bool TFormMain::StartRealCard() {
   SetUpPidAndChannelRate();
   PostStatusText("AD板准备工作...");
   state_.acq.BlockTime = platform::NowDayCount();
-  // Within 32 bits once the start has sized its buffers by it.
-  const auto rows = static_cast<uint32_t>(int64_t{c.NumSamp} * (c.OnlineResamp ? c.ResampNum : 1));
+  const auto rows = static_cast<uint32_t>(DeliveredRows(c));
   int32_t started = 0;
   if (interrupt) {
     if (d.StartIntr != nullptr) {

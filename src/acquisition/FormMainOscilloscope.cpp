@@ -93,8 +93,7 @@ bool TFormMain::StartOscilRealCard() {
   // Snapshots only: no block notifications are wanted.
   SetUpPidAndChannelRate();
   PostStatusText("AD板准备工作...");
-  // Within 32 bits once the start has sized its buffers by it.
-  const auto rows = static_cast<uint32_t>(int64_t{c.NumSamp} * (c.OnlineResamp ? c.ResampNum : 1));
+  const auto rows = static_cast<uint32_t>(DeliveredRows(c));
   const int32_t started =
       d.StartSnapshot != nullptr
           ? d.StartSnapshot(c.NumBuf, 4 * rows, static_cast<uint16_t>(c.BegChn), static_cast<uint16_t>(c.NumChn),
