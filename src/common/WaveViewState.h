@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/LiveConfig.h"
+#include "common/ViewOptions.h"
 
 namespace quelvar {
 
@@ -51,6 +52,8 @@ struct WaveViewState {
   int32_t IDTrace = 1;
   int32_t IDPhase = 0;
   int32_t IDScope = 0;
+  // The check marks of the window's view menus, which the renderer reads.
+  ViewOptions Options;
   std::array<int32_t, kViewHistorySlots> ViewHistory{};
   PageTables PageLayout;
   // Outputs of the last paint, read by the mark labels and measurements.
