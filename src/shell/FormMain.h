@@ -359,6 +359,76 @@ class TFormMain : public QMainWindow {
   void menuColorClick();
   void SetColorDialog(class TFormColor* dialog) { colorDialog_ = dialog; }
 
+  // Y scaling and the display toggles (view/FormMainYScale.cpp). The check
+  // marks mirror state_.wave.Options, which the renderer reads; every
+  // handler changes the record and its items together.
+  QMenu* PopupMenuYZoom = nullptr;  // on VScrollBar_Channel and ToolButtonYCompress
+  QAction* menuYZoom1 = nullptr;
+  QAction* menuYZoom2 = nullptr;
+  QAction* menuYZoom5 = nullptr;
+  QAction* menuYZoom10 = nullptr;
+  QAction* menuYZoom20 = nullptr;
+  QAction* menuYZoom50 = nullptr;
+  QAction* menuYZoom100 = nullptr;
+  QAction* menuYZoom200 = nullptr;
+  QAction* menuYZoom500 = nullptr;
+  QAction* menuYZoom1000 = nullptr;
+  QAction* menuYExpandStep = nullptr;    // "再放大1倍"
+  QAction* menuYCompressStep = nullptr;  // "再压缩1倍"
+  QAction* ToolButtonYCompress = nullptr;
+  QAction* ToolButtonYExpand = nullptr;
+  QMenu* PopupMenuACDC = nullptr;  // on VScrollBar_YOffset
+  QAction* menuDC = nullptr;
+  QAction* menuAC = nullptr;
+  QAction* menuScaleOut = nullptr;
+  QAction* menuWhiteBG = nullptr;
+  QAction* menuTopMost = nullptr;
+  QAction* menuContent = nullptr;
+  QAction* menuViewScope = nullptr;  // the channel-scope submenu
+  QMenu* PopupMenuBackGroud = nullptr;  // on the waveform (Image1)
+  QAction* menuViewXScaleP = nullptr;
+  QAction* menuViewGridLineP = nullptr;
+  QAction* menuViewGridPointP = nullptr;
+  QAction* menuViewTraceP = nullptr;
+  QAction* menuViewIn1Axial = nullptr;
+  // A Y gain preset (1, 2, 5, ... 2000); its item's handler.
+  void YZoomPresetClick(int32_t gain);
+  void ToolButtonYCompressClick();
+  void ToolButtonYExpandClick();
+  void UpdateYOffsetRange(int32_t previousYZoom);
+  void VScrollBar_YOffsetChange();
+  void menuDCClick();
+  void menuACClick();
+  void menuScaleOutClick();
+  void menuViewXScaleClick();
+  void menuViewScaleAlwaysClick();
+  void menuViewGridLineClick();
+  void menuViewGridPointClick();
+  void menuViewYGridClick();
+  void menuViewXScalePClick() { menuViewXScaleClick(); }
+  void menuViewScaleAlwaysPClick() { menuViewScaleAlwaysClick(); }
+  void menuViewGridLinePClick() { menuViewGridLineClick(); }
+  void menuViewGridPointPClick() { menuViewGridPointClick(); }
+  void menuViewTracePClick() { menuViewTraceClick(); }
+  void menuViewIn1AxialClick();
+  void menuViewTraceClick();
+  void menuBGTransClick();
+  void menuWhiteBGClick();
+  void menuDispScaleClick();
+  void menuTopMostClick();
+  // Sets a view option and the check marks of its items (item and twin).
+  void SetViewOption(bool ViewOptions::*option, bool on);
+  // All check marks from the record (after a load).
+  void MirrorViewOptionsToMenus();
+  // Check marks other code sets directly (scopes, the switch view, the live
+  // display, ...) carry on into the record.
+  void FollowViewOptionItems();
+  // The mark labels in the colours of the scheme's row, transparent or not.
+  void ApplyMarkLabelColours();
+  // The Y zoom and DC/AC pop-ups, the Y tool buttons, the waveform's pop-up
+  // menu and the two vertical bars' hints and menus.
+  void BuildYScaleMenus();
+
   // Run log and status bar panels.
   void AppendRunLog(const std::string& line);
   std::string RunLogText() const;

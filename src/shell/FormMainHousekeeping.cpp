@@ -103,6 +103,10 @@ void TFormMain::RunDeferredStartup() {
   } else {
     menuAloneClick();
   }
+  // The mark value labels as stored: the command inverts the mark set here
+  // and shows or hides the labels.
+  SetViewOption(&ViewOptions::Trace, state_.wave.IDTrace == 0);
+  menuViewTraceClick();
   UpdateChannelScrollRange();
   VScrollBar_Channel->setValue(state_.view.BegDispChannel);
   state_.wave.BegDispChannel = VScrollBar_Channel->value();

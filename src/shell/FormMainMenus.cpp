@@ -7,12 +7,14 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <initializer_list>
 #include <utility>
 
 #include "shell/FormMain.h"
 #include "shell/PresentationCaptions.h"
+#include "view/PaintBox.h"
 
 namespace quelvar {
 
@@ -88,32 +90,31 @@ void TFormMain::BuildMenus() {
     menuMonitor->setChecked(!menuMonitor->isChecked());
     menuMonitorClick();
   });
-  menuViewTrace = AddCheckItem(menuView, "menuViewTrace", "瞬时标线显示(&I)", true);
-  menuBGTrans = AddCheckItem(menuView, "menuBGTrans", "标签透明", true);
-  menuView->addSeparator();
-  menuViewXScale = AddCheckItem(menuView, "menuViewXScale", "详细X刻度(&X)", true);
-  menuViewGridLine = AddCheckItem(menuView, "menuViewGridLine", "无网格线(&G)", false);
-  menuViewGridPoint = AddCheckItem(menuView, "menuViewGridPoint", "网格虚线(&P)", false);
-  menuViewYGrid = AddCheckItem(menuView, "menuViewYGrid", "显示Y网格线", false);
-  menuViewScaleAlways = AddCheckItem(menuView, "menuViewScaleAlways", "始终显示刻度值", false);
-  menuViewScaleAlwaysP = new QAction(QStringLiteral("始终显示刻度值"), this);
-  menuViewScaleAlwaysP->setObjectName("menuViewScaleAlwaysP");
-  menuViewScaleAlwaysP->setCheckable(true);
-  menuXAxialTime = AddCheckItem(menuView, "menuXAxialTime", "X刻度按时间对齐", true);
-  menuAbsoluteTime = AddCheckItem(menuView, "menuAbsoluteTime", "显示绝对时间", false);
-  menuView->addSeparator();
-  menuViewPhase = AddItem(menuView, "menuViewPhase", "坐标轴");
-  menuPhaseSingle = AddCheckItem(menuView, "menuPhaseSingle", "单轴显示", true);
-  menuPhaseMultiple = AddCheckItem(menuView, "menuPhaseMultiple", "一组一轴(&G)", false);
+  QAction* n1 = menuView->addSeparator();
+  n1->setObjectName("N1");
+  // Which channels are shown: analog or switch rows, the phases' axes and
+  // the channel scope.
+  menuViewAnalog = AddCheckItem(menuView, "menuViewAnalog", "模拟量(&A)", true);
+  menuViewSwitch = AddCheckItem(menuView, "menuViewSwitch", "开关量(&B)", false);
+  QMenu* phases = menuView->addMenu(QStringLiteral("同轴显示(&A)"));
+  phases->setObjectName("menuViewPhaseMenu");
+  menuViewPhase = phases->menuAction();
+  menuViewPhase->setObjectName("menuViewPhase");
+  menuPhaseSingle = AddCheckItem(phases, "menuPhaseSingle", "单轴显示(&S)", true);
+  menuPhaseMultiple = AddCheckItem(phases, "menuPhaseMultiple", "多相同轴(&M)", false);
+  QMenu* scopeMenu = menuView->addMenu(QStringLiteral("通道显示(&C)"));
+  scopeMenu->setObjectName("menuViewScopeMenu");
+  menuViewScope = scopeMenu->menuAction();
+  menuViewScope->setObjectName("menuViewScope");
   // The channel scopes: one radio group, exactly one of them checked.
-  menuScopeChannel = AddCheckItem(menuView, "menuScopeChannel", "显示单通道", true);
-  menuScopeLine = AddCheckItem(menuView, "menuScopeLine", "单线路(&L)", false);
-  menuScope4 = AddCheckItem(menuView, "menuScope4", "四通道组(&F)", false);
-  menuScope8 = AddCheckItem(menuView, "menuScope8", "八通道组(&E)", false);
-  menuScope16 = AddCheckItem(menuView, "menuScope16", "十六通道组(&S)", false);
-  menuScopeAll = AddCheckItem(menuView, "menuScopeAll", "全部通道(&A)", false);
-  menuScopeOverall = AddCheckItem(menuView, "menuScopeOverall", "模拟+开关量(&O)", false);
-  menuScopePage = AddCheckItem(menuView, "menuScopePage", "预定义页(&P)", false);
+  menuScopeChannel = AddCheckItem(scopeMenu, "menuScopeChannel", "单通道(&C)", true);
+  menuScopeLine = AddCheckItem(scopeMenu, "menuScopeLine", "单线路(&L)", false);
+  menuScope4 = AddCheckItem(scopeMenu, "menuScope4", "四通道组(&F)", false);
+  menuScope8 = AddCheckItem(scopeMenu, "menuScope8", "八通道组(&E)", false);
+  menuScope16 = AddCheckItem(scopeMenu, "menuScope16", "十六通道组(&S)", false);
+  menuScopeAll = AddCheckItem(scopeMenu, "menuScopeAll", "全部通道(&A)", false);
+  menuScopeOverall = AddCheckItem(scopeMenu, "menuScopeOverall", "模拟+开关量(&O)", false);
+  menuScopePage = AddCheckItem(scopeMenu, "menuScopePage", "预定义页(&P)", false);
   auto* scopes = new QActionGroup(this);
   scopes->setObjectName("ScopeGroup");
   scopes->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
@@ -121,23 +122,39 @@ void TFormMain::BuildMenus() {
                         menuScopeOverall, menuScopePage}) {
     scopes->addAction(item);
   }
+  scopeMenu->addSeparator();
+  // A command: it edits the universal page and shows it.
+  menuScopeVPage = AddItem(scopeMenu, "menuScopeVPage", "万能页(&V)");
+  // The five stored universal pages (their slot items).
+  menuVPage1 = AddCheckItem(scopeMenu, "menuVPage1", "万能页1", true);
+  menuVPage2 = AddCheckItem(scopeMenu, "menuVPage2", "万能页2", false);
+  menuVPage3 = AddCheckItem(scopeMenu, "menuVPage3", "万能页3", false);
+  menuVPage4 = AddCheckItem(scopeMenu, "menuVPage4", "万能页4", false);
+  menuVPage5 = AddCheckItem(scopeMenu, "menuVPage5", "万能页5", false);
+  QAction* n13 = menuView->addSeparator();
+  n13->setObjectName("N13");
+  // How the waveform is decorated.
+  menuViewTrace = AddCheckItem(menuView, "menuViewTrace", "瞬时标线显示(&I)", true);
+  menuBGTrans = AddCheckItem(menuView, "menuBGTrans", "标签透明", true);
+  menuWhiteBG = AddCheckItem(menuView, "menuWhiteBG", "白色图形背景", false);
+  QAction* spaceTrace = menuView->addSeparator();
+  spaceTrace->setObjectName("menuSpaceTrace");
+  menuScaleOut = AddCheckItem(menuView, "menuScaleOut", "刻度在外(&O)", true);
+  menuViewXScale = AddCheckItem(menuView, "menuViewXScale", "详细X刻度(&X)", true);
+  menuViewScaleAlways = AddCheckItem(menuView, "menuViewScaleAlways", "始终显示刻度值", false);
+  menuViewGridLine = AddCheckItem(menuView, "menuViewGridLine", "无网格线(&G)", false);
+  menuViewGridPoint = AddCheckItem(menuView, "menuViewGridPoint", "网格虚线(&P)", false);
+  menuViewYGrid = AddCheckItem(menuView, "menuViewYGrid", "显示Y网格线", false);
+  menuXAxialTime = AddCheckItem(menuView, "menuXAxialTime", "X刻度按时间对齐", true);
+  menuAbsoluteTime = AddCheckItem(menuView, "menuAbsoluteTime", "显示绝对时间", false);
+  menuDispScale = AddItem(menuView, "menuDispScale", "X刻度数(=5)");
   menuView->addSeparator();
-  menuYZoom2000 = AddCheckItem(menuView, "menuYZoom2000", "放大2000倍", false);
-  menuDispScale = menuView->addAction(QStringLiteral("X刻度数(=5)"));
-  menuDispScale->setObjectName("menuDispScale");
-  menuPlayInterval = menuView->addAction(QStringLiteral("播放时间间隔(?ms)"));
-  menuPlayInterval->setObjectName("menuPlayInterval");
-  menuPlayInc = menuView->addAction(QStringLiteral("每次移动整屏的1/?"));
-  menuPlayInc->setObjectName("menuPlayInc");
-
+  menuPlayInterval = AddItem(menuView, "menuPlayInterval", "播放时间间隔(?ms)");
+  menuPlayInc = AddItem(menuView, "menuPlayInc", "每次移动整屏的1/?");
+  menuView->addSeparator();
   menuColor = AddItem(menuView, "menuColor", "配色方案(&C)");
   connect(menuColor, &QAction::triggered, this, [this] { menuColorClick(); });
-
-  menuVPage1 = AddCheckItem(menuView, "menuVPage1", "通用页1", true);
-  menuVPage2 = AddCheckItem(menuView, "menuVPage2", "通用页2", false);
-  menuVPage3 = AddCheckItem(menuView, "menuVPage3", "通用页3", false);
-  menuVPage4 = AddCheckItem(menuView, "menuVPage4", "通用页4", false);
-  menuVPage5 = AddCheckItem(menuView, "menuVPage5", "通用页5", false);
+  menuTopMost = AddCheckItem(menuView, "menuTopMost", "始终在最前面(&M)", false);
 
   menuMark = menuBar()->addMenu(QStringLiteral("标线(&K)"));
   menuMark->setObjectName("menuMark");
@@ -205,6 +222,7 @@ void TFormMain::BuildMenus() {
 
   menuHelp = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
   menuHelp->setObjectName("menuHelp");
+  menuContent = AddItem(menuHelp, "menuContent", "通用帮助主题(&C)");
   menuAbout = AddItem(menuHelp, "menuAbout", "关于本软件(&A)");
   connect(menuAbout, &QAction::triggered, this, [this] { menuAboutClick(); });
 
@@ -246,8 +264,9 @@ void TFormMain::BuildMenus() {
   connect(ToolButtonSaveCurrent, &QAction::triggered, this, [this] { menuSaveCurrentClick(); });
 
   BuildXZoomMenu();
-  // Marks whose commands come with history review, the scopes and the text
-  // grid; they hold their state for the display until then.
+  BuildYScaleMenus();
+  // Marks whose commands come with history review and the text grid; they
+  // hold their state for the display until then.
   auto stateItem = [this](QAction*& item, const char* name, const char* caption, bool checked) {
     item = new QAction(QString::fromUtf8(caption), this);
     item->setObjectName(name);
@@ -255,23 +274,16 @@ void TFormMain::BuildMenus() {
     item->setChecked(checked);
   };
   stateItem(menuSelectFault, "menuSelectFault", "打开历史数据(&O)", false);
-  stateItem(menuViewAnalog, "menuViewAnalog", "模拟量(&A)", true);
-  stateItem(menuViewSwitch, "menuViewSwitch", "开关量(&B)", false);
-  stateItem(menuScopeVPage, "menuScopeVPage", "万能页(&V)", false);
   stateItem(menuGridEng, "menuGridEng", "显示工程值", true);
   DisableCommandsNotBuilt();
 }
 
 void TFormMain::DisableCommandsNotBuilt() {
   const std::initializer_list<QAction*> waiting = {
-      // view options, Y scaling and label toggles
-      menuViewTrace, menuBGTrans, menuViewXScale, menuViewGridLine, menuViewGridPoint, menuViewYGrid,
-      menuViewScaleAlways, menuViewScaleAlwaysP, menuYZoom2000, menuDispScale,
-      // navigation: time axis, axis mode, scopes, pages, analog/switch view, text grid
-      menuXAxialTime, menuAbsoluteTime, menuViewPhase, menuPhaseSingle, menuPhaseMultiple, menuScopeChannel,
-      menuScopeLine, menuScope4, menuScope8, menuScope16, menuScopeAll, menuScopeOverall, menuScopePage,
-      menuScopeVPage, menuVPage1, menuVPage2, menuVPage3, menuVPage4, menuVPage5, menuViewAnalog, menuViewSwitch,
-      menuGridEng,
+      // time axis, axis mode, scopes, pages, analog/switch view, text grid
+      menuXAxialTime, menuAbsoluteTime, menuPhaseSingle, menuPhaseMultiple, menuScopeChannel, menuScopeLine,
+      menuScope4, menuScope8, menuScope16, menuScopeAll, menuScopeOverall, menuScopePage, menuScopeVPage,
+      menuVPage1, menuVPage2, menuVPage3, menuVPage4, menuVPage5, menuViewAnalog, menuViewSwitch, menuGridEng,
       // history review and playback
       menuSelectFault, menuPlayInterval, menuPlayInc,
       // marks
@@ -282,6 +294,9 @@ void TFormMain::DisableCommandsNotBuilt() {
       menuCardSetting, ToolButtonPrint,
       // the analysis panels
       menuMatlabEngine, menuMatlabLib,
+      // The help contents are a WinHelp file, which nothing on this platform
+      // opens.
+      menuContent,
       // hidden, and does nothing
       menuSetSysTime};
   for (QAction* item : waiting) item->setEnabled(false);
@@ -326,6 +341,112 @@ void TFormMain::BuildXZoomMenu() {
   HScrollBar_XPosition->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(HScrollBar_XPosition, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopupMenuXZoom->popup(HScrollBar_XPosition->mapToGlobal(at)); });
+}
+
+void TFormMain::BuildYScaleMenus() {
+  // A click toggles a checkable item before its handler runs; the handlers
+  // set the marks themselves, so that toggle is undone first.
+  auto command = [this](QAction* item, auto handler) {
+    connect(item, &QAction::triggered, this, [this, item, handler] {
+      if (item->isCheckable()) item->setChecked(!item->isChecked());
+      (this->*handler)();
+    });
+  };
+
+  PopupMenuYZoom = new QMenu(this);
+  PopupMenuYZoom->setObjectName("PopupMenuYZoom");
+  menuYZoom1 = AddCheckItem(PopupMenuYZoom, "menuYZoom1", "波形放大1倍", true);
+  menuYZoom2 = AddCheckItem(PopupMenuYZoom, "menuYZoom2", "放大2倍", false);
+  menuYZoom5 = AddCheckItem(PopupMenuYZoom, "menuYZoom5", "放大5倍", false);
+  menuYZoom10 = AddCheckItem(PopupMenuYZoom, "menuYZoom10", "放大10倍", false);
+  menuYZoom20 = AddCheckItem(PopupMenuYZoom, "menuYZoom20", "放大20倍", false);
+  menuYZoom50 = AddCheckItem(PopupMenuYZoom, "menuYZoom50", "放大50倍", false);
+  menuYZoom100 = AddCheckItem(PopupMenuYZoom, "menuYZoom100", "放大100倍", false);
+  menuYZoom200 = AddCheckItem(PopupMenuYZoom, "menuYZoom200", "放大200倍", false);
+  menuYZoom500 = AddCheckItem(PopupMenuYZoom, "menuYZoom500", "放大500倍", false);
+  menuYZoom1000 = AddCheckItem(PopupMenuYZoom, "menuYZoom1000", "放大1000倍", false);
+  menuYZoom2000 = AddCheckItem(PopupMenuYZoom, "menuYZoom2000", "放大2000倍", false);
+  const std::pair<QAction*, int32_t> presets[] = {
+      {menuYZoom1, 1},     {menuYZoom2, 2},     {menuYZoom5, 5},     {menuYZoom10, 10},
+      {menuYZoom20, 20},   {menuYZoom50, 50},   {menuYZoom100, 100}, {menuYZoom200, 200},
+      {menuYZoom500, 500}, {menuYZoom1000, 1000}, {menuYZoom2000, 2000}};
+  for (const auto& [item, gain] : presets) {
+    connect(item, &QAction::triggered, this, [this, item, gain] {
+      item->setChecked(!item->isChecked());
+      YZoomPresetClick(gain);
+    });
+  }
+  PopupMenuYZoom->addSeparator();
+  menuYExpandStep = AddItem(PopupMenuYZoom, "menuYExpandStep", "再放大1倍");
+  command(menuYExpandStep, &TFormMain::ToolButtonYExpandClick);
+  menuYCompressStep = AddItem(PopupMenuYZoom, "menuYCompressStep", "再压缩1倍");
+  command(menuYCompressStep, &TFormMain::ToolButtonYCompressClick);
+
+  ToolButtonYCompress = new QAction(QStringLiteral("Y压缩"), this);
+  ToolButtonYCompress->setObjectName("ToolButtonYCompress");
+  ToolButtonYCompress->setToolTip(QStringLiteral("Y方向压缩//完全控制"));
+  ToolButtonYCompress->setMenu(PopupMenuYZoom);
+  ToolBar1->addAction(ToolButtonYCompress);
+  if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(ToolButtonYCompress))) {
+    button->setPopupMode(QToolButton::MenuButtonPopup);
+  }
+  command(ToolButtonYCompress, &TFormMain::ToolButtonYCompressClick);
+  ToolButtonYExpand = ToolBar1->addAction(QStringLiteral("Y展开"));
+  ToolButtonYExpand->setObjectName("ToolButtonYExpand");
+  ToolButtonYExpand->setToolTip(QStringLiteral("Y方向展开"));
+  command(ToolButtonYExpand, &TFormMain::ToolButtonYExpandClick);
+
+  VScrollBar_Channel->setToolTip(QStringLiteral("通道切换,右击放大波形"));
+  VScrollBar_Channel->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(VScrollBar_Channel, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { PopupMenuYZoom->popup(VScrollBar_Channel->mapToGlobal(at)); });
+
+  PopupMenuACDC = new QMenu(this);
+  PopupMenuACDC->setObjectName("PopupMenuACDC");
+  menuDC = AddCheckItem(PopupMenuACDC, "menuDC", "直流方式(DC)", false);
+  command(menuDC, &TFormMain::menuDCClick);
+  menuAC = AddCheckItem(PopupMenuACDC, "menuAC", "交流方式(AC)", true);
+  command(menuAC, &TFormMain::menuACClick);
+  VScrollBar_YOffset->setToolTip(QStringLiteral("Y偏移,右击选择交直流"));
+  VScrollBar_YOffset->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(VScrollBar_YOffset, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { PopupMenuACDC->popup(VScrollBar_YOffset->mapToGlobal(at)); });
+  connect(VScrollBar_YOffset, &QScrollBar::valueChanged, this, [this] { VScrollBar_YOffsetChange(); });
+
+  // The waveform's own pop-up menu: twins of the view menu's toggles.
+  PopupMenuBackGroud = new QMenu(this);
+  PopupMenuBackGroud->setObjectName("PopupMenuBackGroud");
+  menuViewXScaleP = AddCheckItem(PopupMenuBackGroud, "menuViewXScaleP", "详细Y刻度", true);
+  menuViewGridLineP = AddCheckItem(PopupMenuBackGroud, "menuViewGridLineP", "无网格线", false);
+  menuViewGridPointP = AddCheckItem(PopupMenuBackGroud, "menuViewGridPointP", "网格虚线", false);
+  menuViewScaleAlwaysP = AddCheckItem(PopupMenuBackGroud, "menuViewScaleAlwaysP", "始终显示刻度值", false);
+  menuViewTraceP = AddCheckItem(PopupMenuBackGroud, "menuViewTraceP", "显示瞬时标线", true);
+  menuViewIn1Axial = AddCheckItem(PopupMenuBackGroud, "menuViewIn1Axial", "所有通道同轴显示", false);
+  Image1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(Image1, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { PopupMenuBackGroud->popup(Image1->mapToGlobal(at)); });
+
+  const std::pair<QAction*, void (TFormMain::*)()> toggles[] = {
+      {menuScaleOut, &TFormMain::menuScaleOutClick},
+      {menuViewXScale, &TFormMain::menuViewXScaleClick},
+      {menuViewScaleAlways, &TFormMain::menuViewScaleAlwaysClick},
+      {menuViewGridLine, &TFormMain::menuViewGridLineClick},
+      {menuViewGridPoint, &TFormMain::menuViewGridPointClick},
+      {menuViewYGrid, &TFormMain::menuViewYGridClick},
+      {menuViewXScaleP, &TFormMain::menuViewXScalePClick},
+      {menuViewScaleAlwaysP, &TFormMain::menuViewScaleAlwaysPClick},
+      {menuViewGridLineP, &TFormMain::menuViewGridLinePClick},
+      {menuViewGridPointP, &TFormMain::menuViewGridPointPClick},
+      {menuViewTrace, &TFormMain::menuViewTraceClick},
+      {menuViewTraceP, &TFormMain::menuViewTracePClick},
+      {menuViewIn1Axial, &TFormMain::menuViewIn1AxialClick},
+      {menuBGTrans, &TFormMain::menuBGTransClick},
+      {menuWhiteBG, &TFormMain::menuWhiteBGClick},
+      {menuTopMost, &TFormMain::menuTopMostClick},
+      {menuDispScale, &TFormMain::menuDispScaleClick}};
+  for (const auto& [item, handler] : toggles) command(item, handler);
+  FollowViewOptionItems();
+  MirrorViewOptionsToMenus();
 }
 
 }  // namespace quelvar

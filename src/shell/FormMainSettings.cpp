@@ -9,9 +9,12 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <iterator>
 
 #include "shell/FormMain.h"
+#include "shell/StoredViewOptions.h"
 #include "view/PaintBox.h"
+#include "view/YScaling.h"
 
 namespace quelvar {
 
@@ -67,25 +70,18 @@ void TFormMain::ReportRegistrySaveFailure() {
 
 void TFormMain::ApplyViewSettingsToMenus() {
   const MainViewSettings& v = state_.view;
-  menuMonitor->setChecked(v.IDMonitor == 1);
-  menuViewXScale->setChecked(v.IDViewXScale == 1);
-  menuViewGridLine->setChecked(v.IDViewGridLine == 1);
-  menuViewGridPoint->setChecked(v.IDViewGridPoint == 1);
-  menuViewYGrid->setChecked(v.IDViewYGrid == 1);
-  menuViewScaleAlways->setChecked(v.IDViewScaleAlways == 1);
-  menuViewScaleAlwaysP->setChecked(v.IDViewScaleAlways == 1);
-  menuViewTrace->setChecked(v.IDTrace == 1);
-  menuBGTrans->setChecked(v.IDTraceTrans == 1);
-  menuXAxialTime->setChecked(v.XAxialTime == 1);
-  menuAbsoluteTime->setChecked(v.AbsoluteTime == 1);
+  // The stored check marks go into the view options, which the menus then
+  // show. The scope is marked here until its commands exist, so a save keeps
+  // what was stored. The network role is taken by its commands at the
+  // deferred start-up.
+  ApplyStoredViewOptions(v, state_.wave.Options);
+  MirrorViewOptionsToMenus();
   menuEnableRemote->setChecked(v.IDEnableRemote == 1);
-  // The scope is marked here until its commands exist, so a save keeps what
-  // was stored. The network role is taken by its commands at the deferred
-  // start-up.
-  QAction* const scopes[] = {menuScopeChannel, menuScopeLine, menuScope4,       menuScope8,
-                             menuScope16,      menuScopeAll,  menuScopeOverall, menuScopePage};
-  const int scope = v.IDScope >= 0 && v.IDScope < 7 ? v.IDScope : 7;
-  for (int i = 0; i < 8; ++i) scopes[i]->setChecked(i == scope);
+  if (!state_.wave.Options.Monitor) {
+    // As the monitor command leaves it when it switches the live display off.
+    menuMonitor->setText(QStringLiteral("实时波形隐藏"));
+    ToolButtonMonitor->setToolTip(QStringLiteral("实时波形隐藏"));
+  }
   WaveViewState& w = state_.wave;
   w.Mark1X = v.Mark1;
   w.Mark2X = v.Mark2;
@@ -108,7 +104,18 @@ void TFormMain::ApplyViewSettingsToMenus() {
   menuXZoomAny->setChecked(w.XZoom == 32);
   if (w.XZoom == 32) HScrollBar_XPosition->setPageStep(std::min(w.DisplayWidth * 9 / 10, 65535));
   menuXZoomAny->setText(QString::fromStdString("显示" + std::to_string(v.DisplayWidth) + "点"));
-  menuYZoom2000->setChecked(v.YZoom == 2000);
+  // The stored gain (always a preset) with the offset bar's range for it, at
+  // position 0; DC or AC display.
+  QAction* const gains[] = {menuYZoom1,   menuYZoom2,   menuYZoom5,   menuYZoom10,   menuYZoom20,  menuYZoom50,
+                            menuYZoom100, menuYZoom200, menuYZoom500, menuYZoom1000, menuYZoom2000};
+  const int gainIndex = YZoomPresetIndex(w.YZoom);
+  for (int i = 0; i < static_cast<int>(std::size(gains)); ++i) gains[i]->setChecked(i == gainIndex);
+  const int32_t half = YOffsetHalfRange(w.YZoom);
+  VScrollBar_YOffset->setRange(-half, half);
+  VScrollBar_YOffset->setValue(0);
+  w.YOffset = 0;
+  menuDC->setChecked(w.IDDC == 1);
+  menuAC->setChecked(w.IDDC != 1);
   menuDispScale->setText(QString::fromStdString("X刻度数(=" + std::to_string(v.DispScale) + ")"));
   menuPlayInterval->setText(QString::fromStdString("播放时间间隔(" + std::to_string(v.AutoPlayInterval) + "ms)"));
   menuPlayInc->setText(QString::fromStdString("每次移动整屏的1/" + std::to_string(v.AutoPlayInc)));
@@ -120,20 +127,7 @@ void TFormMain::CollectViewSettingsFromMenus() {
   c.NetworkStatus = menuServer->isChecked() ? 1 : menuClient->isChecked() ? 2 : 0;
   // Without the radio link the remote listener always comes back on.
   v.IDEnableRemote = state_.IdControlByRadio != 0 ? Checked(menuEnableRemote) : 1;
-  v.IDTrace = Checked(menuViewTrace);
-  v.IDTraceTrans = Checked(menuBGTrans);
-  v.IDPhase = menuPhaseSingle->isChecked() ? 0 : 1;
-  v.XAxialTime = Checked(menuXAxialTime);
-  v.AbsoluteTime = Checked(menuAbsoluteTime);
-  // The first checked scope; none checked keeps the stored value.
-  const QAction* scopes[] = {menuScopeChannel, menuScopeLine, menuScope4,       menuScope8,
-                             menuScope16,      menuScopeAll,  menuScopeOverall, menuScopePage};
-  for (int i = 0; i < 8; ++i) {
-    if (scopes[i]->isChecked()) {
-      v.IDScope = i;
-      break;
-    }
-  }
+  StoreViewOptions(state_.wave.Options, v);
   const WaveViewState& w = state_.wave;
   v.Mark1 = w.Mark1X;
   v.Mark2 = w.Mark2X;
@@ -144,12 +138,6 @@ void TFormMain::CollectViewSettingsFromMenus() {
   v.DisplayWidth = w.DisplayWidth;
   v.YZoom = w.YZoom;
   v.IDDC = w.IDDC;
-  v.IDMonitor = Checked(menuMonitor);
-  v.IDViewXScale = Checked(menuViewXScale);
-  v.IDViewScaleAlways = Checked(menuViewScaleAlways);
-  v.IDViewGridLine = Checked(menuViewGridLine);
-  v.IDViewGridPoint = Checked(menuViewGridPoint);
-  v.IDViewYGrid = Checked(menuViewYGrid);
 }
 
 }  // namespace quelvar

@@ -32,6 +32,7 @@ void TFormMain::RebuildDisplayLayout() {
   LiveConfig& c = state_.config;
   WaveViewState& v = state_.wave;
   const DisplayDescriptor& d = state_.display;
+  ApplyMarkLabelColours();
   RebuildRateLayout(c, state_.layout);
   RebuildLineTables(c);
   RebuildPageTables(c, state_.pages, v.PageLayout);
@@ -123,6 +124,7 @@ void TFormMain::menuMonitorClick() {
   AcquisitionState& a = state_.acq;
   DisplayDescriptor& d = state_.display;
   menuMonitor->setChecked(!menuMonitor->isChecked());
+  state_.wave.Options.Monitor = menuMonitor->isChecked();
   ToolButtonMonitor->setChecked(menuMonitor->isChecked());
   if (!menuMonitor->isChecked()) {
     menuMonitor->setText(QStringLiteral("实时波形隐藏"));

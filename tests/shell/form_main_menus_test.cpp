@@ -18,16 +18,14 @@ namespace {
 
 using namespace quelvar;
 
-// Every action of the menu bar (with its submenus), the tool bar and the X
-// zoom pop-up menu.
+// Every action of the menu bar (with its submenus), the tool bar and the
+// pop-up menus. A named item with a menu (a submenu, a tool button with a
+// drop-down) counts itself as well as its items.
 void CollectActions(const QList<QAction*>& from, std::vector<QAction*>& out) {
   for (QAction* a : from) {
     if (a->isSeparator()) continue;
-    if (a->menu() != nullptr) {
-      CollectActions(a->menu()->actions(), out);
-    } else {
-      out.push_back(a);
-    }
+    if (a->menu() == nullptr || !a->objectName().isEmpty()) out.push_back(a);
+    if (a->menu() != nullptr) CollectActions(a->menu()->actions(), out);
   }
 }
 
@@ -42,16 +40,22 @@ const std::set<std::string> kBuilt = {
     "menuClient", "menuRemoteControl", "menuEnableRemote", "menuControlledCom", "menuAbout",
     "ToolButtonStartQuelvar", "ToolButtonStartOscil", "ToolButtonTriggerFault", "ToolButtonPause",
     "ToolButtonTorqueZero", "ToolButtonMonitor", "ToolButtonSaveCurrent", "menuXZoom1", "menuXZoom2",
-    "menuXZoom4", "menuXZoom8", "menuXZoom16", "menuXZoomAny"};
+    "menuXZoom4", "menuXZoom8", "menuXZoom16", "menuXZoomAny",
+    // Y scaling, DC/AC and the display toggles with their pop-up twins
+    "menuYZoom1", "menuYZoom2", "menuYZoom5", "menuYZoom10", "menuYZoom20", "menuYZoom50", "menuYZoom100",
+    "menuYZoom200", "menuYZoom500", "menuYZoom1000", "menuYZoom2000", "menuYExpandStep", "menuYCompressStep",
+    "ToolButtonYCompress", "ToolButtonYExpand", "menuDC", "menuAC", "menuScaleOut", "menuViewXScale",
+    "menuViewScaleAlways", "menuViewGridLine", "menuViewGridPoint", "menuViewYGrid", "menuViewXScaleP",
+    "menuViewScaleAlwaysP", "menuViewGridLineP", "menuViewGridPointP", "menuViewTrace", "menuViewTraceP",
+    "menuViewIn1Axial", "menuBGTrans", "menuWhiteBG", "menuDispScale", "menuTopMost",
+    // submenus of the view menu (their items are judged one by one)
+    "menuViewPhase", "menuViewScope"};
 
 // Items whose commands are still to come: disabled, also those that are
 // hidden or not placed in a menu yet.
 const std::set<std::string> kWaiting = {
-    // view options, Y scaling, label toggles
-    "menuViewTrace", "menuBGTrans", "menuViewXScale", "menuViewGridLine", "menuViewGridPoint", "menuViewYGrid",
-    "menuViewScaleAlways", "menuViewScaleAlwaysP", "menuYZoom2000", "menuDispScale",
     // time axis, axis mode, scopes, pages, analog/switch view, text grid
-    "menuXAxialTime", "menuAbsoluteTime", "menuViewPhase", "menuPhaseSingle", "menuPhaseMultiple",
+    "menuXAxialTime", "menuAbsoluteTime", "menuPhaseSingle", "menuPhaseMultiple",
     "menuScopeChannel", "menuScopeLine", "menuScope4", "menuScope8", "menuScope16", "menuScopeAll",
     "menuScopeOverall", "menuScopePage", "menuScopeVPage", "menuVPage1", "menuVPage2", "menuVPage3", "menuVPage4",
     "menuVPage5", "menuViewAnalog", "menuViewSwitch", "menuGridEng",
@@ -62,6 +66,8 @@ const std::set<std::string> kWaiting = {
     "menuHarmonicFourier",
     // hardware set-up, the driver's panel, printing, analysis panels
     "menuPIDConfig", "menuCaliTorque", "menuCardSetting", "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
+    // the help contents (a WinHelp file, which nothing here opens)
+    "menuContent",
     // hidden and does nothing
     "menuSetSysTime"};
 
@@ -72,6 +78,9 @@ TEST_F(FormMainMenus, OnlyItemsWithACommandAreEnabled) {
   CollectActions(form->menuBar()->actions(), actions);
   CollectActions(form->ToolBar1->actions(), actions);
   CollectActions(form->PopupMenuXZoom->actions(), actions);
+  CollectActions(form->PopupMenuYZoom->actions(), actions);
+  CollectActions(form->PopupMenuACDC->actions(), actions);
+  CollectActions(form->PopupMenuBackGroud->actions(), actions);
   // Shown at every start, but its dialog is still to come.
   EXPECT_TRUE(form->menuCaliTorque->isVisible());
   // A hidden item reads as disabled: each is shown first, so that an item
@@ -140,8 +149,8 @@ TEST_F(FormMainMenus, ThePresentationRenamesTheItemsThatExist) {
       {{"-F", "-2"},
        {{"menuStartQuelvar", "启动录波器(&S)"},
         {"menuSelectFault", "打开历史数据(&O)"},
-        {"menuPhaseSingle", "单轴显示"},
-        {"menuPhaseMultiple", "一组一轴(&G)"},
+        {"menuPhaseSingle", "单轴显示(&S)"},
+        {"menuPhaseMultiple", "多相同轴(&M)"},
         {"menuScopeLine", "单线路(&L)"}},
        "启动"},
   };
