@@ -76,6 +76,7 @@ void TFormMain::ApplyViewSettingsToMenus() {
   // deferred start-up.
   ApplyStoredViewOptions(v, state_.wave.Options);
   MirrorViewOptionsToMenus();
+  ApplyMarkLabelColours();
   menuEnableRemote->setChecked(v.IDEnableRemote == 1);
   if (!state_.wave.Options.Monitor) {
     // As the monitor command leaves it when it switches the live display off.
