@@ -234,7 +234,14 @@ bool TFormMain::StartRecorderSource() {
 }
 
 void TFormMain::SetRecorderViewItemsVisible(bool visible) {
-  for (QAction* item : {menuViewAnalog, menuViewSwitch, menuViewTrace}) item->setVisible(visible);
+  for (QAction* item : {menuViewAnalog, menuViewSwitch, menuViewTrace, menuViewTraceP, menuViewScope,
+                        ToolButtonYCompress, ToolButtonYExpand}) {
+    item->setVisible(visible);
+  }
+  // The view menu's separators around them.
+  for (const char* separator : {"N1", "N13", "menuSpaceTrace"}) {
+    if (auto* item = findChild<QAction*>(separator)) item->setVisible(visible);
+  }
   VScrollBar_YOffset->setVisible(visible);
   VScrollBar_Channel->setVisible(visible);
 }

@@ -298,6 +298,23 @@ TEST_F(FormMainYScale, TheGraduationCountIsAtLeastThreeAndNamedInTheCaption) {
   EXPECT_EQ(registry.ReadInt32(kViewKey, "DispScale"), 5);
 }
 
+TEST_F(FormMainYScale, TheOscilloscopeHidesTheRecorderViewItemsAndTheRecorderShowsThem) {
+  auto form = Started();
+  state.config.SimulateAD = 1;
+  const char* const items[] = {"menuViewAnalog", "menuViewSwitch", "menuViewTrace", "menuViewTraceP",
+                               "menuViewScope", "ToolButtonYCompress", "ToolButtonYExpand", "N1", "N13",
+                               "menuSpaceTrace"};
+  form->menuStartOscilClick();
+  ASSERT_EQ(state.RunState, kRunOscilloscope) << form->PostedStatusText();
+  for (const char* name : items) EXPECT_FALSE(form->findChild<QAction*>(name)->isVisible()) << name;
+  EXPECT_TRUE(form->VScrollBar_YOffset->isHidden());
+  form->menuStartOscilClick();
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.RunState, kRunRecording) << form->PostedStatusText();
+  for (const char* name : items) EXPECT_TRUE(form->findChild<QAction*>(name)->isVisible()) << name;
+  form->menuStartQuelvarClick();
+}
+
 TEST_F(FormMainYScale, StayOnTopFollowsItsCheckMark) {
   auto form = Started();
   form->show();
