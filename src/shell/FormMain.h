@@ -393,6 +393,9 @@ class TFormMain : public QMainWindow {
   QAction* menuViewIn1Axial = nullptr;
   // A Y gain preset (1, 2, 5, ... 2000); its item's handler.
   void YZoomPresetClick(int32_t gain);
+  // The item of a preset (null for another gain), and checking it alone.
+  QAction* YZoomPresetItem(int32_t gain) const;
+  void CheckYZoomPresetItem(int32_t gain);
   void ToolButtonYCompressClick();
   void ToolButtonYExpandClick();
   void UpdateYOffsetRange(int32_t previousYZoom);

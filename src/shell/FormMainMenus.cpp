@@ -15,6 +15,7 @@
 #include "shell/FormMain.h"
 #include "shell/PresentationCaptions.h"
 #include "view/PaintBox.h"
+#include "view/YScaling.h"
 
 namespace quelvar {
 
@@ -366,11 +367,8 @@ void TFormMain::BuildYScaleMenus() {
   menuYZoom500 = AddCheckItem(PopupMenuYZoom, "menuYZoom500", "放大500倍", false);
   menuYZoom1000 = AddCheckItem(PopupMenuYZoom, "menuYZoom1000", "放大1000倍", false);
   menuYZoom2000 = AddCheckItem(PopupMenuYZoom, "menuYZoom2000", "放大2000倍", false);
-  const std::pair<QAction*, int32_t> presets[] = {
-      {menuYZoom1, 1},     {menuYZoom2, 2},     {menuYZoom5, 5},     {menuYZoom10, 10},
-      {menuYZoom20, 20},   {menuYZoom50, 50},   {menuYZoom100, 100}, {menuYZoom200, 200},
-      {menuYZoom500, 500}, {menuYZoom1000, 1000}, {menuYZoom2000, 2000}};
-  for (const auto& [item, gain] : presets) {
+  for (int32_t gain : kYZoomPresets) {
+    QAction* item = YZoomPresetItem(gain);
     connect(item, &QAction::triggered, this, [this, item, gain] {
       item->setChecked(!item->isChecked());
       YZoomPresetClick(gain);

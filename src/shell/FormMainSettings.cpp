@@ -9,7 +9,6 @@
 #include <QScrollBar>
 
 #include <algorithm>
-#include <iterator>
 
 #include "shell/FormMain.h"
 #include "shell/StoredViewOptions.h"
@@ -107,10 +106,7 @@ void TFormMain::ApplyViewSettingsToMenus() {
   menuXZoomAny->setText(QString::fromStdString("显示" + std::to_string(v.DisplayWidth) + "点"));
   // The stored gain (always a preset) with the offset bar's range for it, at
   // position 0; DC or AC display.
-  QAction* const gains[] = {menuYZoom1,   menuYZoom2,   menuYZoom5,   menuYZoom10,   menuYZoom20,  menuYZoom50,
-                            menuYZoom100, menuYZoom200, menuYZoom500, menuYZoom1000, menuYZoom2000};
-  const int gainIndex = YZoomPresetIndex(w.YZoom);
-  for (int i = 0; i < static_cast<int>(std::size(gains)); ++i) gains[i]->setChecked(i == gainIndex);
+  CheckYZoomPresetItem(w.YZoom);
   const int32_t half = YOffsetHalfRange(w.YZoom);
   VScrollBar_YOffset->setRange(-half, half);
   VScrollBar_YOffset->setValue(0);

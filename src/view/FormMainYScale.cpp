@@ -7,6 +7,8 @@
 #include <QPalette>
 #include <QScrollBar>
 
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,7 +90,9 @@ void TFormMain::MirrorViewOptionsToMenus() {
   menuViewAnalog->setChecked(!options.ViewSwitch);
   menuPhaseSingle->setChecked(!options.PhaseMultiple);
   const std::vector<QAction*> scopes = ScopeItems(*this);
-  for (size_t i = 0; i < scopes.size(); ++i) scopes[i]->setChecked(static_cast<int>(i) == static_cast<int>(options.Scope));
+  for (size_t i = 0; i < scopes.size(); ++i) {
+    scopes[i]->setChecked(static_cast<int>(i) == static_cast<int>(options.Scope));
+  }
   ToolButtonMonitor->setChecked(options.Monitor);
 }
 
@@ -106,12 +110,22 @@ void TFormMain::FollowViewOptionItems() {
 
 // Y gain, offset and DC/AC.
 
-void TFormMain::YZoomPresetClick(int32_t gain) {
+QAction* TFormMain::YZoomPresetItem(int32_t gain) const {
   QAction* const items[] = {menuYZoom1,   menuYZoom2,   menuYZoom5,   menuYZoom10,   menuYZoom20,  menuYZoom50,
                             menuYZoom100, menuYZoom200, menuYZoom500, menuYZoom1000, menuYZoom2000};
+  static_assert(std::size(items) == kYZoomPresets.size());
   const int index = YZoomPresetIndex(gain);
-  if (index < 0 || items[index]->isChecked()) return;
-  for (QAction* item : items) item->setChecked(item == items[index]);
+  return index < 0 ? nullptr : items[index];
+}
+
+void TFormMain::CheckYZoomPresetItem(int32_t gain) {
+  for (int32_t preset : kYZoomPresets) YZoomPresetItem(preset)->setChecked(preset == gain);
+}
+
+void TFormMain::YZoomPresetClick(int32_t gain) {
+  QAction* const item = YZoomPresetItem(gain);
+  if (item == nullptr || item->isChecked()) return;
+  CheckYZoomPresetItem(gain);
   const int32_t previous = state_.wave.YZoom;
   state_.wave.YZoom = gain;
   UpdateYOffsetRange(previous);
@@ -195,8 +209,8 @@ void TFormMain::menuViewTraceClick() {
     label->setVisible(shown);
     if (shown) label->update();
   }
-  // The marks and their value texts are drawn by the marks' own code, which
-  // redraws them at the next repaint; no separate drawing happens here yet.
+  // The marks and their value texts are not redrawn here yet: the marks' own
+  // drawing is still to come.
 }
 
 void TFormMain::ApplyMarkLabelColours() {
@@ -221,6 +235,8 @@ void TFormMain::ApplyMarkLabelColours() {
 void TFormMain::menuBGTransClick() {
   SetViewOption(&ViewOptions::BGTrans, !state_.wave.Options.BGTrans);
   ApplyMarkLabelColours();
+  // The marks themselves are not redrawn here yet: the marks' own drawing is
+  // still to come.
 }
 
 void TFormMain::menuWhiteBGClick() {
@@ -242,7 +258,8 @@ void TFormMain::menuWhiteBGClick() {
 void TFormMain::menuDispScaleClick() {
   WaveViewState& w = state_.wave;
   const std::string current = std::to_string(w.DispScale);
-  const std::optional<std::string> answer = services_.ui.InputBox("请选择图形刻度数", "新X刻度数目为：  ", current);
+  const std::optional<std::string> answer =
+      services_.ui.InputBox("请选择图形刻度数", "新X刻度数目为：  ", current);
   w.DispScale = GraduationCountAnswer(answer.value_or(current));
   menuDispScale->setText(Q("X刻度数(=" + std::to_string(w.DispScale) + ")"));
   w.RepaintRequested = 1;
