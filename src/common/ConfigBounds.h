@@ -19,6 +19,13 @@ inline constexpr int32_t kMaxMultiFreq = kMaxRowWords;
 // floor; the high end lies far above any power system or converter output
 // (16.7 Hz to tens of kHz) and keeps the dialog's whole-hertz reading of the
 // field inside 32 bits.
+// X graduations of a waveform view: at least 3; more than a screen's pixels
+// only make the time axis's tick loop long enough to stall the window, and a
+// few hundred are already unreadable.
+inline constexpr int32_t kMinGraduations = 3;
+inline constexpr int32_t kDefaultGraduations = 5;
+inline constexpr int32_t kMaxGraduations = 1000;
+
 inline constexpr float kMinACFrq = 0.001f;
 inline constexpr float kMaxACFrq = 1.0e6f;
 

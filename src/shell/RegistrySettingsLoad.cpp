@@ -187,7 +187,8 @@ void LoadViewValues(RegistryReader& r, MainViewSettings& v) {
   v.MarkRatioRN2 = std::max(r.Int("MarkRatioRN2", 10), 2);
   v.MarkPeriodN2 = std::max(r.Int("MarkPeriodN2", 10), 2);
   v.DispScale = r.Int("DispScale", v.DispScale);
-  if (v.DispScale < 3) v.DispScale = 5;
+  if (v.DispScale < kMinGraduations) v.DispScale = kDefaultGraduations;
+  v.DispScale = std::min(v.DispScale, kMaxGraduations);
   v.XAxialTime = r.Int("XAxialTime", 1);
   v.AbsoluteTime = r.Int("AbsoluteTime", 0);
   if (v.AbsoluteTime == 1) v.XAxialTime = 1;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/ConfigBounds.h"
+
 namespace quelvar {
 
 // The Y gains a waveform view offers, smallest first.
@@ -31,11 +33,6 @@ int32_t RescaledYOffsetPosition(int32_t position, int32_t newGain, int32_t oldGa
 // from kMinGraduations up to kMaxGraduations. Text that is no whole number,
 // or one below the minimum, gives the default; a larger one than the maximum
 // gives the maximum. (A cancelled input box answers its default text.)
-inline constexpr int32_t kMinGraduations = 3;
-inline constexpr int32_t kDefaultGraduations = 5;
-// More graduations than pixels of a screen only make the axis loop long
-// enough to stall the window; a few hundred are already unreadable.
-inline constexpr int32_t kMaxGraduations = 1000;
 int32_t GraduationCountAnswer(const std::string& text);
 
 }  // namespace quelvar

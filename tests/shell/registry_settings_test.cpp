@@ -313,6 +313,17 @@ TEST(RegistrySettings, ViewValuesAreNormalised) {
   EXPECT_EQ(l.view.XAxialTime, 1);
 }
 
+TEST(RegistrySettings, GraduationCountIsKeptWithinWhatAnAxisCanDraw) {
+  // A stored count far beyond the screen's pixels would make the time axis
+  // loop for minutes at every repaint.
+  const std::pair<int32_t, int32_t> cases[] = {{3, 3}, {1000, 1000}, {1001, 1000}, {INT32_MAX, 1000}, {-7, 5}};
+  for (const auto& [stored, loaded] : cases) {
+    MemoryRegistry reg;
+    reg.WriteInt32(kApp + "\\Quelvar", "DispScale", stored);
+    EXPECT_EQ(LoadAll(reg, NoDriverContext()).view.DispScale, loaded) << stored;
+  }
+}
+
 // Every value in the tree, for comparing two trees.
 std::map<std::string, platform::RegistryValue> Dump(MemoryRegistry& reg, const std::string& key) {
   std::map<std::string, platform::RegistryValue> out;
