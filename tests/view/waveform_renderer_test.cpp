@@ -630,6 +630,111 @@ TEST_F(WaveformRenderer, ColourOneTakesTheSchemesRow) {
   }
 }
 
+// --- Traces ---------------------------------------------------------------------------
+
+class WaveformRendererTraces : public WaveformRenderer {
+ protected:
+  void SetWord(int row, int word, uint16_t value) { data[static_cast<size_t>(row) * 13 + word] = value; }
+  // The lines drawn in the colour of channel key `key`, as (from, to).
+  std::vector<std::pair<Point, Point>> TraceLines(int key, int row = 0) const {
+    std::vector<std::pair<Point, Point>> lines;
+    for (const CanvasOp& op : canvas.OpsOf(CanvasOp::Kind::Line)) {
+      if (op.pen.color == Color::FromStored(ChannelColor(config, key, row))) lines.push_back({op.from, op.to});
+    }
+    return lines;
+  }
+};
+
+TEST_F(WaveformRendererTraces, AnalogTraceFollowsTheXAndYRules) {
+  // 401 points on 400 pixels: one point a pixel, joined by lines.
+  view.DisplayWidth = 401;
+  SetWord(1, 0, 4095);  // +5 V
+  SetWord(2, 0, 1);     // -5 V
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  struct Case {
+    float preAmp;
+    int yHigh, yLow;  // with gain g the row's half height spans 5 / g volts
+  } cases[] = {{1.0f, 2, 302}, {2.0f, -148, 452}, {0.0f, 2, 302}, {-3.0f, 2, 302}, {nan, 2, 302}};
+  for (const Case& c : cases) {
+    config.AnalogChannelTable[0].ChnPreAmp = c.preAmp;
+    Paint();
+    const auto lines = TraceLines(0);
+    ASSERT_GE(lines.size(), 3u) << c.preAmp;
+    EXPECT_EQ(lines[0], (std::pair<Point, Point>{{4, 152}, {5, c.yHigh}})) << c.preAmp;
+    EXPECT_EQ(lines[1], (std::pair<Point, Point>{{5, c.yHigh}, {6, c.yLow}})) << c.preAmp;
+    EXPECT_EQ(lines[2], (std::pair<Point, Point>{{6, c.yLow}, {7, 152}})) << c.preAmp;
+    EXPECT_EQ(lines.back().second, (Point{404, 152}));
+  }
+}
+
+TEST_F(WaveformRendererTraces, EachRowDrawsItsOwnChannelInItsOwnStrip) {
+  // Row 1 of four shows display position 1, which is channel 3 (word 3).
+  view.Options.Scope = ChannelScope::Four;
+  view.DisplayWidth = 401;
+  SetWord(1, 3, 4095);
+  SetWord(1, 1, 1);  // channel 1 is not on screen
+  Paint();
+  ASSERT_EQ(view.DrawnRows, 4);
+  // Rows of 75 pixels: centre 2 + 112.5, half height 37.
+  const auto lines = TraceLines(1);
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[0], (std::pair<Point, Point>{{4, 114}, {5, 77}}));
+  EXPECT_EQ(lines[1], (std::pair<Point, Point>{{5, 77}, {6, 114}}));
+}
+
+TEST_F(WaveformRendererTraces, ConstantSignalInACLiesOnTheCentreLine) {
+  view.IDDC = 0;
+  for (int row = 0; row < kPoints; ++row) SetWord(row, 0, 3000);
+  Paint();
+  const auto lines = TraceLines(0);
+  ASSERT_FALSE(lines.empty());
+  for (const auto& [from, to] : lines) {
+    EXPECT_EQ(from.y, kTop + kM / 2);
+    EXPECT_EQ(to.y, kTop + kM / 2);
+  }
+}
+
+TEST_F(WaveformRendererTraces, SwitchTraceSitsOnItsLevels) {
+  view.Options.ViewSwitch = true;
+  input.ChannelScrollMax = 2;
+  view.BegDispChannel = 1;
+  view.DisplayWidth = 401;
+  SetWord(1, 12, 0x0002);  // switch input 1 high at point 1 only
+  Paint();
+  const auto lines = TraceLines(13);
+  ASSERT_GE(lines.size(), 2u);
+  // 0.4 x 300 = 120 above and below the centre 152.
+  EXPECT_EQ(lines[0], (std::pair<Point, Point>{{4, 272}, {5, 32}}));
+  EXPECT_EQ(lines[1], (std::pair<Point, Point>{{5, 32}, {6, 272}}));
+  EXPECT_EQ(Drawn(), (std::vector<int32_t>{13}));
+}
+
+TEST_F(WaveformRendererTraces, PictureTracesTakeTheLineWidthAndTheRestTheCanvasWidth) {
+  view.Options.Scope = ChannelScope::Overall;  // analog and switch rows
+  canvas.SetPenWidth(2);
+  input.ToPicture = 1;
+  input.LineWidth = 3;
+  Paint();
+  size_t traces = 0, scale = 0;
+  for (const CanvasOp& op : canvas.OpsOf(CanvasOp::Kind::Line)) {
+    if (op.pen.color == Slot(0, kSlotScale)) {
+      EXPECT_EQ(op.pen.width, 2) << op.ToString();
+      ++scale;
+    } else if (op.pen.width == 3) {
+      ++traces;
+    } else {
+      EXPECT_EQ(op.pen.width, 2) << op.ToString();  // the X axis's own colours
+    }
+  }
+  EXPECT_GT(traces, 15u);
+  EXPECT_GT(scale, 15u);
+  EXPECT_EQ(canvas.GetPen().width, 2);
+  // On the screen every line keeps the canvas's width.
+  input.ToPicture = 0;
+  Paint();
+  for (const CanvasOp& op : canvas.OpsOf(CanvasOp::Kind::Line)) EXPECT_EQ(op.pen.width, 2);
+}
+
 // --- Hostile settings ---------------------------------------------------------------
 
 TEST_F(WaveformRenderer, SettingsOutsideTheTablesDrawOnlyWhatExists) {
