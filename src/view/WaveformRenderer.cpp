@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ using platform::Color;
 constexpr int kDotSpacing = 10;  // pixels between the dots of a dotted grid line
 constexpr int kPlotLeft = 4;
 constexpr int kPlotTop = 2;
+// Widest plot a fixed time scale may ask for: far beyond any printer page,
+// small enough that pixel sums stay within int.
+constexpr int kMaxPlotWidth = 1 << 24;
 
 // What every step of one paint shares: the plot's place and the colours.
 struct Plot {
@@ -150,6 +154,19 @@ void DrawRowTraces(Canvas& canvas, const Plot& p, const WaveformPaintInput& in, 
   }
 }
 
+// The plot width at the printer's time scale: DisplayWidth x pixels per
+// point / points per time unit / MaxMultiFreq, in 64 bits and in that
+// order. Divisors below 1 count as 1; the width is kept within
+// 0 .. kMaxPlotWidth so that no pixel sum overflows.
+int FixedScaleWidth(int32_t displayWidth, int64_t perPointPixels, int32_t perSampTimePoints,
+                    int32_t maxMultiFreq) {
+  const int64_t width = std::max(displayWidth, 0);
+  const int64_t pixels = std::max<int64_t>(perPointPixels, 0);
+  if (width != 0 && pixels > std::numeric_limits<int64_t>::max() / width) return kMaxPlotWidth;
+  const int64_t n = width * pixels / std::max(perSampTimePoints, 1) / std::max(maxMultiFreq, 1);
+  return static_cast<int>(std::min<int64_t>(n, kMaxPlotWidth));
+}
+
 std::string PageCaption(int32_t page, int32_t totalPages) {
   if (page == totalPages) return "万能";
   if (page == int64_t{totalPages} + 1) return "触发";
@@ -190,11 +207,8 @@ void PaintWaveform(Canvas& canvas, const WaveformPaintInput& in, WaveViewState& 
     p.M = p.M + 2 - p.textH;
     p.top = p.textH;
   }
-  if (in.FixedScale == 1) {
-    const int64_t perPoint = std::max(in.PerSampTimePoints, 1);
-    const int64_t multi = std::max(in.Layout->MaxMultiFreq, 1);
-    p.N = SaturateToInt32(int64_t{view.DisplayWidth} * in.PerPointCMPixels / perPoint / multi);
-  }
+  if (in.FixedScale == 1) p.N = FixedScaleWidth(view.DisplayWidth, in.PerPointCMPixels, in.PerSampTimePoints,
+                                                 in.Layout->MaxMultiFreq);
   const bool whiteBackground = !p.colour || p.row == kPaletteRowWhite;
   canvas.SetBrush({whiteBackground ? platform::kWhite : platform::kBlack, platform::BrushStyle::Solid});
   canvas.FillRect({0, 0, p.left + p.N + 1, p.top + p.M + 1});

@@ -205,6 +205,9 @@ TEST_F(WaveformRenderer, PlotFrameAndBackgroundFollowTheCanvasAndTheScaleArea) {
       // bits before the divisions by 1000000 and 2.
       {false, 1, kPoints, 3000000, 1000000, 2, {4, 2, 1504, 302}},
       {false, 1, kPoints, 500, 0, 1, {4, 2, 500004, 302}},
+      // Widths beyond any page stop at 2^24 pixels; a negative scale gives none.
+      {false, 1, kPoints, std::numeric_limits<int64_t>::max() / 10, 1, 1, {4, 2, 4 + (1 << 24), 302}},
+      {false, 1, kPoints, -500, 1, 1, {4, 2, 4, 302}},
   };
   for (const Case& c : cases) {
     view.Options.ScaleOut = c.scaleOut;
