@@ -155,11 +155,19 @@ void ScanOf(benchmark::State& state, Screen& screen) {
 void BM_Traces64x1920From1M(benchmark::State& state) { TracesOn(state, Large(), true); }
 void BM_TracesEachChannelAlone64x1920From1M(benchmark::State& state) { TracesOn(state, Large(), false); }
 void BM_MinMaxScan64x1920From1M(benchmark::State& state) { ScanOf(state, Large()); }
+// The AC display also sums every word for the mean.
+void BM_TracesAc64x1920From1M(benchmark::State& state) {
+  Screen& screen = Large();
+  screen.view.IDDC = 0;
+  TracesOn(state, screen, true);
+  screen.view.IDDC = 1;
+}
 void BM_Traces8x1000(benchmark::State& state) { TracesOn(state, Small(), true); }
 void BM_MinMaxScan8x1000(benchmark::State& state) { ScanOf(state, Small()); }
 BENCHMARK(BM_Traces64x1920From1M)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TracesEachChannelAlone64x1920From1M)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MinMaxScan64x1920From1M)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TracesAc64x1920From1M)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Traces8x1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MinMaxScan8x1000)->Unit(benchmark::kMicrosecond);
 

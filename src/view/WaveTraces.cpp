@@ -283,9 +283,10 @@ ScreenRange ExistingScreenPoints(const Window& window) {
   return range;
 }
 
-// One trace of a source through a key (the value that decides y) and yOf.
-// meanOf, when given, is called with the mean key of the samples on screen
-// before anything is drawn (the AC display's centre).
+// One trace of a source: `key` picks what decides y from a word (the code, or
+// a switch bit); makeYOf, given the mean key of the samples on screen (the
+// AC display's centre), returns the key's y. `gathered`, when not null,
+// holds this screen's columns.
 template <typename Key, typename YOfFactory>
 void DrawTrace(platform::Canvas& canvas, const Source& source, const TraceRow& row, const Window& window, Key&& key,
                YOfFactory&& makeYOf, const TraceColumns* gathered, int32_t switchBit) {
@@ -390,7 +391,8 @@ void DrawSwitchTrace(platform::Canvas& canvas, const TraceData& data, const Trac
   const int low = ToPixel(row.CentreY + 0.4 * row.Height);
   const int32_t shift = bit.bit;
   const auto makeYOf = [=](double) { return [=](uint16_t set) { return set != 0 ? high : low; }; };
-  const TraceColumns* gathered = columns != nullptr && columns->Holds(data, view, row.N, bit.word, true) ? columns : nullptr;
+  const TraceColumns* gathered =
+      columns != nullptr && columns->Holds(data, view, row.N, bit.word, true) ? columns : nullptr;
   DrawTrace(canvas, source, row, window, [shift](uint16_t word) { return static_cast<uint16_t>((word >> shift) & 1u); },
             makeYOf, gathered, shift);
 }
@@ -544,14 +546,15 @@ void TraceColumns::Gather(const TraceData& data, const WaveViewState& view, int 
     // The column's first and last point of every word, while their rows are
     // in the cache.
     const auto lastRow = static_cast<int32_t>((startRow + (next - j - 1)) % rows_);
-    std::copy_n(matrix_ + startRow * static_cast<int64_t>(rowWords_), rowWords_, first_.begin() + static_cast<ptrdiff_t>(slot));
-    std::copy_n(matrix_ + lastRow * static_cast<int64_t>(rowWords_), rowWords_, last_.begin() + static_cast<ptrdiff_t>(slot));
+    const auto at = static_cast<ptrdiff_t>(slot);
+    std::copy_n(matrix_ + startRow * static_cast<int64_t>(rowWords_), rowWords_, first_.begin() + at);
+    std::copy_n(matrix_ + lastRow * static_cast<int64_t>(rowWords_), rowWords_, last_.begin() + at);
     // AND starts with every bit set, OR with none; the flipped codes' minimum
     // at the top code (0x7FFF), their maximum at the lowest (0x8000).
-    std::fill_n(low_.begin() + static_cast<ptrdiff_t>(slot), analogWords_, uint16_t{0x7FFF});
-    std::fill_n(high_.begin() + static_cast<ptrdiff_t>(slot), analogWords_, kSignFlip);
-    std::fill_n(low_.begin() + static_cast<ptrdiff_t>(slot) + analogWords_, rowWords_ - analogWords_, uint16_t{0xFFFF});
-    std::fill_n(high_.begin() + static_cast<ptrdiff_t>(slot) + analogWords_, rowWords_ - analogWords_, uint16_t{0});
+    std::fill_n(low_.begin() + at, analogWords_, uint16_t{0x7FFF});
+    std::fill_n(high_.begin() + at, analogWords_, kSignFlip);
+    std::fill_n(low_.begin() + at + analogWords_, rowWords_ - analogWords_, uint16_t{0xFFFF});
+    std::fill_n(high_.begin() + at + analogWords_, rowWords_ - analogWords_, uint16_t{0});
     int32_t r = startRow;
     // The column's rows in runs short enough to stay in the nearest cache
     // while each block of words sweeps them, and not crossing the ring's end.
@@ -562,16 +565,16 @@ void TraceColumns::Gather(const TraceData& data, const WaveViewState& view, int 
         // A block holds analog words or switch words, never both.
         const bool codes = c0 < analogWords_;
         const int32_t lanes = std::min(kLanes, (codes ? analogWords_ : rowWords_) - c0);
-        const auto at = static_cast<ptrdiff_t>(slot) + c0;
+        const auto block = at + c0;
         Accumulators acc;
-        std::copy_n(low_.begin() + at, lanes, acc.low);
-        std::copy_n(high_.begin() + at, lanes, acc.high);
+        std::copy_n(low_.begin() + block, lanes, acc.low);
+        std::copy_n(high_.begin() + block, lanes, acc.high);
         std::fill(std::begin(acc.sum), std::end(acc.sum), 0u);
         if (!codes) SweepRows<false, false>(runStart + c0, rowWords_, run, lanes, acc);
         else if (sums_) SweepRows<true, true>(runStart + c0, rowWords_, run, lanes, acc);
         else SweepRows<true, false>(runStart + c0, rowWords_, run, lanes, acc);
-        std::copy_n(acc.low, lanes, low_.begin() + at);
-        std::copy_n(acc.high, lanes, high_.begin() + at);
+        std::copy_n(acc.low, lanes, low_.begin() + block);
+        std::copy_n(acc.high, lanes, high_.begin() + block);
         if (codes && sums_) {
           for (int32_t c = 0; c < lanes; ++c) sum_[static_cast<size_t>(c0 + c)] += acc.sum[c];
         }
