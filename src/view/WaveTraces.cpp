@@ -439,9 +439,9 @@ inline void Accumulate(Accumulators& a, int32_t c, uint16_t v) {
 }
 
 #if defined(__GNUC__)
-// The hot sweep of a full block of analog words without sums (the DC
-// display), in vector registers the compiler cannot leave in memory: eight
-// 16-bit lanes a vector, four vectors of minima and four of maxima.
+// The hot sweep of a full block of analog words, in vector registers the
+// compiler cannot leave in memory: eight 16-bit lanes a vector, four vectors
+// of minima and four of maxima.
 using Lanes8 = int16_t __attribute__((vector_size(16)));
 constexpr int32_t kVectors = kLanes / 8;
 static_assert(kVectors == 4, "the sweep below names four vectors");
@@ -475,14 +475,49 @@ void SweepCodes(const uint16_t* row, int64_t rowWords, int64_t rowCount, Accumul
   std::memcpy(acc.low, lo, sizeof lo);
   std::memcpy(acc.high, hi, sizeof hi);
 }
+
+// The AC display's sums of the same block, in a second sweep of the rows
+// that the first left in the cache: widened to 32 bits, four sums a vector.
+using Words4 = uint16_t __attribute__((vector_size(8)));
+using Sums4 = uint32_t __attribute__((vector_size(16)));
+
+inline Sums4 LoadWidened(const uint16_t* words) {
+  Words4 v;
+  std::memcpy(&v, words, sizeof v);
+  return __builtin_convertvector(v, Sums4);
+}
+
+void SumCodes(const uint16_t* row, int64_t rowWords, int64_t rowCount, Accumulators& acc) {
+  constexpr int32_t kSumVectors = kLanes / 4;
+  static_assert(kSumVectors == 8, "the sweep below names eight vectors");
+  Sums4 s0{}, s1{}, s2{}, s3{}, s4{}, s5{}, s6{}, s7{};
+  for (int64_t r = 0; r < rowCount; ++r, row += rowWords) {
+    s0 += LoadWidened(row);
+    s1 += LoadWidened(row + 4);
+    s2 += LoadWidened(row + 8);
+    s3 += LoadWidened(row + 12);
+    s4 += LoadWidened(row + 16);
+    s5 += LoadWidened(row + 20);
+    s6 += LoadWidened(row + 24);
+    s7 += LoadWidened(row + 28);
+  }
+  const Sums4 sums[kSumVectors] = {s0, s1, s2, s3, s4, s5, s6, s7};
+  uint32_t added[kLanes];
+  std::memcpy(added, sums, sizeof added);
+  for (int32_t c = 0; c < kLanes; ++c) acc.sum[c] += added[c];
+}
 #endif
 
 // `rowCount` rows from `row` on, lanes 0 .. lanes - 1 of each.
 template <bool kCodes, bool kSums>
 void SweepRows(const uint16_t* row, int64_t rowWords, int64_t rowCount, int32_t lanes, Accumulators& acc) {
 #if defined(__GNUC__)
-  if constexpr (kCodes && !kSums) {
-    if (lanes == kLanes) return SweepCodes(row, rowWords, rowCount, acc);
+  if constexpr (kCodes) {
+    if (lanes == kLanes) {
+      SweepCodes(row, rowWords, rowCount, acc);
+      if constexpr (kSums) SumCodes(row, rowWords, rowCount, acc);
+      return;
+    }
   }
 #endif
   if (lanes == kLanes) {
