@@ -2,16 +2,22 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <vector>
 
 #include "common/ConfigBounds.h"
 #include "view/DisplayReading.h"
 #include "view/EngineeringUnits.h"
+#include "view/TraceWindow.h"
 
 namespace quelvar {
 
 namespace {
+
+using traces::CeilDivision;
+using traces::ExistingScreenPoints;
+using traces::ScreenRange;
+using traces::TraceWindow;
+using traces::TraceWindowOf;
 
 // Pixel coordinates are kept this far from the int limits: far outside any
 // canvas, so a clipped line still leaves in the right direction, and the
@@ -23,12 +29,6 @@ int ToPixel(double value) {
   return static_cast<int>(std::clamp(value, -kCoordLimit, kCoordLimit));  // truncates toward zero
 }
 
-int64_t FloorDiv(int64_t a, int64_t b) {
-  const int64_t q = a / b;
-  return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
-
-int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
 // Where one trace's samples lie in the ring: row `row` of the matrix holds
 // sub-samples row x rate .. row x rate + rate - 1 in words[0 .. rate - 1]
@@ -66,26 +66,6 @@ Source SourceOf(const TraceData& data, int32_t word, int32_t rate, const int32_t
   return source;
 }
 
-// The plot's view of the data: points XPosition .. XPosition + DisplayWidth - 1
-// of which only 0 .. DispPoints - 1 exist.
-struct Window {
-  int64_t first = 0;  // XPosition
-  int64_t width = 1;  // DisplayWidth, at least 1
-  int32_t maxMultiFreq = 1;
-  int64_t points = 0;  // display points that exist
-};
-
-Window WindowOf(const TraceData& data, const WaveViewState& view) {
-  Window window;
-  window.first = view.XPosition;
-  window.width = std::max(view.DisplayWidth, 1);
-  window.maxMultiFreq = data.Layout != nullptr ? std::clamp(data.Layout->MaxMultiFreq, 1, kMaxMultiFreq) : 1;
-  if (data.Display != nullptr) {
-    const int64_t rows = std::max(data.Display->DispRows, 0);
-    window.points = std::clamp<int64_t>(data.Display->DispPoints, 0, rows * window.maxMultiFreq);
-  }
-  return window;
-}
 
 // Screen point j's x: left + N x j / (DisplayWidth - 1), in 64 bits.
 int ScreenX(const TraceRow& row, int64_t j, int64_t width) {
@@ -101,19 +81,19 @@ struct SubRange {
   int64_t Count() const { return std::max<int64_t>(s1 - s0 + 1, 0); }
 };
 
-SubRange SubSamplesOnScreen(const Window& window, int32_t rate, int32_t rows) {
+SubRange SubSamplesOnScreen(const TraceWindow& window, int32_t rate, int32_t rows) {
   SubRange range;
   const int64_t m = rate, mf = window.maxMultiFreq;
   range.s0 = std::max<int64_t>(window.first * m / mf, 0);
   const int64_t lastPoint = std::min(window.first + window.width - 1, window.points - 1);
   if (lastPoint < 0) return {0, -1};
-  range.s1 = std::min(CeilDiv(lastPoint * m, mf), static_cast<int64_t>(rows) * m - 1);
+  range.s1 = std::min(CeilDivision(lastPoint * m, mf), static_cast<int64_t>(rows) * m - 1);
   return range;
 }
 
 // x of sub-sample s of a channel of rate m, as the single-rate x rule spread
 // over the sub-samples, in floating point and truncated.
-double SubSampleX(const TraceRow& row, const Window& window, int32_t rate, int64_t s) {
+double SubSampleX(const TraceRow& row, const TraceWindow& window, int32_t rate, int64_t s) {
   const double m = rate, mf = window.maxMultiFreq, n = row.N;
   const double divisor = static_cast<double>(std::max<int64_t>(window.width - 1, 1));
   const int64_t b = (window.first / window.maxMultiFreq) * rate;
@@ -186,8 +166,8 @@ struct ColumnKeys {
 // screen point j lies in column floor(N x j / (W - 1)), so column k holds
 // j from ceil(k (W - 1) / N). Only used with N > 0.
 template <typename Key>
-std::vector<ColumnKeys> GatherColumns(const Source& source, const TraceRow& row, const Window& window, int64_t j0,
-                                      int64_t j1, Key&& key, uint64_t& keySum) {
+std::vector<ColumnKeys> ColumnsFromRows(const Source& source, const TraceRow& row, const TraceWindow& window,
+                                        int64_t j0, int64_t j1, Key&& key, uint64_t& keySum) {
   std::vector<ColumnKeys> columns;
   const int64_t divisor = std::max<int64_t>(window.width - 1, 1);
   const int64_t n = row.N;
@@ -197,7 +177,7 @@ std::vector<ColumnKeys> GatherColumns(const Source& source, const TraceRow& row,
   int64_t j = j0;
   uint64_t sum = 0;
   while (j < j1) {
-    const int64_t next = std::min(CeilDiv((column + 1) * divisor, n), j1);
+    const int64_t next = std::min(CeilDivision((column + 1) * divisor, n), j1);
     if (next <= j) {  // a column no screen point falls in
       ++column;
       continue;
@@ -232,6 +212,32 @@ std::vector<ColumnKeys> GatherColumns(const Source& source, const TraceRow& row,
   return columns;
 }
 
+// The same columns taken from a screen's gathered extremes: a switch bit is
+// low somewhere in a column when the AND of its words clears it, high
+// somewhere when their OR sets it.
+template <typename Key>
+std::vector<ColumnKeys> ColumnsFromGathered(const TraceColumns& gathered, const Source& source, const TraceRow& row,
+                                            int32_t switchBit, Key&& key, uint64_t& keySum) {
+  const int32_t word = source.words[0];
+  std::vector<ColumnKeys> columns(static_cast<size_t>(gathered.Columns()));
+  for (int32_t k = 0; k < gathered.Columns(); ++k) {
+    ColumnKeys& keys = columns[static_cast<size_t>(k)];
+    keys.x = ToPixel(static_cast<double>(row.Left) + gathered.PixelColumn(k));
+    const TraceColumns::Extremes e = gathered.At(k, word);
+    keys.first = key(e.first);
+    keys.last = key(e.last);
+    if (switchBit < 0) {
+      keys.low = e.low;
+      keys.high = e.high;
+    } else {
+      keys.low = static_cast<uint16_t>((e.low >> switchBit) & 1u);
+      keys.high = static_cast<uint16_t>((e.high >> switchBit) & 1u);
+    }
+  }
+  keySum = switchBit < 0 ? gathered.Sum(word) : 0;
+  return columns;
+}
+
 // Feeds the polyline one reduced column as the samples that matter: the
 // first, the two extremes and the last, all on the column's x. The polyline
 // draws exactly what it would from every sample of the column.
@@ -243,25 +249,14 @@ void AddColumn(TracePolyline& line, const ColumnKeys& keys, YOf&& yOf) {
   line.Add(keys.x, yOf(keys.last));
 }
 
-// The screen points j0 .. j1 - 1 that exist (0 <= XPosition + j < points).
-struct ScreenRange {
-  int64_t j0 = 0;
-  int64_t j1 = 0;
-};
 
-ScreenRange ExistingScreenPoints(const Window& window) {
-  ScreenRange range;
-  range.j0 = std::clamp<int64_t>(-window.first, 0, window.width);
-  range.j1 = std::clamp<int64_t>(window.points - window.first, range.j0, window.width);
-  return range;
-}
-
-// One trace of a source through a key (the value that decides y) and yOf.
-// meanOf, when given, is called with the mean key of the samples on screen
-// before anything is drawn (the AC display's centre).
+// One trace of a source: `key` picks what decides y from a word (the code, or
+// a switch bit); makeYOf, given the mean key of the samples on screen (the
+// AC display's centre), returns the key's y. `gathered`, when not null,
+// holds this screen's columns.
 template <typename Key, typename YOfFactory>
-void DrawTrace(platform::Canvas& canvas, const Source& source, const TraceRow& row, const Window& window, Key&& key,
-               YOfFactory&& makeYOf) {
+void DrawTrace(platform::Canvas& canvas, const Source& source, const TraceRow& row, const TraceWindow& window,
+               Key&& key, YOfFactory&& makeYOf, const TraceColumns* gathered, int32_t switchBit) {
   if (!source.Usable()) return;
   if (window.maxMultiFreq <= 1) {
     const ScreenRange range = ExistingScreenPoints(window);
@@ -270,7 +265,9 @@ void DrawTrace(platform::Canvas& canvas, const Source& source, const TraceRow& r
     TracePolyline line(canvas, count, row.N);
     if (line.ReducesColumns() && row.N > 0) {
       uint64_t sum = 0;
-      const std::vector<ColumnKeys> columns = GatherColumns(source, row, window, range.j0, range.j1, key, sum);
+      const std::vector<ColumnKeys> columns =
+          gathered != nullptr ? ColumnsFromGathered(*gathered, source, row, switchBit, key, sum)
+                              : ColumnsFromRows(source, row, window, range.j0, range.j1, key, sum);
       const auto yOf = makeYOf(static_cast<double>(sum) / static_cast<double>(count));
       for (const ColumnKeys& keys : columns) AddColumn(line, keys, yOf);
       return;
@@ -309,11 +306,11 @@ double EffectivePreAmp(float chnPreAmp) {
 }
 
 void DrawAnalogTrace(platform::Canvas& canvas, const TraceData& data, const TraceRow& row, const WaveViewState& view,
-                     const AnalogChannel& channel, int32_t channelNumber) {
+                     const AnalogChannel& channel, int32_t channelNumber, const TraceColumns* columns) {
   if (data.Display == nullptr || data.Layout == nullptr) return;
   if (channelNumber < 0 || channelNumber >= kMaxVirtualChannels) return;
   const SampleLayout& layout = *data.Layout;
-  const Window window = WindowOf(data, view);
+  const TraceWindow window = TraceWindowOf(data, view);
   const int32_t rate = window.maxMultiFreq > 1 ? layout.MultiFreqTable[static_cast<size_t>(channelNumber)] : 1;
   const Source source = SourceOf(data, channelNumber, rate, &layout.ExtraSlotFirst[static_cast<size_t>(channelNumber)]);
 
@@ -344,24 +341,29 @@ void DrawAnalogTrace(platform::Canvas& canvas, const TraceData& data, const Trac
       return ToPixel(y);
     };
   };
-  DrawTrace(canvas, source, row, window, [](uint16_t word) { return word; }, makeYOf);
+  const TraceColumns* gathered =
+      columns != nullptr && columns->Holds(data, view, row.N, channelNumber, false) ? columns : nullptr;
+  DrawTrace(canvas, source, row, window, [](uint16_t word) { return word; }, makeYOf, gathered, -1);
 }
 
 void DrawSwitchTrace(platform::Canvas& canvas, const TraceData& data, const TraceRow& row, const WaveViewState& view,
-                     int32_t switchInput) {
+                     int32_t switchInput, const TraceColumns* columns) {
   if (data.Display == nullptr || data.Layout == nullptr || switchInput < 0) return;
   const SwitchBit bit = SwitchBitOf(data.AnalogNum, switchInput);
   if (bit.word < 0) return;
-  const Window window = WindowOf(data, view);
+  const TraceWindow window = TraceWindowOf(data, view);
   // One value per matrix row: spread over the row's points like a channel of rate 1.
   const Source source = SourceOf(data, bit.word, 1, nullptr);
   const int high = ToPixel(row.CentreY - 0.4 * row.Height);
   const int low = ToPixel(row.CentreY + 0.4 * row.Height);
   const int32_t shift = bit.bit;
   const auto makeYOf = [=](double) { return [=](uint16_t set) { return set != 0 ? high : low; }; };
+  const TraceColumns* gathered =
+      columns != nullptr && columns->Holds(data, view, row.N, bit.word, true) ? columns : nullptr;
   DrawTrace(canvas, source, row, window, [shift](uint16_t word) { return static_cast<uint16_t>((word >> shift) & 1u); },
-            makeYOf);
+            makeYOf, gathered, shift);
 }
+
 
 TracePolyline::TracePolyline(platform::Canvas& canvas, int64_t samples, int width)
     : canvas_(canvas), columns_(2 * static_cast<int64_t>(width) < samples) {}
