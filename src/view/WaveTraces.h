@@ -7,6 +7,7 @@
 #include "common/SampleLayout.h"
 #include "common/WaveViewState.h"
 #include "platform/Canvas.h"
+#include "view/TraceColumns.h"
 
 namespace quelvar {
 
@@ -40,19 +41,21 @@ double EffectivePreAmp(float chnPreAmp);
 // offset and DC/AC choice, in the canvas's current pen. Multi-rate channels
 // draw every sub-sample of the range; a sub-sample left of the plot is
 // clipped at its left edge. Points before the first point of the data (a
-// screen wider than the data) are not drawn.
+// screen wider than the data) are not drawn. `columns`, when it holds this
+// screen's columns, saves the trace its own pass over the rows.
 void DrawAnalogTrace(platform::Canvas& canvas, const TraceData& data, const TraceRow& row,
-                     const WaveViewState& view, const AnalogChannel& channel, int32_t channelNumber);
+                     const WaveViewState& view, const AnalogChannel& channel, int32_t channelNumber,
+                     const TraceColumns* columns = nullptr);
 
 // Switch input `switchInput`: a set bit at CentreY - 0.4 Height, a clear one
 // at CentreY + 0.4 Height, one value per matrix row.
 void DrawSwitchTrace(platform::Canvas& canvas, const TraceData& data, const TraceRow& row,
-                     const WaveViewState& view, int32_t switchInput);
+                     const WaveViewState& view, int32_t switchInput, const TraceColumns* columns = nullptr);
 
 // Joins a trace's samples, left to right. With more than two samples per
-// pixel column each column becomes one vertical line over its extremes plus
-// the joins between columns, so the cost follows the plot's width, not the
-// data.
+// pixel column each column becomes one vertical line over its extremes (both
+// end pixels painted) plus the joins between columns, so the cost follows
+// the plot's width, not the data.
 class TracePolyline {
  public:
   // `samples`: how many points the trace will add; `width`: the plot's N.

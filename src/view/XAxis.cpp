@@ -404,12 +404,12 @@ void DrawFoundTriggerPoints(Canvas& canvas, const XAxisInput& input, const WaveV
   UseAxisColours(canvas, input);
   // The count never reaches past the entries handed in.
   const size_t count = std::min(static_cast<size_t>(input.TriggerPointCount), input.TriggerPoints.size());
-  const int64_t first = view.XPosition;
-  const int64_t width = std::max(view.DisplayWidth, 1);
+  const AxisFrame f = FrameOf(input, view);
   for (size_t e = 0; e < count; ++e) {
     const FoundTriggerPoint& found = input.TriggerPoints[e];
-    if (found.Point < first || found.Point > first + width - 1) continue;
-    const int x = static_cast<int>(input.Left + static_cast<int64_t>(input.N) * (found.Point - first) / width);
+    if (found.Point < f.first || found.Point > f.first + f.width - 1) continue;
+    // The traces' own x rule, so the lozenge sits on the sample it marks.
+    const int x = ScreenX(input, f, found.Point - f.first);
     UseColourIfColoured(canvas, input, kFoundPointYellow);
     for (int i = 0; i <= kLozengeHeight / 2; ++i) {
       for (const int column : {x - i / 2, x + i / 2}) {

@@ -447,8 +447,9 @@ TEST_F(XAxis, FoundTriggerPointsInsideTheViewAreMarked) {
   input.TriggerPointCount = 5;
   DrawFoundTriggerPoints(canvas, input, view);
   const std::string name1(AlgorithmTypeTable[1].Name), name2(AlgorithmTypeTable[2].Name);
+  // The view's last point lies on the right edge, where the traces end.
   EXPECT_EQ(Labels(), (std::vector<Label>{{4, 24, "3: " + name1, canvas.GetFont().color},
-                                          {1003, 24, "4: " + name2, canvas.GetFont().color},
+                                          {1004, 24, "4: " + name2, canvas.GetFont().color},
                                           {504, 24, "7: ", canvas.GetFont().color}}));
   const auto lines = canvas.OpsOf(CanvasOp::Kind::Line);
   ASSERT_EQ(lines.size(), 3u * 22u);
