@@ -243,10 +243,7 @@ std::vector<ColumnKeys> ColumnsFromGathered(const TraceColumns& gathered, const 
 // draws exactly what it would from every sample of the column.
 template <typename YOf>
 void AddColumn(TracePolyline& line, const ColumnKeys& keys, YOf&& yOf) {
-  line.Add(keys.x, yOf(keys.first));
-  line.Add(keys.x, yOf(keys.low));
-  line.Add(keys.x, yOf(keys.high));
-  line.Add(keys.x, yOf(keys.last));
+  line.AddColumn(keys.x, yOf(keys.first), yOf(keys.low), yOf(keys.high), yOf(keys.last));
 }
 
 
@@ -396,6 +393,21 @@ void TracePolyline::Add(int x, int y) {
   canvas_.LineTo(x, y);
   x_ = x;
   lastY_ = low_ = high_ = y;
+}
+
+void TracePolyline::AddColumn(int x, int firstY, int lowY, int highY, int lastY) {
+  Add(x, firstY);
+  if (!columns_) {
+    Add(x, lowY);
+    Add(x, highY);
+    Add(x, lastY);
+    return;
+  }
+  // The column at x is open now, whether this sample opened it or not.
+  low_ = std::min({low_, lowY, highY, lastY});
+  high_ = std::max({high_, lowY, highY, lastY});
+  lastY_ = lastY;
+  columnOpen_ = true;
 }
 
 void TracePolyline::Finish() {
