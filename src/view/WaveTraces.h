@@ -61,6 +61,10 @@ class TracePolyline {
   // `samples`: how many points the trace will add; `width`: the plot's N.
   TracePolyline(platform::Canvas& canvas, int64_t samples, int width);
   void Add(int x, int y);
+  // Samples that share x, given by the first one's y, their extremes and the
+  // last one's y: with reduced columns the same as adding every one of them;
+  // otherwise those four are joined in that order.
+  void AddColumn(int x, int firstY, int lowY, int highY, int lastY);
   // Closes an open column; also done by the destructor.
   void Finish();
   ~TracePolyline();
