@@ -132,7 +132,8 @@ void DrawRowLines(Canvas& canvas, const Plot& p, const ViewOptions& o, const Wav
 // The traces of a row's channels, each in its own colour; every key drawn
 // is listed in the view's outputs.
 void DrawRowTraces(Canvas& canvas, const Plot& p, const WaveformPaintInput& in, WaveViewState& view,
-                   const WaveRow& row, const RowPlace& place, const TraceData& data, int32_t& drawn) {
+                   const WaveRow& row, const RowPlace& place, const TraceData& data, const TraceColumns& columns,
+                   int32_t& drawn) {
   const LiveConfig& config = *in.Config;
   const int32_t analog = data.AnalogNum;
   const bool pageScope = view.Options.Scope == ChannelScope::Page;
@@ -145,11 +146,12 @@ void DrawRowTraces(Canvas& canvas, const Plot& p, const WaveformPaintInput& in, 
       if (channel < 0 || channel >= analog) continue;
       view.DrawnChannels[static_cast<size_t>(drawn++)] = k;
       ++view.DrawnAnalogCount;
-      DrawAnalogTrace(canvas, data, traceRow, view, config.AnalogChannelTable[static_cast<size_t>(channel)], channel);
+      DrawAnalogTrace(canvas, data, traceRow, view, config.AnalogChannelTable[static_cast<size_t>(channel)], channel,
+                      &columns);
     } else {
       view.DrawnChannels[static_cast<size_t>(drawn++)] = k;
       ++view.DrawnSwitchCount;
-      DrawSwitchTrace(canvas, data, traceRow, view, k - analog);
+      DrawSwitchTrace(canvas, data, traceRow, view, k - analog, &columns);
     }
   }
 }
@@ -255,6 +257,11 @@ void PaintWaveform(Canvas& canvas, const WaveformPaintInput& in, WaveViewState& 
   data.AnalogNum = std::clamp(config.Analog_Num, 0, kMaxAnalogChannels);
   data.VZero = config.VZero;
   data.ADMax = config.ADMax;
+  // One pass over the screen's rows for every channel, instead of one per
+  // trace: with many points a column this is what keeps a repaint of many
+  // channels within the interface timer's tick.
+  TraceColumns columns;
+  if (!rows.empty()) columns.Gather(data, view, p.N);
   int32_t drawn = 0;
   for (size_t r = 0; r < places.size(); ++r) {
     const WaveRow& row = rows[r];
@@ -269,7 +276,7 @@ void PaintWaveform(Canvas& canvas, const WaveformPaintInput& in, WaveViewState& 
     canvas.SetPenColor(SlotColor(p, config, kSlotScale));
     DrawRowLines(canvas, p, o, row, place.Centre, place.Height, oneRow || o.YGrid);
     if (in.ToPicture == 1) canvas.SetPenWidth(in.LineWidth);
-    DrawRowTraces(canvas, p, in, view, row, place, data, drawn);
+    DrawRowTraces(canvas, p, in, view, row, place, data, columns, drawn);
     if (in.ToPicture == 1) canvas.SetPenWidth(savedPenWidth);
   }
 
