@@ -18,6 +18,7 @@
 #include "view/DisplayReading.h"
 #include "view/IdleScreen.h"
 #include "view/PaintBox.h"
+#include "view/Palette.h"
 #include "view/ScreenWaveformInput.h"
 #include "view/WaveformRenderer.h"
 
@@ -81,7 +82,15 @@ void TFormMain::RedrawWaveform() {
     // never shows a half-drawn picture.
     platform::QtCanvas canvas(*offscreenBitmap_);
     canvas.SetFont({c.ScreenFontName, c.ScreenFontSize, c.ScreenFontStyle, platform::kBlack});
-    PaintWaveform(canvas, ScreenWaveformInput(state_), v);
+    WaveformPaintInput input = ScreenWaveformInput(state_);
+    // The oscilloscope's own picture is still to come; meanwhile its area
+    // shows the bare background, never the recorder's last picture as if
+    // it were the oscilloscope's.
+    input.PaintOscilloscope = [white = PaletteRow(v.WhiteBG) == kPaletteRowWhite](platform::Canvas& screen) {
+      screen.SetBrush({white ? platform::kWhite : platform::kBlack, platform::BrushStyle::Solid});
+      screen.FillRect({0, 0, screen.Width(), screen.Height()});
+    };
+    PaintWaveform(canvas, input, v);
   }
   Image1->update();
   // The time marks and their value labels are not drawn over the picture

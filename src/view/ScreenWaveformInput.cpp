@@ -25,7 +25,7 @@ WaveformPaintInput ScreenWaveformInput(const AppState& state) {
   input.ChannelScrollMax = ChannelScrollMaximum(state.config, menus);
   input.BlockTime = state.acq.BlockTime;
   // History review keeps no list of found trigger points yet: none are
-  // marked. The oscilloscope's own picture is not drawn yet either.
+  // marked.
   return input;
 }
 

@@ -210,6 +210,24 @@ TEST_F(FormMainView, LiveRingAndTheFinishedRecordAreDrawnByTheTick) {
   form->menuStartQuelvarClick();
 }
 
+TEST_F(FormMainView, OscilloscopeNeverShowsTheRecordersLastPictureAsItsOwn) {
+  // Its own picture is still to come: meanwhile the bare background.
+  auto form = Started();
+  form->resize(900, 700);
+  form->show();
+  form->Timer2->stop();  // the test ticks
+  ShowRing(*form, 4);
+  ASSERT_GT(CountPixels(form->OffscreenBitmap(), PaletteColor(kSlotScale)), 0);
+  state.config.SimulateAD = 1;
+  form->menuStartOscilClick();
+  ASSERT_EQ(state.RunState, kRunOscilloscope) << form->PostedStatusText();
+  form->TimerOscilTimer();
+  form->Timer2Timer();
+  const QImage& bitmap = form->OffscreenBitmap();
+  EXPECT_EQ(CountPixels(bitmap, Qt::black), bitmap.width() * bitmap.height());
+  form->menuStartOscilClick();
+}
+
 TEST_F(FormMainView, RunLogViewClearsARequestWithoutDrawing) {
   auto form = Started();
   form->show();
