@@ -232,6 +232,32 @@ std::vector<ColumnKeys> GatherColumns(const Source& source, const TraceRow& row,
   return columns;
 }
 
+// The same columns taken from a screen's gathered extremes: a switch bit is
+// low somewhere in a column when the AND of its words clears it, high
+// somewhere when their OR sets it.
+template <typename Key>
+std::vector<ColumnKeys> ColumnsOf(const TraceColumns& gathered, const Source& source, const TraceRow& row,
+                                  int32_t switchBit, Key&& key, uint64_t& keySum) {
+  const int32_t word = source.words[0];
+  std::vector<ColumnKeys> columns(static_cast<size_t>(gathered.Columns()));
+  for (int32_t k = 0; k < gathered.Columns(); ++k) {
+    ColumnKeys& keys = columns[static_cast<size_t>(k)];
+    keys.x = ToPixel(static_cast<double>(row.Left) + gathered.PixelColumn(k));
+    const TraceColumns::Extremes e = gathered.At(k, word);
+    keys.first = key(e.first);
+    keys.last = key(e.last);
+    if (switchBit < 0) {
+      keys.low = e.low;
+      keys.high = e.high;
+    } else {
+      keys.low = static_cast<uint16_t>((e.low >> switchBit) & 1u);
+      keys.high = static_cast<uint16_t>((e.high >> switchBit) & 1u);
+    }
+  }
+  keySum = switchBit < 0 ? gathered.Sum(word) : 0;
+  return columns;
+}
+
 // Feeds the polyline one reduced column as the samples that matter: the
 // first, the two extremes and the last, all on the column's x. The polyline
 // draws exactly what it would from every sample of the column.
@@ -261,7 +287,7 @@ ScreenRange ExistingScreenPoints(const Window& window) {
 // before anything is drawn (the AC display's centre).
 template <typename Key, typename YOfFactory>
 void DrawTrace(platform::Canvas& canvas, const Source& source, const TraceRow& row, const Window& window, Key&& key,
-               YOfFactory&& makeYOf) {
+               YOfFactory&& makeYOf, const TraceColumns* gathered, int32_t switchBit) {
   if (!source.Usable()) return;
   if (window.maxMultiFreq <= 1) {
     const ScreenRange range = ExistingScreenPoints(window);
@@ -270,7 +296,9 @@ void DrawTrace(platform::Canvas& canvas, const Source& source, const TraceRow& r
     TracePolyline line(canvas, count, row.N);
     if (line.ReducesColumns() && row.N > 0) {
       uint64_t sum = 0;
-      const std::vector<ColumnKeys> columns = GatherColumns(source, row, window, range.j0, range.j1, key, sum);
+      const std::vector<ColumnKeys> columns =
+          gathered != nullptr ? ColumnsOf(*gathered, source, row, switchBit, key, sum)
+                              : GatherColumns(source, row, window, range.j0, range.j1, key, sum);
       const auto yOf = makeYOf(static_cast<double>(sum) / static_cast<double>(count));
       for (const ColumnKeys& keys : columns) AddColumn(line, keys, yOf);
       return;
@@ -309,7 +337,7 @@ double EffectivePreAmp(float chnPreAmp) {
 }
 
 void DrawAnalogTrace(platform::Canvas& canvas, const TraceData& data, const TraceRow& row, const WaveViewState& view,
-                     const AnalogChannel& channel, int32_t channelNumber) {
+                     const AnalogChannel& channel, int32_t channelNumber, const TraceColumns* columns) {
   if (data.Display == nullptr || data.Layout == nullptr) return;
   if (channelNumber < 0 || channelNumber >= kMaxVirtualChannels) return;
   const SampleLayout& layout = *data.Layout;
@@ -344,11 +372,13 @@ void DrawAnalogTrace(platform::Canvas& canvas, const TraceData& data, const Trac
       return ToPixel(y);
     };
   };
-  DrawTrace(canvas, source, row, window, [](uint16_t word) { return word; }, makeYOf);
+  const TraceColumns* gathered =
+      columns != nullptr && columns->Holds(data, view, row.N, channelNumber, false) ? columns : nullptr;
+  DrawTrace(canvas, source, row, window, [](uint16_t word) { return word; }, makeYOf, gathered, -1);
 }
 
 void DrawSwitchTrace(platform::Canvas& canvas, const TraceData& data, const TraceRow& row, const WaveViewState& view,
-                     int32_t switchInput) {
+                     int32_t switchInput, const TraceColumns* columns) {
   if (data.Display == nullptr || data.Layout == nullptr || switchInput < 0) return;
   const SwitchBit bit = SwitchBitOf(data.AnalogNum, switchInput);
   if (bit.word < 0) return;
@@ -359,9 +389,166 @@ void DrawSwitchTrace(platform::Canvas& canvas, const TraceData& data, const Trac
   const int low = ToPixel(row.CentreY + 0.4 * row.Height);
   const int32_t shift = bit.bit;
   const auto makeYOf = [=](double) { return [=](uint16_t set) { return set != 0 ? high : low; }; };
+  const TraceColumns* gathered = columns != nullptr && columns->Holds(data, view, row.N, bit.word, true) ? columns : nullptr;
   DrawTrace(canvas, source, row, window, [shift](uint16_t word) { return static_cast<uint16_t>((word >> shift) & 1u); },
-            makeYOf);
+            makeYOf, gathered, shift);
 }
+
+namespace {
+
+// Gathered values a screen may hold per kind (columns x words): far above a
+// real screen's 1921 x 112, well below what a damaged row width would ask.
+constexpr int64_t kMaxGatheredValues = int64_t{1} << 21;
+
+// Words swept together: a few vector registers of 16-bit lanes per kind,
+// kept in registers while the rows of a column go by. Fewer lanes sweep each
+// row more times; more spill out of the registers.
+constexpr int32_t kLanes = 32;
+
+// Rows a column's 32-bit partial sums take before they are carried into the
+// 64-bit totals: 65536 codes of 65535 still fit.
+constexpr int64_t kSumChunkRows = 65536;
+
+// One column's accumulators for a block of words: the lowest and highest
+// code of analog words, the OR and AND of switch words.
+struct Accumulators {
+  uint16_t low[kLanes];
+  uint16_t high[kLanes];
+  uint32_t sum[kLanes];
+};
+
+template <bool kCodes, bool kSums>
+inline void Accumulate(Accumulators& a, int32_t c, uint16_t v) {
+  if constexpr (kCodes) {
+    a.low[c] = std::min(a.low[c], v);
+    a.high[c] = std::max(a.high[c], v);
+  } else {
+    a.low[c] = static_cast<uint16_t>(a.low[c] & v);   // all set
+    a.high[c] = static_cast<uint16_t>(a.high[c] | v);  // any set
+  }
+  if constexpr (kSums) a.sum[c] += v;
+}
+
+// `rowCount` rows from `row` on, lanes 0 .. lanes - 1 of each.
+template <bool kCodes, bool kSums>
+void SweepRows(const uint16_t* row, int64_t rowWords, int64_t rowCount, int32_t lanes, Accumulators& acc) {
+  if (lanes == kLanes) {
+    Accumulators a = acc;  // a local copy the compiler keeps in registers
+    for (int64_t r = 0; r < rowCount; ++r, row += rowWords) {
+      for (int32_t c = 0; c < kLanes; ++c) Accumulate<kCodes, kSums>(a, c, row[c]);
+    }
+    acc = a;
+    return;
+  }
+  for (int64_t r = 0; r < rowCount; ++r, row += rowWords) {
+    for (int32_t c = 0; c < lanes; ++c) Accumulate<kCodes, kSums>(acc, c, row[c]);
+  }
+}
+
+}  // namespace
+
+void TraceColumns::Gather(const TraceData& data, const WaveViewState& view, int width) {
+  gathered_ = false;
+  pixelColumn_.clear();
+  if (data.Display == nullptr || data.Layout == nullptr || width <= 0) return;
+  const DisplayDescriptor& display = *data.Display;
+  const Window window = WindowOf(data, view);
+  if (window.maxMultiFreq > 1) return;
+  if (display.DispData == nullptr || display.DispRows <= 0 || display.DispRowWords <= 0) return;
+  const ScreenRange range = ExistingScreenPoints(window);
+  const int64_t count = range.j1 - range.j0;
+  if (2 * static_cast<int64_t>(width) >= count) return;  // the traces join every point
+  const int64_t words = display.DispRowWords;
+  if ((static_cast<int64_t>(width) + 1) * words > kMaxGatheredValues) return;
+
+  matrix_ = display.DispData;
+  rows_ = display.DispRows;
+  rowWords_ = display.DispRowWords;
+  firstMatrixRow_ = static_cast<int64_t>(display.DispFirstBlock) * data.NumSamp;
+  xPosition_ = view.XPosition;
+  displayWidth_ = view.DisplayWidth;
+  width_ = width;
+  sums_ = view.IDDC != 1;
+  analogWords_ = std::clamp(data.AnalogNum, 0, rowWords_);
+  points_ = count;
+  sum_.assign(static_cast<size_t>(words), 0);
+
+  const int64_t divisor = std::max<int64_t>(window.width - 1, 1);
+  const int64_t n = width;
+  const int64_t firstColumn = n * range.j0 / divisor;
+  const size_t columns = static_cast<size_t>(n * (range.j1 - 1) / divisor - firstColumn + 1);
+  low_.resize(columns * static_cast<size_t>(words));
+  high_.resize(low_.size());
+  first_.resize(low_.size());
+  last_.resize(low_.size());
+
+  int32_t matrixRow = WrapDisplayRow(window.first + range.j0 + firstMatrixRow_, rows_);
+  int64_t j = range.j0;
+  for (int64_t column = firstColumn; j < range.j1; ++column) {
+    const int64_t next = std::min(CeilDiv((column + 1) * divisor, n), range.j1);
+    if (next <= j) continue;  // a column no screen point falls in
+    const size_t slot = pixelColumn_.size() * static_cast<size_t>(words);
+    pixelColumn_.push_back(static_cast<int32_t>(column));
+    const int32_t startRow = matrixRow;
+    // The column's first and last point of every word, while their rows are
+    // in the cache.
+    const auto lastRow = static_cast<int32_t>((startRow + (next - j - 1)) % rows_);
+    std::copy_n(matrix_ + startRow * static_cast<int64_t>(rowWords_), rowWords_, first_.begin() + static_cast<ptrdiff_t>(slot));
+    std::copy_n(matrix_ + lastRow * static_cast<int64_t>(rowWords_), rowWords_, last_.begin() + static_cast<ptrdiff_t>(slot));
+    for (int32_t c0 = 0; c0 < rowWords_; c0 += kLanes) {
+      // A block holds analog words or switch words, never both.
+      const bool codes = c0 < analogWords_;
+      const int32_t lanes = std::min(kLanes, (codes ? analogWords_ : rowWords_) - c0);
+      Accumulators acc;
+      std::fill(std::begin(acc.low), std::end(acc.low), codes ? UINT16_MAX : uint16_t{0xFFFF});
+      std::fill(std::begin(acc.high), std::end(acc.high), uint16_t{0});
+      int32_t r = startRow;
+      // The column's rows in runs that neither cross the ring's end nor
+      // overflow the partial sums.
+      for (int64_t remaining = next - j; remaining > 0;) {
+        const int64_t run = std::min({remaining, static_cast<int64_t>(rows_) - r, kSumChunkRows});
+        std::fill(std::begin(acc.sum), std::end(acc.sum), 0u);
+        const uint16_t* first = matrix_ + r * static_cast<int64_t>(rowWords_) + c0;
+        if (!codes) SweepRows<false, false>(first, rowWords_, run, lanes, acc);
+        else if (sums_) SweepRows<true, true>(first, rowWords_, run, lanes, acc);
+        else SweepRows<true, false>(first, rowWords_, run, lanes, acc);
+        if (codes && sums_) {
+          for (int32_t c = 0; c < lanes; ++c) sum_[static_cast<size_t>(c0 + c)] += acc.sum[c];
+        }
+        remaining -= run;
+        r = static_cast<int32_t>(r + run);
+        if (r == rows_) r = 0;
+      }
+      matrixRow = r;
+      std::copy_n(acc.low, lanes, low_.begin() + static_cast<ptrdiff_t>(slot) + c0);
+      std::copy_n(acc.high, lanes, high_.begin() + static_cast<ptrdiff_t>(slot) + c0);
+      if (codes && c0 + lanes == analogWords_) c0 = analogWords_ - kLanes;  // the switch words start here
+    }
+    j = next;
+  }
+  gathered_ = true;
+}
+
+bool TraceColumns::Holds(const TraceData& data, const WaveViewState& view, int width, int32_t word,
+                         bool switchWord) const {
+  if (!gathered_ || data.Display == nullptr || data.Layout == nullptr) return false;
+  const DisplayDescriptor& display = *data.Display;
+  const Window window = WindowOf(data, view);
+  const ScreenRange range = ExistingScreenPoints(window);
+  const bool kindGathered = switchWord ? word >= analogWords_ : word < analogWords_;
+  return word >= 0 && word < rowWords_ && kindGathered && display.DispData == matrix_ && display.DispRows == rows_ &&
+         display.DispRowWords == rowWords_ &&
+         static_cast<int64_t>(display.DispFirstBlock) * data.NumSamp == firstMatrixRow_ &&
+         window.maxMultiFreq == 1 && view.XPosition == xPosition_ && view.DisplayWidth == displayWidth_ &&
+         width == width_ && range.j1 - range.j0 == points_ && (sums_ || view.IDDC == 1);
+}
+
+TraceColumns::Extremes TraceColumns::At(int32_t column, int32_t word) const {
+  const size_t at = static_cast<size_t>(column) * static_cast<size_t>(rowWords_) + static_cast<size_t>(word);
+  return {low_[at], high_[at], first_[at], last_[at]};
+}
+
+uint64_t TraceColumns::Sum(int32_t word) const { return sum_[static_cast<size_t>(word)]; }
 
 TracePolyline::TracePolyline(platform::Canvas& canvas, int64_t samples, int width)
     : canvas_(canvas), columns_(2 * static_cast<int64_t>(width) < samples) {}

@@ -346,53 +346,128 @@ TEST_F(WaveTraces, ColumnStrokesCoverEverySamplesExtremesAndJoinTheColumns) {
   EXPECT_LE(lines.size(), 3u * columns.size());
 }
 
-// The reduced path gathers a column's samples without placing each one; it
-// must draw exactly what the polyline draws from every sample.
+// The reduced paths gather a column's samples without placing each one, the
+// trace alone or the whole screen at once (TraceColumns); both must draw
+// exactly what the polyline draws from every sample.
 TEST_F(WaveTraces, ReducedColumnsDrawWhatEverySampleWouldDraw) {
   const int32_t points = 3000;
-  Build(points, 2);
+  Build(points, 43);  // 41 analog words, not a whole number of sweeps, and 2 switch words
+  data.AnalogNum = 41;
   display.DispBlocks = 3;
   display.DispFirstBlock = 2;
   data.NumSamp = 1000;
   uint32_t seed = 99;
   for (int32_t r = 0; r < points; ++r) {
-    seed = seed * 1664525u + 1013904223u;
-    At(r, 0) = static_cast<uint16_t>(seed >> 20);
-    At(r, 1) = static_cast<uint16_t>(seed >> 16);
-  }
-  data.AnalogNum = 1;  // switch input 3: bit 3 of word 1
-  view.IDDC = 1;
-  view.YZoom = 5;
-  view.YOffset = -1;
-  for (const int n : {100, 333, 999}) {
-    for (const int32_t switchInput : {-1, 3}) {
-      SCOPED_TRACE(testing::Message() << "N " << n << " switch " << switchInput);
-      row.N = n;
-      view.XPosition = 11;
-      view.DisplayWidth = 2989;
-      if (switchInput < 0) DrawChannel(0);
-      else DrawSwitch(switchInput);
-      const std::vector<std::string> drawn = canvas.Log();
-
-      RecordingCanvas reference(200, 400);
-      {
-        TracePolyline line(reference, view.DisplayWidth, row.N);
-        for (int64_t j = 0; j < view.DisplayWidth; ++j) {
-          const uint16_t word =
-              At(static_cast<int32_t>((view.XPosition + j + 2000) % points), switchInput < 0 ? 0 : 1);
-          const int x = static_cast<int>(row.Left + static_cast<int64_t>(row.N) * j / (view.DisplayWidth - 1));
-          int y = 0;
-          if (switchInput < 0) {
-            y = RowY((word - 2048.0) / 1000.0, -1 * 2.0 / 5.0 - (2048.0 - 2048.0) / 1000.0 * 5.0, 1.0, 5.0);
-          } else {
-            y = static_cast<int>(((word >> 3) & 1) != 0 ? 150.5 - 0.4 * 200 : 150.5 + 0.4 * 200);
-          }
-          line.Add(x, y);
-        }
-      }
-      EXPECT_EQ(drawn, reference.Log());
+    for (int32_t w = 0; w < 43; ++w) {
+      seed = seed * 1664525u + 1013904223u;
+      At(r, w) = static_cast<uint16_t>(w < 41 ? seed >> 20 : seed >> 16);
     }
   }
+  view.YZoom = 5;
+  view.YOffset = -1;
+  for (const int32_t dc : {1, 0}) {
+    for (const int n : {100, 333, 999}) {
+      struct Trace {
+        bool isSwitch;
+        int32_t number;  // analog channel or switch input
+      };
+      for (const Trace trace : {Trace{false, 0}, Trace{false, 40}, Trace{true, 3}, Trace{true, 31}}) {
+        const bool isSwitch = trace.isSwitch;
+        const int32_t word = isSwitch ? 41 + trace.number / 16 : trace.number;
+        const int32_t bit = isSwitch ? trace.number % 16 : 0;
+        SCOPED_TRACE(testing::Message() << "dc " << dc << " N " << n << (isSwitch ? " switch " : " channel ")
+                                        << trace.number);
+        view.IDDC = dc;
+        row.N = n;
+        view.XPosition = 11;
+        view.DisplayWidth = 2989;
+
+        RecordingCanvas reference(200, 400);
+        {
+          double sum = 0.0;
+          for (int64_t j = 0; j < view.DisplayWidth; ++j) {
+            sum += At(static_cast<int32_t>((view.XPosition + j + 2000) % points), word);
+          }
+          const double centre = dc == 1 ? -1 * 2.0 / 5.0 : (sum / view.DisplayWidth - 2048.0) / 1000.0 * 5.0;
+          TracePolyline line(reference, view.DisplayWidth, row.N);
+          for (int64_t j = 0; j < view.DisplayWidth; ++j) {
+            const uint16_t value = At(static_cast<int32_t>((view.XPosition + j + 2000) % points), word);
+            const int x = static_cast<int>(row.Left + static_cast<int64_t>(row.N) * j / (view.DisplayWidth - 1));
+            int y = 0;
+            if (!isSwitch) {
+              y = static_cast<int>(150.5 - ((value - 2048.0) / 1000.0 - 0.2 * centre) * 100 * 5);
+            } else {
+              y = static_cast<int>(((value >> bit) & 1) != 0 ? 150.5 - 0.4 * 200 : 150.5 + 0.4 * 200);
+            }
+            line.Add(x, y);
+          }
+        }
+        const auto draw = [&](const TraceColumns* columns) {
+          canvas.Clear();
+          if (isSwitch) DrawSwitchTrace(canvas, data, row, view, trace.number, columns);
+          else DrawAnalogTrace(canvas, data, row, view, channel, trace.number, columns);
+          return canvas.Log();
+        };
+        EXPECT_EQ(draw(nullptr), reference.Log()) << "trace alone";
+        TraceColumns columns;
+        columns.Gather(data, view, row.N);
+        EXPECT_TRUE(columns.Holds(data, view, row.N, word, isSwitch));
+        EXPECT_EQ(draw(&columns), reference.Log()) << "gathered screen";
+      }
+    }
+  }
+}
+
+// Columns gathered for one screen are never used for another: the trace
+// then reads its own rows.
+TEST_F(WaveTraces, GatheredColumnsServeOnlyTheScreenTheyWereGatheredFor) {
+  Build(2000, 3);
+  data.AnalogNum = 2;
+  for (int32_t r = 0; r < 2000; ++r) {
+    At(r, 0) = static_cast<uint16_t>(2048 + (r * 7919) % 1000 - 500);
+    At(r, 2) = static_cast<uint16_t>(r * 31);
+  }
+  view.IDDC = 1;
+  view.XPosition = 0;
+  view.DisplayWidth = 1500;
+  row.N = 300;
+  TraceColumns columns;
+  columns.Gather(data, view, row.N);
+  ASSERT_TRUE(columns.Holds(data, view, row.N, 0, false));
+  EXPECT_FALSE(columns.Holds(data, view, row.N, 2, false)) << "a switch word as an analog channel";
+  EXPECT_FALSE(columns.Holds(data, view, row.N, 0, true)) << "an analog word as a switch word";
+  EXPECT_FALSE(columns.Holds(data, view, row.N, 3, false)) << "a word outside the row";
+
+  struct Change {
+    const char* what;
+    void (*apply)(WaveViewState&, TraceRow&, DisplayDescriptor&, TraceData&);
+  };
+  const Change changes[] = {
+      {"another first point", [](WaveViewState& v, TraceRow&, DisplayDescriptor&, TraceData&) { v.XPosition = 1; }},
+      {"another width", [](WaveViewState& v, TraceRow&, DisplayDescriptor&, TraceData&) { v.DisplayWidth = 1499; }},
+      {"another plot width", [](WaveViewState&, TraceRow& r, DisplayDescriptor&, TraceData&) { r.N = 299; }},
+      {"AC display without sums", [](WaveViewState& v, TraceRow&, DisplayDescriptor&, TraceData&) { v.IDDC = 0; }},
+      {"the ring moved on", [](WaveViewState&, TraceRow&, DisplayDescriptor& d, TraceData&) { d.DispFirstBlock = 1; }},
+      {"fewer points", [](WaveViewState&, TraceRow&, DisplayDescriptor& d, TraceData&) { d.DispPoints = 1400; }},
+  };
+  for (const Change& change : changes) {
+    SCOPED_TRACE(change.what);
+    WaveViewState otherView = view;
+    TraceRow otherRow = row;
+    DisplayDescriptor otherDisplay = display;
+    TraceData otherData = data;
+    otherData.Display = &otherDisplay;
+    change.apply(otherView, otherRow, otherDisplay, otherData);
+    EXPECT_FALSE(columns.Holds(otherData, otherView, otherRow.N, 0, false));
+    RecordingCanvas alone(200, 400), gathered(200, 400);
+    DrawAnalogTrace(alone, otherData, otherRow, otherView, channel, 0);
+    DrawAnalogTrace(gathered, otherData, otherRow, otherView, channel, 0, &columns);
+    EXPECT_EQ(gathered.Log(), alone.Log());
+  }
+
+  view.DisplayWidth = 600;  // every point joined: nothing to gather
+  columns.Gather(data, view, row.N);
+  EXPECT_FALSE(columns.Holds(data, view, row.N, 0, false));
 }
 
 TEST_F(WaveTraces, XOfManyPointsDoesNotOverflow) {

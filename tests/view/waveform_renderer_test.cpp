@@ -738,6 +738,32 @@ TEST_F(WaveformRendererTraces, PictureTracesTakeTheLineWidthAndTheRestTheCanvasW
   for (const CanvasOp& op : canvas.OpsOf(CanvasOp::Kind::Line)) EXPECT_EQ(op.pen.width, 2);
 }
 
+TEST_F(WaveformRendererTraces, XAxisMarksSitInThePlotAndOnTheTrace) {
+  view.Options.ScaleOut = true;  // plot from x = 40, y = 18, N = 364
+  display.SelectFault = 1;
+  const FoundTriggerPoint found[] = {{2, 1, 999}};
+  input.TriggerPoints = found;
+  Paint();
+  const Color red{255, 0, 0}, yellow{255, 255, 0};
+  std::vector<CanvasOp> triangle, lozenge;
+  for (const CanvasOp& op : canvas.OpsOf(CanvasOp::Kind::Line)) {
+    if (op.pen.color == red) triangle.push_back(op);
+    if (op.pen.color == yellow) lozenge.push_back(op);
+  }
+  // The origin, point 500, at 40 + 364 x 500 / 999 = 222.
+  ASSERT_FALSE(triangle.empty());
+  EXPECT_EQ(triangle[0].from, (Point{212, 18}));
+  EXPECT_EQ(triangle[0].to, (Point{232, 18}));
+  // The found point 999 is the view's last: on the right edge, where the
+  // trace's last sample is.
+  ASSERT_FALSE(lozenge.empty());
+  EXPECT_EQ(lozenge[0].from, (Point{404, 18}));
+  EXPECT_EQ(lozenge[0].to, (Point{404, 38}));
+  const auto trace = TraceLines(0);
+  ASSERT_FALSE(trace.empty());
+  EXPECT_EQ(trace.back().second.x, 404);
+}
+
 // --- Hostile settings ---------------------------------------------------------------
 
 TEST_F(WaveformRenderer, SettingsOutsideTheTablesDrawOnlyWhatExists) {
