@@ -58,8 +58,9 @@ void DrawSwitchTrace(platform::Canvas& canvas, const TraceData& data, const Trac
 // the matrix rows for all channels at once. On a screen of many points per
 // pixel column a trace drawn alone reads one word of every row, so each
 // channel would pull the whole window through the memory again: 64 channels
-// of 10^6 points cost some 60 times more than this one pass. A paint gathers
-// once, before its traces, and hands the result to each of them. Only
+// of 10^6 points cost tens of times more than this one pass. A paint gathers
+// once, before its traces (the samples must not change in between), and
+// hands the result to each of them. Only
 // single-rate data with reduced columns are gathered; a trace of anything
 // else reads the rows itself.
 class TraceColumns {
@@ -106,13 +107,13 @@ class TraceColumns {
   int64_t points_ = 0;
   std::vector<int32_t> pixelColumn_;
   std::vector<uint16_t> low_, high_, first_, last_;  // column x word
-  std::vector<uint64_t> sum_;                    // per word
+  std::vector<uint64_t> sum_;                        // per word
 };
 
 // Joins a trace's samples, left to right. With more than two samples per
-// pixel column each column becomes one vertical line over its extremes plus
-// the joins between columns, so the cost follows the plot's width, not the
-// data.
+// pixel column each column becomes one vertical line over its extremes (both
+// end pixels painted) plus the joins between columns, so the cost follows
+// the plot's width, not the data.
 class TracePolyline {
  public:
   // `samples`: how many points the trace will add; `width`: the plot's N.

@@ -194,7 +194,7 @@ void PaintWaveform(Canvas& canvas, const WaveformPaintInput& in, WaveViewState& 
   p.colour = in.Colour == 1;
   const int savedPenWidth = canvas.GetPen().width;
   if (int64_t{view.XPosition} + view.DisplayWidth > display.DispPoints) {
-    view.XPosition = display.DispPoints - view.DisplayWidth;
+    view.XPosition = SaturateToInt32(int64_t{display.DispPoints} - view.DisplayWidth);
   }
 
   // B. Plot geometry, background and colours.

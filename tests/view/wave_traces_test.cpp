@@ -366,7 +366,7 @@ TEST_F(WaveTraces, ReducedColumnsDrawWhatEverySampleWouldDraw) {
   view.YZoom = 5;
   view.YOffset = -1;
   for (const int32_t dc : {1, 0}) {
-    for (const int n : {100, 333, 999}) {
+    for (const int n : {7, 100, 333, 999}) {  // 7: columns of more rows than a sweep takes at a time
       struct Trace {
         bool isSwitch;
         int32_t number;  // analog channel or switch input
