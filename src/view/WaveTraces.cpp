@@ -252,11 +252,12 @@ void AddColumn(TracePolyline& line, const ColumnKeys& keys, YOf&& yOf) {
 
 // One trace of a source: `key` picks what decides y from a word (the code, or
 // a switch bit); makeYOf, given the mean key of the samples on screen (the
-// AC display's centre), returns the key's y. `gathered`, when not null,
-// holds this screen's columns.
+// AC display's centre; only summed when `needsMean`), returns the key's y.
+// `gathered`, when not null, holds this screen's columns.
 template <typename Key, typename YOfFactory>
 void DrawTrace(platform::Canvas& canvas, const Source& source, const TraceRow& row, const TraceWindow& window,
-               Key&& key, YOfFactory&& makeYOf, const TraceColumns* gathered, int32_t switchBit) {
+               Key&& key, YOfFactory&& makeYOf, bool needsMean, const TraceColumns* gathered,
+               int32_t switchBit) {
   if (!source.Usable()) return;
   if (window.maxMultiFreq <= 1) {
     const ScreenRange range = ExistingScreenPoints(window);
@@ -274,7 +275,7 @@ void DrawTrace(platform::Canvas& canvas, const Source& source, const TraceRow& r
     }
     SubRange rows{window.first + range.j0, window.first + range.j1 - 1};
     uint64_t sum = 0;
-    ForEachSubSample(source, rows, [&](int64_t, uint16_t word) { sum += key(word); });
+    if (needsMean) ForEachSubSample(source, rows, [&](int64_t, uint16_t word) { sum += key(word); });
     const auto yOf = makeYOf(static_cast<double>(sum) / static_cast<double>(count));
     ForEachSubSample(source, rows, [&](int64_t p, uint16_t word) {
       line.Add(ScreenX(row, p - window.first, window.width), yOf(key(word)));
@@ -283,14 +284,18 @@ void DrawTrace(platform::Canvas& canvas, const Source& source, const TraceRow& r
   }
   const SubRange range = SubSamplesOnScreen(window, source.rate, source.rows);
   if (range.Count() == 0) return;
-  uint64_t sum = 0;
-  int64_t read = 0;
-  ForEachSubSample(source, range, [&](int64_t, uint16_t word) {
-    sum += key(word);
-    ++read;
-  });
-  if (read == 0) return;
-  const auto yOf = makeYOf(static_cast<double>(sum) / static_cast<double>(read));
+  double mean = 0.0;
+  if (needsMean) {
+    uint64_t sum = 0;
+    int64_t read = 0;
+    ForEachSubSample(source, range, [&](int64_t, uint16_t word) {
+      sum += key(word);
+      ++read;
+    });
+    if (read == 0) return;
+    mean = static_cast<double>(sum) / static_cast<double>(read);
+  }
+  const auto yOf = makeYOf(mean);
   TracePolyline line(canvas, range.Count(), row.N);
   LeftClipper clipper(line, row.Left);
   ForEachSubSample(source, range, [&](int64_t s, uint16_t word) {
@@ -343,7 +348,7 @@ void DrawAnalogTrace(platform::Canvas& canvas, const TraceData& data, const Trac
   };
   const TraceColumns* gathered =
       columns != nullptr && columns->Holds(data, view, row.N, channelNumber, false) ? columns : nullptr;
-  DrawTrace(canvas, source, row, window, [](uint16_t word) { return word; }, makeYOf, gathered, -1);
+  DrawTrace(canvas, source, row, window, [](uint16_t word) { return word; }, makeYOf, !dc, gathered, -1);
 }
 
 void DrawSwitchTrace(platform::Canvas& canvas, const TraceData& data, const TraceRow& row, const WaveViewState& view,
@@ -361,7 +366,7 @@ void DrawSwitchTrace(platform::Canvas& canvas, const TraceData& data, const Trac
   const TraceColumns* gathered =
       columns != nullptr && columns->Holds(data, view, row.N, bit.word, true) ? columns : nullptr;
   DrawTrace(canvas, source, row, window, [shift](uint16_t word) { return static_cast<uint16_t>((word >> shift) & 1u); },
-            makeYOf, gathered, shift);
+            makeYOf, false, gathered, shift);
 }
 
 
