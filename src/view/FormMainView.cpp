@@ -18,6 +18,9 @@
 #include "view/DisplayReading.h"
 #include "view/IdleScreen.h"
 #include "view/PaintBox.h"
+#include "view/Palette.h"
+#include "view/ScreenWaveformInput.h"
+#include "view/WaveformRenderer.h"
 
 namespace quelvar {
 
@@ -72,10 +75,27 @@ void TFormMain::RepaintView() {
 }
 
 void TFormMain::RedrawWaveform() {
-  // The bitmap holds the last picture drawn into it; the screen shows it
-  // whole, so it never shows a half-drawn picture.
+  WaveViewState& v = state_.wave;
+  const LiveConfig& c = state_.config;
+  {
+    // The picture is built in the bitmap; the screen shows it whole, so it
+    // never shows a half-drawn picture.
+    platform::QtCanvas canvas(*offscreenBitmap_);
+    canvas.SetFont({c.ScreenFontName, c.ScreenFontSize, c.ScreenFontStyle, platform::kBlack});
+    WaveformPaintInput input = ScreenWaveformInput(state_);
+    // The oscilloscope's own picture is still to come; meanwhile its area
+    // shows the bare background, never the recorder's last picture as if
+    // it were the oscilloscope's.
+    input.PaintOscilloscope = [white = PaletteRow(v.WhiteBG) == kPaletteRowWhite](platform::Canvas& screen) {
+      screen.SetBrush({white ? platform::kWhite : platform::kBlack, platform::BrushStyle::Solid});
+      screen.FillRect({0, 0, screen.Width(), screen.Height()});
+    };
+    PaintWaveform(canvas, input, v);
+  }
   Image1->update();
-  RecordViewHistory(state_.wave);
+  // The time marks and their value labels are not drawn over the picture
+  // yet: they come with the mark commands.
+  RecordViewHistory(v);
 }
 
 void TFormMain::Image1Paint(QPainter& painter) { painter.drawImage(0, 0, *offscreenBitmap_); }
@@ -110,8 +130,15 @@ void TFormMain::LayoutMainWindow() {
   Memo1->setGeometry(0, 0, panelWidth, panelHeight);
 
   if (offscreenBitmap_->size() != Image1->size()) {
-    *offscreenBitmap_ = QImage(Image1->size(), QImage::Format_RGB32);
-    offscreenBitmap_->fill(Qt::black);
+    // The old picture stays in view until the next tick draws the new one,
+    // so dragging the window's edge does not flicker.
+    QImage resized(Image1->size(), QImage::Format_RGB32);
+    resized.fill(Qt::black);
+    {
+      QPainter painter(&resized);
+      painter.drawImage(0, 0, *offscreenBitmap_);
+    }
+    *offscreenBitmap_ = std::move(resized);
   }
   if (state_.display.DispValid != 0) {
     state_.wave.RepaintRequested = 1;

@@ -25,6 +25,10 @@ constexpr int kPlotTop = 2;
 // Widest plot a fixed time scale may ask for: far beyond any printer page,
 // small enough that pixel sums stay within int.
 constexpr int kMaxPlotWidth = 1 << 24;
+// From this many traces a paint gathers the screen's columns of every word
+// in one pass: a trace alone reads about one cache line of each row, the
+// gathering the whole row, so a few traces are cheaper on their own.
+constexpr int64_t kGatherFromTraces = 4;
 
 // What every step of one paint shares: the plot's place and the colours.
 struct Plot {
@@ -132,7 +136,7 @@ void DrawRowLines(Canvas& canvas, const Plot& p, const ViewOptions& o, const Wav
 // The traces of a row's channels, each in its own colour; every key drawn
 // is listed in the view's outputs.
 void DrawRowTraces(Canvas& canvas, const Plot& p, const WaveformPaintInput& in, WaveViewState& view,
-                   const WaveRow& row, const RowPlace& place, const TraceData& data, const TraceColumns& columns,
+                   const WaveRow& row, const RowPlace& place, const TraceData& data, const TraceColumns* columns,
                    int32_t& drawn) {
   const LiveConfig& config = *in.Config;
   const int32_t analog = data.AnalogNum;
@@ -147,11 +151,11 @@ void DrawRowTraces(Canvas& canvas, const Plot& p, const WaveformPaintInput& in, 
       view.DrawnChannels[static_cast<size_t>(drawn++)] = k;
       ++view.DrawnAnalogCount;
       DrawAnalogTrace(canvas, data, traceRow, view, config.AnalogChannelTable[static_cast<size_t>(channel)], channel,
-                      &columns);
+                      columns);
     } else {
       view.DrawnChannels[static_cast<size_t>(drawn++)] = k;
       ++view.DrawnSwitchCount;
-      DrawSwitchTrace(canvas, data, traceRow, view, k - analog, &columns);
+      DrawSwitchTrace(canvas, data, traceRow, view, k - analog, columns);
     }
   }
 }
@@ -257,11 +261,13 @@ void PaintWaveform(Canvas& canvas, const WaveformPaintInput& in, WaveViewState& 
   data.AnalogNum = std::clamp(config.Analog_Num, 0, kMaxAnalogChannels);
   data.VZero = config.VZero;
   data.ADMax = config.ADMax;
-  // One pass over the screen's rows for every channel, instead of one per
-  // trace: with many points a column this is what keeps a repaint of many
-  // channels within the interface timer's tick.
+  // Many traces read the screen's columns gathered in one pass over the
+  // rows, rather than each pulling the whole window through the memory.
+  int64_t traces = 0;
+  for (const WaveRow& row : rows) traces += row.Count;
   TraceColumns columns;
-  if (!rows.empty()) columns.Gather(data, view, p.N);
+  if (traces >= kGatherFromTraces) columns.Gather(data, view, p.N);
+  const TraceColumns* gathered = traces >= kGatherFromTraces ? &columns : nullptr;
   int32_t drawn = 0;
   for (size_t r = 0; r < places.size(); ++r) {
     const WaveRow& row = rows[r];
@@ -276,7 +282,7 @@ void PaintWaveform(Canvas& canvas, const WaveformPaintInput& in, WaveViewState& 
     canvas.SetPenColor(SlotColor(p, config, kSlotScale));
     DrawRowLines(canvas, p, o, row, place.Centre, place.Height, oneRow || o.YGrid);
     if (in.ToPicture == 1) canvas.SetPenWidth(in.LineWidth);
-    DrawRowTraces(canvas, p, in, view, row, place, data, columns, drawn);
+    DrawRowTraces(canvas, p, in, view, row, place, data, gathered, drawn);
     if (in.ToPicture == 1) canvas.SetPenWidth(savedPenWidth);
   }
 

@@ -5,17 +5,21 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QColor>
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTimer>
 
 #include <climits>
 #include <filesystem>
 
+#include "platform/Canvas.h"
 #include "shell/FormMain.h"
 #include "shell/MainWindowFixture.h"
+#include "view/Palette.h"
 #include "view/PaintBox.h"
 
 namespace {
@@ -45,6 +49,24 @@ class FormMainView : public test::MainWindowFixture {
     state.acq.RingWriteBlock = 0;
     state.display.DispRowWords = c.NumChn;
   }
+  // A ring of `blocks` blocks on display, as the live-display switch shows
+  // it after a run (painted at once when the window is visible).
+  void ShowRing(TFormMain& form, int32_t blocks) {
+    FillRing(blocks);
+    form.menuMonitor->setChecked(false);
+    form.menuMonitorClick();
+  }
+  QColor PaletteColor(int slot) const {
+    const platform::Color c = platform::Color::FromStored(state.config.ColorPalette[kPaletteRowBlack][slot]);
+    return QColor(c.red, c.green, c.blue);
+  }
+  static int CountPixels(const QImage& image, const QColor& color) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) count += image.pixelColor(x, y) == color ? 1 : 0;
+    }
+    return count;
+  }
 };
 
 TEST_F(FormMainView, StatusTextsWaitForTheTickAndOnlyTheLastPostedIsShown) {
@@ -66,6 +88,7 @@ TEST_F(FormMainView, StatusTextsWaitForTheTickAndOnlyTheLastPostedIsShown) {
 TEST_F(FormMainView, RepaintWaitsForValidDataAndAVisibleWindowAndIsServedOnce) {
   auto form = Started();
   form->show();
+  ShowRing(*form, 4);
   WaveViewState& v = state.wave;
   v.RepaintRequested = 1;
   state.display.DispValid = 0;
@@ -90,6 +113,119 @@ TEST_F(FormMainView, RepaintWaitsForValidDataAndAVisibleWindowAndIsServedOnce) {
   v.RepaintRequested = 1;
   form->Timer2Timer();
   EXPECT_TRUE(form->RepaintRequested());  // waits for the window to be shown
+}
+
+TEST_F(FormMainView, SeveralRequestsBetweenTicksGiveOnePaintOfTheLatestView) {
+  auto form = Started();
+  form->show();
+  ShowRing(*form, 4);
+  WaveViewState& v = state.wave;
+  ASSERT_EQ(state.display.DispValid, 1);
+  const int32_t historyBefore = v.ViewHistoryIndex;
+  // Three producers ask between two ticks: the scroll bar moved three times.
+  for (int position : {100, 200, 300}) {
+    form->HScrollBar_XPosition->setValue(position);
+    EXPECT_TRUE(form->RepaintRequested());
+  }
+  EXPECT_EQ(v.ViewHistoryIndex, historyBefore);  // nothing drawn before the tick
+  form->Timer2Timer();
+  EXPECT_FALSE(form->RepaintRequested());
+  // One paint: one history pair, of the last view asked for.
+  ASSERT_EQ(v.ViewHistoryIndex, historyBefore + 2);
+  EXPECT_EQ(v.ViewHistory[static_cast<size_t>(historyBefore)], 300);
+  EXPECT_EQ(v.ViewHistory[static_cast<size_t>(historyBefore + 1)], v.DisplayWidth);
+  form->Timer2Timer();
+  EXPECT_EQ(v.ViewHistoryIndex, historyBefore + 2);
+}
+
+TEST_F(FormMainView, MendedTheDataAreaIsRedrawnAfterTheWindowIsResized) {
+  // Before, the bitmap a resize makes stayed black for good: the tick only
+  // showed it again without drawing into it.
+  auto form = Started();
+  form->resize(900, 700);
+  form->show();
+  form->Timer2->stop();  // the test ticks
+  QApplication::processEvents();
+  ShowRing(*form, 4);
+  const QColor frame = PaletteColor(kSlotScale);
+  auto frameRightEdge = [&] {
+    const QImage& bitmap = form->OffscreenBitmap();
+    return bitmap.pixelColor(bitmap.width() - 1, bitmap.height() / 2);
+  };
+  // The plot frame's right edge is the bitmap's last column.
+  EXPECT_EQ(frameRightEdge(), frame);
+  EXPECT_GT(state.wave.DrawnAnalogCount, 0);
+
+  for (QSize size : {QSize(1000, 760), QSize(700, 500)}) {
+    form->resize(size);
+    QApplication::processEvents();
+    ASSERT_EQ(form->OffscreenBitmap().size(), form->Image1->size());
+    EXPECT_TRUE(form->RepaintRequested());
+    form->Timer2Timer();
+    EXPECT_FALSE(form->RepaintRequested());
+    EXPECT_EQ(frameRightEdge(), frame) << size.width();
+    const QImage& bitmap = form->OffscreenBitmap();
+    EXPECT_EQ(bitmap.pixelColor(bitmap.width() / 2, bitmap.height() - 1), frame) << size.width();
+    EXPECT_GT(bitmap.width() * bitmap.height() - CountPixels(bitmap, Qt::black), bitmap.width()) << size.width();
+  }
+}
+
+TEST_F(FormMainView, LiveRingAndTheFinishedRecordAreDrawnByTheTick) {
+  auto form = Started();
+  form->resize(900, 700);
+  form->show();
+  form->Timer2->stop();  // the test ticks
+  QApplication::processEvents();
+  state.config.SimulateAD = 1;
+  state.config.SavePath = dir.string();
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.RunState, kRunRecording) << form->PostedStatusText();
+  for (int i = 0; i < 3; ++i) form->TimerOscilTimer();
+  ASSERT_EQ(state.display.DataSourceMode, 1);
+  form->Timer2Timer();
+  EXPECT_FALSE(form->RepaintRequested());
+  EXPECT_GT(state.wave.DrawnAnalogCount, 0);
+
+  form->menuTriggerFaultClick();
+  for (int i = 0; i < 12; ++i) form->TimerOscilTimer();  // the trigger block and FaultBlockNum - 1 more
+  form->JoinRecordWriters();
+  ASSERT_EQ(state.display.DispData, state.history.Samples.data()) << form->RunLogText();
+  ASSERT_EQ(state.display.DataSourceMode, 0);
+  ASSERT_TRUE(form->RepaintRequested());
+  state.wave.DrawnAnalogCount = 0;
+  form->Timer2Timer();
+  EXPECT_FALSE(form->RepaintRequested());
+  EXPECT_GT(state.wave.DrawnAnalogCount, 0);
+  const QImage& bitmap = form->OffscreenBitmap();
+  // The first drawn channel's trace, and the red origin mark: the record
+  // is shown from just before its trigger.
+  const int key = state.wave.DrawnChannels[0];
+  const platform::Color traceColor =
+      platform::Color::FromStored(ChannelColor(state.config, key, PaletteRow(state.wave.WhiteBG)));
+  const QColor trace(traceColor.red, traceColor.green, traceColor.blue);
+  const QColor red(255, 0, 0);
+  ASSERT_NE(trace, red);
+  EXPECT_GT(CountPixels(bitmap, trace), 0);
+  EXPECT_GT(CountPixels(bitmap.copy(0, 0, bitmap.width(), 40), red), 20);
+  form->menuStartQuelvarClick();
+}
+
+TEST_F(FormMainView, OscilloscopeNeverShowsTheRecordersLastPictureAsItsOwn) {
+  // Its own picture is still to come: meanwhile the bare background.
+  auto form = Started();
+  form->resize(900, 700);
+  form->show();
+  form->Timer2->stop();  // the test ticks
+  ShowRing(*form, 4);
+  ASSERT_GT(CountPixels(form->OffscreenBitmap(), PaletteColor(kSlotScale)), 0);
+  state.config.SimulateAD = 1;
+  form->menuStartOscilClick();
+  ASSERT_EQ(state.RunState, kRunOscilloscope) << form->PostedStatusText();
+  form->TimerOscilTimer();
+  form->Timer2Timer();
+  const QImage& bitmap = form->OffscreenBitmap();
+  EXPECT_EQ(CountPixels(bitmap, Qt::black), bitmap.width() * bitmap.height());
+  form->menuStartOscilClick();
 }
 
 TEST_F(FormMainView, RunLogViewClearsARequestWithoutDrawing) {

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QImage>
 #include <QPaintEngine>
 
 #include <algorithm>
@@ -40,10 +41,20 @@ bool IsEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 }  // namespace
 
-QtCanvas::QtCanvas(QPaintDevice& device) : device_(device) {
+QtCanvas::QtCanvas(QPaintDevice& device) : device_(device), width_(device.width()), height_(device.height()) {
   if (!painter_.begin(&device_)) return;
   raster_ = painter_.paintEngine() && painter_.paintEngine()->type() == QPaintEngine::Raster;
   painter_.setRenderHint(QPainter::Antialiasing, false);
+  if (raster_ && device_.devType() == QInternal::Image) {
+    auto& image = static_cast<QImage&>(device_);
+    const QImage::Format f = image.format();
+    if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied) {
+      // The painter has made the image's data its own (unshared) already,
+      // so these are the pixels it paints too.
+      pixels_ = reinterpret_cast<uint32_t*>(image.bits());
+      pixelsPerLine_ = image.bytesPerLine() / 4;
+    }
+  }
 }
 
 QtCanvas::~QtCanvas() {
@@ -58,7 +69,7 @@ void QtCanvas::DrawLine(Point from, Point to) {
   if (!painter_.isActive() || from == to) return;
   const Pen& pen = GetPen();
   if (raster_ && pen.width <= 1) {
-    RasterLine(from, to, ToQColor(pen.color), pen.style == PenStyle::Dot);
+    RasterLine(from, to, pen.color, pen.style == PenStyle::Dot);
   } else {
     SegmentLine(from, to);
   }
@@ -71,7 +82,7 @@ void QtCanvas::DrawLine(Point from, Point to) {
 // coordinate lies on the device are visited, so a trace zoomed far beyond the
 // image costs no more than one across it. Pixels in a row along the major
 // axis go out as one fill.
-void QtCanvas::RasterLine(Point from, Point to, const QColor& color, bool dotted) {
+void QtCanvas::RasterLine(Point from, Point to, Color color, bool dotted) {
   const int64_t dx = int64_t{to.x} - from.x;
   const int64_t dy = int64_t{to.y} - from.y;
   const bool xMajor = std::abs(dx) >= std::abs(dy);
@@ -85,20 +96,34 @@ void QtCanvas::RasterLine(Point from, Point to, const QColor& color, bool dotted
   const int minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
   const int64_t major0 = xMajor ? from.x : from.y;
   const int64_t minor0 = xMajor ? from.y : from.x;
-  const int64_t limit = xMajor ? device_.width() : device_.height();
+  const int64_t limit = xMajor ? width_ : height_;
   const int64_t first = std::max<int64_t>(0, step > 0 ? -major0 : major0 - limit + 1);
   const int64_t end = std::min<int64_t>(n, step > 0 ? limit - major0 : major0 + 1);
 
   int64_t runFirst = 0;  // major coordinate of the run's first pixel
   int64_t runLength = 0;
   int64_t runMinor = 0;
+  const int64_t minorLimit = xMajor ? height_ : width_;
+  const uint32_t pixel = 0xFF000000u | uint32_t{color.red} << 16 | uint32_t{color.green} << 8 | color.blue;
   auto flush = [&] {
     if (runLength == 0) return;
     const int low = static_cast<int>(std::min(runFirst, runFirst + (runLength - 1) * step));
     const int length = static_cast<int>(runLength);
     const int minor = static_cast<int>(runMinor);
-    painter_.fillRect(xMajor ? QRect(low, minor, length, 1) : QRect(minor, low, 1, length), color);
     runLength = 0;
+    if (pixels_ == nullptr) {
+      painter_.fillRect(xMajor ? QRect(low, minor, length, 1) : QRect(minor, low, 1, length), ToQColor(color));
+      return;
+    }
+    // The major range lies on the image already; the minor one may not.
+    if (minor < 0 || minor >= minorLimit) return;
+    if (xMajor) {
+      uint32_t* p = pixels_ + minor * pixelsPerLine_ + low;
+      std::fill(p, p + length, pixel);
+    } else {
+      uint32_t* p = pixels_ + low * pixelsPerLine_ + minor;
+      for (int i = 0; i < length; ++i, p += pixelsPerLine_) *p = pixel;
+    }
   };
   for (int64_t i = first; i < end; ++i) {
     if (dotted && i % kDotPeriod >= kDotOn) {

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QPainter>
 
+#include <cstdint>
+
 #include "platform/Canvas.h"
 
 class QPaintDevice;
@@ -45,12 +47,21 @@ class QtCanvas : public Canvas {
   void DrawLine(Point from, Point to) override;
 
  private:
-  void RasterLine(Point from, Point to, const QColor& color, bool dotted);
+  void RasterLine(Point from, Point to, Color color, bool dotted);
   void SegmentLine(Point from, Point to);
 
   QPaintDevice& device_;
   QPainter painter_;
   bool raster_ = false;
+  // A 32-bit image's pixels, written directly by the one-pixel lines: a
+  // screen of many traces is hundreds of thousands of short runs, and a
+  // painter call per run costs more than the run itself.
+  uint32_t* pixels_ = nullptr;
+  qsizetype pixelsPerLine_ = 0;
+  // A raster device's size, asked once for its lines: it cannot change
+  // while painting (a picture's can).
+  int width_ = 0;
+  int height_ = 0;
 };
 
 }  // namespace quelvar::platform

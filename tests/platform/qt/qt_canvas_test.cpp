@@ -111,6 +111,44 @@ TEST(QtCanvas, LineReachingFarBeyondTheImagePaintsItsVisiblePart) {
   EXPECT_EQ(At(image, 4, 4), QColor(Qt::black));
 }
 
+TEST(QtCanvas, LinesAreTheSameOnEveryImageFormatAndLeaveACopyAlone) {
+  // 32-bit images get their line pixels written directly, others through
+  // the painter: both must give the same picture, in order with the
+  // painter's own fills, and never write into a copy sharing the data.
+  auto draw = [](QImage::Format format, QImage& copy) {
+    QImage image(40, 30, format);
+    image.fill(Qt::white);
+    copy = image;
+    QtCanvas canvas(image);
+    canvas.SetPenColor({200, 10, 30});
+    canvas.MoveTo(-50, 3);
+    canvas.LineTo(60, 27);
+    canvas.MoveTo(5, 40);
+    canvas.LineTo(20, -10);
+    canvas.SetBrush({{0, 0, 255}, BrushStyle::Solid});
+    canvas.FillRect({10, 10, 30, 20});
+    canvas.SetPenColor({0, 160, 0});
+    canvas.MoveTo(0, 15);
+    canvas.LineTo(39, 15);
+    canvas.MoveTo(25, 0);
+    canvas.LineTo(25, 30);
+    canvas.MoveTo(30, 29);
+    canvas.LineTo(60, 31);  // leaves the image across its bottom edge
+    return image;
+  };
+  QImage copy;
+  const QImage reference = draw(QImage::Format_RGB888, copy);
+  EXPECT_EQ(PixelsNot(copy, Qt::white).size(), 0u);
+  ASSERT_GT(PixelsNot(reference, Qt::white).size(), 200u);
+  for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied}) {
+    const QImage image = draw(format, copy);
+    EXPECT_EQ(PixelsNot(copy, Qt::white).size(), 0u) << format;
+    for (int y = 0; y < 30; ++y) {
+      for (int x = 0; x < 40; ++x) ASSERT_EQ(At(image, x, y), At(reference, x, y)) << format << " " << x << "," << y;
+    }
+  }
+}
+
 TEST(QtCanvas, PolylinePaintsEachJointOnce) {
   QImage image = Blank(20, 20);
   {
