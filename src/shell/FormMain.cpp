@@ -90,6 +90,9 @@ void TFormMain::BuildDataArea() {
   for (QLabel** label : {&Label_Mark1, &Label_Mark2}) {
     *label = new QLabel(Panel_Waveform);
     (*label)->setToolTip(QStringLiteral("右键改变属性"));
+    // No size until the marks are drawn beside the waveform: an empty label
+    // shown before would be a bare coloured box in the corner.
+    (*label)->setGeometry(0, 0, 0, 0);
     (*label)->hide();
   }
   Label_Mark1->setObjectName("Label_Mark1");
@@ -172,7 +175,9 @@ void TFormMain::resizeEvent(QResizeEvent* event) {
 
 void TFormMain::hideEvent(QHideEvent* event) {
   QMainWindow::hideEvent(event);
-  FormHide();
+  // A minimised window is still shown: its housekeeping (clock, the driver's
+  // watchdog, the remote link) and status texts go on.
+  if (!event->spontaneous()) FormHide();
 }
 
 }  // namespace quelvar

@@ -133,7 +133,7 @@ void TFormMain::LayoutMainWindow() {
     // The old picture stays in view until the next tick draws the new one,
     // so dragging the window's edge does not flicker.
     QImage resized(Image1->size(), QImage::Format_RGB32);
-    resized.fill(Qt::black);
+    resized.fill(PaletteRow(state_.wave.WhiteBG) == kPaletteRowWhite ? Qt::white : Qt::black);
     {
       QPainter painter(&resized);
       painter.drawImage(0, 0, *offscreenBitmap_);

@@ -6,12 +6,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QColor>
+#include <QHideEvent>
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <climits>
 #include <filesystem>
@@ -168,6 +170,49 @@ TEST_F(FormMainView, MendedTheDataAreaIsRedrawnAfterTheWindowIsResized) {
     EXPECT_EQ(bitmap.pixelColor(bitmap.width() / 2, bitmap.height() - 1), frame) << size.width();
     EXPECT_GT(bitmap.width() * bitmap.height() - CountPixels(bitmap, Qt::black), bitmap.width()) << size.width();
   }
+}
+
+TEST_F(FormMainView, WhiteSchemeKeepsItsBackgroundWhileAResizeWaitsForTheTick) {
+  auto form = Started();
+  form->resize(700, 500);
+  form->show();
+  form->Timer2->stop();  // the test ticks
+  QApplication::processEvents();
+  ShowRing(*form, 4);
+  state.wave.WhiteBG = 1;
+  form->Timer2Timer();
+  form->resize(900, 700);
+  QApplication::processEvents();
+  // The strip the old picture does not cover takes the scheme's background.
+  const QImage& bitmap = form->OffscreenBitmap();
+  EXPECT_EQ(bitmap.pixelColor(bitmap.width() - 2, bitmap.height() - 2), QColor(Qt::white));
+}
+
+TEST_F(FormMainView, MinimisingKeepsTheInterfaceTimerWhileHidingStopsIt) {
+  auto form = Started();
+  form->show();
+  QApplication::processEvents();
+  ASSERT_TRUE(form->Timer2->isActive());
+  // What the window system sends when the user minimises the window.
+  QHideEvent minimised;
+  QSpontaneKeyEvent::setSpontaneous(&minimised);
+  // Straight to the window: sending through the application would clear
+  // the spontaneous mark.
+  static_cast<QObject*>(form.get())->event(&minimised);
+  EXPECT_TRUE(form->Timer2->isActive());
+  form->hide();
+  EXPECT_FALSE(form->Timer2->isActive());
+}
+
+TEST_F(FormMainView, MarkLabelsShownBeforeTheMarksAreDrawnCoverNothing) {
+  auto form = Started();
+  form->show();
+  form->menuBGTrans->trigger();  // opaque labels have a coloured background
+  ASSERT_FALSE(form->menuBGTrans->isChecked());
+  form->Label_Mark1->show();
+  form->Label_Mark2->show();
+  EXPECT_TRUE(form->Label_Mark1->size().isEmpty());
+  EXPECT_TRUE(form->Label_Mark2->size().isEmpty());
 }
 
 TEST_F(FormMainView, LiveRingAndTheFinishedRecordAreDrawnByTheTick) {
