@@ -377,6 +377,8 @@ class TFormMain : public QMainWindow {
   QAction* menuYCompressStep = nullptr;  // "再压缩1倍"
   QAction* ToolButtonYCompress = nullptr;
   QAction* ToolButtonYExpand = nullptr;
+  QMenu* PopupMenuVPage = nullptr;  // drop-down of ToolButtonVPage: the five universal pages
+  QAction* ToolButtonVPage = nullptr;
   QMenu* PopupMenuACDC = nullptr;  // on VScrollBar_YOffset
   QAction* menuDC = nullptr;
   QAction* menuAC = nullptr;

@@ -126,12 +126,18 @@ void TFormMain::BuildMenus() {
   scopeMenu->addSeparator();
   // A command: it edits the universal page and shows it.
   menuScopeVPage = AddItem(scopeMenu, "menuScopeVPage", "万能页(&V)");
-  // The five stored universal pages (their slot items).
-  menuVPage1 = AddCheckItem(scopeMenu, "menuVPage1", "万能页1", true);
-  menuVPage2 = AddCheckItem(scopeMenu, "menuVPage2", "万能页2", false);
-  menuVPage3 = AddCheckItem(scopeMenu, "menuVPage3", "万能页3", false);
-  menuVPage4 = AddCheckItem(scopeMenu, "menuVPage4", "万能页4", false);
-  menuVPage5 = AddCheckItem(scopeMenu, "menuVPage5", "万能页5", false);
+  // The five stored universal pages: radio items of the universal-page tool
+  // button's drop-down.
+  PopupMenuVPage = new QMenu(this);
+  PopupMenuVPage->setObjectName("PopupMenuVPage");
+  menuVPage1 = AddCheckItem(PopupMenuVPage, "menuVPage1", "万能页1", true);
+  menuVPage2 = AddCheckItem(PopupMenuVPage, "menuVPage2", "万能页2", false);
+  menuVPage3 = AddCheckItem(PopupMenuVPage, "menuVPage3", "万能页3", false);
+  menuVPage4 = AddCheckItem(PopupMenuVPage, "menuVPage4", "万能页4", false);
+  menuVPage5 = AddCheckItem(PopupMenuVPage, "menuVPage5", "万能页5", false);
+  auto* pageSlots = new QActionGroup(this);
+  pageSlots->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+  for (QAction* item : {menuVPage1, menuVPage2, menuVPage3, menuVPage4, menuVPage5}) pageSlots->addAction(item);
   QAction* n13 = menuView->addSeparator();
   n13->setObjectName("N13");
   // How the waveform is decorated.
@@ -284,7 +290,7 @@ void TFormMain::DisableCommandsNotBuilt() {
       // time axis, axis mode, scopes, pages, analog/switch view, text grid
       menuXAxialTime, menuAbsoluteTime, menuPhaseSingle, menuPhaseMultiple, menuScopeChannel, menuScopeLine,
       menuScope4, menuScope8, menuScope16, menuScopeAll, menuScopeOverall, menuScopePage, menuScopeVPage,
-      menuVPage1, menuVPage2, menuVPage3, menuVPage4, menuVPage5, menuViewAnalog, menuViewSwitch, menuGridEng,
+      ToolButtonVPage, menuVPage1, menuVPage2, menuVPage3, menuVPage4, menuVPage5, menuViewAnalog, menuViewSwitch, menuGridEng,
       // history review and playback
       menuSelectFault, menuPlayInterval, menuPlayInc,
       // marks
@@ -393,6 +399,14 @@ void TFormMain::BuildYScaleMenus() {
   ToolButtonYExpand->setObjectName("ToolButtonYExpand");
   ToolButtonYExpand->setToolTip(QStringLiteral("Y方向展开"));
   command(ToolButtonYExpand, &TFormMain::ToolButtonYExpandClick);
+  ToolButtonVPage = new QAction(QStringLiteral("万能页"), this);
+  ToolButtonVPage->setObjectName("ToolButtonVPage");
+  ToolButtonVPage->setToolTip(QStringLiteral("万能页"));
+  ToolButtonVPage->setMenu(PopupMenuVPage);
+  ToolBar1->addAction(ToolButtonVPage);
+  if (auto* button = qobject_cast<QToolButton*>(ToolBar1->widgetForAction(ToolButtonVPage))) {
+    button->setPopupMode(QToolButton::MenuButtonPopup);
+  }
 
   VScrollBar_Channel->setToolTip(QStringLiteral("通道切换,右击放大波形"));
   VScrollBar_Channel->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -57,7 +57,7 @@ const std::set<std::string> kWaiting = {
     // time axis, axis mode, scopes, pages, analog/switch view, text grid
     "menuXAxialTime", "menuAbsoluteTime", "menuPhaseSingle", "menuPhaseMultiple",
     "menuScopeChannel", "menuScopeLine", "menuScope4", "menuScope8", "menuScope16", "menuScopeAll",
-    "menuScopeOverall", "menuScopePage", "menuScopeVPage", "menuVPage1", "menuVPage2", "menuVPage3", "menuVPage4",
+    "menuScopeOverall", "menuScopePage", "menuScopeVPage", "ToolButtonVPage", "menuVPage1", "menuVPage2", "menuVPage3", "menuVPage4",
     "menuVPage5", "menuViewAnalog", "menuViewSwitch", "menuGridEng",
     // history review and playback
     "menuSelectFault", "menuPlayInterval", "menuPlayInc",
@@ -114,6 +114,26 @@ TEST_F(FormMainMenus, TheScopesAreOneRadioGroupThatKeepsTheStoredScope) {
   for (QAction* scope : scopes) EXPECT_EQ(scope->isChecked(), scope == form->menuScopeAll);
   form.reset();
   EXPECT_EQ(registry.ReadInt32("\\SOFTWARE\\QuelvarTorque\\Quelvar", "IDScope"), 5);
+}
+
+TEST_F(FormMainMenus, TheStoredUniversalPagesAreTheDropDownOfTheirToolButton) {
+  registry.WriteInt32("\\SOFTWARE\\QuelvarTorque\\FormSize", "VPageNum", 2);
+  auto form = NewMainWindow();
+  ASSERT_EQ(form->ToolButtonVPage->menu(), form->PopupMenuVPage);
+  EXPECT_EQ(form->ToolButtonVPage->toolTip().toStdString(), "万能页");
+  QAction* const pages[] = {form->menuVPage1, form->menuVPage2, form->menuVPage3, form->menuVPage4,
+                            form->menuVPage5};
+  const QList<QAction*> dropDown = form->PopupMenuVPage->actions();
+  ASSERT_EQ(dropDown.size(), 5);
+  for (int k = 0; k < 5; ++k) {
+    EXPECT_EQ(dropDown[k], pages[k]);
+    EXPECT_EQ(pages[k]->text().toStdString(), "万能页" + std::to_string(k + 1));
+    EXPECT_EQ(pages[k]->isChecked(), k == 2);
+    // Nowhere in the view menu.
+    EXPECT_EQ(form->menuView->findChild<QAction*>(pages[k]->objectName()), nullptr);
+  }
+  ASSERT_NE(form->menuVPage4->actionGroup(), nullptr);
+  EXPECT_EQ(form->menuVPage4->actionGroup()->exclusionPolicy(), QActionGroup::ExclusionPolicy::Exclusive);
 }
 
 TEST_F(FormMainMenus, TheViewHistoryStartsAsTheStartWindow) {
