@@ -18,6 +18,23 @@ int64_t PointsPerBlock(int32_t numSamp, int32_t maxMultiFreq) {
   return static_cast<int64_t>(numSamp) * std::max(maxMultiFreq, 1);
 }
 
+// Point positions are kept within +-2^53: far beyond anything a descriptor
+// of 32-bit counts means, yet with room for the sums and differences the
+// axis takes of them, and exact as doubles. Only a descriptor that
+// contradicts itself (block numbers and rates no ring can hold) reaches it.
+constexpr int64_t kPointLimit = int64_t{1} << 53;
+
+int64_t ClampPoint(int64_t point) { return std::clamp(point, -kPointLimit, kPointLimit); }
+
+// count x perUnit, held at the limit instead of overflowing.
+int64_t ScaledPoints(int64_t count, int64_t perUnit) {
+  int64_t product = 0;
+  if (__builtin_mul_overflow(count, perUnit, &product)) {
+    return (count < 0) != (perUnit < 0) ? -kPointLimit : kPointLimit;
+  }
+  return ClampPoint(product);
+}
+
 }  // namespace
 
 int32_t WrapDisplayRow(int64_t row, int32_t dispRows) {
@@ -78,21 +95,22 @@ double VoltsOfWord(uint16_t word, float vZero, float adMax) {
 
 int64_t TimeOriginPoint(const DisplayDescriptor& display, int32_t numSamp, int32_t maxMultiFreq) {
   const int64_t blocks = static_cast<int64_t>(display.DispTriggerBlock) - display.DispFirstBlock;
-  int64_t origin = display.DispTriggerPoint + blocks * PointsPerBlock(numSamp, maxMultiFreq);
+  int64_t origin = display.DispTriggerPoint + ScaledPoints(blocks, PointsPerBlock(numSamp, maxMultiFreq));
   if (origin < 0) origin += display.DispPoints;
-  return origin;
+  return ClampPoint(origin);
 }
 
 int64_t CompressedStartPoint(const DisplayDescriptor& display, int32_t numSamp, int32_t maxMultiFreq) {
   const int64_t blocks = static_cast<int64_t>(display.DispCompressStart) - display.DispFirstBlock;
-  const int64_t start = blocks * PointsPerBlock(numSamp, maxMultiFreq);
+  const int64_t start = ScaledPoints(blocks, PointsPerBlock(numSamp, maxMultiFreq));
   return start == 0 ? display.DispPoints : start;
 }
 
 int64_t SamplePositionOfPoint(const DisplayDescriptor& display, int64_t compressedStart, int64_t point) {
   if (display.DispCompressed != 1 || point < compressedStart) return point;
   const int64_t ratio = std::max(display.DispCompressRatio, 1);
-  return compressedStart + (point - compressedStart) * ratio + ratio / 2;
+  const int64_t start = ClampPoint(compressedStart);
+  return ClampPoint(start + ScaledPoints(ClampPoint(point) - start, ratio) + ratio / 2);
 }
 
 double TimeMsOfPosition(int64_t position, int64_t timeOrigin, float maxChannelRate) {

@@ -65,7 +65,8 @@ double VoltsOfWord(uint16_t word, float vZero, float adMax);
 
 // The time origin (the trigger) in display points: DispTriggerPoint plus the
 // block offset from DispFirstBlock at NumSamp x MaxMultiFreq points a block,
-// plus DispPoints when negative. Only the block offset is scaled.
+// plus DispPoints when negative. Only the block offset is scaled. Like the
+// two below, it stays within +-2^53 points whatever the descriptor holds.
 int64_t TimeOriginPoint(const DisplayDescriptor& display, int32_t numSamp, int32_t maxMultiFreq);
 
 // First display point of the compressed part: the block offset of

@@ -49,8 +49,11 @@ struct RowPlace {
 // RowShareTotal and DrawnRows of `view` and returns each row's place. A
 // negative weight counts as 0; weights are capped so their sum fits 32 bits;
 // rows whose weights all come to 0 share the height equally (each weight 1),
-// so no reader divides by a total of 0. With `in1Axial` every row spans the
-// whole plot; page-scope rows then move by their entry's offset.
+// so the total is above 0 whenever there is a row. With no rows it is 0 and
+// DrawnRows 0: readers of the shares check DrawnRows before dividing. With
+// `in1Axial` every row spans the whole plot. Either way a page-scope row
+// (one with an entry) moves down by M x its entry's offset; an entry
+// without an offset, or one not finite, leaves it in place.
 std::vector<RowPlace> PlaceRows(const std::vector<WaveRow>& rows, int M, bool in1Axial, WaveViewState& view);
 
 }  // namespace quelvar

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 #include <utility>
 #include <vector>
@@ -182,6 +183,35 @@ TEST(TimeOrigin, LargeRingsComputeWithoutOverflow) {
   d.DispFirstBlock = 0;
   d.DispPoints = 2000000000;
   EXPECT_EQ(TimeOriginPoint(d, 30000, 16), int64_t{60000} * 30000 * 16);
+}
+
+TEST(TimeOrigin, ASelfContradictingDescriptorGivesAPointInsteadOfOverflowing) {
+  // Block -2e9 at 8e9 points a block is beyond any ring: the origin and the
+  // compressed part's start are held at +-2^53 points, from which the axis
+  // can still take differences and sample positions.
+  constexpr int64_t kLimit = int64_t{1} << 53;
+  DisplayDescriptor d;
+  d.DispFirstBlock = -2000000000;
+  d.DispTriggerBlock = 2000000000;
+  d.DispTriggerPoint = 7;
+  d.DispCompressStart = 2000000000;
+  d.DispCompressed = 1;
+  d.DispCompressRatio = std::numeric_limits<int32_t>::max();
+  d.DispPoints = 1000;
+  const int32_t numSamp = 2000000000, multi = 4;  // 8e9 points a block
+  EXPECT_EQ(TimeOriginPoint(d, numSamp, multi), kLimit);
+  EXPECT_EQ(CompressedStartPoint(d, numSamp, multi), kLimit);
+  d.DispTriggerBlock = -2000000000;
+  d.DispCompressStart = -2000000000;
+  d.DispFirstBlock = 2000000000;
+  EXPECT_EQ(TimeOriginPoint(d, numSamp, multi), -kLimit + 7 + 1000);
+  const int64_t start = CompressedStartPoint(d, numSamp, multi);
+  EXPECT_EQ(start, -kLimit);
+  // Every screen point lies in that tail, at most 2^53 sample positions on
+  // from its start (plus half a ratio).
+  const int64_t halfRatio = std::numeric_limits<int32_t>::max() / 2;
+  EXPECT_EQ(SamplePositionOfPoint(d, start, 0), halfRatio);
+  EXPECT_EQ(SamplePositionOfPoint(d, std::numeric_limits<int64_t>::min(), 5), halfRatio);
 }
 
 TEST(CompressedPart, PointsInTheTailStandForTheMiddleOfTheirInterval) {

@@ -448,6 +448,10 @@ TEST_F(WaveformRenderer, ScaleValuesOfASingleRow) {
       {"raw code in AC reads code spans", 3, 0, 0, 1, 1, 0, 1, 1, false, {"Y0+800V", "Y0+1600V", "Y0-800V", "Y0-1600V"}},
       {"counter by rate and amplifier", 2, 1, 0, 1, 1, 0, 1, 2, false, {"1400000V", "1800000V", "600000V", "200000V"}},
       {"counter without amplifier gain", 2, 1, 0, 1, 1, 0, 1, 0, false, {"2800V", "3600V", "1200V", "400V"}},
+      // Centre -5 V, values at -4, -3, -6, -7 V: (v + 5) x 400 codes, over
+      // g = 2 / 1000 x 4 = 0.008, times 3; the offset 7 is dropped.
+      {"counter in AC reads code spans", 2, 0, 3, 2, 2, 7, 3, 4, false,
+       {"Y0+150000V", "Y0+300000V", "Y0-150000V", "Y0-300000V"}},
       // A pre-amplifier gain of 0, below 0 or not finite divides as 1.
       {"raw code, gain 0", 3, 1, 0, 1, 0, 0, 1, 1, false, {"2800V", "3600V", "1200V", "400V"}},
       {"raw code, gain -2", 3, 1, 0, 1, -2, 0, 1, 1, false, {"2800V", "3600V", "1200V", "400V"}},
@@ -479,6 +483,44 @@ TEST_F(WaveformRenderer, ScaleValuesOfASingleRow) {
                                               {263, c.texts[3]},
                                               {134, name}}));
   }
+}
+
+TEST_F(WaveformRenderer, PageScaleValuesReadTheListedChannelOrSwitch) {
+  // Page 0 lists channel 5 (display position 5 is channel 4), page 1
+  // switch input 1.
+  config.TotalPages = 2;
+  view.Options.Scope = ChannelScope::Page;
+  view.PageLayout.PageChannels = {1, 1, 0, 0};
+  view.PageLayout.PageFirst = {0, 15, 30, 45};
+  view.PageLayout.Entries.assign(60, 0);
+  view.PageLayout.Entries[0] = 5;
+  view.PageLayout.Entries[15] = 13;
+  view.PageLayout.EntryOffset.assign(60, 0.0f);
+  config.AnalogChannelTable[5].ChnUnits = "A";
+  config.AnalogChannelTable[5].ChnCoeA = 1.0f;
+  config.AnalogChannelTable[5].ChnCoeB = 10.0f;
+  config.AnalogChannelTable[4].ChnUnits = "W";
+  config.AnalogChannelTable[4].ChnCoeB = 100.0f;
+
+  view.BegDispChannel = 0;
+  Paint();
+  EXPECT_EQ(LeftTexts(), (std::vector<Text>{{0, "P 0"},
+                                            {83, "21.000A"},
+                                            {23, "41.000A"},
+                                            {203, "-19.000A"},
+                                            {263, "-39.000A"},
+                                            {134, "C5"}}));
+  for (const CanvasOp& op : canvas.OpsOf(CanvasOp::Kind::Text)) {
+    if (op.text == "C5") {
+      EXPECT_EQ(op.font.color, Color::FromStored(ChannelColor(config, 5, 0)));
+    }
+  }
+  EXPECT_EQ(Drawn(), (std::vector<int32_t>{5}));
+
+  view.BegDispChannel = 1;
+  ASSERT_FALSE(view.Options.ViewSwitch);  // the analog view
+  Paint();
+  EXPECT_EQ(LeftTexts(), (std::vector<Text>{{0, "P 1"}, {23, "1"}, {263, "0"}, {134, "S1"}}));
 }
 
 TEST_F(WaveformRenderer, SwitchRowsAreScaledOneAndZero) {
@@ -517,6 +559,39 @@ TEST_F(WaveformRenderer, ScaleValuesInEveryRowTakeTheRowsColour) {
   }
   EXPECT_EQ(coloured, 4 * 5);
   EXPECT_EQ(canvas.GetFont().color, Slot(0, kSlotText));
+}
+
+TEST_F(WaveformRenderer, ScaleValuesOfASingleRowAreInTheTextColour) {
+  // A single row's values are written before the rows, in the plot's text
+  // colour; only its name takes the row's colour.
+  struct Case {
+    const char* name;
+    bool viewSwitch;
+    int32_t colour, whiteBG;
+    int32_t key;
+  } cases[] = {
+      {"analog, black scheme", false, 1, 0, 0},
+      {"analog, white scheme", false, 1, 1, 0},
+      {"switch", true, 1, 0, 12},
+      {"black and white", false, 0, 1, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    view.Options.ViewSwitch = c.viewSwitch;
+    input.ChannelScrollMax = c.viewSwitch ? 2 : 11;
+    input.Colour = c.colour;
+    input.WhiteBG = c.whiteBG;
+    Paint();
+    const Color text = c.colour == 1 ? Slot(c.whiteBG, kSlotText) : kBlack;
+    const Color row = c.colour == 1 ? Color::FromStored(ChannelColor(config, c.key, c.whiteBG)) : kBlack;
+    std::vector<CanvasOp> left;
+    for (const CanvasOp& op : canvas.OpsOf(CanvasOp::Kind::Text)) {
+      if (op.from.x == 0) left.push_back(op);
+    }
+    ASSERT_EQ(left.size(), c.viewSwitch ? 3u : 5u);
+    for (size_t i = 0; i + 1 < left.size(); ++i) EXPECT_EQ(left[i].font.color, text) << left[i].text;
+    EXPECT_EQ(left.back().font.color, row) << left.back().text;
+  }
 }
 
 // --- Centre lines and grid -----------------------------------------------------------
@@ -683,6 +758,52 @@ TEST_F(WaveformRendererTraces, EachRowDrawsItsOwnChannelInItsOwnStrip) {
   ASSERT_GE(lines.size(), 2u);
   EXPECT_EQ(lines[0], (std::pair<Point, Point>{{4, 114}, {5, 77}}));
   EXPECT_EQ(lines[1], (std::pair<Point, Point>{{5, 77}, {6, 114}}));
+}
+
+TEST_F(WaveformRendererTraces, AFasterChannelTakesTheRateOfItsChannelNotOfItsPosition) {
+  // Two blocks of 500 rows at two points a row. Display position 1 is
+  // channel 3, which runs at twice the rate with its extra sub-sample in
+  // word 13; channel 1, the one position 1 would name by itself, at the
+  // base rate.
+  config.NumSamp = 500;
+  layout.MaxMultiFreq = 2;
+  layout.NumChn = 14;
+  layout.MultiFreqTable[3] = 2;
+  layout.ExtraSlotFirst[3] = 13;
+  layout.ExtraSlotLast[3] = 14;
+  ASSERT_EQ(layout.MultiFreqTable[1], 1);
+  data.assign(static_cast<size_t>(kPoints) * 14, 2048);
+  display.DispData = data.data();
+  display.DispRowWords = 14;
+  display.DispBlocks = 2;
+  display.DispPoints = 2 * kPoints;
+  // Origin: point 51 of block 1, 51 + 500 x 2 = 1051 display points.
+  display.DispTriggerBlock = 1;
+  display.DispTriggerPoint = 51;
+  view.BegDispChannel = 1;
+  view.XPosition = 1000;
+  view.DisplayWidth = 401;
+  // Sub-sample s of channel 3 is row s / 2, word 3 when even, else word 13.
+  data[525 * 14 + 13] = 4095;  // sub-sample 1051: +5 V
+  data[526 * 14 + 3] = 1;      // sub-sample 1052: -5 V
+  Paint();
+  EXPECT_EQ(Drawn(), (std::vector<int32_t>{1}));
+  // Sub-samples 1000 .. 1400 one a pixel from x = 4: sub-sample s at s - 996.
+  const auto lines = TraceLines(1);
+  ASSERT_EQ(lines.size(), 400u);
+  EXPECT_EQ(lines.front().first, (Point{4, 152}));
+  EXPECT_EQ(lines[50], (std::pair<Point, Point>{{54, 152}, {55, 2}}));
+  EXPECT_EQ(lines[51], (std::pair<Point, Point>{{55, 2}, {56, 302}}));
+  EXPECT_EQ(lines[52], (std::pair<Point, Point>{{56, 302}, {57, 152}}));
+  EXPECT_EQ(lines.back().second, (Point{404, 152}));
+  // The origin mark points at the trace's sample of the trigger.
+  std::vector<CanvasOp> triangle;
+  for (const CanvasOp& op : canvas.OpsOf(CanvasOp::Kind::Line)) {
+    if (op.pen.color == Color{255, 0, 0}) triangle.push_back(op);
+  }
+  ASSERT_FALSE(triangle.empty());
+  EXPECT_EQ(triangle[0].from, (Point{45, kTop}));
+  EXPECT_EQ(triangle[0].to, (Point{65, kTop}));
 }
 
 TEST_F(WaveformRendererTraces, ConstantSignalInACLiesOnTheCentreLine) {
