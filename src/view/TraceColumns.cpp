@@ -1,6 +1,7 @@
 #include "view/TraceColumns.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <system_error>
@@ -41,6 +42,9 @@ constexpr int64_t kRunRows = 128;
 // 0.1 ms of sweeping.
 constexpr int64_t kMaxThreads = 4;
 constexpr int64_t kValuesPerThread = int64_t{1} << 19;
+// Columns handed to a thread at a time: small enough to share a screen of
+// 1920 columns evenly, large enough that taking one is rare.
+constexpr size_t kChunkColumns = 32;
 
 // One column's accumulators for a block of words: the lowest and highest
 // code of analog words, the AND and OR of switch words. Codes are kept with
@@ -246,25 +250,33 @@ void TraceColumns::Gather(const TraceData& data, const WaveViewState& view, int 
   starts.push_back(range.j1);
 
   const size_t gathered = pixelColumn_.size();
-  const size_t parts = std::min<size_t>(static_cast<size_t>(threads > 0 ? threads : GatherThreads(count * words)), gathered);
-  // Partial sums per part, added in part order after the join.
-  std::vector<std::vector<uint64_t>> partSums(parts, std::vector<uint64_t>(static_cast<size_t>(words), 0));
-  const auto gatherPart = [&](size_t part) {
-    GatherColumns(starts, gathered * part / parts, gathered * (part + 1) / parts, partSums[part].data());
+  const size_t chunks = (gathered + kChunkColumns - 1) / kChunkColumns;
+  const size_t threadCount =
+      std::min<size_t>(static_cast<size_t>(threads > 0 ? threads : GatherThreads(count * words)), chunks);
+  // Chunks of columns go to whichever thread is free, so one that the system
+  // holds back delays the paint by a chunk, not by a share of the screen.
+  // The sums are integers: the same whichever thread adds which columns.
+  std::atomic<size_t> nextChunk{0};
+  std::vector<std::vector<uint64_t>> threadSums(threadCount, std::vector<uint64_t>(static_cast<size_t>(words), 0));
+  const auto gatherChunks = [&](size_t thread) {
+    for (size_t chunk = nextChunk++; chunk < chunks; chunk = nextChunk++) {
+      const size_t begin = chunk * kChunkColumns;
+      GatherColumns(starts, begin, std::min(begin + kChunkColumns, gathered), threadSums[thread].data());
+    }
   };
   {
     std::vector<std::jthread> workers;
-    workers.reserve(parts - 1);
-    for (size_t part = 1; part < parts; ++part) {
+    workers.reserve(threadCount - 1);
+    for (size_t thread = 1; thread < threadCount; ++thread) {
       try {
-        workers.emplace_back(gatherPart, part);
+        workers.emplace_back(gatherChunks, thread);
       } catch (const std::system_error&) {
-        gatherPart(part);  // no thread to be had: this one does the part
+        break;  // no more threads to be had: the ones running take every chunk
       }
     }
-    gatherPart(0);
+    gatherChunks(0);
   }  // the workers join here
-  for (const std::vector<uint64_t>& part : partSums) {
+  for (const std::vector<uint64_t>& part : threadSums) {
     for (size_t w = 0; w < sum_.size(); ++w) sum_[w] += part[w];
   }
   gathered_ = true;
