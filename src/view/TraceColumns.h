@@ -69,14 +69,14 @@ class TraceColumns {
 
   int64_t points_ = 0;
   std::vector<int32_t> pixelColumn_;
-  // Column x word each, in one allocation kept for the next screen.
+  // Column x word each, in one allocation that a later Gather reuses.
   std::unique_ptr<uint16_t[]> values_;
   size_t valuesPerKind_ = 0;
   uint16_t* low_ = nullptr;
   uint16_t* high_ = nullptr;
   uint16_t* first_ = nullptr;
   uint16_t* last_ = nullptr;
-  std::vector<uint64_t> sum_;                        // per word
+  std::vector<uint64_t> sum_;  // per word
 };
 
 }  // namespace quelvar
