@@ -193,6 +193,21 @@ void BM_TracesAc64x1920From1M(benchmark::State& state) {
   TracesOn(state, screen, true);
   screen.view.IDDC = 1;
 }
+// The gathering alone, on as many threads as it chooses and on one.
+void GatherOn(benchmark::State& state, int threads) {
+  Screen& screen = Large();
+  screen.view.IDDC = static_cast<int32_t>(state.range(0));
+  for (auto _ : state) {
+    screen.columns.Gather(screen.data, screen.view, screen.row.N, threads);
+    benchmark::ClobberMemory();
+  }
+  screen.view.IDDC = 1;
+  state.SetItemsProcessed(state.iterations() * screen.channels * screen.view.DisplayWidth);
+}
+void BM_Gather64x1920From1M(benchmark::State& state) { GatherOn(state, 0); }
+void BM_GatherOneThread64x1920From1M(benchmark::State& state) { GatherOn(state, 1); }
+BENCHMARK(BM_Gather64x1920From1M)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GatherOneThread64x1920From1M)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 void BM_Traces8x1000(benchmark::State& state) { TracesOn(state, Small(), true); }
 void BM_MinMaxScan8x1000(benchmark::State& state) { ScanOf(state, Small()); }
 BENCHMARK(BM_Traces64x1920From1M)->Unit(benchmark::kMillisecond);

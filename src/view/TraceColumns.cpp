@@ -1,7 +1,11 @@
 #include "view/TraceColumns.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <memory>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "view/DisplayReading.h"
@@ -31,6 +35,16 @@ constexpr int32_t kLanes = 32;
 // first-level cache between the blocks (128 rows of 112 words: 28 KiB), and
 // for the 32-bit partial sums of 65535 codes.
 constexpr int64_t kRunRows = 128;
+
+// A large screen is gathered by a few threads, each its own columns: the
+// reading of the window, not the sweep, then bounds the time. More threads
+// would take cores from block intake. A thread is worth starting for about
+// 0.1 ms of sweeping.
+constexpr int64_t kMaxThreads = 4;
+constexpr int64_t kValuesPerThread = int64_t{1} << 19;
+// Columns handed to a thread at a time: small enough to share a screen of
+// 1920 columns evenly, large enough that taking one is rare.
+constexpr size_t kChunkColumns = 32;
 
 // One column's accumulators for a block of words: the lowest and highest
 // code of analog words, the AND and OR of switch words. Codes are kept with
@@ -95,35 +109,53 @@ void SweepCodes(const uint16_t* row, int64_t rowWords, int64_t rowCount, Accumul
   std::memcpy(acc.high, hi, sizeof hi);
 }
 
-// The AC display's sums of the same block, in a second sweep of the rows
-// that the first left in the cache: widened to 32 bits, four sums a vector.
-using Words4 = uint16_t __attribute__((vector_size(8)));
+// The AC display's sweep: half a block at a time, so that its minima,
+// maxima and the 32-bit sums of its words (unpacked from the same loads)
+// all stay in the sixteen vector registers.
 using Sums4 = uint32_t __attribute__((vector_size(16)));
+using Words8 = uint16_t __attribute__((vector_size(16)));
 
-inline Sums4 LoadWidened(const uint16_t* words) {
-  Words4 v;
-  std::memcpy(&v, words, sizeof v);
-  return __builtin_convertvector(v, Sums4);
+inline void AddWidened(Words8 v, Sums4& low, Sums4& high) {
+  const Words8 zero{};
+  Sums4 lo, hi;
+  const Words8 l = __builtin_shufflevector(v, zero, 0, 8, 1, 9, 2, 10, 3, 11);
+  const Words8 h = __builtin_shufflevector(v, zero, 4, 12, 5, 13, 6, 14, 7, 15);
+  std::memcpy(&lo, &l, sizeof lo);
+  std::memcpy(&hi, &h, sizeof hi);
+  low += lo;
+  high += hi;
 }
 
-void SumCodes(const uint16_t* row, int64_t rowWords, int64_t rowCount, Accumulators& acc) {
-  constexpr int32_t kSumVectors = kLanes / 4;
-  static_assert(kSumVectors == 8, "the sweep below names eight vectors");
-  Sums4 s0{}, s1{}, s2{}, s3{}, s4{}, s5{}, s6{}, s7{};
+void SweepCodesAndSums(const uint16_t* row, int64_t rowWords, int64_t rowCount, Accumulators& acc, int32_t c0) {
+  Lanes8 lo[2], hi[2];
+  std::memcpy(lo, acc.low + c0, sizeof lo);
+  std::memcpy(hi, acc.high + c0, sizeof hi);
+  Lanes8 lo0 = lo[0], lo1 = lo[1], hi0 = hi[0], hi1 = hi[1];
+  Sums4 s0{}, s1{}, s2{}, s3{};
+  row += c0;
   for (int64_t r = 0; r < rowCount; ++r, row += rowWords) {
-    s0 += LoadWidened(row);
-    s1 += LoadWidened(row + 4);
-    s2 += LoadWidened(row + 8);
-    s3 += LoadWidened(row + 12);
-    s4 += LoadWidened(row + 16);
-    s5 += LoadWidened(row + 20);
-    s6 += LoadWidened(row + 24);
-    s7 += LoadWidened(row + 28);
+    Words8 w0, w1;
+    std::memcpy(&w0, row, sizeof w0);
+    std::memcpy(&w1, row + 8, sizeof w1);
+    AddWidened(w0, s0, s1);
+    AddWidened(w1, s2, s3);
+    Lanes8 v0, v1;
+    std::memcpy(&v0, &w0, sizeof v0);
+    std::memcpy(&v1, &w1, sizeof v1);
+    v0 ^= static_cast<int16_t>(kSignFlip);
+    v1 ^= static_cast<int16_t>(kSignFlip);
+    lo0 = v0 < lo0 ? v0 : lo0;
+    lo1 = v1 < lo1 ? v1 : lo1;
+    hi0 = v0 > hi0 ? v0 : hi0;
+    hi1 = v1 > hi1 ? v1 : hi1;
   }
-  const Sums4 sums[kSumVectors] = {s0, s1, s2, s3, s4, s5, s6, s7};
-  uint32_t added[kLanes];
+  lo[0] = lo0, lo[1] = lo1, hi[0] = hi0, hi[1] = hi1;
+  std::memcpy(acc.low + c0, lo, sizeof lo);
+  std::memcpy(acc.high + c0, hi, sizeof hi);
+  const Sums4 sums[4] = {s0, s1, s2, s3};
+  uint32_t added[16];
   std::memcpy(added, sums, sizeof added);
-  for (int32_t c = 0; c < kLanes; ++c) acc.sum[c] += added[c];
+  for (int32_t c = 0; c < 16; ++c) acc.sum[c0 + c] += added[c];
 }
 #endif
 
@@ -133,8 +165,12 @@ void SweepRows(const uint16_t* row, int64_t rowWords, int64_t rowCount, int32_t 
 #if defined(__GNUC__)
   if constexpr (kCodes) {
     if (lanes == kLanes) {
-      SweepCodes(row, rowWords, rowCount, acc);
-      if constexpr (kSums) SumCodes(row, rowWords, rowCount, acc);
+      if constexpr (kSums) {
+        SweepCodesAndSums(row, rowWords, rowCount, acc, 0);
+        SweepCodesAndSums(row, rowWords, rowCount, acc, kLanes / 2);
+      } else {
+        SweepCodes(row, rowWords, rowCount, acc);
+      }
       return;
     }
   }
@@ -154,7 +190,12 @@ void SweepRows(const uint16_t* row, int64_t rowWords, int64_t rowCount, int32_t 
 
 }  // namespace
 
-void TraceColumns::Gather(const TraceData& data, const WaveViewState& view, int width) {
+int TraceColumns::GatherThreads(int64_t values) {
+  const auto cores = static_cast<int64_t>(std::max(std::thread::hardware_concurrency(), 1u));
+  return static_cast<int>(std::clamp<int64_t>(values / kValuesPerThread, 1, std::min(cores, kMaxThreads)));
+}
+
+void TraceColumns::Gather(const TraceData& data, const WaveViewState& view, int width, int threads) {
   gathered_ = false;
   pixelColumn_.clear();
   if (data.Display == nullptr || data.Layout == nullptr || width <= 0) return;
@@ -184,35 +225,83 @@ void TraceColumns::Gather(const TraceData& data, const WaveViewState& view, int 
   const int64_t n = width;
   const int64_t firstColumn = n * range.j0 / divisor;
   const size_t columns = static_cast<size_t>(n * (range.j1 - 1) / divisor - firstColumn + 1);
-  low_.resize(columns * static_cast<size_t>(words));
-  high_.resize(low_.size());
-  first_.resize(low_.size());
-  last_.resize(low_.size());
+  // Left uninitialised: every value is written by the gathering, and the
+  // pages are first touched by the thread that fills them.
+  const size_t values = columns * static_cast<size_t>(words);
+  if (values > valuesPerKind_) {
+    values_ = std::make_unique_for_overwrite<uint16_t[]>(4 * values);
+    valuesPerKind_ = values;
+  }
+  low_ = values_.get();
+  high_ = low_ + values;
+  first_ = high_ + values;
+  last_ = first_ + values;
 
-  int32_t matrixRow = WrapDisplayRow(window.first + range.j0 + firstMatrixRow_, rows_);
-  int64_t j = range.j0;
-  for (int64_t column = firstColumn; j < range.j1; ++column) {
+  // Each pixel column's first screen point; starts.back() ends the last.
+  std::vector<int64_t> starts;
+  starts.reserve(columns + 1);
+  for (int64_t column = firstColumn, j = range.j0; j < range.j1; ++column) {
     const int64_t next = std::min(CeilDivision((column + 1) * divisor, n), range.j1);
     if (next <= j) continue;  // a column no screen point falls in
-    const size_t slot = pixelColumn_.size() * static_cast<size_t>(words);
     pixelColumn_.push_back(static_cast<int32_t>(column));
-    const int32_t startRow = matrixRow;
+    starts.push_back(j);
+    j = next;
+  }
+  starts.push_back(range.j1);
+
+  const size_t gathered = pixelColumn_.size();
+  const size_t chunks = (gathered + kChunkColumns - 1) / kChunkColumns;
+  const size_t threadCount =
+      std::min<size_t>(static_cast<size_t>(threads > 0 ? threads : GatherThreads(count * words)), chunks);
+  // Chunks of columns go to whichever thread is free, so one that the system
+  // holds back delays the paint by a chunk, not by a share of the screen.
+  // The sums are integers: the same whichever thread adds which columns.
+  std::atomic<size_t> nextChunk{0};
+  std::vector<std::vector<uint64_t>> threadSums(threadCount, std::vector<uint64_t>(static_cast<size_t>(words), 0));
+  const auto gatherChunks = [&](size_t thread) {
+    for (size_t chunk = nextChunk++; chunk < chunks; chunk = nextChunk++) {
+      const size_t begin = chunk * kChunkColumns;
+      GatherColumns(starts, begin, std::min(begin + kChunkColumns, gathered), threadSums[thread].data());
+    }
+  };
+  {
+    std::vector<std::jthread> workers;
+    workers.reserve(threadCount - 1);
+    for (size_t thread = 1; thread < threadCount; ++thread) {
+      try {
+        workers.emplace_back(gatherChunks, thread);
+      } catch (const std::system_error&) {
+        break;  // no more threads to be had: the ones running take every chunk
+      }
+    }
+    gatherChunks(0);
+  }  // the workers join here
+  for (const std::vector<uint64_t>& part : threadSums) {
+    for (size_t w = 0; w < sum_.size(); ++w) sum_[w] += part[w];
+  }
+  gathered_ = true;
+}
+
+void TraceColumns::GatherColumns(const std::vector<int64_t>& starts, size_t begin, size_t end, uint64_t* sums) {
+  if (begin >= end) return;
+  int32_t r = WrapDisplayRow(xPosition_ + starts[begin] + firstMatrixRow_, rows_);
+  for (size_t k = begin; k < end; ++k) {
+    const int64_t points = starts[k + 1] - starts[k];
+    const auto at = static_cast<ptrdiff_t>(k * static_cast<size_t>(rowWords_));
     // The column's first and last point of every word, while their rows are
     // in the cache.
-    const auto lastRow = static_cast<int32_t>((startRow + (next - j - 1)) % rows_);
-    const auto at = static_cast<ptrdiff_t>(slot);
-    std::copy_n(matrix_ + startRow * static_cast<int64_t>(rowWords_), rowWords_, first_.begin() + at);
-    std::copy_n(matrix_ + lastRow * static_cast<int64_t>(rowWords_), rowWords_, last_.begin() + at);
+    const auto lastRow = static_cast<int32_t>((r + (points - 1)) % rows_);
+    std::copy_n(matrix_ + r * static_cast<int64_t>(rowWords_), rowWords_, first_ + at);
+    std::copy_n(matrix_ + lastRow * static_cast<int64_t>(rowWords_), rowWords_, last_ + at);
     // AND starts with every bit set, OR with none; the flipped codes' minimum
     // at the top code (0x7FFF), their maximum at the lowest (0x8000).
-    std::fill_n(low_.begin() + at, analogWords_, uint16_t{0x7FFF});
-    std::fill_n(high_.begin() + at, analogWords_, kSignFlip);
-    std::fill_n(low_.begin() + at + analogWords_, rowWords_ - analogWords_, uint16_t{0xFFFF});
-    std::fill_n(high_.begin() + at + analogWords_, rowWords_ - analogWords_, uint16_t{0});
-    int32_t r = startRow;
+    std::fill_n(low_ + at, analogWords_, uint16_t{0x7FFF});
+    std::fill_n(high_ + at, analogWords_, kSignFlip);
+    std::fill_n(low_ + at + analogWords_, rowWords_ - analogWords_, uint16_t{0xFFFF});
+    std::fill_n(high_ + at + analogWords_, rowWords_ - analogWords_, uint16_t{0});
     // The column's rows in runs short enough to stay in the nearest cache
     // while each block of words sweeps them, and not crossing the ring's end.
-    for (int64_t remaining = next - j; remaining > 0;) {
+    for (int64_t remaining = points; remaining > 0;) {
       const int64_t run = std::min({remaining, static_cast<int64_t>(rows_) - r, kRunRows});
       const uint16_t* runStart = matrix_ + r * static_cast<int64_t>(rowWords_);
       for (int32_t c0 = 0; c0 < rowWords_; c0 += kLanes) {
@@ -221,16 +310,16 @@ void TraceColumns::Gather(const TraceData& data, const WaveViewState& view, int 
         const int32_t lanes = std::min(kLanes, (codes ? analogWords_ : rowWords_) - c0);
         const auto block = at + c0;
         Accumulators acc;
-        std::copy_n(low_.begin() + block, lanes, acc.low);
-        std::copy_n(high_.begin() + block, lanes, acc.high);
+        std::copy_n(low_ + block, lanes, acc.low);
+        std::copy_n(high_ + block, lanes, acc.high);
         std::fill(std::begin(acc.sum), std::end(acc.sum), 0u);
         if (!codes) SweepRows<false, false>(runStart + c0, rowWords_, run, lanes, acc);
         else if (sums_) SweepRows<true, true>(runStart + c0, rowWords_, run, lanes, acc);
         else SweepRows<true, false>(runStart + c0, rowWords_, run, lanes, acc);
-        std::copy_n(acc.low, lanes, low_.begin() + block);
-        std::copy_n(acc.high, lanes, high_.begin() + block);
+        std::copy_n(acc.low, lanes, low_ + block);
+        std::copy_n(acc.high, lanes, high_ + block);
         if (codes && sums_) {
-          for (int32_t c = 0; c < lanes; ++c) sum_[static_cast<size_t>(c0 + c)] += acc.sum[c];
+          for (int32_t c = 0; c < lanes; ++c) sums[c0 + c] += acc.sum[c];
         }
         if (codes && c0 + lanes == analogWords_) c0 = analogWords_ - kLanes;  // the switch words start here
       }
@@ -238,14 +327,11 @@ void TraceColumns::Gather(const TraceData& data, const WaveViewState& view, int 
       r = static_cast<int32_t>(r + run);
       if (r == rows_) r = 0;
     }
-    matrixRow = r;
     for (int32_t c = 0; c < analogWords_; ++c) {
-      low_[slot + static_cast<size_t>(c)] ^= kSignFlip;
-      high_[slot + static_cast<size_t>(c)] ^= kSignFlip;
+      low_[static_cast<size_t>(at + c)] ^= kSignFlip;
+      high_[static_cast<size_t>(at + c)] ^= kSignFlip;
     }
-    j = next;
   }
-  gathered_ = true;
 }
 
 bool TraceColumns::Holds(const TraceData& data, const WaveViewState& view, int width, int32_t word,

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "common/WaveViewState.h"
@@ -21,8 +23,11 @@ class TraceColumns {
  public:
   // The points XPosition .. XPosition + DisplayWidth - 1 that exist, on a
   // plot `width` (N) pixels wide; also the sums for the mean with the AC
-  // display (IDDC 0).
-  void Gather(const TraceData& data, const WaveViewState& view, int width);
+  // display (IDDC 0). `threads` splits the columns among that many threads
+  // (0: as many as the screen's size is worth); the result is the same.
+  void Gather(const TraceData& data, const WaveViewState& view, int width, int threads = 0);
+  // Threads worth starting to gather `values` words (rows x row words).
+  static int GatherThreads(int64_t values);
   // Whether word `word` of this screen was gathered, as an analog word
   // (below AnalogNum) or a switch word.
   bool Holds(const TraceData& data, const WaveViewState& view, int width, int32_t word, bool switchWord) const;
@@ -46,6 +51,10 @@ class TraceColumns {
   int64_t Points() const { return points_; }
 
  private:
+  // Columns begin .. end - 1, whose points run from starts[k] to
+  // starts[k + 1]; the analog words' sums added to `sums`.
+  void GatherColumns(const std::vector<int64_t>& starts, size_t begin, size_t end, uint64_t* sums);
+
   // What the columns were gathered from, to refuse another screen's traces.
   const uint16_t* matrix_ = nullptr;
   int32_t rows_ = 0;
@@ -60,8 +69,14 @@ class TraceColumns {
 
   int64_t points_ = 0;
   std::vector<int32_t> pixelColumn_;
-  std::vector<uint16_t> low_, high_, first_, last_;  // column x word
-  std::vector<uint64_t> sum_;                        // per word
+  // Column x word each, in one allocation that a later Gather reuses.
+  std::unique_ptr<uint16_t[]> values_;
+  size_t valuesPerKind_ = 0;
+  uint16_t* low_ = nullptr;
+  uint16_t* high_ = nullptr;
+  uint16_t* first_ = nullptr;
+  uint16_t* last_ = nullptr;
+  std::vector<uint64_t> sum_;  // per word
 };
 
 }  // namespace quelvar

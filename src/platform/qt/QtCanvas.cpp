@@ -125,12 +125,29 @@ void QtCanvas::RasterLine(Point from, Point to, Color color, bool dotted) {
       for (int i = 0; i < length; ++i, p += pixelsPerLine_) *p = pixel;
     }
   };
+  // The minor offset (2 i minorDelta + n - 1) / (2 n), stepped without a
+  // division per pixel: each step adds 2 minorDelta <= 2 n to the numerator,
+  // so the quotient grows by at most one.
+  const int64_t denominator = 2 * n;
+  int64_t quotient = 0;
+  int64_t remainder = 0;
+  if (first < end) {
+    const int64_t numerator = 2 * first * minorDelta + n - 1;
+    quotient = numerator / denominator;
+    remainder = numerator % denominator;
+  }
   for (int64_t i = first; i < end; ++i) {
+    const int64_t offset = quotient;
+    remainder += 2 * minorDelta;
+    if (remainder >= denominator) {
+      remainder -= denominator;
+      ++quotient;
+    }
     if (dotted && i % kDotPeriod >= kDotOn) {
       flush();
       continue;
     }
-    const int64_t minor = minor0 + minorStep * ((2 * i * minorDelta + n - 1) / (2 * n));
+    const int64_t minor = minor0 + minorStep * offset;
     if (runLength > 0 && minor == runMinor) {
       ++runLength;
     } else {
