@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -14,10 +16,16 @@ class RegistryReader {
   RegistryReader(platform::RegistryStore& store, std::string key) : key_(store, std::move(key)) {}
 
   int32_t Int(std::string_view name, int32_t fallback) const { return key_.ReadInteger(name).value_or(fallback); }
-  // Floats are stored as doubles and held as floats.
+  // Floats are stored as doubles and held as floats. A double beyond the
+  // float's range becomes an infinity of its sign (a plain conversion would
+  // be undefined), which the callers' bounds then handle like any other.
   float Float(std::string_view name, float fallback) const {
     const auto v = key_.ReadDouble(name);
-    return v ? static_cast<float>(*v) : fallback;
+    if (!v) return fallback;
+    if (std::isfinite(*v) && std::fabs(*v) > std::numeric_limits<float>::max()) {
+      return std::signbit(*v) ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
+    }
+    return static_cast<float>(*v);
   }
   std::string Text(std::string_view name, const std::string& fallback) const {
     return key_.ReadString(name).value_or(fallback);

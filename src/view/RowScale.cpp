@@ -40,15 +40,15 @@ RowScaleTexts AnalogScaleTexts(const LiveConfig& config, const TorqueTables& tor
   const bool codes = c.ChnIDDC == kChannelCounter || c.ChnIDDC == kChannelRawCode;
   const double division = 2.0 / (view.YZoom >= 1 ? view.YZoom : 1);
   const bool dc = view.IDDC == 1;
+  // Prefixes of the upper and lower values: an AC display counts from the mean.
+  const std::string up = dc ? "" : "Y0+";
+  const std::string down = dc ? "" : "Y0";
   double centre = 0.0;
-  std::string up, down;
   if (dc) {
     centre = view.YOffset * division;
   } else {
     centre = codes ? -5.0 : 0.0;
     c.ChnCoeA = 0.0f;
-    up = "Y0+";
-    down = "Y0";
   }
 
   const auto text = [&](double volts) {

@@ -195,6 +195,8 @@ TEST(RegistrySettings, RateMultipliersAndTheAcFrequencyAreBroughtIntoTheirBounds
       {double{kMaxACFrq}, kMaxACFrq},
       {2.0e6, kMaxACFrq},
       {std::numeric_limits<double>::infinity(), kMaxACFrq},
+      {1.0e300, kMaxACFrq},  // beyond a float's range
+      {-1.0e300, 50.0f},
       {std::numeric_limits<double>::quiet_NaN(), 50.0f},
   };
   for (const FrequencyCase& f : frequencies) {
