@@ -189,10 +189,7 @@ void TFormMain::menuMonitorClick() {
 
 void TFormMain::SetupTriggerPage() {
   BuildTriggerPage(state_.wave.PageLayout, state_.config, state_.record);
-  for (QAction* scope : {menuScopeChannel, menuScopeLine, menuScope4, menuScope8, menuScope16, menuScopeAll,
-                         menuScopeOverall}) {
-    scope->setChecked(false);
-  }
+  // The scopes are one exclusive group: checking the page scope clears the others.
   menuScopePage->setChecked(true);
   UpdateChannelScrollRange();
   VScrollBar_Channel->setValue(state_.config.TotalPages + 1);
