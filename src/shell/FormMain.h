@@ -103,6 +103,8 @@ class TFormMain : public QMainWindow {
   QAction* menuHarmonicFourier = nullptr;
   QAction* menuBusConfig = nullptr;
   QAction* menuADConfig = nullptr;
+  QAction* menuQuelvarConfig = nullptr;
+  QAction* menuAlgorithm = nullptr;
   QAction* menuPIDConfig = nullptr;
   QAction* menuCaliTorque = nullptr;
   QAction* menuCardSetting = nullptr;

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "common/NumberFormat.h"
+#include "platform/CellGrid.h"
 #include "platform/RegistryKey.h"
 
 namespace quelvar {
@@ -26,6 +27,21 @@ void WriteWindowGeometry(platform::RegistryStore& store, const std::string& appK
   key.WriteInteger(prefix + "_Left", g.Left);
   key.WriteInteger(prefix + "_Width", g.Width);
   key.WriteInteger(prefix + "_Height", g.Height);
+}
+
+void ReadGridColumnWidths(platform::RegistryStore& store, const std::string& appKeyName, const std::string& prefix,
+                          const std::vector<int>& columns, platform::CellGrid& grid) {
+  platform::RegistryKey key(store, FormSizeKeyPath(appKeyName));
+  for (int col : columns) {
+    const std::optional<int32_t> width = key.ReadInteger(prefix + std::to_string(col));
+    if (width && *width >= 1 && *width <= 10000) grid.SetColWidth(col, *width);
+  }
+}
+
+void WriteGridColumnWidths(platform::RegistryStore& store, const std::string& appKeyName, const std::string& prefix,
+                           const std::vector<int>& columns, const platform::CellGrid& grid) {
+  platform::RegistryKey key(store, FormSizeKeyPath(appKeyName));
+  for (int col : columns) key.WriteInteger(prefix + std::to_string(col), grid.ColWidth(col));
 }
 
 void FitWindowOnScreen(WindowGeometry& g, int32_t screenWidth, int32_t screenHeight, int monitorCount) {

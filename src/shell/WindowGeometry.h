@@ -5,6 +5,7 @@
 #include <vector>
 
 namespace quelvar::platform {
+class CellGrid;
 class RegistryStore;
 }
 
@@ -25,6 +26,15 @@ void ReadWindowGeometry(platform::RegistryStore& store, const std::string& appKe
                         WindowGeometry& geometry);
 void WriteWindowGeometry(platform::RegistryStore& store, const std::string& appKeyName, const std::string& prefix,
                          const WindowGeometry& geometry);
+
+// Column widths of a window's grid under "\FormSize", one integer per column
+// named `prefix` + the column's number ("FormBin_GridColWidth3"). A stored
+// width that is missing or not a usable width (1 to 10000 pixels) leaves
+// the grid's width as it is.
+void ReadGridColumnWidths(platform::RegistryStore& store, const std::string& appKeyName, const std::string& prefix,
+                          const std::vector<int>& columns, platform::CellGrid& grid);
+void WriteGridColumnWidths(platform::RegistryStore& store, const std::string& appKeyName, const std::string& prefix,
+                           const std::vector<int>& columns, const platform::CellGrid& grid);
 
 // With exactly one monitor a window is moved, then shrunk, to lie inside the
 // screen; with several the stored values stand.

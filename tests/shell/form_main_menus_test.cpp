@@ -64,6 +64,8 @@ const std::set<std::string> kWaiting = {
     // marks
     "menuMarkIncN1", "menuMarkHarmonicsN1", "menuMarkIncN2", "menuMarkHarmonicsN2", "menuHarmonicAccurate",
     "menuHarmonicFourier",
+    // recorder settings and trigger algorithms
+    "menuQuelvarConfig", "menuAlgorithm",
     // hardware set-up, the driver's panel, printing, analysis panels
     "menuPIDConfig", "menuCaliTorque", "menuCardSetting", "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
     // the help contents (a WinHelp file, which nothing here opens)
