@@ -28,6 +28,8 @@ const char* const kDetailWidthPrefix = "Grid2Width";
 const std::vector<int> kDetailWidthColumns = {1, 2};
 constexpr int kDesignedLeft = 200, kDesignedTop = 80, kDesignedWidth = 560, kDesignedHeight = 620;
 constexpr int kMinimumClientSize = 150;
+// Wide enough for the detail grid's longest names ("压缩记录时间:").
+constexpr int kDefaultColumnWidth = 100;
 // The toolkit's caption for its own messages.
 const char* const kToolkitCaption = "Quelvar";
 
@@ -159,7 +161,9 @@ TFormAlgorithm::~TFormAlgorithm() { FormDestroy(); }
 void TFormAlgorithm::FormCreate() {
   Grid_Algorithm->SetEditable(true);
   Grid_Algorithm->SetColumnsMovable(true);
+  Grid_Algorithm->Cells().SetDefaultColWidth(kDefaultColumnWidth);
   Grid_Algorithm_Detail->SetEditable(true);
+  Grid_Algorithm_Detail->Cells().SetDefaultColWidth(kDefaultColumnWidth);
   RestoreWindowPlace(*this, registry_, state_.startup.AppKeyName, kGeometryPrefix, kMinimumClientSize);
   platform::CellGrid& detail = Grid_Algorithm_Detail->Cells();
   const int defaultWidth = Grid_Algorithm->Cells().DefaultColWidth();
