@@ -229,6 +229,10 @@ class TFormMain : public QMainWindow {
   // The AD card dialog: opened modally, applied after OK.
   void menuADConfigClick();
   void SetConfADDialog(class TFormConfAD* dialog) { confADDialog_ = dialog; }
+  // The recorder-settings dialog (setup): refused while acquiring; after OK
+  // the settings are kept, and a new ring size empties the display.
+  void menuQuelvarConfigClick();
+  void SetRecorderSettingsDialog(class TFormFBuff* dialog) { recorderSettingsDialog_ = dialog; }
   void menuStartQuelvarClick();
   void menuTriggerFaultClick();
   // Block intake: the driver's notification, a pacing tick or the watchdog.
@@ -571,6 +575,7 @@ class TFormMain : public QMainWindow {
   class TFormScheduleSave* scheduleSaveDialog_ = nullptr;
   class TFormFileInfo* fileInfoDialog_ = nullptr;
   class TFormConfAD* confADDialog_ = nullptr;
+  class TFormFBuff* recorderSettingsDialog_ = nullptr;
   class TFormColor* colorDialog_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;
