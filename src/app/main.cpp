@@ -19,6 +19,7 @@
 #include "net/FormServer.h"
 #include "setup/FormAlgorithm.h"
 #include "setup/FormConfAD.h"
+#include "setup/FormFBuff.h"
 #include "setup/FormGroup.h"
 #include "shell/FormAbout.h"
 #include "shell/FormMain.h"
@@ -46,6 +47,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   auto formAbout = std::make_unique<TFormAbout>(state, registry);
   formMain->SetStationAddressDialog(new TFormClient(state, registry, formMain.get()));  // owned by the main window
   formMain->SetConfADDialog(new TFormConfAD(state, registry, ui, formMain.get()));  // owned by the main window
+  // Reads the continuous-save names now; stores them when the main window goes.
+  formMain->SetRecorderSettingsDialog(new TFormFBuff(state, registry, ui, formMain.get()));  // likewise
   // A window of its own, hidden until the station role is taken; it goes
   // after the main window, whose shut-down may still report to it.
   auto formServer = std::make_unique<TFormServer>(state, registry);

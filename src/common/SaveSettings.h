@@ -13,6 +13,8 @@ struct ContinuousSaveSettings {
   int32_t idSafeSave = 0;  // keep a backup copy
   std::string SafeSaveFileName = "F001-BAK.DAT";
   int32_t SafeSaveTime = 10;  // minutes between backup copies
+
+  bool operator==(const ContinuousSaveSettings&) const = default;
 };
 
 }  // namespace quelvar

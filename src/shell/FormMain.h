@@ -232,6 +232,10 @@ class TFormMain : public QMainWindow {
   // The trigger-algorithm editor: opened modally while idle (setup).
   void menuAlgorithmClick();
   void SetAlgorithmDialog(class TFormAlgorithm* dialog) { algorithmDialog_ = dialog; }
+  // The recorder-settings dialog (setup): refused while acquiring; after OK
+  // the settings are kept, and a new ring size empties the display.
+  void menuQuelvarConfigClick();
+  void SetRecorderSettingsDialog(class TFormFBuff* dialog) { recorderSettingsDialog_ = dialog; }
   void menuStartQuelvarClick();
   void menuTriggerFaultClick();
   // Block intake: the driver's notification, a pacing tick or the watchdog.
@@ -575,6 +579,7 @@ class TFormMain : public QMainWindow {
   class TFormFileInfo* fileInfoDialog_ = nullptr;
   class TFormConfAD* confADDialog_ = nullptr;
   class TFormAlgorithm* algorithmDialog_ = nullptr;
+  class TFormFBuff* recorderSettingsDialog_ = nullptr;
   class TFormColor* colorDialog_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;

@@ -61,6 +61,7 @@ void TFormMain::BuildMenus() {
   menuADConfig = AddItem(menuSysParam, "menuADConfig", "采集板参数配置(&A)");
   connect(menuADConfig, &QAction::triggered, this, [this] { menuADConfigClick(); });
   menuQuelvarConfig = AddItem(menuSysParam, "menuQuelvarConfig", "录波器设置(&F)");
+  connect(menuQuelvarConfig, &QAction::triggered, this, [this] { menuQuelvarConfigClick(); });
   menuAlgorithm = AddItem(menuSysParam, "menuAlgorithm", "记录启动算法整定(&S)");
   connect(menuAlgorithm, &QAction::triggered, this, [this] { menuAlgorithmClick(); });
   menuPIDConfig = AddItem(menuSysParam, "menuPIDConfig", "PID参数设置(&P)");
@@ -298,8 +299,6 @@ void TFormMain::DisableCommandsNotBuilt() {
       menuSelectFault, menuPlayInterval, menuPlayInc,
       // marks
       menuMarkIncN1, menuMarkHarmonicsN1, menuMarkIncN2, menuMarkHarmonicsN2,
-      // recorder settings
-      menuQuelvarConfig,
       // set-up dialogs of the hardware
       menuPIDConfig, menuCaliTorque,
       // the driver's own panel and printing

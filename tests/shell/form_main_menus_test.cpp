@@ -34,10 +34,10 @@ class FormMainMenus : public test::MainWindowFixture {};
 // Items whose commands exist: enabled.
 const std::set<std::string> kBuilt = {
     "menuSave", "menuSaveCurrent", "menuExit", "menuLoadConfig", "menuSaveConfig", "menuRestoreConfig",
-    "menuBusConfig", "menuADConfig", "menuAlgorithm", "menuADPropString", "menuViewWave", "menuViewText", "menuViewReport",
-    "menuMonitor", "menuColor", "menuStartQuelvar", "menuTriggerFault", "menuStartOscil", "menuPause",
-    "menuViewOscilTool", "menuExpCondition", "menuSetSavePath", "menuScheduleSave", "menuAlone", "menuServer",
-    "menuClient", "menuRemoteControl", "menuEnableRemote", "menuControlledCom", "menuAbout",
+    "menuBusConfig", "menuADConfig", "menuQuelvarConfig", "menuAlgorithm", "menuADPropString", "menuViewWave", "menuViewText",
+    "menuViewReport", "menuMonitor", "menuColor", "menuStartQuelvar", "menuTriggerFault", "menuStartOscil",
+    "menuPause", "menuViewOscilTool", "menuExpCondition", "menuSetSavePath", "menuScheduleSave", "menuAlone",
+    "menuServer", "menuClient", "menuRemoteControl", "menuEnableRemote", "menuControlledCom", "menuAbout",
     "ToolButtonStartQuelvar", "ToolButtonStartOscil", "ToolButtonTriggerFault", "ToolButtonPause",
     "ToolButtonTorqueZero", "ToolButtonMonitor", "ToolButtonSaveCurrent", "menuXZoom1", "menuXZoom2",
     "menuXZoom4", "menuXZoom8", "menuXZoom16", "menuXZoomAny",
@@ -64,8 +64,6 @@ const std::set<std::string> kWaiting = {
     // marks
     "menuMarkIncN1", "menuMarkHarmonicsN1", "menuMarkIncN2", "menuMarkHarmonicsN2", "menuHarmonicAccurate",
     "menuHarmonicFourier",
-    // recorder settings
-    "menuQuelvarConfig",
     // hardware set-up, the driver's panel, printing, analysis panels
     "menuPIDConfig", "menuCaliTorque", "menuCardSetting", "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
     // the help contents (a WinHelp file, which nothing here opens)

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileRegistry.h"
+#include "platform/RegistryKey.h"
+
 extern char** environ;
 
 namespace {
@@ -94,6 +97,30 @@ TEST_F(ProgramProcess, DamagedSettingsFileDoesNotStopTheProgram) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_TRUE(fs::exists(registryDir / "SOFTWARE" / "QuelvarTorque.reg.bad"));
+}
+
+TEST_F(ProgramProcess, RecorderSettingsDialogReadsItsNamesAtStartAndStoresThemAtTheEnd) {
+  const std::string quelvarKey = "\\SOFTWARE\\QuelvarTorque\\Quelvar";
+  {
+    quelvar::platform::FileRegistry store(registryDir);
+    quelvar::platform::RegistryKey key(store, quelvarKey);
+    key.WriteString("ContinuousSaveFile", "/data/kept.DAT");
+    key.WriteInteger("SafeSaveTime", 0);
+    key.WriteInteger("idContinuousSave", 1);
+  }
+  const int status = RunAndSignal(SIGTERM);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  quelvar::platform::FileRegistry store(registryDir);
+  quelvar::platform::RegistryKey key(store, quelvarKey);
+  EXPECT_EQ(key.ReadString("ContinuousSaveFile"), "/data/kept.DAT");
+  EXPECT_EQ(key.ReadString("SafeSaveFileName"), "F001-BAK.DAT");
+  EXPECT_EQ(key.ReadInteger("SafeSaveTime"), 1);
+  // Continuous saving is off at every start, and stored as it stood at the end.
+  EXPECT_EQ(key.ReadInteger("idContinuousSave"), 0);
+  EXPECT_TRUE(quelvar::platform::RegistryKey(store, "\\SOFTWARE\\QuelvarTorque\\FormSize")
+                  .ReadInteger("FormFBuff_Top")
+                  .has_value());
 }
 
 }  // namespace
