@@ -2,17 +2,18 @@
 #include "acquisition/FormScheduleSave.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <QCheckBox>
-#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
-#include <QTableWidget>
 
+#include "platform/CellGrid.h"
+#include "platform/qt/StringGrid.h"
 #include "shell/WindowPlace.h"
 
 namespace quelvar {
@@ -52,35 +53,30 @@ TFormScheduleSave::TFormScheduleSave(AppState& state, platform::RegistryStore& r
   LabelPrompt->setObjectName("LabelPrompt");
   LabelPrompt->setGeometry(10, 40, 490, 20);
 
-  GridSchedule = new QTableWidget(kScheduleGridRows, kScheduleGridColumns, this);
+  GridSchedule = new StringGrid(this);
   GridSchedule->setObjectName("GridSchedule");
   GridSchedule->setToolTip(QStringLiteral("双击类型可改变之"));
-  GridSchedule->horizontalHeader()->hide();
-  GridSchedule->verticalHeader()->hide();
+  // A double click opens a cell for typing; on a type it cycles instead.
+  GridSchedule->setEditTriggers(GridSchedule->editTriggers() | QAbstractItemView::DoubleClicked);
   GridSchedule->verticalHeader()->setDefaultSectionSize(kRowHeight);
-  GridSchedule->setSelectionMode(QAbstractItemView::SingleSelection);
   GridSchedule->setGeometry(kGridLeft, kGridTop, kDesignedWidth - kGridLeft - kGridMargin,
                             kDesignedHeight - kGridTop - kGridMargin);
-  for (int row = 0; row < kScheduleGridRows; ++row) {
-    for (int column = 0; column < kScheduleGridColumns; ++column) {
-      auto* item = new QTableWidgetItem;
-      if (column == 0) {
-        // The title column is fixed: neither selected nor edited.
-        item->setFlags(Qt::ItemIsEnabled);
-        item->setBackground(palette().color(QPalette::Button));
-      } else if (row == kScheduleRowNumber || row == kScheduleRowType) {
-        // The number is a label; the type changes by double click only.
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-      }
-      GridSchedule->setItem(row, column, item);
-    }
+  // Transposed, without a heading row: the title column is the only fixed line.
+  platform::CellGrid cells(kScheduleGridColumns, kScheduleGridRows, 1, 0);
+  for (int column = 1; column < kScheduleGridColumns; ++column) {
+    // The number is a label; the type changes by double click only.
+    cells.SetReadOnly(column, kScheduleRowNumber, true);
+    cells.SetReadOnly(column, kScheduleRowType, true);
   }
-  GridSchedule->installEventFilter(this);
+  GridSchedule->SetCells(std::move(cells));
 
   connect(EditScheduleNum, &QLineEdit::editingFinished, this, [this] { EditScheduleNumExit(); });
-  connect(GridSchedule, &QTableWidget::cellDoubleClicked, this, [this] { GridScheduleDblClick(); });
-  connect(GridSchedule, &QTableWidget::cellClicked, this, [this] { GridScheduleClick(); });
-  connect(GridSchedule, &QTableWidget::currentCellChanged, this, [this] { GridScheduleClick(); });
+  connect(GridSchedule, &StringGrid::CellDoubleClicked, this, [this] { GridScheduleDblClick(); });
+  // A click on the current cell describes it again, as moving onto a cell does.
+  connect(GridSchedule, &QAbstractItemView::clicked, this, [this] { GridScheduleClick(); });
+  connect(GridSchedule, &StringGrid::CellSelected, this, [this] { GridScheduleClick(); });
+  connect(GridSchedule, &StringGrid::FocusEntered, this, [this] { GridScheduleEnter(); });
+  connect(GridSchedule, &StringGrid::FocusLeft, this, [this] { GridScheduleExit(); });
   connect(ButtonOK, &QPushButton::clicked, this, [this] { ButtonOKClick(); });
   connect(ButtonCancel, &QPushButton::clicked, this, [this] { ButtonCancelClick(); });
 
@@ -98,17 +94,12 @@ void TFormScheduleSave::FormCreate() {
   RestoreWindowPlace(*this, registry_, state_.startup.AppKeyName, kGeometryPrefix);
   FormResize();  // a window not yet shown gets its resize event only when shown
 
-  for (int row = 0; row < kScheduleGridRows; ++row) {
-    GridSchedule->item(row, 0)->setText(QString::fromUtf8(kScheduleRowTitles[static_cast<size_t>(row)]));
-  }
-  GridSchedule->setColumnWidth(0, kTitleColumnWidth);
-  for (int column = 1; column < kScheduleGridColumns; ++column) {
-    GridSchedule->setColumnWidth(column, kScheduleColumnWidth);
-  }
-  {
-    const QSignalBlocker quiet(GridSchedule);
-    GridSchedule->setCurrentCell(kScheduleRowType, 1);  // the first schedule's type, as a grid starts
-  }
+  platform::CellGrid& cells = GridSchedule->Cells();
+  for (int row = 0; row < kScheduleGridRows; ++row) cells.SetCell(0, row, kScheduleRowTitles[static_cast<size_t>(row)]);
+  cells.SetColWidth(0, kTitleColumnWidth);
+  for (int column = 1; column < kScheduleGridColumns; ++column) cells.SetColWidth(column, kScheduleColumnWidth);
+  cells.SetCurrent(1, kScheduleRowType);  // the first schedule's type, as a grid starts
+  GridSchedule->Refresh();
   FillScheduleGrid();
 }
 
@@ -137,13 +128,15 @@ void TFormScheduleSave::EditScheduleNumExit() {
 }
 
 void TFormScheduleSave::GridScheduleDblClick() {
-  const int row = GridSchedule->currentRow();
-  const int column = GridSchedule->currentColumn();
-  if (row != kScheduleRowType || column < 1 || column >= colCount_) return;
-  SetCell(row, column, NextScheduleTypeName(Cell(row, column)));
+  const QModelIndex at = GridSchedule->currentIndex();
+  if (at.column() >= colCount_) return;  // a column out of use
+  static const std::vector<platform::CellCycle> kCycles = {{kScheduleRowType, NextScheduleTypeName}};
+  platform::RecordCells schedules(GridSchedule->Cells(), platform::RecordCells::Layout::RecordPerCol);
+  if (platform::CycleCell(schedules, at.column(), at.row(), kCycles)) GridSchedule->Refresh();
 }
 
 void TFormScheduleSave::ButtonOKClick() {
+  GridSchedule->FinishEditing();
   ScheduleDialogFields fields;
   fields.count = EditScheduleNum->text().toStdString();
   fields.mask = CheckBoxMaskSchedule->isChecked();
@@ -164,13 +157,10 @@ void TFormScheduleSave::FormDestroy() {
   SaveWindowPlace(*this, registry_, state_.startup.AppKeyName, kGeometryPrefix);
 }
 
-std::string TFormScheduleSave::Cell(int row, int column) const {
-  const QTableWidgetItem* item = GridSchedule->item(row, column);
-  return item != nullptr ? item->text().toStdString() : std::string();
-}
+std::string TFormScheduleSave::Cell(int row, int column) const { return GridSchedule->Cells().Cell(column, row); }
 
 void TFormScheduleSave::SetCell(int row, int column, const std::string& text) {
-  if (QTableWidgetItem* item = GridSchedule->item(row, column)) item->setText(Q(text));
+  GridSchedule->SetCellText(column, row, text);
 }
 
 void TFormScheduleSave::showEvent(QShowEvent* event) {
@@ -183,14 +173,6 @@ void TFormScheduleSave::resizeEvent(QResizeEvent* event) {
   FormResize();
 }
 
-bool TFormScheduleSave::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == GridSchedule) {
-    if (event->type() == QEvent::FocusIn) GridScheduleEnter();
-    else if (event->type() == QEvent::FocusOut) GridScheduleExit();
-  }
-  return QDialog::eventFilter(watched, event);
-}
-
 ScheduleColumn TFormScheduleSave::ReadColumn(int column) const {
   ScheduleColumn cells;
   for (int row = 0; row < kScheduleGridRows; ++row) cells[static_cast<size_t>(row)] = Cell(row, column);
@@ -199,20 +181,22 @@ ScheduleColumn TFormScheduleSave::ReadColumn(int column) const {
 
 void TFormScheduleSave::SetColCount(int count) {
   colCount_ = count;
-  for (int column = 1; column < kScheduleGridColumns; ++column) GridSchedule->setColumnHidden(column, column >= count);
+  GridSchedule->SetVisibleColCount(count);
   // The selection stays on a column in use, as a grid's does when it shrinks.
   const QSignalBlocker quiet(GridSchedule);
-  const int current = GridSchedule->currentColumn();
+  const QModelIndex current = GridSchedule->currentIndex();
   if (count <= 1) {
     GridSchedule->setCurrentIndex(QModelIndex());
-  } else if (current < 1 || current >= count) {
-    const int row = std::max(GridSchedule->currentRow(), static_cast<int>(kScheduleRowType));
-    GridSchedule->setCurrentCell(row, std::clamp(current, 1, count - 1));
+  } else if (current.column() < 1 || current.column() >= count) {
+    const int row = std::max(current.row(), static_cast<int>(kScheduleRowType));
+    GridSchedule->setCurrentIndex(GridSchedule->model()->index(row, std::clamp(current.column(), 1, count - 1)));
   }
 }
 
 void TFormScheduleSave::RefreshPrompt() {
-  const int column = GridSchedule->currentColumn();
+  // The view's current cell: it may rest on the title column, which
+  // describes nothing.
+  const int column = GridSchedule->currentIndex().column();
   if (column < 1 || column >= colCount_) return;
   LabelPrompt->setText(Q(SchedulePromptText(column, ReadColumn(column))));
 }

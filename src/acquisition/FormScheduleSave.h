@@ -10,13 +10,14 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTableWidget;
 
 namespace quelvar::platform {
 class RegistryStore;
 }
 
 namespace quelvar {
+
+class StringGrid;
 
 // The scheduled-saving dialog: up to ten schedules, each a column of the grid.
 // Creation loads the schedules from the registry into the live settings,
@@ -33,7 +34,7 @@ class TFormScheduleSave : public QDialog, public platform::ModalDialog {
   QPushButton* ButtonOK = nullptr;
   QPushButton* ButtonCancel = nullptr;
   QLabel* LabelPrompt = nullptr;
-  QTableWidget* GridSchedule = nullptr;
+  StringGrid* GridSchedule = nullptr;
 
   void FormCreate();
   void FillScheduleGrid();
@@ -51,6 +52,7 @@ class TFormScheduleSave : public QDialog, public platform::ModalDialog {
   // Columns in use: the title column and one per schedule up to the count.
   // Columns beyond it are hidden and keep their texts.
   int ColCount() const { return colCount_; }
+  // The grid's cells in (row, column) order; writes show at once.
   std::string Cell(int row, int column) const;
   void SetCell(int row, int column, const std::string& text);
 
@@ -60,7 +62,6 @@ class TFormScheduleSave : public QDialog, public platform::ModalDialog {
  protected:
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   ScheduleColumn ReadColumn(int column) const;

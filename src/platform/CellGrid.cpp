@@ -88,6 +88,15 @@ void CellGrid::ClearModified() {
   for (Slot& s : cells_) s.modified = false;
 }
 
+bool CellGrid::ReadOnly(int col, int row) const {
+  const Slot* s = At(col, row);
+  return s != nullptr && s->readOnly;
+}
+
+void CellGrid::SetReadOnly(int col, int row, bool readOnly) {
+  if (Slot* s = At(col, row)) s->readOnly = readOnly;
+}
+
 void CellGrid::ClearCol(int col) {
   for (int r = 0; r < rowCount_; ++r) SetCell(col, r, {});
 }

@@ -39,6 +39,12 @@ class CellGrid {
   bool Modified(int col, int row) const;
   void ClearModified();
 
+  // A read-only cell does not open for typing; the program's writes and a
+  // double click's cycling (CycleCell) still change it. The mark belongs to
+  // the cell: it moves with it and stays through writes.
+  bool ReadOnly(int col, int row) const;
+  void SetReadOnly(int col, int row, bool readOnly);
+
   bool Contains(int col, int row) const { return col >= 0 && row >= 0 && col < colCount_ && row < rowCount_; }
   bool IsFixed(int col, int row) const { return col < fixedCols_ || row < fixedRows_; }
 
@@ -69,6 +75,7 @@ class CellGrid {
   struct Slot {
     std::string text;
     bool modified = false;
+    bool readOnly = false;
     bool operator==(const Slot&) const = default;
   };
   Slot* At(int col, int row);

@@ -2,19 +2,20 @@
 
 #include <cstring>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
 #include "acquisition/FormScheduleSave.h"
 #include "platform/MemoryRegistry.h"
 #include "platform/ScriptedUiHost.h"
+#include "platform/qt/StringGrid.h"
 
 namespace {
 
@@ -42,6 +43,11 @@ void StoreSchedules(platform::MemoryRegistry& registry, int32_t count, int32_t m
 
 void SetColumn(TFormScheduleSave& form, int column, const ScheduleColumn& cells) {
   for (int row = 1; row < kScheduleGridRows; ++row) form.SetCell(row, column, cells[static_cast<size_t>(row)]);
+}
+
+// Makes a cell the grid's current one, as a click or an arrow key does.
+void Select(TFormScheduleSave& form, int row, int column) {
+  form.GridSchedule->setCurrentIndex(form.GridSchedule->model()->index(row, column));
 }
 
 bool SameTable(const LiveConfig& a, const LiveConfig& b) {
@@ -119,7 +125,7 @@ TEST(FormScheduleSave, LeavingTheCountFieldShowsThatManyColumnsButChangesNoSetti
       EXPECT_EQ(form.GridSchedule->isColumnHidden(column), column >= c.columns) << c.text << " " << column;
     }
     // The selection never rests on a column out of use.
-    EXPECT_LT(form.GridSchedule->currentColumn(), c.columns) << c.text;
+    EXPECT_LT(form.GridSchedule->currentIndex().column(), c.columns) << c.text;
     EXPECT_EQ(state.config.NumScheduleSave, 4);
   }
 }
@@ -129,7 +135,7 @@ TEST(FormScheduleSave, DoubleClickCyclesOnlyTheTypeRow) {
   platform::MemoryRegistry registry;
   TFormScheduleSave form(state, registry);
   form.show();  // the grid's signals are wired as in use
-  form.GridSchedule->setCurrentCell(kScheduleRowType, 1);
+  Select(form, kScheduleRowType, 1);
   const auto doubleClick = [&form](int row) {
     QWidget* viewport = form.GridSchedule->viewport();
     const QPoint at = form.GridSchedule->visualRect(form.GridSchedule->model()->index(row, 1)).center();
@@ -144,6 +150,11 @@ TEST(FormScheduleSave, DoubleClickCyclesOnlyTheTypeRow) {
     EXPECT_EQ(form.Cell(kScheduleRowType, 1), next);
     EXPECT_EQ(editor(), nullptr);  // no editor over the type
   }
+  // Showing the cycled type leaves the view as it was: the columns in use, their widths, the selection.
+  EXPECT_FALSE(form.GridSchedule->isColumnHidden(1));
+  EXPECT_TRUE(form.GridSchedule->isColumnHidden(2));
+  EXPECT_EQ(form.GridSchedule->columnWidth(1), 40);
+  EXPECT_EQ(form.GridSchedule->currentIndex(), form.GridSchedule->model()->index(kScheduleRowType, 1));
   form.SetCell(kScheduleRowType, 1, "其他");
   form.GridScheduleDblClick();
   EXPECT_EQ(form.Cell(kScheduleRowType, 1), "空");
@@ -151,6 +162,50 @@ TEST(FormScheduleSave, DoubleClickCyclesOnlyTheTypeRow) {
   doubleClick(kScheduleRowHour);
   EXPECT_EQ(form.Cell(kScheduleRowHour, 1), "空");
   EXPECT_NE(editor(), nullptr);  // other cells open for typing
+  form.hide();
+}
+
+TEST(FormScheduleSave, TheNumberAndTypeRowsDoNotOpenForTyping) {
+  AppState state;
+  platform::MemoryRegistry registry;
+  TFormScheduleSave form(state, registry);
+  form.show();
+  const auto editor = [&form] { return form.GridSchedule->viewport()->findChild<QLineEdit*>(); };
+  for (const int row : {kScheduleRowNumber, kScheduleRowType}) {
+    Select(form, row, 1);
+    const std::string before = form.Cell(row, 1);
+    QTest::keyClick(form.GridSchedule, Qt::Key_5);
+    EXPECT_EQ(editor(), nullptr) << row;
+    EXPECT_EQ(form.Cell(row, 1), before) << row;
+  }
+  Select(form, kScheduleRowMinute, 1);
+  QTest::keyClick(form.GridSchedule, Qt::Key_5);
+  ASSERT_NE(editor(), nullptr);
+  EXPECT_EQ(form.Cell(kScheduleRowMinute, 1), "5");
+  form.hide();
+}
+
+TEST(FormScheduleSave, EnteringAndLeavingTheGridDescribeTheSelectedColumn) {
+  AppState state;
+  platform::MemoryRegistry registry;
+  TFormScheduleSave form(state, registry);
+  form.show();
+  QApplication::setActiveWindow(&form);
+  form.EditScheduleNum->setText("2");
+  form.EditScheduleNumExit();
+  form.EditScheduleNum->setFocus();
+  QApplication::processEvents();
+  SetColumn(form, 2, {"", "周期", "1", "0", "0", "0", "0", "1", "0", "1"});
+  Select(form, kScheduleRowHour, 2);
+  EXPECT_EQ(form.LabelPrompt->text(), QStringLiteral("方案1: 每过1时0分0秒保存1次"));
+  form.SetCell(kScheduleRowHour, 2, "3");  // no prompt yet
+  form.GridSchedule->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(form.LabelPrompt->text(), QStringLiteral("方案1: 每过3时0分0秒保存1次"));
+  form.SetCell(kScheduleRowHour, 2, "4");
+  form.CheckBoxMaskSchedule->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(form.LabelPrompt->text(), QStringLiteral("方案1: 每过4时0分0秒保存1次"));
   form.hide();
 }
 
@@ -162,9 +217,9 @@ TEST(FormScheduleSave, SelectingAColumnDescribesItsSchedule) {
   form.EditScheduleNumExit();
   SetColumn(form, 2, {"", "定时", "", "30", "5", "0", "0", "1", "1", "1"});
   SetColumn(form, 3, {"", "周期", "1", "0", "0", "0", "0", "1", "0", "1"});
-  form.GridSchedule->setCurrentCell(kScheduleRowSecond, 2);  // as a click or an arrow key selects it
+  Select(form, kScheduleRowSecond, 2);
   EXPECT_EQ(form.LabelPrompt->text(), QStringLiteral("方案1: 在每小时的30分5秒时刻保存(安全备份)"));
-  form.GridSchedule->setCurrentCell(kScheduleRowType, 3);
+  Select(form, kScheduleRowType, 3);
   EXPECT_EQ(form.LabelPrompt->text(), QStringLiteral("方案2: 每过1时0分0秒保存1次"));
   form.SetCell(kScheduleRowHour, 3, "2");  // typed, then the grid is left
   form.GridScheduleExit();

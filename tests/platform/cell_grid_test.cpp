@@ -90,6 +90,33 @@ TEST(CellGrid, MovesShiftTheLinesBetweenAndCarryMarksAndWidths) {
   EXPECT_EQ(g.Cell(1, 0), "2,0");
 }
 
+TEST(CellGrid, AReadOnlyMarkBelongsToItsCellThroughWritesMovesAndResizes) {
+  CellGrid g = Numbered(4, 3);
+  g.SetReadOnly(2, 1, true);
+  EXPECT_TRUE(g.ReadOnly(2, 1));
+  EXPECT_FALSE(g.ReadOnly(1, 1)) << "only the marked cell";
+  EXPECT_FALSE(g.ReadOnly(2, 2));
+  g.SetCell(2, 1, "program");
+  g.EditCell(2, 1, "cycled");
+  EXPECT_EQ(g.Cell(2, 1), "cycled") << "the mark keeps out typing only, not the grid's own writes";
+  EXPECT_TRUE(g.ReadOnly(2, 1));
+  g.MoveCol(2, 3);
+  g.MoveRow(1, 2);
+  EXPECT_TRUE(g.ReadOnly(3, 2));
+  EXPECT_FALSE(g.ReadOnly(2, 1));
+  g.SetColCount(5);
+  EXPECT_TRUE(g.ReadOnly(3, 2));
+  EXPECT_FALSE(g.ReadOnly(4, 2)) << "a new cell is open";
+  g.SetReadOnly(3, 2, false);
+  EXPECT_FALSE(g.ReadOnly(3, 2));
+
+  const CellGrid before = g;
+  g.SetReadOnly(-1, 0, true);
+  g.SetReadOnly(5, 0, true);
+  EXPECT_FALSE(g.ReadOnly(5, 0));
+  EXPECT_EQ(g, before) << "outside the grid a mark is ignored";
+}
+
 TEST(CellGrid, TheCurrentCellStaysOffTheHeadingsWhileDataCellsExist) {
   CellGrid g(4, 3, 1, 1);
   g.SetCurrent(0, 0);
@@ -140,6 +167,9 @@ TEST(CellGrid, ADoubleClickCyclesOnlyTheFieldsThatHaveARule) {
   EXPECT_EQ(cells.Get(0, 2), "keep");
   EXPECT_FALSE(CycleCell(cells, 1, 0, rules)) << "headings never cycle";
   EXPECT_EQ(g.Cell(1, 0), "");
+  g.SetReadOnly(1, 1, true);  // a code kept out of typing
+  EXPECT_TRUE(CycleCell(cells, 1, 1, rules));
+  EXPECT_EQ(cells.Get(0, 1), "a") << "a read-only cell still cycles";
 }
 
 }  // namespace

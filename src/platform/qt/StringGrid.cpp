@@ -44,7 +44,10 @@ class CellGridModel : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (grid_.editable_ && !grid_.cells_.IsFixed(index.column(), grid_.GridRow(index.row()))) f |= Qt::ItemIsEditable;
+    const int col = index.column(), row = grid_.GridRow(index.row());
+    if (grid_.editable_ && !grid_.cells_.IsFixed(col, row) && !grid_.cells_.ReadOnly(col, row)) {
+      f |= Qt::ItemIsEditable;
+    }
     return f;
   }
 
@@ -136,6 +139,7 @@ void StringGrid::Refresh() {
   model_->Reset();
   horizontalHeader()->setVisible(HeaderRows() > 0);
   ApplyWidths();
+  ApplyHiddenColumns();
   const QModelIndex current = model_->index(ViewRow(row), col);
   if (current.isValid()) {
     QSignalBlocker quiet(selectionModel());
@@ -146,6 +150,19 @@ void StringGrid::Refresh() {
 void StringGrid::ApplyWidths() {
   applyingWidths_ = true;
   for (int c = 0; c < cells_.ColCount(); ++c) setColumnWidth(c, cells_.ColWidth(c));
+  applyingWidths_ = false;
+}
+
+void StringGrid::SetVisibleColCount(int count) {
+  visibleCols_ = count < 0 ? -1 : count;
+  ApplyHiddenColumns();
+}
+
+void StringGrid::ApplyHiddenColumns() {
+  // Hiding a column resizes it to nothing and showing it back resizes it
+  // again; neither is the user's width.
+  applyingWidths_ = true;
+  for (int c = 0; c < cells_.ColCount(); ++c) setColumnHidden(c, visibleCols_ >= 0 && c >= visibleCols_);
   applyingWidths_ = false;
 }
 
@@ -203,6 +220,7 @@ void StringGrid::OnSectionMoved(Qt::Orientation orientation, int from, int to) {
 void StringGrid::OnFocusChanged(QWidget* old, QWidget* now) {
   const auto inside = [this](QWidget* w) { return w != nullptr && (w == this || isAncestorOf(w)); };
   if (inside(old) && now != nullptr && !inside(now)) emit FocusLeft();
+  if (inside(now) && old != nullptr && !inside(old)) emit FocusEntered();
 }
 
 }  // namespace quelvar

@@ -13,7 +13,7 @@ class CellGridModel;
 // The editable text grid every grid dialog uses: a view over a CellGrid that
 // it owns. Grid row 0, when it is a fixed row, is the view's column header
 // (drag its borders to size the columns); fixed columns are grey cells that
-// cannot be edited. Handlers read and change `Cells()` in the grid's own
+// cannot be edited, nor can a cell marked read-only in the cells. Handlers read and change `Cells()` in the grid's own
 // (column, row) terms; after changing them directly they call Refresh().
 //
 // Signals, in the grid's terms:
@@ -21,8 +21,9 @@ class CellGridModel;
 // - CellDoubleClicked: a double click on a cell (the cycling rules);
 // - CellTextEdited: every keystroke in a cell's editor, with the text so far,
 //   which is already in Cells() (marked modified);
-// - FocusLeft: the keyboard focus left the grid for another control of the
-//   program (not when the window loses the focus);
+// - FocusEntered / FocusLeft: the keyboard focus came into the grid from, or
+//   left it for, another control of the program (not when the window gains
+//   or loses the focus, nor when a cell editor opens or closes);
 // - ColumnMoved / RowMoved: the user dragged a column's heading (when columns
 //   are movable) or a row's handle (when rows are movable); Cells() is moved
 //   already.
@@ -45,6 +46,10 @@ class StringGrid : public QTableView {
   void SetEditable(bool editable);
   bool Editable() const { return editable_; }
   void SetColumnsMovable(bool movable);
+  // Shows only the first `count` columns (all when negative); the columns
+  // beyond stay in Cells() with their texts and widths. Kept through Refresh().
+  void SetVisibleColCount(int count);
+  int VisibleColCount() const { return visibleCols_; }
   void SetRowsMovable(bool movable);
 
   // Puts an open cell editor's text into Cells() and closes the editor, so a
@@ -55,6 +60,7 @@ class StringGrid : public QTableView {
   void CellSelected(int col, int row);
   void CellDoubleClicked(int col, int row);
   void CellTextEdited(int col, int row, const std::string& text);
+  void FocusEntered();
   void FocusLeft();
   void ColumnMoved(int from, int to);
   void RowMoved(int from, int to);
@@ -66,6 +72,7 @@ class StringGrid : public QTableView {
   int GridRow(int viewRow) const { return viewRow + HeaderRows(); }
   int ViewRow(int gridRow) const { return gridRow - HeaderRows(); }
   void ApplyWidths();
+  void ApplyHiddenColumns();
   void OnSectionMoved(Qt::Orientation orientation, int oldVisual, int newVisual);
   void OnFocusChanged(QWidget* old, QWidget* now);
   void EmitEdited(int col, int row, const std::string& text);
@@ -73,6 +80,7 @@ class StringGrid : public QTableView {
   platform::CellGrid cells_;
   CellGridModel* model_ = nullptr;
   bool editable_ = true;
+  int visibleCols_ = -1;
   bool applyingWidths_ = false;
   bool undoingMove_ = false;
 };

@@ -36,6 +36,10 @@ TEST(StringGrid, TheHeadingRowIsTheColumnHeaderAndHeadingCellsCannotBeEdited) {
   EXPECT_EQ(m->index(0, 2).data().toString(), QStringLiteral("2,1"));
   EXPECT_FALSE(m->flags(m->index(0, 0)) & Qt::ItemIsEditable);
   EXPECT_TRUE(m->flags(m->index(0, 1)) & Qt::ItemIsEditable);
+  grid.Cells().SetReadOnly(2, 1, true);
+  EXPECT_FALSE(m->flags(m->index(0, 2)) & Qt::ItemIsEditable) << "a read-only cell";
+  EXPECT_TRUE(m->flags(m->index(0, 2)) & Qt::ItemIsSelectable);
+  EXPECT_TRUE(m->flags(m->index(1, 2)) & Qt::ItemIsEditable) << "its neighbour";
   grid.SetEditable(false);
   EXPECT_FALSE(m->flags(m->index(0, 1)) & Qt::ItemIsEditable);
 
@@ -101,6 +105,29 @@ TEST(StringGrid, ProgramWritesAndRefreshShowTextsAndWidths) {
   EXPECT_EQ(grid.Cells().ColWidth(1), 77) << "a width the user drags is kept in the cells";
 }
 
+TEST(StringGrid, ColumnsBeyondTheVisibleCountAreHiddenButKeepTheirCellsAndWidths) {
+  StringGrid grid;
+  CellGrid cells = Numbered();
+  cells.SetColWidth(3, 40);
+  grid.SetCells(cells);
+  grid.SetVisibleColCount(2);
+  for (int c = 0; c < 4; ++c) EXPECT_EQ(grid.isColumnHidden(c), c >= 2) << c;
+  EXPECT_EQ(grid.model()->columnCount(), 4);
+  EXPECT_EQ(grid.Cells().Cell(3, 2), "3,2");
+  grid.Cells().SetCell(3, 2, "kept");
+  grid.Refresh();  // a refresh rebuilds the view's columns
+  for (int c = 0; c < 4; ++c) EXPECT_EQ(grid.isColumnHidden(c), c >= 2) << c << " after a refresh";
+  EXPECT_EQ(grid.Cells().ColWidth(3), 40) << "hiding is not the user's resize";
+  grid.SetVisibleColCount(4);
+  EXPECT_FALSE(grid.isColumnHidden(3));
+  EXPECT_EQ(grid.columnWidth(3), 40);
+  EXPECT_EQ(grid.model()->index(1, 3).data().toString(), QStringLiteral("kept"));
+  grid.SetVisibleColCount(0);
+  EXPECT_TRUE(grid.isColumnHidden(0));
+  grid.SetVisibleColCount(-1);
+  for (int c = 0; c < 4; ++c) EXPECT_FALSE(grid.isColumnHidden(c)) << c;
+}
+
 TEST(StringGrid, DraggedColumnsMoveTheCellsAndHeadingColumnsStay) {
   StringGrid grid;
   grid.SetCells(Numbered());
@@ -116,7 +143,7 @@ TEST(StringGrid, DraggedColumnsMoveTheCellsAndHeadingColumnsStay) {
   EXPECT_EQ(grid.Cells().Cell(0, 1), "0,1");
 }
 
-TEST(StringGrid, LeavingTheGridForAnotherControlIsReported) {
+TEST(StringGrid, EnteringAndLeavingTheGridFromAnotherControlAreReported) {
   QWidget window;
   auto* layout = new QVBoxLayout(&window);
   auto* grid = new StringGrid;
@@ -126,16 +153,26 @@ TEST(StringGrid, LeavingTheGridForAnotherControlIsReported) {
   grid->SetCells(Numbered());
   window.show();
   QApplication::setActiveWindow(&window);
+  button->setFocus();
+  QApplication::processEvents();
   QSignalSpy left(grid, &StringGrid::FocusLeft);
+  QSignalSpy entered(grid, &StringGrid::FocusEntered);
   grid->setFocus();
+  QApplication::processEvents();
+  EXPECT_EQ(entered.count(), 1);
   const QModelIndex at = grid->model()->index(0, 1);
   grid->setCurrentIndex(at);
   grid->edit(at);  // focus moves into the cell editor: still inside
   QApplication::processEvents();
+  grid->FinishEditing();  // and back to the grid
+  grid->setFocus();
+  QApplication::processEvents();
   EXPECT_EQ(left.count(), 0);
+  EXPECT_EQ(entered.count(), 1);
   button->setFocus();
   QApplication::processEvents();
   EXPECT_EQ(left.count(), 1);
+  EXPECT_EQ(entered.count(), 1);
 }
 
 }  // namespace
