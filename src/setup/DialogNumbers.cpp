@@ -20,15 +20,17 @@ std::string_view Trimmed(std::string_view text) {
 
 std::optional<double> ParseDialogReal(std::string_view text) {
   text = Trimmed(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && text.front() == '-') return std::nullopt;
+  }
   if (text.empty()) return std::nullopt;
-  // from_chars alone would take "inf", "nan" and a leading '-' after '+'.
+  // from_chars alone would take "inf" and "nan".
   for (size_t i = 0; i < text.size(); ++i) {
     const char ch = text[i];
     const bool sign = (ch == '-' || ch == '+') && (i == 0 || text[i - 1] == 'e' || text[i - 1] == 'E');
     if (!(ch >= '0' && ch <= '9') && ch != '.' && ch != 'e' && ch != 'E' && !sign) return std::nullopt;
   }
-  if (text.front() == '-' && text.size() > 1 && text[1] == '+') return std::nullopt;
   double value = 0.0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
