@@ -55,7 +55,10 @@ TFormBin::TFormBin(AppState& state, platform::RegistryStore& registry, QWidget* 
   setMinimumSize(kMinimumClient, kMinimumClient);
 
   connect(Grid_Binary, &StringGrid::CellSelected, this, [this] { Grid_BinaryClick(); });
-  connect(Grid_Binary, &StringGrid::CellDoubleClicked, this, [this] { Grid_BinaryDblClick(); });
+  // A heading cell never becomes the current cell: a double click there does nothing.
+  connect(Grid_Binary, &StringGrid::CellDoubleClicked, this, [this](int col, int row) {
+    if (!Grid_Binary->Cells().IsFixed(col, row)) Grid_BinaryDblClick();
+  });
   connect(ButtonOK, &QPushButton::clicked, this, [this] { ButtonOKClick(); });
   connect(ButtonCancel, &QPushButton::clicked, this, [this] { ButtonCancelClick(); });
 

@@ -65,7 +65,10 @@ TFormChannel::TFormChannel(AppState& state, platform::RegistryStore& registry, p
   setMinimumSize(kMinimumClient, kMinimumClient);
 
   connect(Grid_Channel, &StringGrid::CellSelected, this, [this] { Grid_ChannelClick(); });
-  connect(Grid_Channel, &StringGrid::CellDoubleClicked, this, [this] { Grid_ChannelDblClick(); });
+  // A heading cell never becomes the current cell: a double click there does nothing.
+  connect(Grid_Channel, &StringGrid::CellDoubleClicked, this, [this](int col, int row) {
+    if (!Grid_Channel->Cells().IsFixed(col, row)) Grid_ChannelDblClick();
+  });
   connect(ButtonOK, &QPushButton::clicked, this, [this] { ButtonOKClick(); });
   connect(ButtonCancel, &QPushButton::clicked, this, [this] { ButtonCancelClick(); });
   connect(ButtonCheck, &QPushButton::clicked, this, [this] { ButtonCheckClick(); });

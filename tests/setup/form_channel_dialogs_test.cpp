@@ -253,6 +253,25 @@ TEST_F(FormChannelDialogsTest, RefusedGroupOkWritesNothing) {
   testing_support::ExpectSameChannelSettings(state.config, before);
 }
 
+TEST_F(FormChannelDialogsTest, DoubleClickOnAHeadingChangesNoCell) {
+  auto group = OpenGroup();
+  TFormChannel& channel = group->FormChannel();
+  channel.FillFromTables(2);
+  platform::CellGrid& cells = channel.Grid_Channel->Cells();
+  cells.SetCurrent(1, kChnRowType);
+  emit channel.Grid_Channel->CellDoubleClicked(0, kChnRowType);  // the row's heading
+  EXPECT_EQ(cells.Cell(1, kChnRowType), "直流");
+  emit channel.Grid_Channel->CellDoubleClicked(1, kChnRowType);
+  EXPECT_EQ(cells.Cell(1, kChnRowType), "计数");
+
+  TFormBin& bin = group->FormBin();
+  bin.FillFromTable(2);
+  bin.Grid_Binary->Cells().SetCurrent(2, 1);
+  emit bin.Grid_Binary->CellDoubleClicked(2, 0);
+  EXPECT_EQ(bin.Grid_Binary->Cells().Cell(2, 1), "不启动");
+  EXPECT_EQ(bin.Grid_Binary->Cells().Cell(2, 0), "启动标志");
+}
+
 TEST_F(FormChannelDialogsTest, PlacesAndColumnWidthsAreKept) {
   registry.WriteInt32(kFormSizeKey, "FormBin_GridColWidth3", 150);
   registry.WriteInt32(kFormSizeKey, "FormBin_GridColWidth4", 0);  // unusable: the default stays
