@@ -17,6 +17,7 @@
 #include "net/FormClient.h"
 #include "net/FormRemoteControl.h"
 #include "net/FormServer.h"
+#include "setup/FormAlgorithm.h"
 #include "setup/FormConfAD.h"
 #include "setup/FormGroup.h"
 #include "shell/FormAbout.h"
@@ -57,6 +58,7 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetColorDialog(new TFormColor(state, registry, ui, formMain.get()));  // owned by the main window
   formMain->SetAboutBox(formAbout.get());
   formMain->SetChannelGroupDialog(formGroup);
+  formMain->SetAlgorithmDialog(new TFormAlgorithm(state, registry, ui, formMain.get()));  // owned by the main window
   auto* formFileInfo = new TFormFileInfo(state, registry, formMain.get());  // owned by the main window
   formMain->SetFileInfoDialog(formFileInfo);
   auto formExpText = std::make_unique<TFormExpText>(state, registry);

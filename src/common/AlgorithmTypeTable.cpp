@@ -1,6 +1,11 @@
 #include "common/AlgorithmTypeTable.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "common/BinaryLayouts.h"
 #include "common/NumberFormat.h"
+#include "platform/GbkText.h"
 
 namespace quelvar {
 
@@ -47,6 +52,19 @@ std::string SetPointRangeText(const AlgorithmTypeInfo& type, int index) {
   const std::string unit(type.SetPointUnit[index]);
   if (range[0] == range[1]) return unit;
   return FormatFixed(range[0], 7, 1) + "~" + FormatFixed(range[1], 7, 1) + unit;
+}
+
+void SanitizeAlgorithm(AlgorithmConfig& a) {
+  if (a.Type < 0 || a.Type >= kAlgorithmTypeCount) a.Type = 0;
+  a.UsedChn = std::clamp(a.UsedChn, 0, kAlgorithmChannels);
+  a.SetPointNum = std::clamp(a.SetPointNum, 0, kAlgorithmSetPoints);
+  a.AssAnalogChnNum = std::clamp(a.AssAnalogChnNum, 0, kAlgorithmAssociated);
+  a.AssSWChnNum = std::clamp(a.AssSWChnNum, 0, kAlgorithmAssociated);
+  if (std::memchr(a.Name, 0, sizeof a.Name) == nullptr) {
+    // Re-encoded rather than cut at the last byte, which may be half a character.
+    const std::string name = platform::ReadGbkField(a.Name, sizeof a.Name);
+    platform::WriteGbkField(name, a.Name, sizeof a.Name);
+  }
 }
 
 }  // namespace quelvar

@@ -7,6 +7,8 @@
 
 namespace quelvar {
 
+struct AlgorithmConfig;
+
 // One of the built-in trigger-algorithm types. Slots beyond the counts are
 // empty (texts) or zero (ranges).
 struct AlgorithmTypeInfo {
@@ -35,5 +37,14 @@ int FindAlgorithmType(std::string_view name);
 // Range text of set point `index` of a type: "min~max" with one decimal each,
 // followed by the unit; the unit alone when no range is stated.
 std::string SetPointRangeText(const AlgorithmTypeInfo& type, int index);
+
+// Makes an algorithm record from outside (a file, a configuration record,
+// the settings tree) safe to use: a type outside this table becomes 0, the
+// counts are clamped to the record's lists (channels 0..8, set points 0..13,
+// associated channels 0..4), and a name that fills its field without a NUL
+// is cut at a character boundary. A sound record is left byte for byte;
+// counts that differ from the type's are kept. Whatever indexes this table
+// by a record's Type relies on this having run where the record came in.
+void SanitizeAlgorithm(AlgorithmConfig& algorithm);
 
 }  // namespace quelvar

@@ -1,5 +1,6 @@
 #include "setup/AlgorithmFile.h"
 
+#include "common/AlgorithmTypeTable.h"
 #include "platform/AtomicFile.h"
 #include "platform/ReadOnlyFile.h"
 
@@ -50,6 +51,7 @@ AlgorithmFileResult ReadAlgorithmFile(const std::string& path) {
     result.Records.clear();
     return result;
   }
+  for (AlgorithmConfig& record : result.Records) SanitizeAlgorithm(record);
   result.Status = AlgorithmFileStatus::Ok;
   return result;
 }

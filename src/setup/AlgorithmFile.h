@@ -29,7 +29,8 @@ struct AlgorithmFileResult {
 };
 
 // Checks the size before reading any record, so a damaged count never makes
-// it allocate or read more than the file holds.
+// it allocate or read more than the file holds. The records come back
+// sanitised (SanitizeAlgorithm).
 AlgorithmFileResult ReadAlgorithmFile(const std::string& path);
 
 // The message the program shows for a status, or nullptr for those it passes over.

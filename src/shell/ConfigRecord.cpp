@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/AlgorithmTypeTable.h"
 #include "common/ConfigBounds.h"
 #include "platform/GbkText.h"
 
@@ -346,6 +347,10 @@ void ApplyConfigRecordUnchecked(const ConfigRecord& r, LiveConfig& live) {
   live.IDStartAnalog = r.IDStartAnalog;
   live.IDPreventSameAlgorithm = r.IDPreventSameAlgorithm;
   std::memcpy(live.AlgorithmTable.data(), r.Algorithms, sizeof r.Algorithms);
+  // All 60: the editor shows the records beyond the count when it is raised.
+  // The checked path has refused bad counts of the used ones already; the
+  // own record put back unchecked, and the types, are made safe here.
+  for (AlgorithmConfig& a : live.AlgorithmTable) SanitizeAlgorithm(a);
 
   live.PIDMode = r.PIDMode;
   live.IOBaseDA = r.IOBaseDA;

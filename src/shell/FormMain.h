@@ -229,6 +229,9 @@ class TFormMain : public QMainWindow {
   // The AD card dialog: opened modally, applied after OK.
   void menuADConfigClick();
   void SetConfADDialog(class TFormConfAD* dialog) { confADDialog_ = dialog; }
+  // The trigger-algorithm editor: opened modally while idle (setup).
+  void menuAlgorithmClick();
+  void SetAlgorithmDialog(class TFormAlgorithm* dialog) { algorithmDialog_ = dialog; }
   void menuStartQuelvarClick();
   void menuTriggerFaultClick();
   // Block intake: the driver's notification, a pacing tick or the watchdog.
@@ -571,6 +574,7 @@ class TFormMain : public QMainWindow {
   class TFormScheduleSave* scheduleSaveDialog_ = nullptr;
   class TFormFileInfo* fileInfoDialog_ = nullptr;
   class TFormConfAD* confADDialog_ = nullptr;
+  class TFormAlgorithm* algorithmDialog_ = nullptr;
   class TFormColor* colorDialog_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;

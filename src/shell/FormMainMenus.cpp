@@ -62,6 +62,7 @@ void TFormMain::BuildMenus() {
   connect(menuADConfig, &QAction::triggered, this, [this] { menuADConfigClick(); });
   menuQuelvarConfig = AddItem(menuSysParam, "menuQuelvarConfig", "录波器设置(&F)");
   menuAlgorithm = AddItem(menuSysParam, "menuAlgorithm", "记录启动算法整定(&S)");
+  connect(menuAlgorithm, &QAction::triggered, this, [this] { menuAlgorithmClick(); });
   menuPIDConfig = AddItem(menuSysParam, "menuPIDConfig", "PID参数设置(&P)");
   menuPIDConfig->setVisible(false);
   menuCaliTorque = AddItem(menuSysParam, "menuCaliTorque", "扭矩21点刻度信息(&q)");
@@ -297,8 +298,8 @@ void TFormMain::DisableCommandsNotBuilt() {
       menuSelectFault, menuPlayInterval, menuPlayInc,
       // marks
       menuMarkIncN1, menuMarkHarmonicsN1, menuMarkIncN2, menuMarkHarmonicsN2,
-      // recorder settings and trigger algorithms
-      menuQuelvarConfig, menuAlgorithm,
+      // recorder settings
+      menuQuelvarConfig,
       // set-up dialogs of the hardware
       menuPIDConfig, menuCaliTorque,
       // the driver's own panel and printing

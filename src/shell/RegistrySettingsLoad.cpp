@@ -315,21 +315,21 @@ void ParseChannelList(const std::string& text, int32_t (&out)[kAlgorithmAssociat
 
 void LoadAlgorithm(RegistryReader& r, int i, AlgorithmConfig& a) {
   a.Type = r.Int(Item("Type", i), 0);
-  // A type outside the table (a negative one too) would index past it.
-  if (a.Type < 0 || a.Type >= kAlgorithmTypeCount) a.Type = 0;
+  a.UsedChn = r.Int(Item("UsedChn", i), 0);
+  a.SetPointNum = r.Int(Item("SetPointNum", i), 0);
+  a.AssAnalogChnNum = r.Int(Item("AssAnalogChnNum", i), 0);
+  a.AssSWChnNum = r.Int(Item("AssSWChnNum", i), 0);
+  // The type and the counts index tables below: made safe before any use.
+  SanitizeAlgorithm(a);
   const AlgorithmTypeInfo& type = AlgorithmTypeTable[a.Type];
   const std::string fallbackName = "启动算法" + std::to_string(i);
   platform::WriteGbkField(r.TextOr(Item("Name", i), fallbackName), a.Name, sizeof a.Name);
-  a.UsedChn = std::clamp(r.Int(Item("UsedChn", i), 0), 0, kAlgorithmChannels);
   for (int j = 0; j < a.UsedChn; ++j) a.Channel[j] = r.Int(SubItem("Channel", i, j), 0);
-  a.SetPointNum = std::clamp(r.Int(Item("SetPointNum", i), 0), 0, kAlgorithmSetPoints);
   for (int j = 0; j < a.SetPointNum; ++j) a.SetPoint[j] = r.Float(SubItem("SetPoint", i, j), 0.0f);
   a.PreRecordTime = r.Int(Item("PreRecordTime", i), type.PreRecordTime);
   a.RecordTime = r.Int(Item("RecordTime", i), type.RecordTime);
   a.CompressRecordTime = r.Int(Item("CompressRecordTime", i), type.CompressRecordTime);
-  a.AssAnalogChnNum = std::clamp(r.Int(Item("AssAnalogChnNum", i), 0), 0, kAlgorithmAssociated);
   ParseChannelList(r.Text(Item("AssAnalogChn", i), ""), a.AssAnalogChn);
-  a.AssSWChnNum = std::clamp(r.Int(Item("AssSWChnNum", i), 0), 0, kAlgorithmAssociated);
   ParseChannelList(r.Text(Item("AssSWChn", i), ""), a.AssSWChn);
 }
 

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "common/AlgorithmTypeTable.h"
+#include "common/BinaryLayouts.h"
+#include "platform/GbkText.h"
 
 namespace quelvar {
 namespace {
@@ -98,6 +103,73 @@ TEST(AlgorithmTypeTable, FindByName) {
   for (const char* stranger : {"", "机端Us", "机端Us ", "过电压 ", "过电", "不存在的算法"}) {
     EXPECT_EQ(FindAlgorithmType(stranger), -1) << "'" << stranger << "'";
   }
+}
+
+
+// --- Sanitising records from outside ------------------------------------
+
+AlgorithmConfig SoundRecord() {
+  AlgorithmConfig a{};
+  a.Type = 13;
+  platform::WriteGbkField("定子接地", a.Name, sizeof a.Name);
+  // Counts that differ from the type's are the record's own and stay.
+  a.UsedChn = 5;
+  a.SetPointNum = 1;
+  a.AssAnalogChnNum = 4;
+  a.AssSWChnNum = 0;
+  a.SetPoint[0] = 0.125f;
+  a.Spare = -7;
+  return a;
+}
+
+TEST(SanitizeAlgorithm, LeavesASoundRecordByteForByte) {
+  const AlgorithmConfig before = SoundRecord();
+  AlgorithmConfig a = before;
+  SanitizeAlgorithm(a);
+  EXPECT_EQ(std::memcmp(&a, &before, sizeof a), 0);
+}
+
+TEST(SanitizeAlgorithm, BringsTypeAndCountsIntoTheirTables) {
+  struct Case {
+    const char* what;
+    std::function<void(AlgorithmConfig&)> damage;
+    std::function<bool(const AlgorithmConfig&)> sound;
+  };
+  const Case cases[] = {
+      {"type beyond the table", [](AlgorithmConfig& a) { a.Type = 23; }, [](const AlgorithmConfig& a) { return a.Type == 0; }},
+      {"negative type", [](AlgorithmConfig& a) { a.Type = -1; }, [](const AlgorithmConfig& a) { return a.Type == 0; }},
+      {"last type", [](AlgorithmConfig& a) { a.Type = 22; }, [](const AlgorithmConfig& a) { return a.Type == 22; }},
+      {"nine channels", [](AlgorithmConfig& a) { a.UsedChn = 9; }, [](const AlgorithmConfig& a) { return a.UsedChn == 8; }},
+      {"negative channels", [](AlgorithmConfig& a) { a.UsedChn = -3; }, [](const AlgorithmConfig& a) { return a.UsedChn == 0; }},
+      {"fourteen set points", [](AlgorithmConfig& a) { a.SetPointNum = 14; },
+       [](const AlgorithmConfig& a) { return a.SetPointNum == 13; }},
+      {"five analog associates", [](AlgorithmConfig& a) { a.AssAnalogChnNum = 5; },
+       [](const AlgorithmConfig& a) { return a.AssAnalogChnNum == 4; }},
+      {"negative switch associates", [](AlgorithmConfig& a) { a.AssSWChnNum = INT32_MIN; },
+       [](const AlgorithmConfig& a) { return a.AssSWChnNum == 0; }},
+  };
+  for (const Case& c : cases) {
+    AlgorithmConfig a = SoundRecord();
+    c.damage(a);
+    SanitizeAlgorithm(a);
+    EXPECT_TRUE(c.sound(a)) << c.what;
+    EXPECT_EQ(a.Spare, -7) << c.what;
+  }
+}
+
+TEST(SanitizeAlgorithm, TerminatesAFullNameAtACharacterBoundary) {
+  AlgorithmConfig a = SoundRecord();
+  std::memcpy(a.Name, "ABCDEFGHIJKLMNOP", 16);
+  SanitizeAlgorithm(a);
+  EXPECT_EQ(platform::ReadGbkField(a.Name, sizeof a.Name), "ABCDEFGHIJKLMNO");
+  EXPECT_EQ(a.Name[15], 0);
+
+  // Eight two-byte characters fill the field: the last one goes whole.
+  const std::string gbk = platform::Utf8ToGbk("低频率保护启动算");
+  ASSERT_EQ(gbk.size(), 16u);
+  std::memcpy(a.Name, gbk.data(), 16);
+  SanitizeAlgorithm(a);
+  EXPECT_EQ(platform::ReadGbkField(a.Name, sizeof a.Name), "低频率保护启动");
 }
 
 }  // namespace

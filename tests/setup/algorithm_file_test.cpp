@@ -133,6 +133,29 @@ TEST(AlgorithmFile, OnlyTheFirstSixtyRecordsAreLoaded) {
   EXPECT_TRUE(SameBytes(read.Records, std::span(records).first(60)));
 }
 
+TEST(AlgorithmFile, RecordsFromAFileAreSanitised) {
+  TempDir dir;
+  const std::string path = (dir.Path() / "damaged.alg").string();
+  std::vector<AlgorithmConfig> records = Samples(2);
+  records[0].Type = 99;
+  records[0].UsedChn = 40;
+  records[0].SetPointNum = -2;
+  records[1].AssAnalogChnNum = 9;
+  std::memcpy(records[1].Name, "0123456789ABCDEF", 16);
+  WriteText(path, Image("ALGO", 2, records, 2 * kRecord));
+
+  const AlgorithmFileResult read = ReadAlgorithmFile(path);
+  ASSERT_EQ(read.Status, AlgorithmFileStatus::Ok);
+  ASSERT_EQ(read.Records.size(), 2u);
+  EXPECT_EQ(read.Records[0].Type, 0);
+  EXPECT_EQ(read.Records[0].UsedChn, 8);
+  EXPECT_EQ(read.Records[0].SetPointNum, 0);
+  EXPECT_EQ(read.Records[0].Channel[7], records[0].Channel[7]);  // values stay
+  EXPECT_EQ(read.Records[1].Type, records[1].Type);
+  EXPECT_EQ(read.Records[1].AssAnalogChnNum, 4);
+  EXPECT_EQ(platform::ReadGbkField(read.Records[1].Name, 16), "0123456789ABCDE");
+}
+
 struct BadFileCase {
   const char* what;
   std::string bytes;

@@ -399,6 +399,42 @@ TEST_P(ConfigRecordAccepts, AndApplies) {
 
 INSTANTIATE_TEST_SUITE_P(Bounds, ConfigRecordAccepts, testing::ValuesIn(kAccepted), CaseName);
 
+// The types of all 60 records and the counts of those beyond the used ones
+// are not refused but made safe, on the checked and the unchecked path.
+TEST(ConfigRecordAlgorithms, AreSanitisedWhenApplied) {
+  ConfigRecord record = Built(RichConfig());
+  record.Algorithms[1].Type = 40;
+  record.Algorithms[7].Type = -3;
+  record.Algorithms[7].UsedChn = 9;
+  std::memset(record.Algorithms[8].Name, 'A', sizeof record.Algorithms[8].Name);
+  for (const bool checked : {true, false}) {
+    SCOPED_TRACE(checked);
+    LiveConfig receiver;
+    if (checked) {
+      ASSERT_EQ(ApplyConfigRecord(record, receiver), 1);
+    } else {
+      ApplyConfigRecordUnchecked(record, receiver);
+    }
+    EXPECT_EQ(receiver.AlgorithmTable[1].Type, 0);
+    EXPECT_EQ(receiver.AlgorithmTable[1].RecordTime, record.Algorithms[1].RecordTime);
+    EXPECT_EQ(receiver.AlgorithmTable[7].Type, 0);
+    EXPECT_EQ(receiver.AlgorithmTable[7].UsedChn, 8);
+    EXPECT_EQ(receiver.AlgorithmTable[8].Name[15], 0);
+    EXPECT_EQ(std::memcmp(&receiver.AlgorithmTable[2], &record.Algorithms[2], sizeof(AlgorithmConfig)), 0);
+  }
+}
+
+TEST(ConfigRecordAlgorithms, OwnRecordPutBackUncheckedHasItsCountsClamped) {
+  ConfigRecord record = Built(RichConfig());
+  record.Algorithms[0].UsedChn = 12;  // refused by the check, as foreign records always were
+  record.Algorithms[0].AssSWChnNum = -1;
+  EXPECT_EQ(ValidateConfigRecord(record), 0);
+  LiveConfig receiver;
+  ApplyConfigRecordUnchecked(record, receiver);
+  EXPECT_EQ(receiver.AlgorithmTable[0].UsedChn, 8);
+  EXPECT_EQ(receiver.AlgorithmTable[0].AssSWChnNum, 0);
+}
+
 // --- Palette --------------------------------------------------------------
 
 uint32_t Word(const LiveConfig& c, int k) { return c.ColorPalette[k / kPaletteSlots][k % kPaletteSlots]; }

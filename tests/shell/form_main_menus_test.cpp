@@ -34,7 +34,7 @@ class FormMainMenus : public test::MainWindowFixture {};
 // Items whose commands exist: enabled.
 const std::set<std::string> kBuilt = {
     "menuSave", "menuSaveCurrent", "menuExit", "menuLoadConfig", "menuSaveConfig", "menuRestoreConfig",
-    "menuBusConfig", "menuADConfig", "menuADPropString", "menuViewWave", "menuViewText", "menuViewReport",
+    "menuBusConfig", "menuADConfig", "menuAlgorithm", "menuADPropString", "menuViewWave", "menuViewText", "menuViewReport",
     "menuMonitor", "menuColor", "menuStartQuelvar", "menuTriggerFault", "menuStartOscil", "menuPause",
     "menuViewOscilTool", "menuExpCondition", "menuSetSavePath", "menuScheduleSave", "menuAlone", "menuServer",
     "menuClient", "menuRemoteControl", "menuEnableRemote", "menuControlledCom", "menuAbout",
@@ -64,8 +64,8 @@ const std::set<std::string> kWaiting = {
     // marks
     "menuMarkIncN1", "menuMarkHarmonicsN1", "menuMarkIncN2", "menuMarkHarmonicsN2", "menuHarmonicAccurate",
     "menuHarmonicFourier",
-    // recorder settings and trigger algorithms
-    "menuQuelvarConfig", "menuAlgorithm",
+    // recorder settings
+    "menuQuelvarConfig",
     // hardware set-up, the driver's panel, printing, analysis panels
     "menuPIDConfig", "menuCaliTorque", "menuCardSetting", "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
     // the help contents (a WinHelp file, which nothing here opens)
