@@ -53,7 +53,7 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   // after the main window, whose shut-down may still report to it.
   auto formServer = std::make_unique<TFormServer>(state, registry);
   formMain->SetStationWindow(formServer.get());
-  auto* formGroup = new TFormGroup(state, ui, formMain.get());  // owned by the main window
+  auto* formGroup = new TFormGroup(state, registry, ui, formMain.get());  // owned by the main window
   // A window of its own, hidden until asked for; it goes before the main
   // window, whose housekeeping polls it.
   auto formRemoteControl = std::make_unique<TFormRemoteControl>(*formMain, state, registry, ui);

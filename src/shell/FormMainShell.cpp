@@ -216,7 +216,9 @@ void TFormMain::menuAboutClick() {
 void TFormMain::menuBusConfigClick() {
   LiveConfig& c = state_.config;
   // Created with the other windows at start; made here when none was given.
-  if (channelGroupDialog_ == nullptr) channelGroupDialog_ = new TFormGroup(state_, services_.ui, this);
+  if (channelGroupDialog_ == nullptr) {
+    channelGroupDialog_ = new TFormGroup(state_, services_.registry, services_.ui, this);
+  }
   TFormGroup& dialog = *channelGroupDialog_;
   dialog.ButtonOK->setEnabled(state_.RunState == kRunIdle && state_.startup.ConfigUnlocked != 0);
   dialog.Edit_Group->setText(QString::number(c.Total_Line));

@@ -4,6 +4,7 @@
 
 #include "common/ConfigBounds.h"
 #include "setup/ChannelGroupSettings.h"
+#include "setup/channel_tables_support.h"
 
 namespace {
 
@@ -47,9 +48,9 @@ TEST(ChannelGroupSettings, LayoutsTheCardCannotTakeAreRefused) {
     int32_t maxSwitch;
     const char* text;
   } cases[] = {
-      {"101", "0", 0, 112, 192, "模拟通道线路配置错误!"},
+      {"101", "0", 0, 112, 192, "模拟通道数超过了 100"},
       {"-1", "0", 0, 112, 192, "模拟通道线路配置错误!"},
-      {"x", "0", 0, 112, 192, "模拟通道线路配置错误!"},
+      {"x", "0", 0, 112, 192, "模拟通道数: 'x' is not a valid integer value"},
       {"4", "100", 1, 112, 64, "采集卡不支持这么多开关量通道!"},
       {"4", "100", 0, 112, 64, ""},  // without a usable driver the switch limit is not asked
       {"8", "64", 0, 10, 192, "AD板总通道数超过了 10"},
@@ -85,9 +86,8 @@ TEST(ChannelGroupSettings, LinesWithTooManyOrTooFewChannelsAreNamed) {
 
 TEST(ChannelGroupSettings, UnreadableNumbersTakeTheirDefaults) {
   LiveConfig live = OneChannelPerLine(2);
-  live.SW_Num = 7;
   DriverState driver;
-  ASSERT_FALSE(ApplyChannelGroupFields({"0", "2", "many", "fast", "warm"}, driver, live).refused());
+  ASSERT_FALSE(ApplyChannelGroupFields({"0", "2", "7", "fast", "warm"}, driver, live).refused());
   EXPECT_EQ(live.TotalPages, 1);
   EXPECT_EQ(live.SW_Num, 7);
   EXPECT_FLOAT_EQ(live.ACFrq, 50.0f);
@@ -122,6 +122,115 @@ TEST(ChannelGroupSettings, RowWordsCountBoundedMultipliers) {
   DriverState driver;
   ASSERT_FALSE(ApplyChannelGroupFields(Fields("3", "16"), driver, live).refused());
   EXPECT_EQ(live.NumChn, 2 * kMaxMultiFreq + 1 + 1);
+}
+
+
+// A refused OK used to leave the frequency, temperature, pages, groups and
+// switch count written; the opener then saved them.
+TEST(ChannelGroupSettings, RefusedOkWritesNothing) {
+  struct Case {
+    ChannelGroupFields fields;
+    int32_t maxChannels;
+    int usable;
+    const char* text;
+  } cases[] = {
+      {{"x", "4", "0", "60", "30"}, 112, 0, "图形分页数: 'x' is not a valid integer value"},
+      {{"3", "", "0", "60", "30"}, 112, 0, "模拟通道数: '' is not a valid integer value"},
+      {{"3", "101", "0", "60", "30"}, 112, 0, "模拟通道数超过了 100"},
+      {{"3", "5", "0", "60", "30"}, 112, 0, "组2通道太多!"},
+      {{"3", "4", "1.5", "60", "30"}, 112, 0, "开关量个数: '1.5' is not a valid integer value"},
+      {{"3", "4", "100", "60", "30"}, 112, 1, "采集卡不支持这么多开关量通道!"},
+      {{"3", "4", "17", "60", "30"}, 5, 0, "AD板总通道数超过了 5"},
+  };
+  for (const Case& c : cases) {
+    LiveConfig live = OneChannelPerLine(4);
+    live.AnalogChannelTable[3].ChnGroupNo = 77;  // clamped only by an accepted OK
+    live.AnalogChannelTable[4].ChnGroupNo = 2;   // a second channel on line 2
+    live.SW_Num = 3;
+    const LiveConfig before = live;
+    DriverState driver;
+    driver.DriverUsable = c.usable;
+    driver.CardMaxChannels = c.maxChannels;
+    driver.CardMaxSwitchChannels = 64;
+    const ChannelGroupRefusal r = ApplyChannelGroupFields(c.fields, driver, live);
+    EXPECT_EQ(r.text, c.text);
+    SCOPED_TRACE(c.text);
+    testing_support::ExpectSameChannelSettings(live, before);
+    EXPECT_EQ(live.AnalogChannelTable[3].ChnGroupNo, 77);
+  }
+}
+
+TEST(ChannelGroupSettings, SwitchWordsAndMultipliersMakeTheRow) {
+  struct Case {
+    const char* analog;
+    const char* binary;
+    int32_t fastChannelRate;  // multiplier of channel 0
+    int32_t numVChn, numChn, swNum;
+  } cases[] = {
+      {"8", "17", 1, 10, 10, 17},
+      {"8", "17", 4, 10, 13, 17},
+      {"0", "17", 1, 2, 2, 17},    // no lines: the switch words alone
+      {"0", "0", 1, 0, 0, 0},
+      {"8", "200", 1, 20, 20, 192},  // limited before the card's check
+      {"8", "-3", 1, 8, 8, 0},
+  };
+  for (const Case& c : cases) {
+    LiveConfig live = OneChannelPerLine(8);
+    live.AnalogChannelTable[0].MultiFreq = c.fastChannelRate;
+    DriverState driver;
+    driver.DriverUsable = 1;
+    driver.CardMaxSwitchChannels = 192;
+    const ChannelGroupRefusal r = ApplyChannelGroupFields(Fields(c.analog, c.binary), driver, live);
+    ASSERT_FALSE(r.refused()) << r.text;
+    EXPECT_EQ(live.NumVChn, c.numVChn) << c.analog << "/" << c.binary;
+    EXPECT_EQ(live.NumChn, c.numChn) << c.analog << "/" << c.binary;
+    EXPECT_EQ(live.SW_Num, c.swNum) << c.analog << "/" << c.binary;
+  }
+  LiveConfig live = OneChannelPerLine(8);
+  DriverState card16;
+  card16.CardMaxChannels = 16;
+  EXPECT_EQ(ApplyChannelGroupFields(Fields("15", "17"), card16, live).text, "AD板总通道数超过了 16");
+}
+
+TEST(ChannelGroupSettings, SamplesPerCycleReadOutNeverDivides) {
+  const struct {
+    float rate;
+    const char* text;
+    int32_t expected;
+  } cases[] = {
+      {10000.0f, "50", 200},        {10000.0f, "50.9", 200},   // whole hertz
+      {10000.0f, "abc", 200},       {10000.0f, "", 200},       // 50 Hz
+      {10000.0f, "0.5", 20000},     {10000.0f, "0", SamplesPerCycleOf(10000.0f, kMinACFrq)},  // below 1 Hz: as OK stores it
+      {10000.0f, "-7", SamplesPerCycleOf(10000.0f, kMinACFrq)},   {10.0f, "50", 1},          // at least 1
+      {1.0e9f, "0", kMaxSamplesPerCycle},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SampPerPeriodFromText(c.rate, c.text), c.expected) << c.text;
+}
+
+TEST(ChannelGroupSettings, EnvironmentTemperatureHintNamesTheProbeChannel) {
+  LiveConfig live = OneChannelPerLine(8);
+  live.AnalogChannelTable[3].ChnName = "室温";
+  live.AnalogChannelTable[0].ChnName = "T0";
+  const struct {
+    const char* text;
+    const char* hint;
+  } cases[] = {{"-103", "<=-100时用室温探头:室温"}, {"-103.9", "<=-100时用室温探头:室温"},
+               {"-100", "<=-100时用室温探头:T0"},   {"-99.9", "<=-100时用室温探头:?"},
+               {"25", "<=-100时用室温探头:?"},      {"warm", "<=-100时用室温探头:?"},
+               {"-108", "<=-100时用室温探头:?"},    {"-1e300", "<=-100时用室温探头:?"}};
+  for (const auto& c : cases) EXPECT_EQ(EnvTempHint(c.text, live), c.hint) << c.text;
+}
+
+TEST(ChannelGroupSettings, MultiplierModeFollowsTheDriverOrTheTemporaryConfiguration) {
+  const struct {
+    int32_t temp;
+    bool entry;
+    int32_t maxMulti;
+    int32_t mode;
+  } cases[] = {{0, true, 1, 1}, {0, false, 4, 0}, {1, false, 2, 1}, {1, true, 1, 0}, {2, true, 4, 0}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(MultiFreqModeOf(c.temp, c.entry, c.maxMulti), c.mode) << c.temp << c.entry << c.maxMulti;
+  }
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "platform/MemoryRegistry.h"
 #include "platform/ScriptedUiHost.h"
 #include "setup/FormGroup.h"
+#include "setup/channel_tables_support.h"
 #include "shell/ConfigFile.h"
 #include "shell/FormAbout.h"
 #include "shell/FormMain.h"
@@ -177,6 +178,35 @@ TEST_F(FormMainStartup, ChannelGroupLauncherKeepsDataThatStillFitAndRebuildsTheL
   EXPECT_TRUE(form->RepaintRequested());
   EXPECT_EQ(state.wave.PageLayout.PageChannels.size(), 5u);  // three pages, the universal and the trigger page
   EXPECT_EQ(state.wave.XPosition, 3000 - state.wave.DisplayWidth);
+}
+
+// A refused OK used to leave the fields before the refusal written, and the
+// launcher then saved them to the settings tree.
+TEST_F(FormMainStartup, ChannelGroupLauncherAfterARefusedOkSavesTheSettingsUnchanged) {
+  auto form = Start();
+  form->menuBusConfigClick();  // cancelled: the tree holds the settings as they are
+  const auto treeBefore = testing_support::DumpRegistry(registry);
+  const LiveConfig before = state.config;
+  ui.modalAnswers.push_back([](platform::ModalDialog& d) {
+    auto& group = dynamic_cast<TFormGroup&>(d);
+    group.Edit_ACFrq->setText("60");
+    group.EditEnvTemp->setText("35");
+    group.Edit_TotalPages->setText("4");
+    group.Edit_Binary->setText("1000");
+    group.Edit_Analog->setText("120");
+    group.ButtonOKClick();
+    group.Edit_Analog->setText("4");
+    group.Edit_Binary->setText("x");
+    group.ButtonOKClick();
+    return group.result() == QDialog::Accepted ? platform::kModalOk : platform::kModalCancel;
+  });
+  form->menuBusConfigClick();
+  const auto messages = ui.PromptsOf(platform::ScriptedUiHost::Kind::Message);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].text, "模拟通道数超过了 100");
+  EXPECT_EQ(messages[1].text, "开关量个数: 'x' is not a valid integer value");
+  testing_support::ExpectSameChannelSettings(state.config, before);
+  EXPECT_TRUE(testing_support::DumpRegistry(registry) == treeBefore);
 }
 
 TEST_F(FormMainStartup, ChannelGroupLauncherWarnsWhenAnalogChannelsExceedTheWords) {

@@ -1,0 +1,48 @@
+#include "setup/DialogNumbers.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "setup/ConfADSettings.h"
+
+namespace quelvar {
+
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+  const auto blank = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+std::optional<double> ParseDialogReal(std::string_view text) {
+  text = Trimmed(text);
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && text.front() == '-') return std::nullopt;
+  }
+  if (text.empty()) return std::nullopt;
+  // from_chars alone would take "inf" and "nan".
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char ch = text[i];
+    const bool sign = (ch == '-' || ch == '+') && (i == 0 || text[i - 1] == 'e' || text[i - 1] == 'E');
+    if (!(ch >= '0' && ch <= '9') && ch != '.' && ch != 'e' && ch != 'E' && !sign) return std::nullopt;
+  }
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+std::string FieldNotAnIntegerMessage(std::string_view field, std::string_view text) {
+  return std::string(field) + ": " + NotAnIntegerMessage(text);
+}
+
+std::string FieldNotANumberMessage(std::string_view field, std::string_view text) {
+  return std::string(field) + ": '" + std::string(text) + "' is not a valid floating point value";
+}
+
+}  // namespace quelvar
