@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <cfloat>
-#include <charconv>
 #include <cmath>
 #include <iterator>
 
 #include "common/ChannelVocabularies.h"
 #include "common/NumberFormat.h"
 #include "platform/GbkText.h"
-#include "setup/ConfADSettings.h"
+#include "setup/DialogNumbers.h"
 
 namespace quelvar {
 
@@ -49,32 +48,11 @@ const AlgorithmTypeInfo& TypeOf(const AlgorithmConfig& record) {
   return AlgorithmTypeTable[static_cast<size_t>(type)];
 }
 
-std::string_view Trimmed(std::string_view text) {
-  const auto blank = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-// A real number as the grid's cells are read, independent of the locale: an
-// optional sign, decimal or exponent form; finite and within a float.
+// A set point: a real number as the dialogs read them, within a float.
 std::optional<float> ParseSetPoint(std::string_view text) {
-  text = Trimmed(text);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  if (text.empty() || text.front() == '+' || text.front() == '-') return std::nullopt;
-  double value = 0.0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-  if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) return std::nullopt;
-  return static_cast<float>(negative ? -value : value);
-}
-
-std::string NotARealMessage(std::string_view text) {
-  return "'" + std::string(text) + "' is not a valid floating point value";
+  const std::optional<double> value = ParseDialogReal(text);
+  if (!value || std::fabs(*value) > FLT_MAX) return std::nullopt;
+  return static_cast<float>(*value);
 }
 
 // The field name of a refusal: the name column's text without its colon.
@@ -256,7 +234,7 @@ DetailParseResult ParseAlgorithmDetail(const platform::CellGrid& detail, const L
     if (!changed(row)) continue;
     const std::string& text = detail.Cell(1, row);
     const std::optional<float> value = ParseSetPoint(text);
-    if (!value) return {FieldName(type.SetPointName[static_cast<size_t>(i)]) + ": " + NotARealMessage(text)};
+    if (!value) return {FieldNotANumberMessage(FieldName(type.SetPointName[static_cast<size_t>(i)]), text)};
     parsed.SetPoint[i] = *value;
   }
   const std::pair<int, int32_t AlgorithmConfig::*> times[] = {{rows.PreRecordRow(), &AlgorithmConfig::PreRecordTime},

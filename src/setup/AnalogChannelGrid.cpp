@@ -11,7 +11,6 @@
 #include "common/ConfigBounds.h"
 #include "common/NumberFormat.h"
 #include "platform/GbkText.h"
-#include "setup/ConfADSettings.h"
 #include "setup/DialogNumbers.h"
 
 namespace quelvar {

@@ -7,7 +7,6 @@
 
 #include "common/ConfigBounds.h"
 #include "common/NumberFormat.h"
-#include "setup/ConfADSettings.h"
 #include "setup/DialogNumbers.h"
 
 namespace quelvar {

@@ -12,20 +12,6 @@ namespace quelvar {
 
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-  const auto blank = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-int HexDigit(char ch) {
-  if (ch >= '0' && ch <= '9') return ch - '0';
-  if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-  return -1;
-}
-
 float SaneRate(float rate) { return std::isnan(rate) || rate < 0.0f ? 1.0f : rate; }
 
 // A 16-bit driver argument given as a whole number: saturated, not wrapped.
@@ -33,46 +19,10 @@ uint16_t Saturated16(int64_t value) { return static_cast<uint16_t>(std::clamp<in
 
 }  // namespace
 
-std::optional<int32_t> ParseDialogInteger(std::string_view text) {
-  text = Trimmed(text);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  if (text.empty()) return std::nullopt;
-  int64_t value = 0;
-  for (const char ch : text) {
-    if (ch < '0' || ch > '9') return std::nullopt;
-    value = value * 10 + (ch - '0');
-    if (value > int64_t{INT32_MAX} + 1) return std::nullopt;
-  }
-  if (negative) value = -value;
-  if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
-  return static_cast<int32_t>(value);
-}
-
-std::optional<uint32_t> ParseDialogHex(std::string_view text) {
-  text = Trimmed(text);
-  if (text.empty()) return std::nullopt;
-  uint64_t value = 0;
-  for (const char ch : text) {
-    const int digit = HexDigit(ch);
-    if (digit < 0) return std::nullopt;
-    value = value * 16 + static_cast<uint64_t>(digit);
-    if (value > UINT32_MAX) return std::nullopt;
-  }
-  return static_cast<uint32_t>(value);
-}
-
 std::string HexText(uint32_t value) {
   char text[16];
   std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(value));
   return text;
-}
-
-std::string NotAnIntegerMessage(std::string_view text) {
-  return "'" + std::string(text) + "' is not a valid integer value";
 }
 
 std::string MinimumSamplesHint(int32_t cardMinBlockSamples, int32_t numChn) {

@@ -7,6 +7,7 @@
 
 #include "common/AdDriver.h"
 #include "common/LiveConfig.h"
+#include "setup/DialogNumbers.h"
 
 namespace quelvar {
 
@@ -30,17 +31,8 @@ inline constexpr const char* kBlockRateCaption = "请再次确认";
 // More blocks per second than this make the dialog ask before it closes.
 inline constexpr double kMaxQuietBlocksPerSecond = 50.0;
 
-// A whole number as the edits are read: blanks around it, an optional sign,
-// decimal digits, within 32 bits. Nothing for any other text.
-std::optional<int32_t> ParseDialogInteger(std::string_view text);
-// Hexadecimal digits without a prefix (blanks around allowed), within 32 bits.
-std::optional<uint32_t> ParseDialogHex(std::string_view text);
 // Upper-case hexadecimal with as few digits as needed ("140", "D8000").
 std::string HexText(uint32_t value);
-
-// The message that stops OK at a field without a default (a number is all
-// such a field can hold).
-std::string NotAnIntegerMessage(std::string_view text);
 
 // The hint of the samples label: "最小值=" + the smallest samples per channel
 // that fill the card's minimum block; empty for a channel count below 1.

@@ -2,8 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
-#include "setup/ConfADSettings.h"
 
 namespace quelvar {
 
@@ -16,7 +16,46 @@ std::string_view Trimmed(std::string_view text) {
   return text;
 }
 
+int HexDigit(char ch) {
+  if (ch >= '0' && ch <= '9') return ch - '0';
+  if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+  return -1;
+}
+
 }  // namespace
+
+std::optional<int32_t> ParseDialogInteger(std::string_view text) {
+  text = Trimmed(text);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty()) return std::nullopt;
+  int64_t value = 0;
+  for (const char ch : text) {
+    if (ch < '0' || ch > '9') return std::nullopt;
+    value = value * 10 + (ch - '0');
+    if (value > int64_t{INT32_MAX} + 1) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+std::optional<uint32_t> ParseDialogHex(std::string_view text) {
+  text = Trimmed(text);
+  if (text.empty()) return std::nullopt;
+  uint64_t value = 0;
+  for (const char ch : text) {
+    const int digit = HexDigit(ch);
+    if (digit < 0) return std::nullopt;
+    value = value * 16 + static_cast<uint64_t>(digit);
+    if (value > UINT32_MAX) return std::nullopt;
+  }
+  return static_cast<uint32_t>(value);
+}
 
 std::optional<double> ParseDialogReal(std::string_view text) {
   text = Trimmed(text);
@@ -35,6 +74,10 @@ std::optional<double> ParseDialogReal(std::string_view text) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
   return value;
+}
+
+std::string NotAnIntegerMessage(std::string_view text) {
+  return "'" + std::string(text) + "' is not a valid integer value";
 }
 
 std::string FieldNotAnIntegerMessage(std::string_view field, std::string_view text) {

@@ -11,7 +11,7 @@
 #include "acquisition/ChannelLayout.h"
 #include "platform/qt/QtText.h"
 #include "setup/ChannelGroupSettings.h"
-#include "setup/ConfADSettings.h"
+#include "setup/DialogNumbers.h"
 #include "setup/FormBin.h"
 #include "setup/FormChannel.h"
 #include "shell/WindowPlace.h"

@@ -10,7 +10,7 @@
 #include "common/RecordFileHeader.h"
 #include "platform/DayTime.h"
 #include "platform/RegistryStore.h"
-#include "setup/ConfADSettings.h"
+#include "setup/DialogNumbers.h"
 #include "shell/RegistryReader.h"
 
 namespace quelvar {

@@ -5,7 +5,7 @@
 
 #include "common/ChannelVocabularies.h"
 #include "platform/GbkText.h"
-#include "setup/ConfADSettings.h"
+#include "setup/DialogNumbers.h"
 
 namespace quelvar {
 
