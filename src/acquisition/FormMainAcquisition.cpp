@@ -458,6 +458,8 @@ void TFormMain::ShowExtractedHistory() {
   PostStatusText("显示历史数据:" + when);
   setWindowTitle(Q(state_.config.WinTitle + "--历史数据:" + when + HistoryTitleSuffix));
   PointDisplayAtHistory(state_);
+  // The points found in the record shown before do not belong to this one.
+  state_.foundPoints.TriggerPointCount = 0;
   RebuildDisplayLayout();
   Label_Mark1->setVisible(menuViewTrace->isChecked());
   Label_Mark2->setVisible(menuViewTrace->isChecked());

@@ -443,6 +443,34 @@ class TFormMain : public QMainWindow {
   // menu and the two vertical bars' hints and menus.
   void BuildYScaleMenus();
 
+  // History review's tools (analysis/FormMainHistoryTools.cpp): skew
+  // correction and trigger-point search of the shown record, and playback
+  // of the shown data by TimerPlay.
+  QAction* menuSynchron = nullptr;
+  QAction* menuSearchAlgorithm = nullptr;  // hidden
+  QAction* menuPlayForward = nullptr;
+  QAction* menuPlayBack = nullptr;
+  QAction* menuViewHMEPanel = nullptr;  // hidden
+  QMenu* PopupMenuPlaySpeed = nullptr;  // drop-down of ToolButtonPlayForward
+  QAction* menuSpeedPlay = nullptr;
+  QAction* menuSlowPlay = nullptr;
+  QAction* ToolButtonPlayForward = nullptr;  // plays towards earlier data
+  QAction* ToolButtonPlayBack = nullptr;     // plays towards later data
+  QTimer* TimerPlay = nullptr;
+  void menuSynchronClick();
+  void menuSearchAlgorithmClick();
+  void ToolButtonPlayForwardClick();
+  void ToolButtonPlayBackClick();
+  void menuPlayForwardClick();
+  void menuPlayBackClick();
+  void TimerPlayTimer();
+  void StopPlayback();
+  void menuSpeedPlayClick();
+  void menuSlowPlayClick();
+  void menuPlayIntervalClick();
+  void menuPlayIncClick();
+  void menuViewHMEPanelClick() {}  // hidden; does nothing
+
   // Run log and status bar panels.
   void AppendRunLog(const std::string& line);
   std::string RunLogText() const;
@@ -528,6 +556,9 @@ class TFormMain : public QMainWindow {
   ConfigCommandEnv MakeConfigCommandEnv();
   void BuildMenus();
   void BuildXZoomMenu();
+  void BuildPlaybackMenuItems();
+  void BuildHistoryTools();
+  void StartOrStopPlayback(int32_t direction);
   // Items whose commands are not built yet are disabled, never silent.
   void DisableCommandsNotBuilt();
   // The recording-oscilloscope presentation renames and hides items.
