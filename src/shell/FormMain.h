@@ -236,6 +236,11 @@ class TFormMain : public QMainWindow {
   // the settings are kept, and a new ring size empties the display.
   void menuQuelvarConfigClick();
   void SetRecorderSettingsDialog(class TFormFBuff* dialog) { recorderSettingsDialog_ = dialog; }
+  // The record-file manager (history review), shown modally with the whole
+  // range ticked; its modal result. The open command reads its choice.
+  int RunRecordFileManager();
+  void SetFaultManager(class TFormFault* form) { faultManager_ = form; }
+  class TFormFault* FaultManager();
   void menuStartQuelvarClick();
   void menuTriggerFaultClick();
   // Block intake: the driver's notification, a pacing tick or the watchdog.
@@ -611,6 +616,7 @@ class TFormMain : public QMainWindow {
   class TFormConfAD* confADDialog_ = nullptr;
   class TFormAlgorithm* algorithmDialog_ = nullptr;
   class TFormFBuff* recorderSettingsDialog_ = nullptr;
+  class TFormFault* faultManager_ = nullptr;
   class TFormColor* colorDialog_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;
