@@ -93,7 +93,8 @@ bool DetectSwitchTriggers(AppState& state) {
       hold[s] = c.ConfirmTriggerNum;
       rec.RecordTime = input.SWRecordTime;
       // Three rows more: the trigger point moves back to the first row of the new state.
-      rec.PreRecordTime = input.SWPreRecordTime + TruncToInt32(3000.0 / c.ChannelRate);
+      // Summed in 64 bits: a typed time near the 32-bit limit must not wrap.
+      rec.PreRecordTime = SaturateToInt32(int64_t{input.SWPreRecordTime} + TruncToInt32(3000.0 / c.ChannelRate));
       rec.CompressRecordTime = input.SWCompressRecordTime;
       fired = true;
     }

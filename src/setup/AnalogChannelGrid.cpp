@@ -100,13 +100,15 @@ std::vector<platform::CellCycle> ChannelGridCycles(float vZero) {
           {kChnRowYWeight, [](const std::string&) { return std::string("100"); }}};
 }
 
-int32_t TorquePowerSource(double coefficient, int32_t self, int32_t analogNum) {
+int32_t TorquePowerSource(double coefficient, int32_t self, int32_t channelCount) {
   int32_t n = TruncToInt32(coefficient);
   if (n == self) n = self - 1;
-  return std::clamp(n, 0, std::max(analogNum - 1, 0));
+  return std::clamp(n, 0, std::max(channelCount - 1, 0));
 }
 
 std::string ChannelPropertyLine(const CellGrid& channels, int32_t& selected, const LiveConfig& live) {
+  const int count = ChannelCount(channels);
+  if (count == 0) return {};  // no channel to describe
   const int cols = channels.ColCount();
   if (selected > cols - 1) selected = cols - 2;
   selected = std::max(selected, 0);
@@ -135,7 +137,7 @@ std::string ChannelPropertyLine(const CellGrid& channels, int32_t& selected, con
     case kTorquePowerType: {
       const auto source = [&](int row) {
         const double v = ParseDialogReal(channels.Cell(col, row)).value_or(0.0);
-        return channels.Cell(TorquePowerSource(v, s, live.Analog_Num) + 1, kChnRowName);
+        return channels.Cell(TorquePowerSource(v, s, count) + 1, kChnRowName);
       };
       text = "扭矩功率(= (系数A->)" + source(kChnRowCoeA) + " * (系数B->)" + source(kChnRowCoeB) + " )";
       break;
@@ -167,7 +169,7 @@ ChannelGroupRefusal CheckChannelAssignment(CellGrid& groups, int channelCount) {
 }
 
 ChannelGroupRefusal ApplyChannelGrids(const CellGrid& channels, CellGrid& groups, bool multiFreqMode,
-                                      LiveConfig& live) {
+                                      int32_t totalPages, LiveConfig& live) {
   const int n = ChannelCount(channels);
   ChannelGroupRefusal refusal = CheckChannelAssignment(groups, n);
   if (refusal.refused()) return refusal;
@@ -183,7 +185,7 @@ ChannelGroupRefusal ApplyChannelGrids(const CellGrid& channels, CellGrid& groups
     if (changed(kChnRowName)) c.ChnName = platform::FitGbk(cell(kChnRowName), kChannelTextBytes);
     if (changed(kChnRowPageNo)) c.ChnPageNo = IntegerOr(cell(kChnRowPageNo), 0);
     // The page count may have changed since the page was set.
-    c.ChnPageNo = std::clamp(c.ChnPageNo, 0, std::max(live.TotalPages - 1, 0));
+    c.ChnPageNo = std::clamp(c.ChnPageNo, 0, std::max(totalPages - 1, 0));
     if (changed(kChnRowUnits)) c.ChnUnits = platform::FitGbk(cell(kChnRowUnits), kChannelTextBytes);
     for (const auto& [row, field, label] : {std::tuple{kChnRowCoeA, &AnalogChannel::ChnCoeA, "系数A"},
                                             std::tuple{kChnRowCoeB, &AnalogChannel::ChnCoeB, "系数B"}}) {
@@ -197,13 +199,20 @@ ChannelGroupRefusal ApplyChannelGrids(const CellGrid& channels, CellGrid& groups
     }
     if (changed(kChnRowType)) c.ChnIDDC = ChannelTypeCode(cell(kChnRowType));
     if (changed(kChnRowPreAmp)) c.ChnPreAmp = FloatOf(cell(kChnRowPreAmp)).value_or(1.0f);
-    if (changed(kChnRowCompress)) c.ChnACompressType = std::clamp(AnalogCompressCode(cell(kChnRowCompress)), 0, 5);
-    if (changed(kChnRowDigiPoint)) c.ChnDigiPoint = std::clamp(IntegerOr(cell(kChnRowDigiPoint), 0), 0, 7);
+    if (changed(kChnRowCompress)) c.ChnACompressType = AnalogCompressCode(cell(kChnRowCompress));
+    if (changed(kChnRowDigiPoint)) c.ChnDigiPoint = IntegerOr(cell(kChnRowDigiPoint), 0);
     if (changed(kChnRowAxialZero)) {
-      const std::optional<int32_t> zero = ParseDialogInteger(cell(kChnRowAxialZero));
-      c.ChnAxialZero = zero && *zero >= 0 && *zero <= 65535 ? *zero : TruncToInt32(live.VZero);
+      c.ChnAxialZero = ParseDialogInteger(cell(kChnRowAxialZero)).value_or(TruncToInt32(live.VZero));
     }
-    if (changed(kChnRowYWeight)) c.ChnYWeight = std::clamp(IntegerOr(cell(kChnRowYWeight), 100), 5, 2000);
+    if (changed(kChnRowYWeight)) c.ChnYWeight = IntegerOr(cell(kChnRowYWeight), 100);
+    // Codes and ranges are brought inside their sets whether edited or not, so
+    // OK also repairs a value the settings tree brought in; a valid value
+    // stays. An unknown code becomes the one its cell shows.
+    c.ChnIDDC = ChannelTypeCode(ChannelTypeText(c.ChnIDDC));
+    c.ChnACompressType = AnalogCompressCode(AnalogCompressText(c.ChnACompressType));
+    c.ChnDigiPoint = std::clamp(c.ChnDigiPoint, 0, 7);
+    if (c.ChnAxialZero < 0 || c.ChnAxialZero > 65535) c.ChnAxialZero = TruncToInt32(live.VZero);
+    c.ChnYWeight = std::clamp(c.ChnYWeight, 5, 2000);
     if (!multiFreqMode) {
       c.MultiFreq = 1;
     } else if (changed(kChnRowMultiFreq)) {
@@ -215,12 +224,15 @@ ChannelGroupRefusal ApplyChannelGrids(const CellGrid& channels, CellGrid& groups
                 platform::MsgButtons::Ok};
       }
       c.MultiFreq = m <= 0 ? 1 : m;
+    } else {
+      c.MultiFreq = ClampMultiFreq(c.MultiFreq);
     }
     c.ChnGroupNo = i;
-    // Torque power: A and B name the two source channels.
+    // Torque power: A and B name the two source channels, among those being
+    // stored (the live count may still be the old one, or 0 at a first set-up).
     if (c.ChnIDDC == kTorquePowerType) {
-      c.ChnCoeA = static_cast<float>(TorquePowerSource(c.ChnCoeA, i, live.Analog_Num));
-      c.ChnCoeB = static_cast<float>(TorquePowerSource(c.ChnCoeB, i, live.Analog_Num));
+      c.ChnCoeA = static_cast<float>(TorquePowerSource(c.ChnCoeA, i, n));
+      c.ChnCoeB = static_cast<float>(TorquePowerSource(c.ChnCoeB, i, n));
     }
   }
   if (n > 0) {

@@ -55,22 +55,23 @@ void FillChannelGrids(platform::CellGrid& channels, platform::CellGrid& groups, 
 std::vector<platform::CellCycle> ChannelGridCycles(float vZero);
 
 // The torque-power source a coefficient names for channel `self`: truncated;
-// the channel itself means the one before it; then within the analog count
-// (channel 0 when there is none).
-int32_t TorquePowerSource(double coefficient, int32_t self, int32_t analogNum);
+// the channel itself means the one before it; then within the `channelCount`
+// channels of the grid (channel 0 when there is none).
+int32_t TorquePowerSource(double coefficient, int32_t self, int32_t channelCount);
 
 // The property line of the selected channel, which is first brought inside
-// the grid (and written back).
+// the grid (and written back); empty when the grid has no channel.
 std::string ChannelPropertyLine(const platform::CellGrid& channels, int32_t& selected, const LiveConfig& live);
 
 // The assignment check: channel j belongs to group j. Lists each group's
 // channels in its "拥有通道" row; refuses a group with more than four or none.
 ChannelGroupRefusal CheckChannelAssignment(platform::CellGrid& groups, int channelCount);
 
-// OK: the check, then every changed cell read and every value checked; only
-// when all pass are the channels and lines written. A refusal leaves `live`
-// as it was.
+// OK: the check, then every changed cell read, every code and range brought
+// inside its set (edited or not) and every value checked; pages are kept below
+// `totalPages`. Only when all pass are the channels and lines written. A
+// refusal leaves `live` as it was.
 ChannelGroupRefusal ApplyChannelGrids(const platform::CellGrid& channels, platform::CellGrid& groups,
-                                      bool multiFreqMode, LiveConfig& live);
+                                      bool multiFreqMode, int32_t totalPages, LiveConfig& live);
 
 }  // namespace quelvar

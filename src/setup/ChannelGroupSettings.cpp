@@ -8,6 +8,7 @@
 #include "common/ConfigBounds.h"
 #include "common/NumberFormat.h"
 #include "setup/DialogNumbers.h"
+#include "view/DisplayLayout.h"
 
 namespace quelvar {
 
@@ -27,16 +28,22 @@ ChannelGroupRefusal NotAnIntegerRefusal(std::string_view field, std::string_view
 std::optional<int32_t> TotalPagesFromText(std::string_view text) {
   const std::optional<int32_t> pages = ParseDialogInteger(text);
   if (!pages) return std::nullopt;
-  return *pages > 0 ? *pages : 1;
+  return std::clamp(*pages, 1, kMaxPredefinedPages);
 }
 
 ChannelGroupRefusal ApplyChannelGroupFields(const ChannelGroupFields& f, const DriverState& driver, LiveConfig& live) {
   // Clamped before narrowing: a huge text must not overflow the float.
-  const auto acFrq = static_cast<float>(
-      std::clamp(ParseDialogReal(f.ACFrq).value_or(50.0), double{kMinACFrq}, double{kMaxACFrq}));
-  const std::optional<double> envTemp = ParseDialogReal(f.EnvTemp);
-  const float envTempValue =
-      envTemp && std::abs(*envTemp) <= double{std::numeric_limits<float>::max()} ? static_cast<float>(*envTemp) : 20.0f;
+  const float acFrq =
+      f.ACFrq ? static_cast<float>(
+                    std::clamp(ParseDialogReal(*f.ACFrq).value_or(50.0), double{kMinACFrq}, double{kMaxACFrq}))
+              : live.ACFrq;
+  float envTempValue = live.EnvTemp;
+  if (f.EnvTemp) {
+    const std::optional<double> envTemp = ParseDialogReal(*f.EnvTemp);
+    envTempValue = envTemp && std::abs(*envTemp) <= double{std::numeric_limits<float>::max()}
+                       ? static_cast<float>(*envTemp)
+                       : 20.0f;
+  }
   const std::optional<int32_t> pages = TotalPagesFromText(f.TotalPages);
   if (!pages) return NotAnIntegerRefusal(kTotalPagesLabel, f.TotalPages);
 
@@ -83,6 +90,11 @@ ChannelGroupRefusal ApplyChannelGroupFields(const ChannelGroupFields& f, const D
   }
   int64_t words = switchWords;
   for (int i = 0; i < a; ++i) words += ClampMultiFreq(live.AnalogChannelTable[i].MultiFreq);
+  // A longer row would be refused at the next start and in a saved configuration file.
+  if (words > kMaxRowWords) {
+    return Refuse("每行采样字数(各通道频率加快倍数之和加开关量字数)超过了 " + std::to_string(kMaxRowWords),
+                  "不允许退出");
+  }
 
   live.ACFrq = acFrq;
   live.EnvTemp = envTempValue;

@@ -11,13 +11,15 @@
 
 namespace quelvar {
 
-// The texts of the channel-group dialog's edits.
+// The texts of the channel-group dialog's edits. The frequency and the
+// temperature are shown rounded: without a text (the edit still holds what the
+// opener put there) the live value stays as it is.
 struct ChannelGroupFields {
   std::string TotalPages;
   std::string Analog;
   std::string Binary;
-  std::string ACFrq;
-  std::string EnvTemp;
+  std::optional<std::string> ACFrq;
+  std::optional<std::string> EnvTemp;
 };
 
 // Why a channel dialog refused to go on, with the message box's text, caption
@@ -37,13 +39,15 @@ inline constexpr const char* kSwitchCountLabel = "开关量个数";
 // The refusal of a field that must hold a whole number.
 ChannelGroupRefusal NotAnIntegerRefusal(std::string_view field, std::string_view text);
 
-// The page count as the dialog reads it: 0 or less gives 1; nothing for a
-// text that is not a whole number.
+// The page count as the dialog reads it: 0 or less gives 1, more than the
+// page tables hold gives their capacity; nothing for a text that is not a
+// whole number.
 std::optional<int32_t> TotalPagesFromText(std::string_view text);
 
-// The dialog's OK: checks every field and the layout against the card, and
-// only when all pass writes the counts the driver and the recorder need. A
-// refusal leaves `live` as it was.
+// The dialog's OK: checks every field and the layout against the card (and a
+// sample row the card can take: at most kMaxRowWords words), and only when
+// all pass writes the counts the driver and the recorder need. A refusal
+// leaves `live` as it was.
 ChannelGroupRefusal ApplyChannelGroupFields(const ChannelGroupFields& fields, const DriverState& driver,
                                             LiveConfig& live);
 

@@ -102,7 +102,8 @@ void TFormBin::FormActivate() {
   if (state_.startup.ConfigUnlocked == 0) ButtonOK->setEnabled(false);
 }
 
-void TFormBin::FillFromTable(int32_t count) {
+void TFormBin::FillFromTable(int32_t count, int32_t totalPages) {
+  totalPages_ = totalPages;
   FillSwitchGrid(Grid_Binary->Cells(), state_.config, count);
   Grid_Binary->Refresh();
 }
@@ -125,7 +126,8 @@ void TFormBin::ShowRowSummary() { Label1->setText(Q(SwitchRowSummary(Grid_Binary
 
 void TFormBin::ButtonOKClick() {
   Grid_Binary->FinishEditing();
-  StoreSwitchGrid(Grid_Binary->Cells(), state_.config.TotalPages, state_.config);
+  StoreSwitchGrid(Grid_Binary->Cells(), totalPages_, state_.config);
+  state_.config.TotalPages = totalPages_;
   accept();
 }
 

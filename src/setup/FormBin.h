@@ -40,8 +40,10 @@ class TFormBin : public QDialog, public platform::ModalDialog {
   void ButtonCancelClick() { reject(); }
   void ShowRowSummary();
 
-  // Sizes the grid for `count` switch inputs and fills it from the live table.
-  void FillFromTable(int32_t count);
+  // Sizes the grid for `count` switch inputs and fills it from the live table;
+  // OK keeps the pages below `totalPages` and then makes it the live page
+  // count, so the stored pages and the count agree.
+  void FillFromTable(int32_t count, int32_t totalPages);
   // The row the summary describes (0 for the first input), kept between
   // openings.
   int32_t SelectedRow() const { return selectedRow_; }
@@ -56,6 +58,7 @@ class TFormBin : public QDialog, public platform::ModalDialog {
   AppState& state_;
   platform::RegistryStore& registry_;
   int32_t selectedRow_ = 0;
+  int32_t totalPages_ = 1;
   bool destroyed_ = false;
 };
 

@@ -122,7 +122,8 @@ void TFormChannel::FormShow() {
   ShowChannelProperties();
 }
 
-void TFormChannel::FillFromTables(int32_t count) {
+void TFormChannel::FillFromTables(int32_t count, int32_t totalPages) {
+  totalPages_ = totalPages;
   FillChannelGrids(Grid_Channel->Cells(), Grid_Analog->Cells(), state_.config, count, MultiFreqMode == 1);
   Grid_Channel->Refresh();
   Grid_Analog->Refresh();
@@ -157,12 +158,13 @@ bool TFormChannel::ButtonCheckClick() {
 void TFormChannel::ButtonOKClick() {
   Grid_Channel->FinishEditing();
   const ChannelGroupRefusal refusal =
-      ApplyChannelGrids(Grid_Channel->Cells(), Grid_Analog->Cells(), MultiFreqMode == 1, state_.config);
+      ApplyChannelGrids(Grid_Channel->Cells(), Grid_Analog->Cells(), MultiFreqMode == 1, totalPages_, state_.config);
   Grid_Analog->Refresh();
   if (refusal.refused()) {
     Report(ui_, refusal);  // the dialog stays open for a correction
     return;
   }
+  state_.config.TotalPages = totalPages_;
   accept();
 }
 

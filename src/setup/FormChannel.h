@@ -50,8 +50,10 @@ class TFormChannel : public QDialog, public platform::ModalDialog {
   void ButtonCancelClick() { reject(); }
   void ShowChannelProperties();
 
-  // Sizes both grids for `count` channels and fills them from the live tables.
-  void FillFromTables(int32_t count);
+  // Sizes both grids for `count` channels and fills them from the live tables;
+  // an accepted OK keeps the pages below `totalPages` and then makes it the
+  // live page count, so the stored pages and the count agree.
+  void FillFromTables(int32_t count, int32_t totalPages);
   // The channel the property line describes, kept between openings.
   int32_t SelectedChannel() const { return selectedChannel_; }
 
@@ -66,6 +68,7 @@ class TFormChannel : public QDialog, public platform::ModalDialog {
   platform::RegistryStore& registry_;
   platform::UiHost& ui_;
   int32_t selectedChannel_ = 0;
+  int32_t totalPages_ = 1;
   bool destroyed_ = false;
 };
 

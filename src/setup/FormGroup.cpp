@@ -121,30 +121,33 @@ void TFormGroup::Edit_ACFrqChange() {
 
 void TFormGroup::EditEnvTempChange() { EditEnvTemp->setToolTip(Q(EnvTempHint(Text(EditEnvTemp), state_.config))); }
 
-bool TFormGroup::TakePageCount() {
+void TFormGroup::KeepOpeningTexts() {
+  openingACFrq_ = Edit_ACFrq->text();
+  openingEnvTemp_ = EditEnvTemp->text();
+}
+
+std::optional<int32_t> TFormGroup::ReadPageCount() {
   const std::optional<int32_t> pages = TotalPagesFromText(Text(Edit_TotalPages));
-  if (!pages) {
-    Report(ui_, NotAnIntegerRefusal(kTotalPagesLabel, Text(Edit_TotalPages)));
-    return false;
-  }
-  state_.config.TotalPages = *pages;
-  return true;
+  if (!pages) Report(ui_, NotAnIntegerRefusal(kTotalPagesLabel, Text(Edit_TotalPages)));
+  return pages;
 }
 
 void TFormGroup::ButtonBinaryClick() {
-  if (!TakePageCount()) return;
+  const std::optional<int32_t> pages = ReadPageCount();
+  if (!pages) return;
   const std::optional<int32_t> n = ParseDialogInteger(Text(Edit_Binary));
   if (!n) {
     Report(ui_, NotAnIntegerRefusal(kSwitchCountLabel, Text(Edit_Binary)));
     return;
   }
   if (*n <= 0) return;
-  formBin_->FillFromTable(std::min<int32_t>(*n, kMaxSwitchInputs));
+  formBin_->FillFromTable(std::min<int32_t>(*n, kMaxSwitchInputs), *pages);
   ui_.ShowModal(*formBin_);
 }
 
 void TFormGroup::ButtonAnalogClick() {
-  if (!TakePageCount()) return;
+  const std::optional<int32_t> pages = ReadPageCount();
+  if (!pages) return;
   const std::optional<int32_t> a = ParseDialogInteger(Text(Edit_Analog));
   if (!a) {
     Report(ui_, NotAnIntegerRefusal(kAnalogCountLabel, Text(Edit_Analog)));
@@ -152,13 +155,17 @@ void TFormGroup::ButtonAnalogClick() {
   }
   Edit_Group->setText(QString::number(*a));
   formChannel_->MultiFreqMode = MultiFreqMode;
-  formChannel_->FillFromTables(std::clamp<int32_t>(*a, 0, kMaxAnalogChannels));
+  formChannel_->FillFromTables(std::clamp<int32_t>(*a, 0, kMaxAnalogChannels), *pages);
   ui_.ShowModal(*formChannel_);
 }
 
 void TFormGroup::ButtonOKClick() {
-  const ChannelGroupFields fields{Text(Edit_TotalPages), Text(Edit_Analog), Text(Edit_Binary), Text(Edit_ACFrq),
-                                  Text(EditEnvTemp)};
+  const auto changedText = [](const QLineEdit* edit, const QString& opening) -> std::optional<std::string> {
+    if (edit->text() == opening) return std::nullopt;
+    return Text(edit);
+  };
+  const ChannelGroupFields fields{Text(Edit_TotalPages), Text(Edit_Analog), Text(Edit_Binary),
+                                  changedText(Edit_ACFrq, openingACFrq_), changedText(EditEnvTemp, openingEnvTemp_)};
   const ChannelGroupRefusal refusal = ApplyChannelGroupFields(fields, state_.driver, state_.config);
   if (refusal.refused()) {
     Report(ui_, refusal);

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+
+#include <optional>
 
 #include "common/AppState.h"
 #include "platform/UiHost.h"
@@ -52,6 +55,10 @@ class TFormGroup : public QDialog, public platform::ModalDialog {
   void ButtonAnalogClick();
   void ButtonOKClick();
   void ButtonCancelClick() { reject(); }
+  // Notes the frequency and temperature texts the opener has just put into
+  // the edits: OK reads an edit back only when its text differs, so viewing
+  // never changes a value shown rounded.
+  void KeepOpeningTexts();
 
   TFormBin& FormBin() { return *formBin_; }
   TFormChannel& FormChannel() { return *formChannel_; }
@@ -63,9 +70,9 @@ class TFormGroup : public QDialog, public platform::ModalDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  // The page count the sub-dialogs' pages are kept below, written at once;
-  // false (after a message) when the edit holds no whole number.
-  bool TakePageCount();
+  // The page count the sub-dialogs' pages are kept below (written only by
+  // their OK); nothing (after a message) when the edit holds no whole number.
+  std::optional<int32_t> ReadPageCount();
 
   AppState& state_;
   platform::RegistryStore& registry_;
@@ -73,6 +80,8 @@ class TFormGroup : public QDialog, public platform::ModalDialog {
   TFormBin* formBin_ = nullptr;
   TFormChannel* formChannel_ = nullptr;
   bool destroyed_ = false;
+  QString openingACFrq_;
+  QString openingEnvTemp_;
 };
 
 }  // namespace quelvar

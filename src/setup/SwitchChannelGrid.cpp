@@ -78,22 +78,23 @@ void StoreSwitchGrid(const CellGrid& grid, int32_t totalPages, LiveConfig& live)
     const auto changed = [&](int col) { return grid.Modified(col, r); };
     const auto cell = [&](int col) -> const std::string& { return grid.Cell(col, r); };
     if (changed(kSwitchColName)) s.SWName = platform::FitGbk(cell(kSwitchColName), kChannelTextBytes);
-    if (changed(kSwitchColStartFlag)) {
-      const int32_t code = SwitchStartFlagCode(cell(kSwitchColStartFlag));
-      s.SWStartID = code >= 0 && code <= 5 ? code : 0;
-    }
+    if (changed(kSwitchColStartFlag)) s.SWStartID = SwitchStartFlagCode(cell(kSwitchColStartFlag));
     if (changed(kSwitchColPreRecordTime)) s.SWPreRecordTime = IntegerOr(cell(kSwitchColPreRecordTime), 120);
     if (changed(kSwitchColRecordTime)) s.SWRecordTime = IntegerOr(cell(kSwitchColRecordTime), 520);
     if (changed(kSwitchColCompressRecordTime)) {
       s.SWCompressRecordTime = IntegerOr(cell(kSwitchColCompressRecordTime), 0);
     }
     if (changed(kSwitchColPageNo)) s.SWPageNo = IntegerOr(cell(kSwitchColPageNo), 0);
+    if (changed(kSwitchColCompressType)) s.SWBCompressType = SwitchCompressCode(cell(kSwitchColCompressType));
+    if (changed(kSwitchColYWeight)) s.SWYWeight = IntegerOr(cell(kSwitchColYWeight), 50);
+    // Codes and ranges are brought inside their sets whether edited or not, so
+    // OK also repairs a value the settings tree brought in; a valid value
+    // stays. An unknown code becomes the one its cell shows.
+    s.SWStartID = SwitchStartFlagCode(SwitchStartFlagText(s.SWStartID));
+    s.SWBCompressType = SwitchCompressCode(SwitchCompressText(s.SWBCompressType));
+    s.SWYWeight = std::clamp(s.SWYWeight, 5, 2000);
     // The page count may have changed since the page was set.
     s.SWPageNo = PageWithin(s.SWPageNo, totalPages);
-    if (changed(kSwitchColCompressType)) {
-      s.SWBCompressType = std::clamp(SwitchCompressCode(cell(kSwitchColCompressType)), 0, 5);
-    }
-    if (changed(kSwitchColYWeight)) s.SWYWeight = std::clamp(IntegerOr(cell(kSwitchColYWeight), 50), 5, 2000);
   }
 }
 

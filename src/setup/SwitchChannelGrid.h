@@ -45,7 +45,8 @@ std::vector<platform::CellCycle> SwitchGridCycles();
 std::string SwitchRowSummary(const platform::CellGrid& grid, int32_t& selected);
 
 // OK: each row into its switch input. Only cells the user changed are read
-// back; page numbers are kept below the page count whatever was changed.
+// back; codes, height shares and page numbers (below `totalPages`) are then
+// brought into range whether changed or not.
 void StoreSwitchGrid(const platform::CellGrid& grid, int32_t totalPages, LiveConfig& live);
 
 }  // namespace quelvar

@@ -229,6 +229,7 @@ void TFormMain::menuBusConfigClick() {
   dialog.Edit_TotalPages->setText(QString::number(c.TotalPages));
   c.SamplesPerCycle = SamplesPerCycleOf(c.ChannelRate, c.ACFrq);
   dialog.Edit_SampPerPeriod->setText(QString::number(c.SamplesPerCycle));
+  dialog.KeepOpeningTexts();
 
   const int32_t analogBefore = c.Analog_Num, switchesBefore = c.SW_Num, wordsBefore = c.NumChn,
                 multiBefore = c.MaxMultiFreq;

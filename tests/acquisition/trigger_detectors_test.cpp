@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 
 #include "acquisition/ChannelLayout.h"
@@ -77,6 +78,17 @@ TEST_F(Detectors, LevelFiresAfterFourRowsAndEdgesNeedFourStableRowsEachSide) {
       EXPECT_EQ(s.record.PreRecordTime, 120 + 3);  // plus three rows at 1000 Hz
     }
   }
+}
+
+// The three extra rows used to be added in 32 bits: a typed time near the
+// limit wrapped to a negative pre-record time.
+TEST_F(Detectors, PreRecordTimeSaturatesInsteadOfWrapping) {
+  s.config.SwitchChannelTable[0].SWPreRecordTime = INT32_MAX;
+  Prepare(1);
+  s.config.SwitchChannelTable[0].SWPreRecordTime = INT32_MAX;
+  Fill([](int r, int in) { return in == 0 && r >= 10; });
+  ASSERT_TRUE(DetectSwitchTriggers(s));
+  EXPECT_EQ(s.record.PreRecordTime, INT32_MAX);
 }
 
 TEST_F(Detectors, NothingFiresBeforeTheHistoryIsValid) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 
 #include "common/ConfigBounds.h"
@@ -87,13 +88,13 @@ TEST(AnalogChannelGrid, OkWithoutEditsLeavesEveryValueBitIdentical) {
   live.AnalogChannelTable[13].ChnCoeB = 6.0f;
   const LiveConfig before = live;
   Grids g = Filled(live, 14, true);
-  const ChannelGroupRefusal r = ApplyChannelGrids(g.channels, g.groups, true, live);
+  const ChannelGroupRefusal r = ApplyChannelGrids(g.channels, g.groups, true, live.TotalPages, live);
   ASSERT_FALSE(r.refused()) << r.text;
   testing_support::ExpectSameChannelSettings(live, before);
 
   // Editing one cell re-stores that cell alone.
   g.channels.EditCell(2, kChnRowName, "新名");
-  ASSERT_FALSE(ApplyChannelGrids(g.channels, g.groups, true, live).refused());
+  ASSERT_FALSE(ApplyChannelGrids(g.channels, g.groups, true, live.TotalPages, live).refused());
   EXPECT_EQ(live.AnalogChannelTable[1].ChnName, "新名");
   live.AnalogChannelTable[1].ChnName = before.AnalogChannelTable[1].ChnName;
   testing_support::ExpectSameChannelSettings(live, before);
@@ -130,10 +131,55 @@ TEST(AnalogChannelGrid, StoredCellsConvertAndClamp) {
     LiveConfig live = WithChannels(4);
     Grids g = Filled(live, 4, true);
     g.channels.EditCell(2, c.row, c.text);
-    const ChannelGroupRefusal r = ApplyChannelGrids(g.channels, g.groups, true, live);
+    const ChannelGroupRefusal r = ApplyChannelGrids(g.channels, g.groups, true, live.TotalPages, live);
     ASSERT_FALSE(r.refused()) << r.text;
     EXPECT_EQ(live.AnalogChannelTable[1].*c.field, c.expected) << c.row << " " << c.text;
   }
+}
+
+// Only edited cells are read back; the codes and ranges are still repaired,
+// so OK mends values the settings tree brought in, while every real number
+// stays bit-identical.
+TEST(AnalogChannelGrid, OkRepairsOutOfRangeCodesThatWereNotEdited) {
+  LiveConfig live = WithChannels(4);
+  AnalogChannel& c = live.AnalogChannelTable[1];
+  c.ChnDigiPoint = 9;
+  c.ChnYWeight = 3000;
+  c.ChnACompressType = 7;  // shown as "中点值"
+  c.ChnIDDC = 20;          // shown as "直流"
+  c.ChnAxialZero = 70000;
+  c.MultiFreq = 0;
+  c.ChnPageNo = 5;
+  live.AnalogChannelTable[2].ChnYWeight = 2;
+  const LiveConfig before = live;
+  Grids g = Filled(live, 4, true);
+  ASSERT_FALSE(ApplyChannelGrids(g.channels, g.groups, true, live.TotalPages, live).refused());
+  const AnalogChannel& after = live.AnalogChannelTable[1];
+  EXPECT_EQ(after.ChnDigiPoint, 7);
+  EXPECT_EQ(after.ChnYWeight, 2000);
+  EXPECT_EQ(after.ChnACompressType, 0);
+  EXPECT_EQ(after.ChnIDDC, 1);
+  EXPECT_EQ(after.ChnAxialZero, 2048);
+  EXPECT_EQ(after.MultiFreq, 1);
+  EXPECT_EQ(after.ChnPageNo, 2);
+  EXPECT_EQ(live.AnalogChannelTable[2].ChnYWeight, 5);
+  // The repaired fields put back, everything else is as it was.
+  live.AnalogChannelTable[1] = before.AnalogChannelTable[1];
+  live.AnalogChannelTable[2].ChnYWeight = 2;
+  testing_support::ExpectSameChannelSettings(live, before);
+}
+
+// The pages are kept below the page count the dialog was opened with, not the
+// live one (which the dialog's OK writes afterwards).
+TEST(AnalogChannelGrid, PagesStayBelowTheGivenPageCount) {
+  LiveConfig live = WithChannels(4);
+  live.TotalPages = 1;
+  live.AnalogChannelTable[2].ChnPageNo = 2;
+  Grids g = Filled(live, 4, false);
+  ASSERT_FALSE(ApplyChannelGrids(g.channels, g.groups, false, 3, live).refused());
+  EXPECT_EQ(live.AnalogChannelTable[2].ChnPageNo, 2);
+  ASSERT_FALSE(ApplyChannelGrids(g.channels, g.groups, false, 2, live).refused());
+  EXPECT_EQ(live.AnalogChannelTable[2].ChnPageNo, 1);
 }
 
 TEST(AnalogChannelGrid, RealCellsAndMultipliersOutsideTheMode) {
@@ -143,7 +189,7 @@ TEST(AnalogChannelGrid, RealCellsAndMultipliersOutsideTheMode) {
   g.channels.EditCell(2, kChnRowCoeA, " -1.5e3 ");
   g.channels.EditCell(2, kChnRowCoeB, "0.25");
   g.channels.EditCell(2, kChnRowPreAmp, "gain");
-  ASSERT_FALSE(ApplyChannelGrids(g.channels, g.groups, false, live).refused());
+  ASSERT_FALSE(ApplyChannelGrids(g.channels, g.groups, false, live.TotalPages, live).refused());
   EXPECT_EQ(live.AnalogChannelTable[1].ChnCoeA, -1500.0f);
   EXPECT_EQ(live.AnalogChannelTable[1].ChnCoeB, 0.25f);
   EXPECT_EQ(live.AnalogChannelTable[1].ChnPreAmp, 1.0f);
@@ -151,6 +197,8 @@ TEST(AnalogChannelGrid, RealCellsAndMultipliersOutsideTheMode) {
 }
 
 TEST(AnalogChannelGrid, TorquePowerSourcesAreValidChannels) {
+  // The sources are limited by the channels being stored, whatever the live
+  // count still says.
   const struct {
     int channels;
     int32_t analogNum;
@@ -161,17 +209,19 @@ TEST(AnalogChannelGrid, TorquePowerSourcesAreValidChannels) {
   } cases[] = {
       {8, 8, 2, "5.7", "2", 5.0f, 1.0f},   // B named the channel itself
       {4, 4, 1, "9", "-3", 3.0f, 0.0f},
-      {4, 0, 1, "3", "1", 0.0f, 0.0f},     // no analog count yet: channel 0, never -1
+      {4, 0, 1, "3", "1", 3.0f, 0.0f},     // first set-up, no live count yet
+      {4, 8, 1, "6", "7", 3.0f, 3.0f},     // the count was lowered from 8 to 4
       {4, 4, 0, "0", "2", 0.0f, 2.0f},     // channel 0 naming itself
+      {1, 1, 0, "5", "0", 0.0f, 0.0f},     // a single channel: itself, never -1
   };
   for (const auto& c : cases) {
-    LiveConfig live = WithChannels(c.channels);
+    LiveConfig live = WithChannels(std::max<int>(c.channels, c.analogNum));
     live.Analog_Num = c.analogNum;
     Grids g = Filled(live, c.channels, false);
     g.channels.EditCell(c.self + 1, kChnRowType, "扭矩功率");
     g.channels.EditCell(c.self + 1, kChnRowCoeA, c.a);
     g.channels.EditCell(c.self + 1, kChnRowCoeB, c.b);
-    ASSERT_FALSE(ApplyChannelGrids(g.channels, g.groups, false, live).refused());
+    ASSERT_FALSE(ApplyChannelGrids(g.channels, g.groups, false, live.TotalPages, live).refused());
     EXPECT_EQ(live.AnalogChannelTable[c.self].ChnCoeA, c.expectedA) << c.a;
     EXPECT_EQ(live.AnalogChannelTable[c.self].ChnCoeB, c.expectedB) << c.b;
   }
@@ -196,7 +246,7 @@ TEST(AnalogChannelGrid, RefusedOkWritesNoChannel) {
     Grids g = Filled(live, 5, true);
     g.channels.EditCell(1, kChnRowName, "改了");  // a change before the refused cell
     g.channels.EditCell(c.col, c.row, c.text);
-    const ChannelGroupRefusal r = ApplyChannelGrids(g.channels, g.groups, true, live);
+    const ChannelGroupRefusal r = ApplyChannelGrids(g.channels, g.groups, true, live.TotalPages, live);
     EXPECT_EQ(r.text, c.message);
     EXPECT_EQ(r.caption, c.caption);
     SCOPED_TRACE(c.text);
@@ -209,14 +259,14 @@ TEST(AnalogChannelGrid, AtLeastOneChannelMustRunAtTheBaseRate) {
   Grids g = Filled(live, 3, true);
   for (int col = 1; col <= 3; ++col) g.channels.EditCell(col, kChnRowMultiFreq, "2");
   const LiveConfig before = live;
-  const ChannelGroupRefusal r = ApplyChannelGrids(g.channels, g.groups, true, live);
+  const ChannelGroupRefusal r = ApplyChannelGrids(g.channels, g.groups, true, live.TotalPages, live);
   EXPECT_EQ(r.text, "应该至少一通道的频率加快倍数为1");
   EXPECT_EQ(r.caption, "警告");
   EXPECT_EQ(r.buttons, platform::MsgButtons::Ok);
   testing_support::ExpectSameChannelSettings(live, before);
 
   g.channels.EditCell(2, kChnRowMultiFreq, "1");
-  ASSERT_FALSE(ApplyChannelGrids(g.channels, g.groups, true, live).refused());
+  ASSERT_FALSE(ApplyChannelGrids(g.channels, g.groups, true, live.TotalPages, live).refused());
   EXPECT_EQ(live.AnalogChannelTable[0].MultiFreq, 2);
   EXPECT_EQ(live.AnalogChannelTable[1].MultiFreq, 1);
 }
@@ -226,7 +276,7 @@ TEST(AnalogChannelGrid, EachChannelBecomesALineOfItsOwn) {
   for (int i = 0; i < 6; ++i) live.AnalogChannelTable[i].ChnGroupNo = 0;
   live.LineTable[3].APhaseNum = 4;
   Grids g = Filled(live, 6, false);
-  ASSERT_FALSE(ApplyChannelGrids(g.channels, g.groups, false, live).refused());
+  ASSERT_FALSE(ApplyChannelGrids(g.channels, g.groups, false, live.TotalPages, live).refused());
   for (int i = 0; i < 6; ++i) {
     EXPECT_EQ(live.AnalogChannelTable[i].ChnGroupNo, i);
     EXPECT_EQ(live.LineTable[i].APhaseNum, 1);
@@ -263,7 +313,7 @@ TEST(AnalogChannelGrid, DoubleClicksCycleTypeCompressionZeroAndHeight) {
     EXPECT_EQ(platform::CycleCell(cols, c.col, c.row, rules), c.changes) << c.col << "," << c.row;
     EXPECT_EQ(g.channels.Cell(c.col, c.row), c.after);
   }
-  ASSERT_FALSE(ApplyChannelGrids(g.channels, g.groups, false, live).refused());
+  ASSERT_FALSE(ApplyChannelGrids(g.channels, g.groups, false, live.TotalPages, live).refused());
   EXPECT_EQ(live.AnalogChannelTable[0].ChnIDDC, 10);
   EXPECT_EQ(live.AnalogChannelTable[1].ChnIDDC, 0);  // a cycled J type becomes AC
   EXPECT_EQ(live.AnalogChannelTable[0].ChnAxialZero, 2048);
@@ -291,9 +341,18 @@ TEST(AnalogChannelGrid, PropertyLineDescribesTheSelectedChannel) {
   int32_t selected = 2;
   EXPECT_EQ(ChannelPropertyLine(g.channels, selected, live),
             "通道2: 扭矩功率(= (系数A->)通道名5 * (系数B->)通道名1 )通道; 压缩记录方式：区间有效值");
-  g.channels.SetCell(3, kChnRowPreAmp, "0");  // no gain: no division fault
+  // The sources are channels of the grid, whatever the live count says.
+  for (const int32_t analogNum : {0, 20}) {
+    live.Analog_Num = analogNum;
+    g.channels.SetCell(3, kChnRowCoeA, "30");
+    EXPECT_EQ(ChannelPropertyLine(g.channels, selected, live),
+              "通道2: 扭矩功率(= (系数A->)通道名7 * (系数B->)通道名1 )通道; 压缩记录方式：区间有效值")
+        << analogNum;
+  }
+  g.channels.SetCell(3, kChnRowPreAmp, "0");  // no gain: the range saturates, no division fault
   g.channels.SetCell(3, kChnRowType, "计数");
-  EXPECT_NO_FATAL_FAILURE(ChannelPropertyLine(g.channels, selected, live));
+  EXPECT_EQ(ChannelPropertyLine(g.channels, selected, live),
+            "通道2: (0~9223372036854775807)计数通道; 压缩记录方式：区间有效值");
 
   const struct {
     int32_t selected, after;
@@ -303,6 +362,16 @@ TEST(AnalogChannelGrid, PropertyLineDescribesTheSelectedChannel) {
     ChannelPropertyLine(g.channels, s, live);
     EXPECT_EQ(s, c.after) << c.selected;
   }
+}
+
+// Opened with no channel, the dialog used to describe a channel 0 that does
+// not exist.
+TEST(AnalogChannelGrid, PropertyLineIsEmptyWithoutChannels) {
+  LiveConfig live = WithChannels(4);
+  Grids g = Filled(live, 0, false);
+  int32_t selected = 3;
+  EXPECT_EQ(ChannelPropertyLine(g.channels, selected, live), "");
+  EXPECT_EQ(selected, 3);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 
 #include "common/ConfigBounds.h"
 #include "setup/ChannelGroupSettings.h"
@@ -113,15 +114,56 @@ TEST(ChannelGroupSettings, TheAcFrequencyStaysWithinItsBounds) {
   }
 }
 
-// A multiplier applied without the checks counts as the row can hold it.
+// A row longer than the card takes used to be accepted: the next start then
+// refused it, and a configuration file saved from it was rejected.
 TEST(ChannelGroupSettings, RowWordsCountBoundedMultipliers) {
   LiveConfig live = OneChannelPerLine(3);
-  live.AnalogChannelTable[0].MultiFreq = INT32_MAX;
+  live.AnalogChannelTable[0].MultiFreq = INT32_MAX;  // counted as kMaxMultiFreq
   live.AnalogChannelTable[1].MultiFreq = INT32_MAX;
-  live.AnalogChannelTable[2].MultiFreq = 0;
+  live.AnalogChannelTable[2].MultiFreq = 0;          // counted as 1
+  const LiveConfig before = live;
   DriverState driver;
+  const ChannelGroupRefusal r = ApplyChannelGroupFields(Fields("3", "16"), driver, live);
+  EXPECT_EQ(r.text, "每行采样字数(各通道频率加快倍数之和加开关量字数)超过了 32767");
+  EXPECT_EQ(r.caption, "不允许退出");
+  testing_support::ExpectSameChannelSettings(live, before);
+
+  // Exactly a full row passes: one switch word and multipliers summing to 32766.
+  live.AnalogChannelTable[0].MultiFreq = kMaxRowWords - 3;
+  live.AnalogChannelTable[1].MultiFreq = 1;
   ASSERT_FALSE(ApplyChannelGroupFields(Fields("3", "16"), driver, live).refused());
-  EXPECT_EQ(live.NumChn, 2 * kMaxMultiFreq + 1 + 1);
+  EXPECT_EQ(live.NumChn, kMaxRowWords);
+  live.AnalogChannelTable[1].MultiFreq = 2;
+  EXPECT_TRUE(ApplyChannelGroupFields(Fields("3", "16"), driver, live).refused());
+}
+
+// The page count is brought into what the page tables hold, at both ends.
+TEST(ChannelGroupSettings, PageCountStaysWithinThePageTables) {
+  const struct {
+    const char* text;
+    std::optional<int32_t> pages;
+  } cases[] = {{"0", 1},        {"-5", 1},   {"3", 3},     {"292", 292},
+               {"293", 292},    {"2147483647", 292},      {"x", std::nullopt}};
+  for (const auto& c : cases) EXPECT_EQ(TotalPagesFromText(c.text), c.pages) << c.text;
+  LiveConfig live = OneChannelPerLine(2);
+  DriverState driver;
+  ASSERT_FALSE(ApplyChannelGroupFields({"100000", "2", "0", "50", "20"}, driver, live).refused());
+  EXPECT_EQ(live.TotalPages, 292);
+}
+
+// The frequency and temperature edits show rounded values: without a text
+// (the edit was not changed) the live values stay bit-identical.
+TEST(ChannelGroupSettings, UnchangedFrequencyAndTemperatureStayAsTheyWere) {
+  LiveConfig live = OneChannelPerLine(2);
+  live.ACFrq = 0.004f;
+  live.EnvTemp = 20.125f;
+  DriverState driver;
+  ASSERT_FALSE(ApplyChannelGroupFields({"1", "2", "0", std::nullopt, std::nullopt}, driver, live).refused());
+  EXPECT_EQ(live.ACFrq, 0.004f);
+  EXPECT_EQ(live.EnvTemp, 20.125f);
+  ASSERT_FALSE(ApplyChannelGroupFields({"1", "2", "0", "0.00", "20.13"}, driver, live).refused());
+  EXPECT_EQ(live.ACFrq, kMinACFrq);
+  EXPECT_FLOAT_EQ(live.EnvTemp, 20.13f);
 }
 
 

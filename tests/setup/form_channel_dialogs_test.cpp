@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "common/ConfigBounds.h"
 #include "platform/MemoryRegistry.h"
 #include "platform/ScriptedUiHost.h"
 #include "platform/qt/StringGrid.h"
@@ -53,6 +54,7 @@ class FormChannelDialogsTest : public ::testing::Test {
     form->Edit_Binary->setText(QString::number(c.SW_Num));
     form->Edit_ACFrq->setText("50.00");
     form->EditEnvTemp->setText("20.00");
+    form->KeepOpeningTexts();
     form->FormActivate();
     return form;
   }
@@ -147,15 +149,19 @@ TEST_F(FormChannelDialogsTest, SwitchOpenerFillsTheGridAndOkStoresTheEdits) {
   });
   group->ButtonBinaryClick();
   ASSERT_EQ(ui.PromptsOf(Kind::Modal).size(), 1u);
-  EXPECT_EQ(state.config.TotalPages, 2);  // taken at once
+  EXPECT_EQ(state.config.TotalPages, 2);  // written with the table its pages were kept below
   EXPECT_EQ(state.config.SwitchChannelTable[1].SWStartID, 1);
   EXPECT_EQ(state.config.SwitchChannelTable[2].SWPageNo, 1);
   EXPECT_EQ(state.config.SwitchChannelTable[1].SWName, "断路器");
 }
 
+// The page count used to be written as a sub-dialog opened, so a Cancel (of
+// the sub-dialog or of the group) or a refused count still changed it, and
+// the opener saved it.
 TEST_F(FormChannelDialogsTest, CancelledSubDialogsStoreNothing) {
   auto group = OpenGroup();
   const LiveConfig before = state.config;
+  group->Edit_TotalPages->setText("1");
   ui.modalAnswers.push_back([](platform::ModalDialog& d) {
     auto& bin = dynamic_cast<TFormBin&>(d);
     bin.Grid_Binary->Cells().EditCell(1, 1, "改");
@@ -171,6 +177,87 @@ TEST_F(FormChannelDialogsTest, CancelledSubDialogsStoreNothing) {
   group->ButtonBinaryClick();
   group->ButtonAnalogClick();
   EXPECT_EQ(ui.PromptsOf(Kind::Modal).size(), 2u);
+  // No sub-dialog is shown for no switch inputs, nor for an unreadable count.
+  group->Edit_Binary->setText("0");
+  group->ButtonBinaryClick();
+  group->Edit_Binary->setText("-4");
+  group->ButtonBinaryClick();
+  group->Edit_Analog->setText("x");
+  group->ButtonAnalogClick();
+  EXPECT_EQ(ui.PromptsOf(Kind::Modal).size(), 2u);
+  group->ButtonCancelClick();
+  EXPECT_NE(group->result(), QDialog::Accepted);
+  testing_support::ExpectSameChannelSettings(state.config, before);
+}
+
+TEST_F(FormChannelDialogsTest, SubDialogOkWritesThePageCountItsPagesWereKeptBelow) {
+  state.config.AnalogChannelTable[2].ChnPageNo = 2;
+  state.config.SwitchChannelTable[1].SWPageNo = 2;
+  auto group = OpenGroup();
+  group->Edit_TotalPages->setText("2");
+  ui.modalAnswers.push_back([](platform::ModalDialog& d) {
+    auto& channel = dynamic_cast<TFormChannel&>(d);
+    channel.ButtonOKClick();
+    return ResultOf(channel);
+  });
+  group->ButtonAnalogClick();
+  EXPECT_EQ(state.config.TotalPages, 2);
+  EXPECT_EQ(state.config.AnalogChannelTable[2].ChnPageNo, 1);
+
+  // A page count beyond the page tables is brought within them.
+  group->Edit_TotalPages->setText("5000");
+  ui.modalAnswers.push_back([](platform::ModalDialog& d) {
+    auto& bin = dynamic_cast<TFormBin&>(d);
+    bin.ButtonOKClick();
+    return ResultOf(bin);
+  });
+  group->ButtonBinaryClick();
+  EXPECT_EQ(state.config.TotalPages, 292);
+  EXPECT_EQ(state.config.SwitchChannelTable[1].SWPageNo, 2);
+
+  // A refused channel OK writes neither the table nor the page count.
+  group->Edit_TotalPages->setText("1");
+  ui.modalAnswers.push_back([](platform::ModalDialog& d) {
+    auto& channel = dynamic_cast<TFormChannel&>(d);
+    channel.Grid_Channel->Cells().EditCell(1, kChnRowCoeA, "a");
+    channel.ButtonOKClick();
+    return ResultOf(channel);
+  });
+  group->ButtonAnalogClick();
+  EXPECT_EQ(state.config.TotalPages, 292);
+  EXPECT_EQ(state.config.AnalogChannelTable[2].ChnPageNo, 1);
+}
+
+// Shown with two decimals, the frequency and the temperature used to be read
+// back on OK, so merely viewing them changed them.
+TEST_F(FormChannelDialogsTest, GroupOkReadsFrequencyAndTemperatureOnlyWhenChanged) {
+  state.config.ACFrq = 0.004f;
+  state.config.EnvTemp = 20.125f;
+  auto group = OpenGroup();
+  group->Edit_ACFrq->setText("0.00");
+  group->EditEnvTemp->setText("20.13");
+  group->KeepOpeningTexts();  // as the opener shows them
+  group->ButtonOKClick();
+  ASSERT_EQ(group->result(), QDialog::Accepted);
+  EXPECT_EQ(state.config.ACFrq, 0.004f);
+  EXPECT_EQ(state.config.EnvTemp, 20.125f);
+
+  group->Edit_ACFrq->setText("60");
+  group->ButtonOKClick();
+  EXPECT_EQ(state.config.ACFrq, 60.0f);
+  EXPECT_EQ(state.config.EnvTemp, 20.125f);
+}
+
+TEST_F(FormChannelDialogsTest, GroupOkRefusesARowTheCardCannotTake) {
+  state.config.AnalogChannelTable[0].MultiFreq = kMaxMultiFreq;
+  state.config.AnalogChannelTable[1].MultiFreq = kMaxMultiFreq;
+  const LiveConfig before = state.config;
+  auto group = OpenGroup();
+  group->Edit_TotalPages->setText("2");
+  group->ButtonOKClick();
+  EXPECT_NE(group->result(), QDialog::Accepted);
+  ASSERT_EQ(ui.PromptsOf(Kind::Message).size(), 1u);
+  EXPECT_EQ(ui.prompts.back().caption, "不允许退出");
   testing_support::ExpectSameChannelSettings(state.config, before);
 }
 
@@ -256,7 +343,7 @@ TEST_F(FormChannelDialogsTest, RefusedGroupOkWritesNothing) {
 TEST_F(FormChannelDialogsTest, DoubleClickOnAHeadingChangesNoCell) {
   auto group = OpenGroup();
   TFormChannel& channel = group->FormChannel();
-  channel.FillFromTables(2);
+  channel.FillFromTables(2, 3);
   platform::CellGrid& cells = channel.Grid_Channel->Cells();
   cells.SetCurrent(1, kChnRowType);
   emit channel.Grid_Channel->CellDoubleClicked(0, kChnRowType);  // the row's heading
@@ -265,7 +352,7 @@ TEST_F(FormChannelDialogsTest, DoubleClickOnAHeadingChangesNoCell) {
   EXPECT_EQ(cells.Cell(1, kChnRowType), "计数");
 
   TFormBin& bin = group->FormBin();
-  bin.FillFromTable(2);
+  bin.FillFromTable(2, 3);
   bin.Grid_Binary->Cells().SetCurrent(2, 1);
   emit bin.Grid_Binary->CellDoubleClicked(2, 0);
   EXPECT_EQ(bin.Grid_Binary->Cells().Cell(2, 1), "不启动");

@@ -104,10 +104,31 @@ TEST(SwitchChannelGrid, LongNamesAreCutAtACharacterBoundary) {
 
 TEST(SwitchChannelGrid, StoringWithoutEditsChangesNothing) {
   LiveConfig live = WithSwitches();
-  live.SwitchChannelTable[3].SWStartID = 9;       // shown as "不启动", kept as it is
-  live.SwitchChannelTable[4].SWBCompressType = -2;
   const LiveConfig before = live;
   StoreSwitchGrid(Filled(live, 20), live.TotalPages, live);
+  testing_support::ExpectSameChannelSettings(live, before);
+}
+
+// Only edited cells are read back, but codes and ranges the settings tree
+// brought in out of range are still repaired on OK: to what the cell shows.
+TEST(SwitchChannelGrid, OkRepairsOutOfRangeCodesThatWereNotEdited) {
+  LiveConfig live = WithSwitches();
+  live.SwitchChannelTable[3].SWStartID = 9;        // shown as "不启动"
+  live.SwitchChannelTable[4].SWBCompressType = -2;  // shown as "外轮廓"
+  live.SwitchChannelTable[5].SWYWeight = 3000;
+  live.SwitchChannelTable[6].SWYWeight = 0;
+  live.SwitchChannelTable[7].SWPageNo = -3;
+  const LiveConfig before = live;
+  const CellGrid grid = Filled(live, 20);
+  EXPECT_EQ(grid.Cell(kSwitchColStartFlag, 4), "不启动");
+  EXPECT_EQ(grid.Cell(kSwitchColCompressType, 5), "外轮廓");
+  StoreSwitchGrid(grid, live.TotalPages, live);
+  EXPECT_EQ(live.SwitchChannelTable[3].SWStartID, 0);
+  EXPECT_EQ(live.SwitchChannelTable[4].SWBCompressType, 5);
+  EXPECT_EQ(live.SwitchChannelTable[5].SWYWeight, 2000);
+  EXPECT_EQ(live.SwitchChannelTable[6].SWYWeight, 5);
+  EXPECT_EQ(live.SwitchChannelTable[7].SWPageNo, 0);
+  for (int k = 3; k <= 7; ++k) live.SwitchChannelTable[k] = before.SwitchChannelTable[k];
   testing_support::ExpectSameChannelSettings(live, before);
 }
 

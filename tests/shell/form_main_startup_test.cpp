@@ -16,6 +16,8 @@
 
 #include "platform/MemoryRegistry.h"
 #include "platform/ScriptedUiHost.h"
+#include "platform/qt/StringGrid.h"
+#include "setup/FormBin.h"
 #include "setup/FormGroup.h"
 #include "setup/channel_tables_support.h"
 #include "shell/ConfigFile.h"
@@ -207,6 +209,51 @@ TEST_F(FormMainStartup, ChannelGroupLauncherAfterARefusedOkSavesTheSettingsUncha
   EXPECT_EQ(messages[1].text, "开关量个数: 'x' is not a valid integer value");
   testing_support::ExpectSameChannelSettings(state.config, before);
   EXPECT_TRUE(testing_support::DumpRegistry(registry) == treeBefore);
+}
+
+TEST_F(FormMainStartup, ChannelGroupLauncherLeavesTheTreeAloneWithATemporaryConfiguration) {
+  auto form = Start();
+  form->menuBusConfigClick();  // cancelled: the tree holds the settings as they are
+  state.configInForce.TempConfigActive = 1;
+  const auto treeBefore = testing_support::DumpRegistry(registry);
+  ui.modalAnswers.push_back([](platform::ModalDialog& d) {
+    auto& group = dynamic_cast<TFormGroup&>(d);
+    group.Edit_Binary->setText("17");
+    group.ButtonOKClick();
+    return group.result() == QDialog::Accepted ? platform::kModalOk : platform::kModalCancel;
+  });
+  form->menuBusConfigClick();
+  EXPECT_EQ(state.config.SW_Num, 17);
+  EXPECT_TRUE(testing_support::DumpRegistry(registry) == treeBefore);
+}
+
+// A sub-dialog writes its table on its own OK, with the page count its pages
+// were kept below; the group's Cancel afterwards does not undo that, and the
+// launcher saves both together.
+TEST_F(FormMainStartup, ChannelGroupLauncherSavesASubDialogsTablesAfterTheGroupsCancel) {
+  auto form = Start();
+  state.config.SW_Num = 3;  // the tree holds the switch inputs below the count
+  const std::string group = "\\SOFTWARE\\QuelvarTorque\\ADCard\\Group";
+  ui.modalAnswers.push_back([](platform::ModalDialog& d) {
+    auto& dialog = dynamic_cast<TFormGroup&>(d);
+    dialog.Edit_TotalPages->setText("2");
+    dialog.ButtonBinaryClick();
+    dialog.ButtonCancelClick();
+    return platform::kModalCancel;
+  });
+  ui.modalAnswers.push_back([](platform::ModalDialog& d) {
+    auto& bin = dynamic_cast<TFormBin&>(d);
+    bin.Grid_Binary->Cells().EditCell(1, 2, "断路器");
+    bin.Grid_Binary->Cells().EditCell(6, 2, "1");
+    bin.ButtonOKClick();
+    return platform::kModalOk;
+  });
+  form->menuBusConfigClick();
+  ASSERT_EQ(ui.PromptsOf(platform::ScriptedUiHost::Kind::Modal).size(), 2u);
+  EXPECT_EQ(state.config.SwitchChannelTable[1].SWName, "断路器");
+  EXPECT_EQ(registry.ReadString(group, "SWName1"), "断路器");
+  EXPECT_EQ(registry.ReadInt32(group, "SWPageNo1"), 1);
+  EXPECT_EQ(registry.ReadInt32(group, "TotalPages"), 2);
 }
 
 TEST_F(FormMainStartup, ChannelGroupLauncherWarnsWhenAnalogChannelsExceedTheWords) {
