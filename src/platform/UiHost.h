@@ -30,6 +30,9 @@ struct FileDialogRequest {
   std::string filter;
   int filterIndex = 1;  // 1-based, as the program counts
   std::string defaultExt;  // without the dot; appended when the name has none
+  // An open dialog that may also name a file not yet made (a file the program
+  // is about to write); save dialogs always may.
+  bool mustExist = true;
 };
 
 struct FontChoice {

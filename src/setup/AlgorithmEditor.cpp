@@ -120,6 +120,13 @@ int32_t AlgorithmOfListColumn(const platform::CellGrid& list, int col) {
   return std::max(col - 1, 0);
 }
 
+int ListColumnOfAlgorithm(const platform::CellGrid& list, int32_t algorithm) {
+  for (int col = list.FixedCols(); col < list.ColCount(); ++col) {
+    if (ParseDialogInteger(list.Cell(col, 0)) == algorithm) return col;
+  }
+  return -1;
+}
+
 void KeepCurrentInList(const platform::CellGrid& list, AlgorithmWorkCopy& work) {
   if (work.CurrentAlgorithmIndex < 0 || work.CurrentAlgorithmIndex >= list.ColCount() - 1) {
     work.CurrentAlgorithmIndex = 0;
@@ -223,11 +230,15 @@ DetailParseResult ParseAlgorithmDetail(const platform::CellGrid& detail, const L
   const AlgorithmDetailRows rows = DetailRowsOf(record);
   AlgorithmConfig parsed = record;
   const auto changed = [&detail](int row) { return detail.Modified(1, row); };
+  bool inputChanged = false;
 
   for (int i = 0; i < rows.C; ++i) {
     if (!changed(rows.InputRow(i))) continue;
     const std::optional<int32_t> channel = ParseDialogInteger(detail.Cell(1, rows.InputRow(i)));
     parsed.Channel[i] = channel && IsAnalog(*channel, live) ? *channel : 0;
+    // The settings tree keeps only the record's own count of channels.
+    parsed.UsedChn = std::max(parsed.UsedChn, i + 1);
+    inputChanged = true;
   }
   for (int i = 0; i < rows.S; ++i) {
     const int row = rows.SetPointRow(i);
@@ -236,6 +247,7 @@ DetailParseResult ParseAlgorithmDetail(const platform::CellGrid& detail, const L
     const std::optional<float> value = ParseSetPoint(text);
     if (!value) return {FieldNotANumberMessage(FieldName(type.SetPointName[static_cast<size_t>(i)]), text)};
     parsed.SetPoint[i] = *value;
+    parsed.SetPointNum = std::max(parsed.SetPointNum, i + 1);
   }
   const std::pair<int, int32_t AlgorithmConfig::*> times[] = {{rows.PreRecordRow(), &AlgorithmConfig::PreRecordTime},
                                                                {rows.RecordRow(), &AlgorithmConfig::RecordTime},
@@ -257,7 +269,7 @@ DetailParseResult ParseAlgorithmDetail(const platform::CellGrid& detail, const L
     }
     return false;
   };
-  if (anyChanged(rows.AssAnalogRow(0))) {
+  if (inputChanged || anyChanged(rows.AssAnalogRow(0))) {
     // An input channel of the algorithm is never associated with it as well.
     const auto isInput = [&parsed, &rows](int32_t channel) {
       return std::find(parsed.Channel, parsed.Channel + rows.C, channel) != parsed.Channel + rows.C;

@@ -56,6 +56,10 @@ void BuildAlgorithmList(const AlgorithmWorkCopy& work, platform::CellGrid& list)
 // may have been moved), else the column's place; at least 0.
 int32_t AlgorithmOfListColumn(const platform::CellGrid& list, int col);
 
+// The list column whose heading number is `algorithm` (columns may have
+// been moved); -1 when no column shows it.
+int ListColumnOfAlgorithm(const platform::CellGrid& list, int32_t algorithm);
+
 // CurrentAlgorithmIndex reset to 0 when it is outside the list's columns.
 void KeepCurrentInList(const platform::CellGrid& list, AlgorithmWorkCopy& work);
 
@@ -108,7 +112,10 @@ std::optional<std::string> LiveDetailRemark(const AlgorithmConfig& record, const
 bool ChooseAlgorithmType(AlgorithmConfig& record, std::string_view boxText, int boxIndex);
 
 // Reading the detail grid back into a record. Only cells the user changed
-// are read, so viewing never changes a value. A set point or time that is
+// are read, so viewing never changes a value. A changed input channel i or
+// set point i raises the record's UsedChn or SetPointNum to at least i + 1,
+// so that it is stored with the record; a changed input channel also filters
+// the associated analog list again. A set point or time that is
 // not a number, or a negative time, refuses the whole parse: the record is
 // left as it was and `refusal` says which field and why.
 struct DetailParseResult {

@@ -121,6 +121,9 @@ TFormAlgorithm::TFormAlgorithm(AppState& state, platform::RegistryStore& registr
   // The five buttons evenly spaced across the window.
   auto* buttonRow = new QHBoxLayout;
   for (QPushButton* button : {ButtonOK, ButtonCancel, ButtonSummary, ButtonSave, ButtonRead}) {
+    // No default button: Return finishes a count or a cell, never closes.
+    button->setAutoDefault(false);
+    button->setDefault(false);
     buttonRow->addStretch(1);
     buttonRow->addWidget(button);
   }
@@ -226,6 +229,7 @@ void TFormAlgorithm::ShowAlgorithmDetail() {
   }
   BuildAlgorithmDetail(record, state_.config, Grid_Algorithm_Detail->Cells());
   Grid_Algorithm_Detail->Refresh();
+  refusalShown_ = false;
 }
 
 void TFormAlgorithm::Edit_Algorithm_NumExit() {
@@ -234,6 +238,10 @@ void TFormAlgorithm::Edit_Algorithm_NumExit() {
   work_.WorkAlgorithmNum = count;
   BuildAlgorithmList(work_, Grid_Algorithm->Cells());
   Grid_Algorithm->Refresh();
+  // A current algorithm beyond a lowered count would take edits nobody sees.
+  const int32_t before = work_.CurrentAlgorithmIndex;
+  KeepCurrentInList(Grid_Algorithm->Cells(), work_);
+  if (work_.CurrentAlgorithmIndex != before) ShowAlgorithmDetail();
 }
 
 void TFormAlgorithm::Grid_AlgorithmClick(int col) {
@@ -245,12 +253,14 @@ void TFormAlgorithm::Grid_AlgorithmColumnMoved(int /*from*/, int to) { Grid_Algo
 
 void TFormAlgorithm::ComboBox1Click() {
   if (!ChooseAlgorithmType(Current(), ComboBox1->currentText().toStdString(), ComboBox1->currentIndex())) return;
-  Grid_Algorithm->SetCellText(work_.CurrentAlgorithmIndex + 1, 2, ComboBox1->currentText().toStdString());
+  const int col = ListColumnOfAlgorithm(Grid_Algorithm->Cells(), work_.CurrentAlgorithmIndex);
+  if (col >= 0) Grid_Algorithm->SetCellText(col, 2, ComboBox1->currentText().toStdString());
   ShowAlgorithmDetail();
 }
 
 void TFormAlgorithm::Grid_Algorithm_DetailSetEditText(int col, int row, const std::string& text) {
   if (col != 1) return;
+  refusalShown_ = false;  // typed again: a refusal is worth saying again
   const std::optional<std::string> remark = LiveDetailRemark(Current(), state_.config, row, text);
   if (remark) Grid_Algorithm_Detail->SetCellText(2, row, *remark);
 }
@@ -258,9 +268,15 @@ void TFormAlgorithm::Grid_Algorithm_DetailSetEditText(int col, int row, const st
 bool TFormAlgorithm::Grid_Algorithm_DetailExit() {
   const DetailParseResult result = ParseAlgorithmDetail(Grid_Algorithm_Detail->Cells(), state_.config, Current());
   if (!result.ok()) {
-    ui_.MessageBox(*result.refusal, kToolkitCaption, platform::MsgButtons::Ok, platform::MsgIcon::Error);
+    // Leaving the grid for a button parses twice (focus, then the command):
+    // one message until the cells are typed again.
+    if (!refusalShown_) {
+      refusalShown_ = true;
+      ui_.MessageBox(*result.refusal, kToolkitCaption, platform::MsgButtons::Ok, platform::MsgIcon::Error);
+    }
     return false;
   }
+  refusalShown_ = false;
   // Taken: read again only when typed again.
   Grid_Algorithm_Detail->Cells().ClearModified();
   return true;

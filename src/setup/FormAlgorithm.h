@@ -93,6 +93,8 @@ class TFormAlgorithm : public QDialog, public platform::ModalDialog {
   platform::UiHost& ui_;
   AlgorithmWorkCopy work_;
   bool destroyed_ = false;
+  // The current refusal of the detail grid was said already.
+  bool refusalShown_ = false;
 };
 
 }  // namespace quelvar

@@ -319,6 +319,7 @@ void TFormFBuff::ButtonOpenClick() {
   request.defaultExt = "DAT";
   request.filter = kDataFileFilter;
   request.initialDir = state_.startup.DialogInitialDir;
+  request.mustExist = false;  // the file a continuous run writes is usually new
   if (const std::optional<std::string> chosen = ui_.OpenFileName(request)) EditFileName->setText(Q(*chosen));
 }
 
@@ -328,6 +329,7 @@ void TFormFBuff::ButtonNewBakFileClick() {
   request.defaultExt = "DAT";
   request.filter = kDataFileFilter;
   request.initialDir = state_.startup.DialogInitialDir;
+  request.mustExist = false;  // so is its backup
   if (const std::optional<std::string> chosen = ui_.OpenFileName(request)) EditSafeSaveFileName->setText(Q(*chosen));
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 #include <utility>
 
@@ -62,6 +63,23 @@ std::string Grouped(uint64_t value) {
 
 std::string QuelvarKeyPath(const std::string& appKeyName) { return "\\SOFTWARE\\" + appKeyName + "\\Quelvar"; }
 
+// The compression kind of the list's selection: no selection (or one beyond
+// the kinds) is kind 0, for OK and the read-outs alike.
+int32_t CompressTypeOf(int selection) {
+  return selection >= 0 && selection < static_cast<int>(kCompressTypeNames.size()) ? selection : 0;
+}
+
+// Bytes as whole kilobytes (1000 bytes). The byte count comes as a double:
+// channels x samples x 2 x blocks can pass 64 bits; below 2^53 it is exact
+// and divided as an integer.
+std::string KilobytesText(double bytes) {
+  constexpr double kExactDouble = 9007199254740992.0;  // 2^53
+  if (std::fabs(bytes) < kExactDouble) return std::to_string(static_cast<int64_t>(bytes) / 1000);
+  char text[64];
+  std::snprintf(text, sizeof text, "%.0f", std::trunc(bytes / 1000.0));
+  return text;
+}
+
 }  // namespace
 
 RecorderSettings RecorderSettingsOf(const LiveConfig& live, const ContinuousSaveSettings& saving) {
@@ -90,9 +108,7 @@ RecorderOk ReadRecorderFields(const RecorderFields& f, const LiveConfig& live, c
   s = RecorderSettingsOf(live, saving);
 
   s.SamplesPerCycle = SamplesPerCycleOf(live.ChannelRate, live.ACFrq);
-  s.CompressType = f.compressType >= 0 && f.compressType < static_cast<int>(kCompressTypeNames.size())
-                       ? f.compressType
-                       : 0;
+  s.CompressType = CompressTypeOf(f.compressType);
   s.CompressRatio = CompressRatioFromText(f.compressRatio, s.CompressType, s.SamplesPerCycle);
 
   // Each clamp uses the values clamped before it; 64 bits keep the sums exact.
@@ -165,7 +181,7 @@ std::string DurationText(double ms) {
 
 RecorderReadouts ComputeRecorderReadouts(const RecorderFields& f, const LiveConfig& live) {
   RecorderReadouts r;
-  r.compressRatio = CompressRatioFromText(f.compressRatio, f.compressType, live.SamplesPerCycle);
+  r.compressRatio = CompressRatioFromText(f.compressRatio, CompressTypeOf(f.compressType), live.SamplesPerCycle);
   // What the fields would give, kept at or above 0 so that no read-out shows
   // a negative block count.
   const int64_t b = std::max<int64_t>(IntOr(f.maxBlock, live.MaxBlock), 0);
@@ -174,22 +190,26 @@ RecorderReadouts ComputeRecorderReadouts(const RecorderFields& f, const LiveConf
   int64_t compressed = std::max<int64_t>(IntOr(f.compressFaultBlock, 0), 0);
   if (fault + compressed + 1 >= b) compressed = std::max<int64_t>(b - fault - 1, 0);
 
+  // Durations need a sampling rate above 0; without one they show "--", the
+  // sizes still show.
   const double rate = live.ChannelRate;
+  const bool timed = std::isfinite(rate) && rate > 0.0;
+  const auto duration = [timed, rate](double samples) {
+    return timed ? DurationText(samples / rate * 1000.0) : std::string(kNoDurationText);
+  };
   const double numSamp = live.NumSamp;
-  const int64_t rowBytes = int64_t{live.NumChn} * live.NumSamp * 2;
-  r.faultHint = "等价采样时间" + DurationText(static_cast<double>(fault) * numSamp * 1000.0 / rate);
-  r.compressHint =
-      "等价压缩时间" + DurationText(static_cast<double>(compressed) * numSamp * r.compressRatio / rate * 1000.0);
+  const double rowBytes = static_cast<double>(live.NumChn) * numSamp * 2.0;
+  r.faultHint = "等价采样时间" + duration(static_cast<double>(fault) * numSamp);
+  r.compressHint = "等价压缩时间" + duration(static_cast<double>(compressed) * numSamp * r.compressRatio);
   if (f.continuousSave) {
     const int64_t e = std::max<int64_t>(IntOr(f.endBlock, 10), 0);
     r.status = " 连续记录文件大小:" +
-               std::to_string((e * rowBytes + static_cast<int64_t>(kRecordFileDataOffset)) / 1000) + "KB" +
-               ", 等价采样时间：" + DurationText(static_cast<double>(e) * numSamp / rate * 1000.0);
+               KilobytesText(static_cast<double>(e) * rowBytes + static_cast<double>(kRecordFileDataOffset)) +
+               "KB" + ", 等价采样时间：" + duration(static_cast<double>(e) * numSamp);
   } else {
     const double manualBlocks = static_cast<double>(compressed) * r.compressRatio + static_cast<double>(fault) + 1.0;
-    r.status = "实时波形内存=" + std::to_string(rowBytes * b / 1000) + "KB, 等价采样时间=" +
-               DurationText(static_cast<double>(b) * numSamp / rate * 1000.0) + ", 手动记录时间=" +
-               DurationText(manualBlocks * numSamp / rate * 1000.0);
+    r.status = "实时波形内存=" + KilobytesText(rowBytes * static_cast<double>(b)) + "KB, 等价采样时间=" +
+               duration(static_cast<double>(b) * numSamp) + ", 手动记录时间=" + duration(manualBlocks * numSamp);
   }
   return r;
 }
@@ -228,9 +248,8 @@ int32_t StartNumFromText(std::string_view text) { return ParseDialogInteger(text
 std::string BackupFileName(std::string_view path) {
   const size_t slash = path.rfind('/');
   const size_t nameAt = slash == std::string_view::npos ? 0 : slash + 1;
-  const std::string_view name = path.substr(nameAt);
-  const size_t dot = name.rfind('.');
-  const size_t insertAt = nameAt + (dot == std::string_view::npos ? 0 : dot);
+  const size_t dot = path.substr(nameAt).rfind('.');
+  const size_t insertAt = dot == std::string_view::npos ? path.size() : nameAt + dot;
   return std::string(path.substr(0, insertAt)) + "_BAK" + std::string(path.substr(insertAt));
 }
 

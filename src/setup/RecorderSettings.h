@@ -103,7 +103,9 @@ int32_t SafeSaveTimeFromText(std::string_view text);
 // "2分5秒", "1时30分", "2天3时". Not a number or infinite: "NANms", "INFms".
 std::string DurationText(double ms);
 
-// The read-outs while the user types.
+// The read-outs while the user types. Without a sampling rate above 0 every
+// duration in them is kNoDurationText.
+inline constexpr const char* kNoDurationText = "--";
 struct RecorderReadouts {
   int32_t compressRatio = 1;  // the ratio the read-outs use
   std::string faultHint;      // EditFaultBlock's hint
@@ -134,8 +136,7 @@ ContinuousSaveFieldValues ContinuousSaveFieldsFor(std::string_view maxBlockText,
 int32_t StartNumFromText(std::string_view text);
 
 // The backup's name: "_BAK" before the extension of the file name (the
-// directory's dots never count); a file name without an extension gets it
-// in front, in the same directory.
+// directory's dots never count), or at its end when it has none.
 std::string BackupFileName(std::string_view path);
 
 // "F" + the local time as "yyyymmddhhnnss" + ".DAT".

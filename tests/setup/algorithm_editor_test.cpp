@@ -94,6 +94,21 @@ TEST(AlgorithmEditorList, AMovedColumnStillNamesItsAlgorithm) {
   EXPECT_EQ(work.CurrentAlgorithmIndex, 0);
 }
 
+TEST(AlgorithmEditorList, MendedTheColumnOfAnAlgorithmFollowsAMovedColumn) {
+  AlgorithmWorkCopy work;
+  work.WorkAlgorithmNum = 4;
+  CellGrid list;
+  BuildAlgorithmList(work, list);
+  EXPECT_EQ(ListColumnOfAlgorithm(list, 2), 3);
+  list.MoveCol(4, 1);  // algorithm 3 to the front, 0..2 one place on
+  const int expected[] = {2, 3, 4, 1};
+  for (int32_t k = 0; k < 4; ++k) EXPECT_EQ(ListColumnOfAlgorithm(list, k), expected[k]) << k;
+  EXPECT_EQ(ListColumnOfAlgorithm(list, 4), -1);
+  work.WorkAlgorithmNum = 0;
+  BuildAlgorithmList(work, list);
+  EXPECT_EQ(ListColumnOfAlgorithm(list, 0), -1);  // the empty column shows none
+}
+
 // --- Type choice -----------------------------------------------------------
 
 TEST(AlgorithmEditorType, ChoosingCopiesTheTypesCountsAndTimesAndClearsTheAssociates) {
@@ -380,6 +395,43 @@ TEST_F(AlgorithmEditorParse, CountsThatDifferFromTheTypeDoNotMoveTheRows) {
   EXPECT_EQ(a.SetPointNum, 5);
   ASSERT_EQ(a.AssAnalogChnNum, 1);
   EXPECT_EQ(a.AssAnalogChn[0], 3);
+}
+
+TEST_F(AlgorithmEditorParse, MendedAChangedRowBeyondTheRecordsOwnCountsRaisesThem) {
+  AlgorithmConfig a = Record(15);  // the type: 1 input, 2 set points
+  a.UsedChn = 0;
+  a.SetPointNum = 1;
+  Show(a);
+  const AlgorithmDetailRows rows = DetailRowsOf(a);
+  Type(rows.SetPointRow(1), "48");
+  ASSERT_TRUE(ParseAlgorithmDetail(detail, live, a).ok());
+  EXPECT_EQ(a.UsedChn, 0);  // its channel row was not touched
+  EXPECT_EQ(a.SetPointNum, 2);
+  Show(a);
+  Type(rows.InputRow(0), "3");
+  ASSERT_TRUE(ParseAlgorithmDetail(detail, live, a).ok());
+  EXPECT_EQ(a.UsedChn, 1);
+  EXPECT_EQ(a.Channel[0], 3);
+  // Larger counts are never lowered.
+  a.UsedChn = 5;
+  Show(a);
+  Type(rows.InputRow(0), "2");
+  ASSERT_TRUE(ParseAlgorithmDetail(detail, live, a).ok());
+  EXPECT_EQ(a.UsedChn, 5);
+}
+
+TEST_F(AlgorithmEditorParse, MendedAChannelThatBecomesAnInputLeavesTheAssociatedList) {
+  AlgorithmConfig a = Record(1);
+  a.Channel[0] = 0;
+  a.AssAnalogChnNum = 2;
+  a.AssAnalogChn[0] = 3;
+  a.AssAnalogChn[1] = 1;
+  Show(a);
+  Type(DetailRowsOf(a).InputRow(0), "3");  // only the input row is typed
+  ASSERT_TRUE(ParseAlgorithmDetail(detail, live, a).ok());
+  EXPECT_EQ(a.Channel[0], 3);
+  ASSERT_EQ(a.AssAnalogChnNum, 1);
+  EXPECT_EQ(a.AssAnalogChn[0], 1);
 }
 
 // --- OK ----------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <cstring>
 #include <filesystem>
@@ -202,15 +203,54 @@ TEST_F(FormAlgorithmTest, ListClicksAndMovedColumnsShowTheirAlgorithm) {
   EXPECT_EQ(form->Work().CurrentAlgorithmIndex, 2);
   EXPECT_EQ(S(form->Label_Algorithm_No->text()), "2号启动算法:");
 
-  // Lowering the count below the current algorithm brings it back to 0.
+  // Mended: lowering the count below the current algorithm brings it back
+  // to 0 in the count's own handler, with algorithm 0's details shown.
   form->Edit_Algorithm_Num->setText("75");
   form->Edit_Algorithm_NumExit();
   EXPECT_EQ(S(form->Edit_Algorithm_Num->text()), "60");
+  EXPECT_EQ(form->Work().CurrentAlgorithmIndex, 2);
   form->Edit_Algorithm_Num->setText("1");
   form->Edit_Algorithm_NumExit();
-  form->ShowAlgorithms();
   EXPECT_EQ(S(form->Edit_Algorithm_Num->text()), "1");
   EXPECT_EQ(form->Work().CurrentAlgorithmIndex, 0);
+  EXPECT_EQ(S(form->Label_Algorithm_No->text()), "0号启动算法:");
+  EXPECT_EQ(form->Grid_Algorithm_Detail->Cells().Cell(0, 4), "峰值");
+  TypeDetail(*form, 4, "7.5");
+  ASSERT_TRUE(form->Grid_Algorithm_DetailExit());
+  EXPECT_EQ(form->Work().WorkAlgorithmTable[0].SetPoint[0], 7.5f);
+}
+
+TEST_F(FormAlgorithmTest, MendedReturnNeverClosesTheDialog) {
+  auto form = Opened();
+  form->show();
+  for (QPushButton* button : form->findChildren<QPushButton*>()) {
+    EXPECT_FALSE(button->autoDefault()) << S(button->objectName());
+    EXPECT_FALSE(button->isDefault()) << S(button->objectName());
+  }
+  form->Edit_Algorithm_Num->setText("1");
+  QTest::keyClick(form->Edit_Algorithm_Num, Qt::Key_Return);
+  EXPECT_EQ(form->Grid_Algorithm->Cells().ColCount(), 2);  // the count's handler ran
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_NE(form->result(), QDialog::Accepted);
+  QTest::keyClick(form->Grid_Algorithm_Detail, Qt::Key_Return);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_NE(form->result(), QDialog::Accepted);
+  form->hide();
+}
+
+TEST_F(FormAlgorithmTest, MendedATypeChosenAfterAColumnMovedNamesItsOwnColumn) {
+  auto form = Opened();
+  const platform::CellGrid& list = form->Grid_Algorithm->Cells();
+  form->Grid_Algorithm->Cells().MoveCol(3, 1);  // algorithm 2 to the front
+  form->Grid_AlgorithmColumnMoved(3, 1);
+  ASSERT_EQ(form->Work().CurrentAlgorithmIndex, 2);
+  const std::string second = list.Cell(3, 2);  // algorithm 1, now in column 3
+  form->ComboBox1->setCurrentIndex(6);
+  form->ComboBox1Click();
+  EXPECT_EQ(list.Cell(1, 0), "2");
+  EXPECT_EQ(list.Cell(1, 2), "交流信号过小");
+  EXPECT_EQ(list.Cell(3, 2), second);
+  EXPECT_EQ(form->Work().WorkAlgorithmTable[2].Type, 6);
 }
 
 TEST_F(FormAlgorithmTest, ChoosingATypeRebuildsTheDetailsAndTheListCell) {
@@ -370,6 +410,45 @@ TEST_F(FormAlgorithmTest, ARefusedValueKeepsTheDialogOpenAndStoresNothing) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].text, "峰值: 'abc' is not a valid floating point value");
   EXPECT_TRUE(SameTables(state.config.AlgorithmTable, before.AlgorithmTable));
+}
+
+TEST_F(FormAlgorithmTest, MendedARefusedValueIsSaidOnceUntilTypedAgain) {
+  auto main = MainWindow();
+  Answer([](TFormAlgorithm& form) {
+    TypeDetail(form, 4, "abc");
+    EXPECT_FALSE(form.Grid_Algorithm_DetailExit());  // the focus left the grid for OK
+    EXPECT_NE(PressOk(form), platform::kModalOk);
+    EXPECT_NE(PressOk(form), platform::kModalOk);   // pressed again, nothing typed
+    TypeDetail(form, 4, "abcd");
+    EXPECT_NE(PressOk(form), platform::kModalOk);
+    return platform::kModalCancel;
+  });
+  main->menuAlgorithmClick();
+  const auto messages = ui.PromptsOf(Kind::Message);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[1].text, "峰值: 'abcd' is not a valid floating point value");
+}
+
+// A record whose own counts are below its type's: what is typed into the
+// type's rows is stored and comes back at the next start.
+TEST_F(FormAlgorithmTest, MendedEditsBeyondARecordsOwnCountsSurviveTheSettingsTree) {
+  auto main = MainWindow();
+  state.config.AlgorithmTable[1].UsedChn = 0;
+  state.config.AlgorithmTable[1].SetPointNum = 1;
+  Answer([](TFormAlgorithm& form) {
+    form.Grid_AlgorithmClick(2);  // type 15: 1 input, 2 set points
+    TypeDetail(form, 2, "3");
+    TypeDetail(form, 5, "48");
+    return PressOk(form);
+  });
+  main->menuAlgorithmClick();
+  AppState fresh;
+  LoadAlgorithmSettings(registry, RegistryContext{}, fresh.config);
+  const AlgorithmConfig& a = fresh.config.AlgorithmTable[1];
+  EXPECT_EQ(a.Channel[0], 3);
+  EXPECT_EQ(a.SetPoint[1], 48.0f);
+  EXPECT_EQ(a.UsedChn, 1);
+  EXPECT_EQ(a.SetPointNum, 2);
 }
 
 // Records whose counts differ from their type, from the settings tree: the

@@ -253,11 +253,13 @@ TEST_F(FormFBuffTest, FileButtonsAskForNamesAndMakeThem) {
     EXPECT_EQ(asked[i].file.filter, "AD记录文件 (*.dat)|*.dat|所有文件 (*.*)|*.*");
     EXPECT_EQ(asked[i].file.fileName, "");
     EXPECT_EQ(asked[i].file.initialDir, "/opt/quelvar/");
+    // Both files are usually about to be made: a new name must be choosable.
+    EXPECT_FALSE(asked[i].file.mustExist);
   }
 
   form.EditFileName->setText("/data/run.d/F001");
   QTest::mouseDClick(form.LabelSafeSave, Qt::LeftButton);
-  EXPECT_EQ(form.EditSafeSaveFileName->text(), "/data/run.d/_BAKF001");
+  EXPECT_EQ(form.EditSafeSaveFileName->text(), "/data/run.d/F001_BAK");
   form.EditFileName->setText("/data/F001.DAT");
   form.ButtonDefaultBAKFile->click();
   EXPECT_EQ(form.EditSafeSaveFileName->text(), "/data/F001_BAK.DAT");

@@ -276,6 +276,58 @@ TEST(RecorderSettings, MendedReadoutsAreComputedIn64BitsAndNeverGoNegative) {
   EXPECT_EQ(ComputeRecorderReadouts(f, live).status, " 连续记录文件大小:40KB, 等价采样时间：0ms");
 }
 
+TEST(RecorderSettings, MendedReadoutsWithoutASamplingRateShowNoDurationsButTheSizes) {
+  for (const float rate : {0.0f, -1000.0f, std::numeric_limits<float>::quiet_NaN(),
+                           std::numeric_limits<float>::infinity()}) {
+    LiveConfig live = RecorderLive();
+    live.ChannelRate = rate;
+    RecorderFields f = FieldsOf("100", "10", "2");
+    RecorderReadouts r = ComputeRecorderReadouts(f, live);
+    EXPECT_EQ(r.faultHint, "等价采样时间--") << rate;
+    EXPECT_EQ(r.compressHint, "等价压缩时间--") << rate;
+    EXPECT_EQ(r.status, "实时波形内存=240KB, 等价采样时间=--, 手动记录时间=--") << rate;
+    f.continuousSave = true;
+    f.endBlock = "100";
+    EXPECT_EQ(ComputeRecorderReadouts(f, live).status, " 连续记录文件大小:280KB, 等价采样时间：--") << rate;
+  }
+}
+
+TEST(RecorderSettings, MendedReadoutsAtTheLargestFieldsStayFiniteAndPositive) {
+  // 32767 channels x (2^31 - 1) samples x 2 bytes x (2^31 - 1) blocks: far
+  // beyond 64 bits; shown to the precision of a double.
+  LiveConfig live = RecorderLive();
+  live.NumChn = 32767;
+  live.NumSamp = std::numeric_limits<int32_t>::max();
+  RecorderFields f = FieldsOf("2147483647", "2147483647", "2147483647");
+  RecorderReadouts r = ComputeRecorderReadouts(f, live);
+  EXPECT_EQ(r.status.rfind("实时波形内存=302222231250154029056KB, 等价采样时间=", 0), 0u) << r.status;
+  EXPECT_EQ(r.status.find('-'), std::string::npos) << r.status;
+  EXPECT_EQ(r.faultHint.find('-'), std::string::npos) << r.faultHint;
+  f.continuousSave = true;
+  f.endBlock = "2147483647";
+  r = ComputeRecorderReadouts(f, live);
+  EXPECT_EQ(r.status.rfind(" 连续记录文件大小:302222231250154029056KB, 等价采样时间：", 0), 0u) << r.status;
+  // Sizes a double holds exactly are divided as integers.
+  live.NumChn = 1;
+  live.NumSamp = 1;
+  f = FieldsOf("2147483647", "10", "0");
+  EXPECT_EQ(ComputeRecorderReadouts(f, live).status.rfind("实时波形内存=4294967KB, ", 0), 0u);
+}
+
+TEST(RecorderSettings, MendedReadoutsTakeNoCompressionSelectionAsOkDoes) {
+  const LiveConfig live = RecorderLive();  // 20 samples per cycle
+  RecorderFields f = FieldsOf("100", "10", "2");
+  f.compressRatio = "5";
+  for (const int selection : {-1, 5, 0}) {
+    f.compressType = selection;
+    const int32_t okRatio = ReadRecorderFields(f, live, ContinuousSaveSettings{}).settings.CompressRatio;
+    EXPECT_EQ(okRatio, 20) << selection;  // kind 0 needs a whole cycle
+    EXPECT_EQ(ComputeRecorderReadouts(f, live).compressRatio, okRatio) << selection;
+  }
+  f.compressType = 1;
+  EXPECT_EQ(ComputeRecorderReadouts(f, live).compressRatio, 5);
+}
+
 TEST(RecorderSettings, EndBlockHintsAndTheSnapshotField) {
   EXPECT_EQ(EndBlockHint("0", 4, 300), "处理数据无限制");
   EXPECT_EQ(EndBlockHint("x", 4, 300), "处理数据无限制");
@@ -312,12 +364,14 @@ TEST(RecorderSettings, BackupNameTakesBAKBeforeTheFileNamesExtension) {
       {"F001.DAT", "F001_BAK.DAT"},
       {"/data/run/F001.DAT", "/data/run/F001_BAK.DAT"},
       {"a.b.c", "a.b_BAK.c"},
-      {"F001", "_BAKF001"},
+      // Mended: a name without an extension takes it at its end.
+      {"F001", "F001_BAK"},
+      {"/d/F001", "/d/F001_BAK"},
       {"", "_BAK"},
       // Mended: a dot in a directory's name is not the file's extension.
-      {"/data/run.d/F001", "/data/run.d/_BAKF001"},
+      {"/data/run.d/F001", "/data/run.d/F001_BAK"},
       {"/data/run.d/F001.DAT", "/data/run.d/F001_BAK.DAT"},
-      {"./F001", "./_BAKF001"},
+      {"./F001", "./F001_BAK"},
   };
   for (const Case& c : cases) EXPECT_EQ(BackupFileName(c.name), c.backup) << c.name;
 }

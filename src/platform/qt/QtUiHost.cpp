@@ -103,7 +103,7 @@ int QtUiHost::ShowModal(ModalDialog& dialog) { return dialog.RunModal(); }
 std::optional<std::string> QtUiHost::FileDialog(const FileDialogRequest& request, bool save) {
   QFileDialog dialog(parent_, Q(request.title), Q(request.initialDir), Q(ToolkitFileFilter(request.filter)));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setFileMode(save || !request.mustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (!request.defaultExt.empty()) dialog.setDefaultSuffix(Q(request.defaultExt));
   if (!request.fileName.empty()) dialog.selectFile(Q(request.fileName));
   const QStringList filters = dialog.nameFilters();
