@@ -16,6 +16,7 @@
 #include "platform/qt/QtText.h"
 #include "platform/qt/StringGrid.h"
 #include "setup/AlgorithmFile.h"
+#include "setup/DialogNumbers.h"
 #include "shell/WindowGeometry.h"
 #include "shell/WindowPlace.h"
 
@@ -31,7 +32,6 @@ constexpr int kMinimumClientSize = 150;
 // Wide enough for the detail grid's longest names ("压缩记录时间:").
 constexpr int kDefaultColumnWidth = 100;
 // The toolkit's caption for its own messages.
-const char* const kToolkitCaption = "Quelvar";
 
 std::string Text(const QLineEdit* edit) { return edit->text().toStdString(); }
 
@@ -272,7 +272,7 @@ bool TFormAlgorithm::Grid_Algorithm_DetailExit() {
     // one message until the cells are typed again.
     if (!refusalShown_) {
       refusalShown_ = true;
-      ui_.MessageBox(*result.refusal, kToolkitCaption, platform::MsgButtons::Ok, platform::MsgIcon::Error);
+      ui_.MessageBox(*result.refusal, kNotANumberCaption, platform::MsgButtons::Ok, platform::MsgIcon::Error);
     }
     return false;
   }

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "setup/ConfADSettings.h"
+#include "setup/DialogNumbers.h"
 #include "shell/WindowPlace.h"
 
 namespace quelvar {
@@ -27,7 +28,6 @@ namespace {
 const char* const kGeometryPrefix = "FormConfAD";
 constexpr int kDesignedLeft = 240, kDesignedTop = 120, kDesignedWidth = 430, kDesignedHeight = 440;
 // The toolkit's caption for its own messages.
-const char* const kToolkitCaption = "Quelvar";
 
 std::string Text(const QLineEdit* edit) { return edit->text().toStdString(); }
 
@@ -379,7 +379,7 @@ void TFormConfAD::Button_OKClick() {
   const ConfADOutcome outcome = ApplyConfADFields(f, state_.driver, keptRate_, state_.config);
   if (outcome.simulateTicked) CheckBoxSimulate->setChecked(true);
   if (outcome.notANumber) {
-    ui_.MessageBox(NotAnIntegerMessage(*outcome.notANumber), kToolkitCaption, platform::MsgButtons::Ok,
+    ui_.MessageBox(NotAnIntegerMessage(*outcome.notANumber), kNotANumberCaption, platform::MsgButtons::Ok,
                    platform::MsgIcon::Error);
     return;
   }
