@@ -24,8 +24,9 @@ struct HistoryRecord {
   int32_t TriggerChannel = 0;
   int32_t TriggerAlgorithm = 0;
   std::string Comment;
-  int32_t CompressedBlocks = 0;
-  int32_t CompressRatio = 1;
+  int32_t CompressedBlocks = 0;  // compressed blocks at the end of Samples
+  int32_t CompressRatio = 1;  // samples per point of the compressed part
+  int32_t CompressType = 0;
   int32_t Valid = 0;
   int32_t Synced = 0;
 };

@@ -49,7 +49,9 @@ const std::set<std::string> kBuilt = {
     "menuViewScaleAlwaysP", "menuViewGridLineP", "menuViewGridPointP", "menuViewTrace", "menuViewTraceP",
     "menuViewIn1Axial", "menuBGTrans", "menuWhiteBG", "menuDispScale", "menuTopMost",
     // submenus of the view menu (their items are judged one by one)
-    "menuViewPhase", "menuViewScope"};
+    "menuViewPhase", "menuViewScope",
+    // history review
+    "menuFault", "menuSelectFault", "ToolButtonSelectFault"};
 
 // Items whose commands are still to come: disabled, also those that are
 // hidden or not placed in a menu yet.
@@ -59,8 +61,8 @@ const std::set<std::string> kWaiting = {
     "menuScopeChannel", "menuScopeLine", "menuScope4", "menuScope8", "menuScope16", "menuScopeAll",
     "menuScopeOverall", "menuScopePage", "menuScopeVPage", "ToolButtonVPage", "menuVPage1", "menuVPage2", "menuVPage3", "menuVPage4",
     "menuVPage5", "menuViewAnalog", "menuViewSwitch", "menuGridEng",
-    // history review and playback
-    "menuSelectFault", "menuPlayInterval", "menuPlayInc",
+    // playback
+    "menuPlayInterval", "menuPlayInc",
     // marks
     "menuMarkIncN1", "menuMarkHarmonicsN1", "menuMarkIncN2", "menuMarkHarmonicsN2", "menuHarmonicAccurate",
     "menuHarmonicFourier",
@@ -159,6 +161,7 @@ TEST_F(FormMainMenus, ThePresentationRenamesTheItemsThatExist) {
   const CaptionCase cases[] = {
       {{},
        {{"menuStartQuelvar", "启动记录示波器(&S)"},
+        {"menuFault", "历史数据管理(&M)"},
         {"menuSelectFault", "选历史数据(&S)"},
         {"menuPhaseSingle", "一道一轴(&C)"},
         {"menuPhaseMultiple", "一组一轴(&G)"},
