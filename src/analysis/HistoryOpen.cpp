@@ -79,17 +79,23 @@ RecordOpenStatus ReadRecordForHistory(const RecordOpenChoice& choice, OpenedReco
   const BlockRange range = ClampBlockRange(choice, header.BlockCount);
   const uint64_t blockWords = static_cast<uint64_t>(header.NumSamp) * static_cast<uint64_t>(header.NumChn);
   const uint64_t words = blockWords * static_cast<uint64_t>(range.Count());
-  std::vector<uint16_t> samples;
-  try {
-    // One word more than the samples, as every history buffer has.
-    samples.resize(words + 1);
-  } catch (const std::bad_alloc&) {
-    return RecordOpenStatus::OutOfMemory;
-  } catch (const std::length_error&) {
-    return RecordOpenStatus::OutOfMemory;
-  }
   const uint64_t from = kRecordFileDataOffset + blockWords * 2 * static_cast<uint64_t>(range.begin);
-  if (!file.ReadAt(from, samples.data(), words * 2)) return RecordOpenStatus::NotARecord;
+  // The words are read where they are looked at: opening a long record does
+  // not wait for all of it. Where no view can be made they are read now.
+  SampleBuffer samples(file.MapPrivate(from, words * 2, sizeof(uint16_t)));
+  if (!samples.IsFileView()) {
+    std::vector<uint16_t> read;
+    try {
+      // One word more than the samples, as every history buffer has.
+      read.resize(words + 1);
+    } catch (const std::bad_alloc&) {
+      return RecordOpenStatus::OutOfMemory;
+    } catch (const std::length_error&) {
+      return RecordOpenStatus::OutOfMemory;
+    }
+    if (!file.ReadAt(from, read.data(), words * 2)) return RecordOpenStatus::NotARecord;
+    samples = std::move(read);
+  }
 
   std::optional<std::string> comment;
   if (commentBytes) {
@@ -115,7 +121,7 @@ void TakeOpenedRecord(OpenedRecordFile& opened, const LiveConfig& live, HistoryR
   const RecordFileHeader& f = opened.header;
   const RangePlacement& p = opened.placement;
   h.Samples.swap(opened.samples);
-  opened.samples = {};
+  opened.samples.clear();
   h.FrqSamp = f.ChannelRate;
   h.StartTime = f.StartTime;
   h.BlockCount = p.blockCount;

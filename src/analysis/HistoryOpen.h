@@ -64,7 +64,9 @@ struct OpenedRecordFile {
   std::unique_ptr<ConfigRecord> config;
   BlockRange range;
   RangePlacement placement;
-  std::vector<uint16_t> samples;  // the range's words, then one word more
+  // The range's words, then one word more (0): a private view of the file
+  // where one can be made, else read into memory.
+  SampleBuffer samples;
   // The comment as UTF-8; empty when the file has no readable length word.
   std::optional<std::string> comment;
 };

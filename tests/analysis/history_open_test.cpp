@@ -254,3 +254,48 @@ TEST_F(HistoryOpen, TheRunLogNamesTheTrigger) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HistoryOpen, TheOpenedWordsAreTheProcesssOwnAndTheFileStaysAsItWas) {
+  const std::string path = test::WriteTestRecord(dir / "F1.DAT", TenBlocks());
+  const std::vector<uint8_t> before = test::BuildTestRecord(TenBlocks()).bytes;
+  OpenedRecordFile opened;
+  ASSERT_EQ(ReadRecordForHistory({path, false, 2, 4}, opened), RecordOpenStatus::Ok);
+  HistoryRecord h;
+  TakeOpenedRecord(opened, LiveConfig{}, h);
+  // Changed in place (as the skew correction does) and grown (as the
+  // derived data do): the file keeps its bytes.
+  h.Samples[0] = 0xBEEF;
+  h.Samples.back() = 0xBEEF;
+  EXPECT_EQ(h.Samples[0], 0xBEEF);
+  h.Samples.push_back(7);
+  EXPECT_EQ(h.Samples[0], 0xBEEF);
+  EXPECT_EQ(h.Samples[1], test::TestWord(2, 0, 1));
+  std::ifstream f(path, std::ios::binary);
+  const std::vector<uint8_t> after((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(after, before);
+}
+
+TEST_F(HistoryOpen, TheWordAfterTheSamplesIsZeroAlsoWhereTheFileEndsOnAPageBoundary) {
+  // No comment, and the samples end exactly at a 4096-byte boundary.
+  test::TestRecord t;
+  t.comment = std::nullopt;
+  t.blocks = 1;
+  t.preBlocks = 0;
+  const int32_t numChn = test::BuildTestRecord(t).header.NumChn;
+  t.numSamp = 0;
+  for (int32_t n = 1; n < 100000 && t.numSamp == 0; ++n) {
+    if ((kRecordFileDataOffset + uint64_t{static_cast<uint32_t>(n * numChn)} * 2) % 4096 == 0) t.numSamp = n;
+  }
+  ASSERT_GT(t.numSamp, 0);
+  const std::string path = test::WriteTestRecord(dir / "F1.DAT", t);
+  ASSERT_EQ(fs::file_size(path) % 4096, 0u);
+  OpenedRecordFile opened;
+  ASSERT_EQ(ReadRecordForHistory({path, true, 0, 0}, opened), RecordOpenStatus::Ok);
+  ASSERT_EQ(opened.samples.size(), static_cast<size_t>(t.numSamp) * numChn + 1);
+  EXPECT_EQ(opened.samples[opened.samples.size() - 2], test::TestWord(0, t.numSamp - 1, numChn - 1));
+  EXPECT_EQ(opened.samples.back(), 0);
+}
+
+}  // namespace
