@@ -16,6 +16,7 @@
 #include "FuzzHosts.h"
 #include "FuzzSupport.h"
 #include "acquisition/VirtualAdFile.h"
+#include "analysis/RecordFileManager.h"
 #include "common/AppState.h"
 #include "net/GrayCode.h"
 #include "net/LzssCodec.h"
@@ -149,12 +150,19 @@ void RecordFiles() {
     const char* comment;
   };
   for (const Case& c : {Case{"three-blocks.DAT", 3, "故障录波 A相接地"}, Case{"one-block.DAT", 1, ""}}) {
-    for (const char* target : {"record_file", "replay_file", "history_open"}) {
+    for (const char* target : {"record_file", "replay_file", "record_file_report", "history_open"}) {
       const WriteResult written = WriteRecordFileAs((Dir(target) / c.name).string(), SeedPackage(live, c.blocks, c.comment));
       if (!written.ok) Fail(written.error);
     }
   }
   if (!IsValidRecordFile((Dir("record_file") / "three-blocks.DAT").string())) Fail("the record file seed is not valid");
+  // The manager's report: a file cut inside its last block, which it repairs.
+  const fs::path whole = Dir("record_file_report") / "three-blocks.DAT";
+  if (!CheckRecordFileReport(whole.string(), "three-blocks.DAT").valid) Fail("the report seed does not pass");
+  const fs::path cut = Dir("record_file_report") / "cut.DAT";
+  fs::copy_file(whole, cut, fs::copy_options::overwrite_existing);
+  fs::resize_file(cut, fs::file_size(cut) - 100);
+  if (CheckRecordFileReport(cut.string(), "cut.DAT").status != kCheckLength) Fail("the cut seed is not cut");
   VirtualAdReplay replay;
   std::string status;
   if (!OpenVirtualAdFile((Dir("replay_file") / "three-blocks.DAT").string(), live, replay, status)) {

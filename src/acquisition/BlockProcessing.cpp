@@ -101,6 +101,8 @@ void AnnounceRecordStart(AppState& state, const BlockReporter& report) {
   AcquisitionState& a = state.acq;
   r.BlocksDone = 1;
   r.StartTime = a.BlockTime;
+  // The found points belonged to the record shown before.
+  state.foundPoints.TriggerPointCount = 0;
   report.statusPanel(1, "触发");
   a.DataGapFlag = 0;
   report.runLog(" 开始触发记录于:" + platform::PageStampText(r.StartTime));

@@ -1,10 +1,13 @@
 // The main window's history review: opening a stored record file and
 // showing the history record.
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
 
 #include "acquisition/RecordCompletion.h"
+#include "analysis/FormFault.h"
 #include "analysis/HistoryOpen.h"
 #include "auxwin/FormTool.h"
 #include "platform/DayTime.h"
@@ -15,25 +18,17 @@
 
 namespace quelvar {
 
-namespace {
-
-const char* const kRecordFileFilter = "历史数据文件 (F*.DAT)|F*.DAT|所有文件 (*.*)|*.*";
-
-}  // namespace
-
 std::optional<RecordOpenChoice> TFormMain::ChooseRecordFile() {
   if (recordFileManager_) return recordFileManager_();
-  // Without the manager the open-file dialog chooses, and the whole file is
-  // opened (the manager's range box starts checked as well).
-  platform::FileDialogRequest request;
-  request.title = "历史数据库管理";
-  request.initialDir = state_.config.SavePath.empty() ? state_.startup.DialogInitialDir : state_.config.SavePath;
-  request.filter = kRecordFileFilter;
-  request.defaultExt = "DAT";
-  const std::optional<std::string> path = services_.ui.OpenFileName(request);
-  if (!path) return std::nullopt;
+  // The record-file manager, shown with the whole range ticked, accepts only
+  // a file it has just checked; its choice is the checked path and range.
+  if (RunRecordFileManager() != platform::kModalOk) return std::nullopt;
+  const TFormFault& manager = *FaultManager();
   RecordOpenChoice choice;
-  choice.path = *path;
+  choice.path = state_.HistoryFilePath;
+  choice.wholeRange = manager.CheckBoxDispAll->isChecked();
+  choice.begin = manager.EditBeginBlock->text().toInt();
+  choice.end = manager.EditEndBlock->text().toInt();
   return choice;
 }
 
@@ -42,8 +37,9 @@ void TFormMain::menuSelectFaultClick() {
   const std::optional<RecordOpenChoice> choice = ChooseRecordFile();
   if (!choice) return;
 
-  // Read whole before anything changes: a refusal leaves the record on
-  // show, the configuration and the settings as they were.
+  // Checked again and taken before anything changes (the file may have
+  // changed since the manager's check): a refusal leaves the record on show,
+  // the configuration and the settings as they were.
   OpenedRecordFile opened;
   switch (ReadRecordForHistory(*choice, opened)) {
     case RecordOpenStatus::Ok:
@@ -89,6 +85,8 @@ void TFormMain::ShowHistoryMode() {
   menuMonitor->setChecked(true);
   menuMonitorClick();
   PointDisplayAtHistory(state_);
+  // The points found in the record shown before do not belong to this one.
+  state_.foundPoints.TriggerPointCount = 0;
   RebuildDisplayLayout();
   Label_Mark1->setVisible(menuViewTrace->isChecked());
   Label_Mark2->setVisible(menuViewTrace->isChecked());

@@ -9,6 +9,7 @@
 #include "platform/qt/DBusScreenSaverControl.h"
 #include "platform/qt/QtUiHost.h"
 #include "platform/qt/TerminationSignals.h"
+#include "analysis/FormFault.h"
 #include "acquisition/FormExpText.h"
 #include "acquisition/FormFileInfo.h"
 #include "acquisition/FormScheduleSave.h"
@@ -53,6 +54,7 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   // after the main window, whose shut-down may still report to it.
   auto formServer = std::make_unique<TFormServer>(state, registry);
   formMain->SetStationWindow(formServer.get());
+  formMain->SetFaultManager(new TFormFault(state, registry, ui, formMain.get()));  // owned by the main window
   auto* formGroup = new TFormGroup(state, registry, ui, formMain.get());  // owned by the main window
   // A window of its own, hidden until asked for; it goes before the main
   // window, whose housekeeping polls it.

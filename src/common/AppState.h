@@ -7,6 +7,7 @@
 #include "common/AcquisitionState.h"
 #include "common/AdDriver.h"
 #include "common/DisplayData.h"
+#include "common/FoundTriggerPoints.h"
 #include "common/LiveConfig.h"
 #include "common/MainViewSettings.h"
 #include "common/RecordState.h"
@@ -106,6 +107,11 @@ struct AppState {
   WaveViewState wave;
   ScaleLabelMetrics labels;
   HistoryRecord history;
+  // The trigger-point search's findings in the record on display.
+  FoundTriggerPoints foundPoints;
+  // Playback of the shown data: 0 stopped, 1 towards earlier data, 2
+  // towards later data.
+  int32_t PlaybackDirection = 0;
   // Full path of the record file the record-file manager checked last.
   std::string HistoryFilePath;
   TriggerState triggers;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -17,6 +18,10 @@ namespace quelvar {
 // file. Growing or resizing a viewed buffer first copies it into memory.
 class SampleBuffer {
  public:
+  using value_type = uint16_t;
+  using iterator = uint16_t*;
+  using const_iterator = const uint16_t*;
+
   SampleBuffer() = default;
   SampleBuffer(std::vector<uint16_t> words) : owned_(std::move(words)) {}  // NOLINT: a vector is a buffer
   explicit SampleBuffer(std::unique_ptr<platform::PrivateFileView> view) : view_(std::move(view)) {}
@@ -51,6 +56,25 @@ class SampleBuffer {
   uint16_t& back() { return data()[size() - 1]; }
   const uint16_t& back() const { return data()[size() - 1]; }
 
+  // A copy of the words, for code that keeps them as a vector.
+  operator std::vector<uint16_t>() const { return std::vector<uint16_t>(begin(), end()); }  // NOLINT
+  friend bool operator==(const SampleBuffer& a, const SampleBuffer& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+  friend bool operator==(const SampleBuffer& a, const std::vector<uint16_t>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+  }
+
+  void assign(size_t words, uint16_t value) {
+    view_.reset();
+    owned_.assign(words, value);
+  }
+  template <typename It>
+  void assign(It first, It last) {
+    std::vector<uint16_t> words(first, last);  // may read this buffer's own words
+    view_.reset();
+    owned_ = std::move(words);
+  }
   void push_back(uint16_t word) {
     Own();
     owned_.push_back(word);

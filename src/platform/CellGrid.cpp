@@ -66,6 +66,7 @@ const std::string& CellGrid::Cell(int col, int row) const {
 
 void CellGrid::SetCell(int col, int row, std::string text) {
   if (Slot* s = At(col, row)) {
+    s->written = text;
     s->text = std::move(text);
     s->modified = false;
   }
@@ -73,9 +74,8 @@ void CellGrid::SetCell(int col, int row, std::string text) {
 
 void CellGrid::EditCell(int col, int row, std::string text) {
   if (Slot* s = At(col, row)) {
-    if (s->text == text) return;
+    s->modified = text != s->written;
     s->text = std::move(text);
-    s->modified = true;
   }
 }
 
@@ -85,7 +85,11 @@ bool CellGrid::Modified(int col, int row) const {
 }
 
 void CellGrid::ClearModified() {
-  for (Slot& s : cells_) s.modified = false;
+  // What the cells hold now counts as written.
+  for (Slot& s : cells_) {
+    s.modified = false;
+    s.written = s.text;
+  }
 }
 
 bool CellGrid::ReadOnly(int col, int row) const {

@@ -12,7 +12,9 @@ namespace quelvar::platform {
 // writing there does nothing, so a handler never indexes past a grid whatever
 // its counts say.
 //
-// A cell the user edited is marked modified until the program writes it again
+// A cell is modified while the user's text differs from the one the program
+// last wrote there (typing a character and deleting it again leaves it
+// unmodified); the program's next write, or ClearModified, makes it clean
 // or clears the marks, so a dialog can parse back only what the user changed.
 class CellGrid {
  public:
@@ -33,8 +35,8 @@ class CellGrid {
   const std::string& Cell(int col, int row) const;
   // The program's write: sets the text and clears the cell's modified mark.
   void SetCell(int col, int row, std::string text);
-  // The user's write: sets the text and marks the cell modified when the text
-  // differs from what it was.
+  // The user's write: sets the text; the cell is modified while the text
+  // differs from the program's last write.
   void EditCell(int col, int row, std::string text);
   bool Modified(int col, int row) const;
   void ClearModified();
@@ -75,6 +77,7 @@ class CellGrid {
   struct Slot {
     std::string text;
     bool modified = false;
+    std::string written;  // the program's last text
     bool readOnly = false;
     bool operator==(const Slot&) const = default;
   };

@@ -242,6 +242,11 @@ class TFormMain : public QMainWindow {
   // the settings are kept, and a new ring size empties the display.
   void menuQuelvarConfigClick();
   void SetRecorderSettingsDialog(class TFormFBuff* dialog) { recorderSettingsDialog_ = dialog; }
+  // The record-file manager (history review), shown modally with the whole
+  // range ticked; its modal result. The open command reads its choice.
+  int RunRecordFileManager();
+  void SetFaultManager(class TFormFault* form) { faultManager_ = form; }
+  class TFormFault* FaultManager();
   void menuStartQuelvarClick();
   void menuTriggerFaultClick();
   // Block intake: the driver's notification, a pacing tick or the watchdog.
@@ -451,14 +456,43 @@ class TFormMain : public QMainWindow {
 
   // History review (analysis). The open command reads a record file, whole
   // or a range of blocks, as the history record and shows it; refused while
-  // acquiring. The file and range come from the record-file manager when
-  // one is attached, else from the open-file dialog (the whole file).
+  // acquiring. The file and range come from the record-file manager, or from
+  // another chooser when one is set (benchmarks, tests of a file that
+  // changes after the manager's check).
   void menuSelectFaultClick();
   using RecordFileChooser = std::function<std::optional<RecordOpenChoice>()>;
   void SetRecordFileManager(RecordFileChooser chooser) { recordFileManager_ = std::move(chooser); }
   // Switches the main view to the history record (after a live record
   // completes and after a file is opened).
   void ShowHistoryMode();
+
+  // History review's tools (analysis/FormMainHistoryTools.cpp): skew
+  // correction and trigger-point search of the shown record, and playback
+  // of the shown data by TimerPlay.
+  QAction* menuSynchron = nullptr;
+  QAction* menuSearchAlgorithm = nullptr;  // hidden
+  QAction* menuPlayForward = nullptr;
+  QAction* menuPlayBack = nullptr;
+  QAction* menuViewHMEPanel = nullptr;  // hidden
+  QMenu* PopupMenuPlaySpeed = nullptr;  // drop-down of ToolButtonPlayForward
+  QAction* menuSpeedPlay = nullptr;
+  QAction* menuSlowPlay = nullptr;
+  QAction* ToolButtonPlayForward = nullptr;  // plays towards earlier data
+  QAction* ToolButtonPlayBack = nullptr;     // plays towards later data
+  QTimer* TimerPlay = nullptr;
+  void menuSynchronClick();
+  void menuSearchAlgorithmClick();
+  void ToolButtonPlayForwardClick();
+  void ToolButtonPlayBackClick();
+  void menuPlayForwardClick();
+  void menuPlayBackClick();
+  void TimerPlayTimer();
+  void StopPlayback();
+  void menuSpeedPlayClick();
+  void menuSlowPlayClick();
+  void menuPlayIntervalClick();
+  void menuPlayIncClick();
+  void menuViewHMEPanelClick() {}  // hidden; does nothing
 
   // Run log and status bar panels.
   void AppendRunLog(const std::string& line);
@@ -548,6 +582,9 @@ class TFormMain : public QMainWindow {
   ConfigCommandEnv MakeConfigCommandEnv();
   void BuildMenus();
   void BuildXZoomMenu();
+  void BuildPlaybackMenuItems();
+  void BuildHistoryTools();
+  void StartOrStopPlayback(int32_t direction);
   // Items whose commands are not built yet are disabled, never silent.
   void DisableCommandsNotBuilt();
   // The recording-oscilloscope presentation renames and hides items.
@@ -600,6 +637,7 @@ class TFormMain : public QMainWindow {
   class TFormConfAD* confADDialog_ = nullptr;
   class TFormAlgorithm* algorithmDialog_ = nullptr;
   class TFormFBuff* recorderSettingsDialog_ = nullptr;
+  class TFormFault* faultManager_ = nullptr;
   class TFormColor* colorDialog_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;

@@ -160,8 +160,8 @@ void TFormMain::BuildMenus() {
   menuAbsoluteTime = AddCheckItem(menuView, "menuAbsoluteTime", "显示绝对时间", false);
   menuDispScale = AddItem(menuView, "menuDispScale", "X刻度数(=5)");
   menuView->addSeparator();
-  menuPlayInterval = AddItem(menuView, "menuPlayInterval", "播放时间间隔(?ms)");
-  menuPlayInc = AddItem(menuView, "menuPlayInc", "每次移动整屏的1/?");
+  // Playback's entries, and its speed items for the play button's drop-down.
+  BuildPlaybackMenuItems();
   menuView->addSeparator();
   menuColor = AddItem(menuView, "menuColor", "配色方案(&C)");
   connect(menuColor, &QAction::triggered, this, [this] { menuColorClick(); });
@@ -292,6 +292,7 @@ void TFormMain::BuildMenus() {
 
   BuildXZoomMenu();
   BuildYScaleMenus();
+  BuildHistoryTools();
   // A mark whose command comes with the text grid; it holds its state for
   // the display until then.
   auto stateItem = [this](QAction*& item, const char* name, const char* caption, bool checked) {
@@ -310,8 +311,6 @@ void TFormMain::DisableCommandsNotBuilt() {
       menuXAxialTime, menuAbsoluteTime, menuPhaseSingle, menuPhaseMultiple, menuScopeChannel, menuScopeLine,
       menuScope4, menuScope8, menuScope16, menuScopeAll, menuScopeOverall, menuScopePage, menuScopeVPage,
       ToolButtonVPage, menuVPage1, menuVPage2, menuVPage3, menuVPage4, menuVPage5, menuViewAnalog, menuViewSwitch, menuGridEng,
-      // playback
-      menuPlayInterval, menuPlayInc,
       // marks
       menuMarkIncN1, menuMarkHarmonicsN1, menuMarkIncN2, menuMarkHarmonicsN2,
       // set-up dialogs of the hardware
@@ -323,8 +322,8 @@ void TFormMain::DisableCommandsNotBuilt() {
       // The help contents are a WinHelp file, which nothing on this platform
       // opens.
       menuContent,
-      // hidden, and does nothing
-      menuSetSysTime};
+      // hidden, and do nothing
+      menuSetSysTime, menuViewHMEPanel};
   for (QAction* item : waiting) item->setEnabled(false);
 }
 

@@ -24,8 +24,7 @@ WaveformPaintInput ScreenWaveformInput(const AppState& state) {
   const ChannelScrollMenus menus{o.ViewSwitch, o.Scope == ChannelScope::Page, !o.PhaseMultiple};
   input.ChannelScrollMax = ChannelScrollMaximum(state.config, menus);
   input.BlockTime = state.acq.BlockTime;
-  // History review keeps no list of found trigger points yet: none are
-  // marked.
+  input.TriggerPoints = state.foundPoints.InUse();
   return input;
 }
 

@@ -4,19 +4,13 @@
 #include <span>
 
 #include "common/DisplayData.h"
+#include "common/FoundTriggerPoints.h"
 #include "common/SampleLayout.h"
 #include "common/WaveViewState.h"
 #include "platform/Canvas.h"
 #include "view/Palette.h"
 
 namespace quelvar {
-
-// A point where a trigger algorithm fired in the shown history record.
-struct FoundTriggerPoint {
-  int32_t Algorithm = 0;  // algorithm number
-  int32_t Type = 0;       // index into AlgorithmTypeTable
-  int32_t Point = 0;      // display point of the record
-};
 
 // Everything the X axis reads. The geometry, grid flags and colour switch are
 // the waveform renderer's; the plot spans x = Left .. Left + N and

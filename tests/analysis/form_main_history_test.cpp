@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
 
@@ -10,6 +12,7 @@
 #include <map>
 
 #include "RecordFileForTest.h"
+#include "analysis/FormFault.h"
 #include "analysis/HistoryOpen.h"
 #include "shell/ConfigCommands.h"
 #include "shell/FormMain.h"
@@ -37,9 +40,27 @@ class FormMainHistory : public test::MainWindowFixture {
   std::string Record(const char* name, const test::TestRecord& t = {}) {
     return test::WriteTestRecord(dir / name, t);
   }
-  // Opens `path` through the open-file dialog.
+  // Answers the next record-file manager: `path` chosen in its directory,
+  // the range as given, then OK.
+  void ChooseInManager(const std::string& path, bool whole = true, int begin = 0, int end = 0) {
+    ui.modalAnswers.push_back([path, whole, begin, end](platform::ModalDialog& dialog) {
+      auto& manager = dynamic_cast<TFormFault&>(dialog);
+      manager.SetCurrentDirectory(fs::path(path).parent_path().string());
+      manager.EditFileName->setText(QString::fromStdString(fs::path(path).filename().string()));
+      manager.CheckBoxDispAll->setChecked(whole);
+      manager.CheckBoxDispAllClick();
+      if (!whole) {
+        manager.EditBeginBlock->setText(QString::number(begin));
+        manager.EditEndBlock->setText(QString::number(end));
+      }
+      manager.setResult(QDialog::Rejected);  // as a new modal run starts
+      manager.ButtonOKClick();
+      return manager.result() == QDialog::Accepted ? platform::kModalOk : platform::kModalCancel;
+    });
+  }
+  // Opens `path` through the record-file manager.
   void Open(TFormMain& form, const std::string& path) {
-    ui.fileAnswers.push_back(path);
+    ChooseInManager(path);
     form.menuSelectFaultClick();
   }
   // Every value of the settings tree.
@@ -71,9 +92,9 @@ TEST_F(FormMainHistory, AnOpenedFileIsShownAsHistoryUnderItsOwnConfiguration) {
   const std::string path = Record("F20251211080000.DAT", t);
   Open(*form, path);
 
-  const auto dialogs = ui.PromptsOf(Kind::OpenFile);
+  const auto dialogs = ui.PromptsOf(Kind::Modal);
   ASSERT_EQ(dialogs.size(), 1u);
-  EXPECT_EQ(dialogs[0].file.filter, "历史数据文件 (F*.DAT)|F*.DAT|所有文件 (*.*)|*.*");
+  EXPECT_EQ(dialogs[0].text, "FormFault");
   EXPECT_TRUE(ui.PromptsOf(Kind::Message).empty());
 
   // The file's configuration is in force, lent.
@@ -137,7 +158,7 @@ TEST_F(FormMainHistory, TheManagersRangeIsOpened) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.begin);
-    form->SetRecordFileManager([&] { return RecordOpenChoice{path, c.whole, c.begin, c.end}; });
+    ChooseInManager(path, c.whole, c.begin, c.end);
     form->menuSelectFaultClick();
     EXPECT_EQ(state.history.BlockCount, c.blocks);
     EXPECT_EQ(state.history.Samples.front(), test::TestWord(c.firstBlock, 0, 0));
@@ -148,7 +169,7 @@ TEST_F(FormMainHistory, TheManagersRangeIsOpened) {
       EXPECT_EQ(state.display.DispCompressStart, c.compressStart);
     }
   }
-  EXPECT_TRUE(ui.PromptsOf(Kind::OpenFile).empty());
+  EXPECT_EQ(ui.PromptsOf(Kind::Modal).size(), 4u);
 }
 
 TEST_F(FormMainHistory, ASecondOpenKeepsTheOwnConfigurationAsideOnceAndRestoreBringsItBack) {
@@ -234,11 +255,15 @@ TEST_F(FormMainHistory, ATruncatedOrForeignFileIsRefusedAndNothingChanges) {
     bool recordOnShow;  // a record was opened before
     std::vector<uint8_t> bytes;
     bool exists;
+    // The file is damaged or removed after the manager checked it: the open
+    // itself refuses it.
+    bool afterCheck;
   } cases[] = {
-      {"truncated, nothing on show", false, std::vector<uint8_t>(good.begin(), good.end() - 40), true},
-      {"truncated, a record on show", true, std::vector<uint8_t>(good.begin(), good.end() - 40), true},
-      {"foreign", true, std::vector<uint8_t>{'M', 'Z', 0x90, 0, 3, 0}, true},
-      {"removed after it was chosen", true, {}, false},
+      {"truncated, nothing on show", false, std::vector<uint8_t>(good.begin(), good.end() - 40), true, false},
+      {"truncated, a record on show", true, std::vector<uint8_t>(good.begin(), good.end() - 40), true, false},
+      {"foreign", true, std::vector<uint8_t>{'M', 'Z', 0x90, 0, 3, 0}, true, false},
+      {"cut short after the check", true, std::vector<uint8_t>(good.begin(), good.end() - 40), true, true},
+      {"removed after the check", true, {}, false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -253,13 +278,21 @@ TEST_F(FormMainHistory, ATruncatedOrForeignFileIsRefusedAndNothingChanges) {
     const auto settingsBefore = Settings(tree);
     ui.prompts.clear();
 
-    Open(*form, bad.string());
+    if (c.afterCheck) {
+      form->SetRecordFileManager([path = bad.string()] { return RecordOpenChoice{path, true, 0, 0}; });
+      form->menuSelectFaultClick();
+    } else {
+      Open(*form, bad.string());
+    }
     const auto boxes = ui.PromptsOf(Kind::Message);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "未选定有效文件");
     EXPECT_EQ(boxes[0].caption, "确定操作无效");
     EXPECT_EQ(boxes[0].buttons, platform::MsgButtons::OkCancel);
-    ExpectSame(before, Take(own, *form));
+    // The manager names the file it checked last, whatever its verdict.
+    Snapshot after = Take(own, *form);
+    if (!c.afterCheck) after.historyFile = before.historyFile;
+    ExpectSame(before, after);
     EXPECT_EQ(Settings(tree), settingsBefore);
   }
 }
@@ -274,7 +307,7 @@ TEST_F(FormMainHistory, NothingIsAskedWhileAcquiringOrChangedWhenTheDialogIsCanc
   }
   state.RunState = kRunIdle;
   const Snapshot before = Take(state, *form);
-  ui.fileAnswers.push_back(std::nullopt);
+  ui.AnswerModal(platform::kModalCancel);
   form->menuSelectFaultClick();
   ExpectSame(before, Take(state, *form));
   EXPECT_EQ(state.history.Valid, 0);
@@ -285,15 +318,15 @@ TEST_F(FormMainHistory, TheMenuItemAndToolButtonRunTheCommandAndTheMarkFollowsTh
   ASSERT_TRUE(form->menuSelectFault->isEnabled());
   ASSERT_TRUE(form->ToolButtonSelectFault->isEnabled());
   // A cancelled choice leaves the mark as it was, whatever the click did to it.
-  ui.fileAnswers.push_back(std::nullopt);
+  ui.AnswerModal(platform::kModalCancel);
   form->menuSelectFault->trigger();
-  EXPECT_EQ(ui.PromptsOf(Kind::OpenFile).size(), 1u);
+  EXPECT_EQ(ui.PromptsOf(Kind::Modal).size(), 1u);
   EXPECT_FALSE(form->menuSelectFault->isChecked());
-  ui.fileAnswers.push_back(Record("F1.DAT"));
+  ChooseInManager(Record("F1.DAT"));
   form->ToolButtonSelectFault->trigger();
   EXPECT_TRUE(form->menuSelectFault->isChecked());
   // Choosing again and cancelling keeps the record on show and its mark.
-  ui.fileAnswers.push_back(std::nullopt);
+  ui.AnswerModal(platform::kModalCancel);
   form->menuSelectFault->trigger();
   EXPECT_TRUE(form->menuSelectFault->isChecked());
   EXPECT_EQ(state.display.DispValid, 1);

@@ -57,6 +57,9 @@ TEST(CellGrid, OnlyTheUsersChangedTextsAreMarkedModified) {
   EXPECT_FALSE(g.Modified(1, 1));
   g.EditCell(1, 1, "new");
   EXPECT_TRUE(g.Modified(1, 1));
+  g.EditCell(1, 1, "1,1");
+  EXPECT_FALSE(g.Modified(1, 1)) << "typed back to the program's text";
+  g.EditCell(1, 1, "new");
   g.SetCell(1, 1, "refilled");
   EXPECT_FALSE(g.Modified(1, 1)) << "the program's refill starts the cell afresh";
   g.EditCell(2, 2, "a");

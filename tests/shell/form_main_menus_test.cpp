@@ -50,8 +50,10 @@ const std::set<std::string> kBuilt = {
     "menuViewIn1Axial", "menuBGTrans", "menuWhiteBG", "menuDispScale", "menuTopMost",
     // submenus of the view menu (their items are judged one by one)
     "menuViewPhase", "menuViewScope",
-    // history review
-    "menuFault", "menuSelectFault", "ToolButtonSelectFault"};
+    // history review: opening a record, skew correction, trigger-point search, playback
+    "menuFault", "menuSelectFault", "ToolButtonSelectFault", "menuSynchron", "menuSearchAlgorithm",
+    "menuPlayForward", "menuPlayBack", "ToolButtonPlayForward", "ToolButtonPlayBack", "menuSpeedPlay",
+    "menuSlowPlay", "menuPlayInterval", "menuPlayInc"};
 
 // Items whose commands are still to come: disabled, also those that are
 // hidden or not placed in a menu yet.
@@ -61,8 +63,6 @@ const std::set<std::string> kWaiting = {
     "menuScopeChannel", "menuScopeLine", "menuScope4", "menuScope8", "menuScope16", "menuScopeAll",
     "menuScopeOverall", "menuScopePage", "menuScopeVPage", "ToolButtonVPage", "menuVPage1", "menuVPage2", "menuVPage3", "menuVPage4",
     "menuVPage5", "menuViewAnalog", "menuViewSwitch", "menuGridEng",
-    // playback
-    "menuPlayInterval", "menuPlayInc",
     // marks
     "menuMarkIncN1", "menuMarkHarmonicsN1", "menuMarkIncN2", "menuMarkHarmonicsN2", "menuHarmonicAccurate",
     "menuHarmonicFourier",
@@ -70,8 +70,8 @@ const std::set<std::string> kWaiting = {
     "menuPIDConfig", "menuCaliTorque", "menuCardSetting", "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
     // the help contents (a WinHelp file, which nothing here opens)
     "menuContent",
-    // hidden and does nothing
-    "menuSetSysTime"};
+    // hidden and do nothing
+    "menuSetSysTime", "menuViewHMEPanel"};
 
 TEST_F(FormMainMenus, OnlyItemsWithACommandAreEnabled) {
   auto form = NewMainWindow();

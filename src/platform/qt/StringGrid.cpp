@@ -76,15 +76,28 @@ class CellGridModel : public QAbstractTableModel {
 };
 
 // Each keystroke reaches the cells and the handlers at once, as the
-// program's grids report the text being typed.
+// program's grids report the text being typed; Esc puts back the text the
+// cell had when its editor opened (and tells the handlers so).
 class CellEditDelegate : public QStyledItemDelegate {
  public:
-  explicit CellEditDelegate(StringGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
+  explicit CellEditDelegate(StringGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {
+    connect(this, &QAbstractItemDelegate::closeEditor, this, [this](QWidget* editor, EndEditHint hint) {
+      if (hint != QAbstractItemDelegate::RevertModelCache || editor == nullptr) return;
+      const int col = editor->property("gridCol").toInt(), row = editor->property("gridRow").toInt();
+      const std::string before = editor->property("gridText").toString().toStdString();
+      if (grid_.cells_.Cell(col, row) == before) return;
+      grid_.EmitEdited(col, row, before);
+      grid_.model_->CellChanged(col, row);
+    });
+  }
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
     if (auto* line = qobject_cast<QLineEdit*>(editor)) {
       const int col = index.column(), row = grid_.GridRow(index.row());
+      line->setProperty("gridCol", col);
+      line->setProperty("gridRow", row);
+      line->setProperty("gridText", QString::fromStdString(grid_.cells_.Cell(col, row)));
       QObject::connect(line, &QLineEdit::textEdited, &grid_,
                        [this, col, row](const QString& text) { grid_.EmitEdited(col, row, text.toStdString()); });
     }

@@ -73,6 +73,33 @@ TEST(StringGrid, TypingReachesTheCellsAtEveryKeystrokeAndMarksThemModified) {
   EXPECT_FALSE(grid.Cells().Modified(1, 1));
 }
 
+TEST(StringGrid, TypingAndDeletingAgainOrEscapeLeavesTheCellUnmodified) {
+  StringGrid grid;
+  grid.SetCells(Numbered());
+  grid.show();
+  QSignalSpy edited(&grid, &StringGrid::CellTextEdited);
+  const QModelIndex at = grid.model()->index(0, 1);  // grid cell (1, 1)
+  grid.setCurrentIndex(at);
+  grid.edit(at);
+  auto* editor = qobject_cast<QLineEdit*>(grid.indexWidget(at));
+  ASSERT_NE(editor, nullptr);
+  editor->end(false);
+  QTest::keyClicks(editor, "x");
+  EXPECT_TRUE(grid.Cells().Modified(1, 1));
+  QTest::keyClick(editor, Qt::Key_Backspace);
+  EXPECT_EQ(grid.Cells().Cell(1, 1), "1,1");
+  EXPECT_FALSE(grid.Cells().Modified(1, 1)) << "the text is the program's again";
+
+  QTest::keyClicks(editor, "99");
+  ASSERT_TRUE(grid.Cells().Modified(1, 1));
+  QTest::keyClick(editor, Qt::Key_Escape);
+  EXPECT_EQ(grid.Cells().Cell(1, 1), "1,1") << "Esc puts the opening text back";
+  EXPECT_FALSE(grid.Cells().Modified(1, 1));
+  EXPECT_EQ(grid.model()->index(0, 1).data().toString(), QStringLiteral("1,1"));
+  ASSERT_GE(edited.count(), 1);
+  EXPECT_EQ(edited.last().at(2).value<std::string>(), "1,1") << "handlers hear of the restored text";
+}
+
 TEST(StringGrid, SelectionAndDoubleClicksAreReportedInGridTerms) {
   StringGrid grid;
   grid.SetCells(Numbered());
