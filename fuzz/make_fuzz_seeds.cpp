@@ -150,7 +150,7 @@ void RecordFiles() {
     const char* comment;
   };
   for (const Case& c : {Case{"three-blocks.DAT", 3, "故障录波 A相接地"}, Case{"one-block.DAT", 1, ""}}) {
-    for (const char* target : {"record_file", "replay_file", "record_file_report"}) {
+    for (const char* target : {"record_file", "replay_file", "record_file_report", "history_open"}) {
       const WriteResult written = WriteRecordFileAs((Dir(target) / c.name).string(), SeedPackage(live, c.blocks, c.comment));
       if (!written.ok) Fail(written.error);
     }

@@ -438,37 +438,16 @@ void TFormMain::FinishFaultRecord() {
     if (!threaded) AppendRunLog("注：记录文件已直接写入(无法启动写文件线程)");
     a.RecordWriterBusy = 0;
   }
-  if (CopyHistoryRecord(state_)) ShowExtractedHistory();
+  if (CopyHistoryRecord(state_)) {
+    SetLiveHistoryCompression(state_);
+    ShowHistoryMode();
+    AnnounceHistory();
+  }
   // A triggered record is shown on its trigger page, whole.
   if (r.TriggerKind != 0) {
     SetupTriggerPage();
     SetXPointCount(state_.display.DispPoints);
   }
-}
-
-void TFormMain::ShowExtractedHistory() {
-  menuSelectFault->setChecked(true);
-  // Switching the live display off first: its texts would otherwise
-  // overwrite the history's.
-  menuMonitor->setChecked(true);
-  menuMonitorClick();
-  const HistoryRecord& h = state_.history;
-  SetStatusPanelText(2, "历史");
-  const std::string when = platform::PageStampText(h.StartTime);
-  PostStatusText("显示历史数据:" + when);
-  setWindowTitle(Q(state_.config.WinTitle + "--历史数据:" + when + HistoryTitleSuffix));
-  PointDisplayAtHistory(state_);
-  // The points found in the record shown before do not belong to this one.
-  state_.foundPoints.TriggerPointCount = 0;
-  RebuildDisplayLayout();
-  Label_Mark1->setVisible(menuViewTrace->isChecked());
-  Label_Mark2->setVisible(menuViewTrace->isChecked());
-  menuViewOscilTool->setVisible(false);
-  SetRecorderViewItemsVisible(true);
-  const LiveConfig& c = state_.config;
-  const int64_t trigger = int64_t{h.TriggerBlock} * c.NumSamp * std::max(c.MaxMultiFreq, 1) + h.TriggerOffset;
-  HScrollBar_XPosition->setValue(SaturateToInt32(trigger - 2));
-  HScrollBar_XPositionChange();  // also when the bar stood there already
 }
 
 void TFormMain::RecordWritten(const std::string& planned, const WriteResult& result) {

@@ -137,9 +137,21 @@ bool CopyHistoryRecord(AppState& state) {
   return true;
 }
 
-void PointDisplayAtHistory(AppState& state) {
-  const LiveConfig& c = state.config;
+void SetLiveHistoryCompression(AppState& state) {
   const RecordState& r = state.record;
+  const HistoryRecord& h = state.history;
+  DisplayDescriptor& d = state.display;
+  if (r.CompressBlocks > 0) {
+    d.DispCompressed = state.acq.RingCompressing;
+    d.DispCompressBlocks = r.CompressBlocks;
+    d.DispCompressStart = h.BlockCount - r.CompressBlocks;
+  } else {
+    d.DispCompressed = 0;
+  }
+}
+
+void PointDisplayAtHistory(AppState& state) {
+  LiveConfig& c = state.config;
   const HistoryRecord& h = state.history;
   DisplayDescriptor& d = state.display;
   d.SelectFault = 1;
@@ -152,19 +164,14 @@ void PointDisplayAtHistory(AppState& state) {
   d.DispFirstBlock = 0;
   d.DispTriggerBlock = h.TriggerBlock;
   d.DispTriggerPoint = h.TriggerOffset;
-  if (r.CompressBlocks > 0) {
-    d.DispCompressed = state.acq.RingCompressing;
-    d.DispCompressBlocks = r.CompressBlocks;
-    d.DispCompressStart = h.BlockCount - r.CompressBlocks;
-  } else {
-    d.DispCompressed = 0;
-  }
   d.DispValid = 1;
   d.DataSourceMode = 0;
+  c.ChannelRate = h.FrqSamp;
 }
 
 bool ExtractHistoryRecord(AppState& state) {
   if (!CopyHistoryRecord(state)) return false;
+  SetLiveHistoryCompression(state);
   PointDisplayAtHistory(state);
   return true;
 }

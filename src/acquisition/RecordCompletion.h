@@ -23,9 +23,15 @@ bool BuildDisplayRecordPackage(const AppState& state, RecordPackage& package);
 // Copies the record from the ring into the history record. False (history
 // untouched) when its blocks cannot be taken.
 bool CopyHistoryRecord(AppState& state);
-// Points the display data at the history record.
+// The compressed part of the display descriptor for a record just copied
+// from the ring.
+void SetLiveHistoryCompression(AppState& state);
+// Points the display data at the history record: its samples, blocks, rows,
+// points, row words and time origin, DispFirstBlock 0, DispValid 1, stored
+// data (DataSourceMode 0), SelectFault 1, and the live ChannelRate the
+// record's rate. The compressed part is left as the record's writer set it.
 void PointDisplayAtHistory(AppState& state);
-// Both of the above.
+// All three of the above.
 bool ExtractHistoryRecord(AppState& state);
 
 }  // namespace quelvar

@@ -4,12 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "common/SampleBuffer.h"
+
 namespace quelvar {
 
 // The record held in memory for the history display: a finished live record
 // or an opened record file.
 struct HistoryRecord {
-  std::vector<uint16_t> Samples;  // BlockCount x NumSamp x NumChn words
+  SampleBuffer Samples;  // BlockCount x NumSamp x NumChn words, then one more
   int32_t BlockCount = 0;
   int32_t TriggerBlock = 0;   // blocks before the trigger block
   int32_t TriggerOffset = 0;  // the trigger's position in it
@@ -24,8 +26,9 @@ struct HistoryRecord {
   int32_t TriggerChannel = 0;
   int32_t TriggerAlgorithm = 0;
   std::string Comment;
-  int32_t CompressedBlocks = 0;
-  int32_t CompressRatio = 1;
+  int32_t CompressedBlocks = 0;  // compressed blocks at the end of Samples
+  int32_t CompressRatio = 1;  // samples per point of the compressed part
+  int32_t CompressType = 0;
   int32_t Valid = 0;
   int32_t Synced = 0;
 };

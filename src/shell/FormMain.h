@@ -2,10 +2,13 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "analysis/HistoryOpen.h"
 #include "common/AppState.h"
 #include "net/RadioLink.h"
 #include "net/RemoteControl.h"
@@ -141,7 +144,10 @@ class TFormMain : public QMainWindow {
   QAction* menuEnableRemote = nullptr;
   QAction* menuControlledCom = nullptr;  // shown only while the COM link is selected
   QStatusBar* StatusBar1 = nullptr;
+  QMenu* menuFaultMenu = nullptr;
+  QAction* menuFault = nullptr;  // the history menu's own item
   QAction* menuSelectFault = nullptr;
+  QAction* ToolButtonSelectFault = nullptr;
   QAction* menuViewWave = nullptr;
   QAction* menuViewText = nullptr;
   QAction* menuViewReport = nullptr;
@@ -448,6 +454,18 @@ class TFormMain : public QMainWindow {
   // menu and the two vertical bars' hints and menus.
   void BuildYScaleMenus();
 
+  // History review (analysis). The open command reads a record file, whole
+  // or a range of blocks, as the history record and shows it; refused while
+  // acquiring. The file and range come from the record-file manager, or from
+  // another chooser when one is set (benchmarks, tests of a file that
+  // changes after the manager's check).
+  void menuSelectFaultClick();
+  using RecordFileChooser = std::function<std::optional<RecordOpenChoice>()>;
+  void SetRecordFileManager(RecordFileChooser chooser) { recordFileManager_ = std::move(chooser); }
+  // Switches the main view to the history record (after a live record
+  // completes and after a file is opened).
+  void ShowHistoryMode();
+
   // History review's tools (analysis/FormMainHistoryTools.cpp): skew
   // correction and trigger-point search of the shown record, and playback
   // of the shown data by TimerPlay.
@@ -503,7 +521,10 @@ class TFormMain : public QMainWindow {
   void BuildComponents();
   void BuildDataArea();
   void SelectViewMode(int32_t mode);
-  void ShowExtractedHistory();
+  // The status panel, message and caption of a record on show.
+  void AnnounceHistory();
+  std::optional<RecordOpenChoice> ChooseRecordFile();
+  RecordFileChooser recordFileManager_;
   // The view items a recorder run shows and the oscilloscope hides.
   void SetRecorderViewItemsVisible(bool visible);
   void CheckXZoomItem(QAction* item);

@@ -20,6 +20,10 @@ void TFormMain::DropShownData() {
   state_.display.DispValid = 0;
   state_.display.DataSourceMode = 0;
   state_.acq.BufferLayoutValid = 0;
+  // No record is on show any more: commands that work on the history data
+  // must not take one of another layout for it.
+  state_.display.SelectFault = 0;
+  menuSelectFault->setChecked(false);
   DrawIdleScreen();
 }
 

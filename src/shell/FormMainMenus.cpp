@@ -202,6 +202,18 @@ void TFormMain::BuildMenus() {
   menuScheduleSave = AddItem(menuRecorder, "menuScheduleSave", "定时记录设定(&E)");
   connect(menuScheduleSave, &QAction::triggered, this, [this] { menuScheduleSaveClick(); });
 
+  // History review: opening a stored record.
+  menuFaultMenu = menuBar()->addMenu(QStringLiteral("历史数据管理(&M)"));
+  menuFaultMenu->setObjectName("menuFaultMenu");
+  menuFault = menuFaultMenu->menuAction();
+  menuFault->setObjectName("menuFault");
+  // The mark says whether a record is on show; the command sets it, not the click.
+  menuSelectFault = AddCheckItem(menuFaultMenu, "menuSelectFault", "打开历史数据(&O)", false);
+  connect(menuSelectFault, &QAction::triggered, this, [this] {
+    menuSelectFault->setChecked(!menuSelectFault->isChecked());
+    menuSelectFaultClick();
+  });
+
   menuNetwork = menuBar()->addMenu(QStringLiteral("网络(&N)"));
   menuNetwork->setObjectName("menuNetwork");
   menuAlone = AddCheckItem(menuNetwork, "menuAlone", "脱机工作(&A)", true);
@@ -273,19 +285,22 @@ void TFormMain::BuildMenus() {
   ToolButtonSaveCurrent->setObjectName("ToolButtonSaveCurrent");
   ToolButtonSaveCurrent->setToolTip(QStringLiteral("当前波形存盘"));
   connect(ToolButtonSaveCurrent, &QAction::triggered, this, [this] { menuSaveCurrentClick(); });
+  ToolButtonSelectFault = ToolBar1->addAction(QStringLiteral("历史"));
+  ToolButtonSelectFault->setObjectName("ToolButtonSelectFault");
+  ToolButtonSelectFault->setToolTip(QStringLiteral("打开历史数据"));
+  connect(ToolButtonSelectFault, &QAction::triggered, this, [this] { menuSelectFaultClick(); });
 
   BuildXZoomMenu();
   BuildYScaleMenus();
   BuildHistoryTools();
-  // Marks whose commands come with history review and the text grid; they
-  // hold their state for the display until then.
+  // A mark whose command comes with the text grid; it holds its state for
+  // the display until then.
   auto stateItem = [this](QAction*& item, const char* name, const char* caption, bool checked) {
     item = new QAction(QString::fromUtf8(caption), this);
     item->setObjectName(name);
     item->setCheckable(true);
     item->setChecked(checked);
   };
-  stateItem(menuSelectFault, "menuSelectFault", "打开历史数据(&O)", false);
   stateItem(menuGridEng, "menuGridEng", "显示工程值", true);
   DisableCommandsNotBuilt();
 }
@@ -296,8 +311,6 @@ void TFormMain::DisableCommandsNotBuilt() {
       menuXAxialTime, menuAbsoluteTime, menuPhaseSingle, menuPhaseMultiple, menuScopeChannel, menuScopeLine,
       menuScope4, menuScope8, menuScope16, menuScopeAll, menuScopeOverall, menuScopePage, menuScopeVPage,
       ToolButtonVPage, menuVPage1, menuVPage2, menuVPage3, menuVPage4, menuVPage5, menuViewAnalog, menuViewSwitch, menuGridEng,
-      // history review and playback
-      menuSelectFault,
       // marks
       menuMarkIncN1, menuMarkHarmonicsN1, menuMarkIncN2, menuMarkHarmonicsN2,
       // set-up dialogs of the hardware

@@ -50,9 +50,10 @@ const std::set<std::string> kBuilt = {
     "menuViewIn1Axial", "menuBGTrans", "menuWhiteBG", "menuDispScale", "menuTopMost",
     // submenus of the view menu (their items are judged one by one)
     "menuViewPhase", "menuViewScope",
-    // history review: skew correction, trigger-point search, playback
-    "menuSynchron", "menuSearchAlgorithm", "menuPlayForward", "menuPlayBack", "ToolButtonPlayForward",
-    "ToolButtonPlayBack", "menuSpeedPlay", "menuSlowPlay", "menuPlayInterval", "menuPlayInc"};
+    // history review: opening a record, skew correction, trigger-point search, playback
+    "menuFault", "menuSelectFault", "ToolButtonSelectFault", "menuSynchron", "menuSearchAlgorithm",
+    "menuPlayForward", "menuPlayBack", "ToolButtonPlayForward", "ToolButtonPlayBack", "menuSpeedPlay",
+    "menuSlowPlay", "menuPlayInterval", "menuPlayInc"};
 
 // Items whose commands are still to come: disabled, also those that are
 // hidden or not placed in a menu yet.
@@ -62,8 +63,6 @@ const std::set<std::string> kWaiting = {
     "menuScopeChannel", "menuScopeLine", "menuScope4", "menuScope8", "menuScope16", "menuScopeAll",
     "menuScopeOverall", "menuScopePage", "menuScopeVPage", "ToolButtonVPage", "menuVPage1", "menuVPage2", "menuVPage3", "menuVPage4",
     "menuVPage5", "menuViewAnalog", "menuViewSwitch", "menuGridEng",
-    // history review
-    "menuSelectFault",
     // marks
     "menuMarkIncN1", "menuMarkHarmonicsN1", "menuMarkIncN2", "menuMarkHarmonicsN2", "menuHarmonicAccurate",
     "menuHarmonicFourier",
@@ -162,6 +161,7 @@ TEST_F(FormMainMenus, ThePresentationRenamesTheItemsThatExist) {
   const CaptionCase cases[] = {
       {{},
        {{"menuStartQuelvar", "启动记录示波器(&S)"},
+        {"menuFault", "历史数据管理(&M)"},
         {"menuSelectFault", "选历史数据(&S)"},
         {"menuPhaseSingle", "一道一轴(&C)"},
         {"menuPhaseMultiple", "一组一轴(&G)"},
