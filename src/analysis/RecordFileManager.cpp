@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <new>
 #include <filesystem>
 #include <limits>
 
@@ -250,7 +251,11 @@ RepairOutcome RepairRecordFile(const std::string& source) {
   const std::string comment = platform::Utf8ToGbk(kRepairedComment);
   const uint32_t commentLength = static_cast<uint32_t>(comment.size());
 
-  bytes.resize(kRecordFileDataOffset + dataBytes);
+  try {
+    bytes.resize(kRecordFileDataOffset + dataBytes);
+  } catch (const std::bad_alloc&) {
+    return failRead("not enough memory for the copy");
+  }
   std::memcpy(bytes.data(), &header, sizeof header);
   if (!file.ReadAt(kRecordFileHeaderBytes, bytes.data() + kRecordFileHeaderBytes, kConfigBytes + dataBytes)) {
     return failRead("the samples cannot be read");
@@ -302,6 +307,9 @@ bool WriteRecordUserText(const std::string& path, const RecordFileHeader& checke
     return fail("the file has changed since it was checked");
   }
   const uint64_t commentAt = kRecordFileDataOffset + static_cast<uint64_t>(checkedHeader.DataBytes);
+  // A file cut short since the check would get a hole of zeros that passes
+  // for samples.
+  if (static_cast<uint64_t>(st.st_size) < commentAt) return fail("the file has changed since it was checked");
   const uint32_t length = static_cast<uint32_t>(gbk.size());
   std::string trailer(reinterpret_cast<const char*>(&length), sizeof length);
   trailer += gbk;

@@ -103,7 +103,9 @@ int64_t TimeOriginPoint(const DisplayDescriptor& display, int32_t numSamp, int32
 int64_t CompressedStartPoint(const DisplayDescriptor& display, int32_t numSamp, int32_t maxMultiFreq) {
   const int64_t blocks = static_cast<int64_t>(display.DispCompressStart) - display.DispFirstBlock;
   const int64_t start = ScaledPoints(blocks, PointsPerBlock(numSamp, maxMultiFreq));
-  return start == 0 ? display.DispPoints : start;
+  // Start 0 means "none" only while nothing is compressed: a shown range that
+  // begins inside the compressed tail is compressed from its first point.
+  return start == 0 && display.DispCompressed != 1 ? display.DispPoints : start;
 }
 
 int64_t SamplePositionOfPoint(const DisplayDescriptor& display, int64_t compressedStart, int64_t point) {

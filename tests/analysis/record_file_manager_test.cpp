@@ -325,14 +325,22 @@ TEST_F(ManagerTest, UserTextUpdateReportsEveryFailureAndWritesNothingThen) {
   EXPECT_FALSE(manager.UpdateUserText("x"));
   EXPECT_EQ(ReadBytes(path), other);
 
+  // Cut inside its samples after the check: no hole of zeros is written.
+  const std::string good = ReadBytes(test::WriteManaged(dir, test::ManagedPackage()));
+  manager.Check(dir.Str(), kManagedName);
+  const std::string cut = good.substr(0, good.size() - 40);
+  WriteBytes(path, cut);
+  EXPECT_FALSE(manager.UpdateUserText("x"));
+  EXPECT_EQ(ReadBytes(path), cut);
+
   // The file is gone.
   std::filesystem::remove(path);
   EXPECT_FALSE(manager.UpdateUserText("x"));
   EXPECT_FALSE(std::filesystem::exists(path));
 
   const auto messages = ui.PromptsOf(Kind::Message);
-  ASSERT_EQ(messages.size(), 3u);
-  for (size_t i = 1; i < 3; ++i) {
+  ASSERT_EQ(messages.size(), 4u);
+  for (size_t i = 1; i < 4; ++i) {
     EXPECT_EQ(messages[i].text.rfind("更新标识信息失败!", 0), 0u) << messages[i].text;
     EXPECT_EQ(messages[i].caption, "更新说明信息无效");
   }

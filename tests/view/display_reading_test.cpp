@@ -233,6 +233,18 @@ TEST(CompressedPart, PointsInTheTailStandForTheMiddleOfTheirInterval) {
   EXPECT_EQ(SamplePositionOfPoint(d, c, 1005), 1005);
 }
 
+TEST(CompressedPart, ARangeThatBeginsInsideTheTailIsCompressedFromItsFirstPoint) {
+  DisplayDescriptor d;
+  d.DispPoints = 1200;
+  d.DispFirstBlock = 3;
+  d.DispCompressStart = 3;
+  d.DispCompressed = 1;
+  d.DispCompressRatio = 10;
+  const int64_t c = CompressedStartPoint(d, 100, 2);
+  EXPECT_EQ(c, 0);
+  EXPECT_EQ(SamplePositionOfPoint(d, c, 7), 75) << "every point stands for its interval";
+}
+
 TEST(CompressedPart, StartAtTheFirstBlockMeansNoTailOnScreen) {
   DisplayDescriptor d;
   d.DispPoints = 1200;
