@@ -25,6 +25,7 @@ namespace {
 const char* const kGeometryPrefix = "FormFault";
 // The client area is kept at least this large.
 constexpr int kMinimumClient = 150;
+constexpr int kDesignedLeft = 160, kDesignedTop = 100, kDesignedWidth = 600, kDesignedHeight = 480;
 const char* const kParentEntry = "..";
 
 std::string Text(const QLineEdit* edit) { return edit->text().toStdString(); }
@@ -151,6 +152,10 @@ TFormFault::TFormFault(AppState& state, platform::RegistryStore& registry, platf
   connect(DriveComboBox1, &QComboBox::activated, this, [this] { SetCurrentDirectory("/"); });
   connect(FilterComboBox1, &QComboBox::activated, this, [this] { RefreshFileList(); });
 
+  // The designed place, kept until a stored one replaces it (a window never
+  // shown has no size of its own to save).
+  move(kDesignedLeft, kDesignedTop);
+  resize(kDesignedWidth, kDesignedHeight);
   FormCreate();
 }
 

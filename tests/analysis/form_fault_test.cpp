@@ -56,6 +56,17 @@ TEST_F(FormFaultTest, ControlsCarryTheirNamesAndCaptions) {
   EXPECT_EQ(form.Label_Dir->text().toStdString(), dir.Str());
 }
 
+TEST_F(FormFaultTest, AFirstRunNeverShownStoresAUsableSizeNotTheMinimum) {
+  {
+    TFormFault form(state, registry, ui);
+    EXPECT_GE(form.width(), 400);
+    EXPECT_GE(form.height(), 300);
+  }  // never shown: its place is still written at the end
+  const auto width = registry.ReadInt32("\\SOFTWARE\\QuelvarTorque\\FormSize", "FormFault_Width");
+  ASSERT_TRUE(width.has_value());
+  EXPECT_GE(*width, 400) << "the next start must not open a 150-pixel window";
+}
+
 TEST_F(FormFaultTest, ChoosingAFileChecksItAndFillsTheRange) {
   test::WriteManaged(dir, test::ManagedPackage(5, "第一行\r\n第二行"));
   TFormFault form(state, registry, ui);
