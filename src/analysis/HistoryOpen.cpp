@@ -5,6 +5,7 @@
 #include <new>
 
 #include "acquisition/RecordCompletion.h"
+#include "analysis/RecordFileManager.h"
 #include "platform/GbkText.h"
 #include "platform/ReadOnlyFile.h"
 
@@ -16,15 +17,7 @@ namespace {
 // the file can hold; sizes in 64 bits.
 bool HeaderDescribesRecord(const RecordFileHeader& h, const ConfigRecord& config) {
   if (h.HeaderSize != kRecordFileHeaderBytes || h.Tag[0] != 'Q' || h.Tag[1] != 'V') return false;
-  if (h.BlockCount < 1 || h.NumSamp < 1 || h.NumChn < 1) return false;
-  // Each step stays below 2^62; a product past DataBytes's range is no match.
-  int64_t dataBytes = int64_t{h.BlockCount} * h.NumSamp;
-  if (dataBytes > INT32_MAX) return false;
-  dataBytes *= int64_t{h.NumChn} * 2;
-  if (h.DataBytes < 0 || dataBytes != h.DataBytes) return false;
-  if (config.RecordSize != kConfigRecordSize || !ValidateConfigRecord(config)) return false;
-  return config.NumChn == h.NumChn && config.Analog_Num == h.Analog_Num && config.SW_Num == h.SW_Num &&
-         config.ADBit == h.ADBit && config.NumSamp == h.NumSamp;
+  return DataSizeMatches(h) && ConfigAgrees(config, h);
 }
 
 }  // namespace

@@ -67,23 +67,6 @@ std::string HeaderLines(const RecordFileHeader& h) {
   return text;
 }
 
-// Block, row and channel counts of at least 1 whose product in 64 bits is
-// the stated data size.
-bool DataSizeMatches(const RecordFileHeader& h) {
-  if (h.BlockCount < 1 || h.NumSamp < 1 || h.NumChn < 1) return false;
-  // Each step stays below 2^63: a partial product beyond DataBytes's range
-  // already fails.
-  int64_t bytes = int64_t{h.BlockCount} * h.NumSamp;
-  if (bytes > std::numeric_limits<int32_t>::max()) return false;
-  bytes *= int64_t{h.NumChn} * 2;
-  return bytes == h.DataBytes;
-}
-
-bool ConfigAgrees(const ConfigRecord& c, const RecordFileHeader& h) {
-  return ValidateConfigRecord(c) == 1 && c.NumChn == h.NumChn && c.Analog_Num == h.Analog_Num &&
-         c.SW_Num == h.SW_Num && c.ADBit == h.ADBit && c.NumSamp == h.NumSamp;
-}
-
 // Writes all of `bytes` at `offset`, through short writes and interruptions.
 bool WriteAllAt(int fd, const char* bytes, size_t size, uint64_t offset) {
   while (size > 0) {
@@ -112,6 +95,23 @@ bool ParseWhole(const std::string& text, int64_t& out) {
 }
 
 }  // namespace
+
+// Block, row and channel counts of at least 1 whose product in 64 bits is
+// the stated data size.
+bool DataSizeMatches(const RecordFileHeader& h) {
+  if (h.BlockCount < 1 || h.NumSamp < 1 || h.NumChn < 1) return false;
+  // Each step stays below 2^63: a partial product beyond DataBytes's range
+  // already fails.
+  int64_t bytes = int64_t{h.BlockCount} * h.NumSamp;
+  if (bytes > std::numeric_limits<int32_t>::max()) return false;
+  bytes *= int64_t{h.NumChn} * 2;
+  return bytes == h.DataBytes;
+}
+
+bool ConfigAgrees(const ConfigRecord& c, const RecordFileHeader& h) {
+  return ValidateConfigRecord(c) == 1 && c.NumChn == h.NumChn && c.Analog_Num == h.Analog_Num &&
+         c.SW_Num == h.SW_Num && c.ADBit == h.ADBit && c.NumSamp == h.NumSamp;
+}
 
 std::string JoinRecordPath(const std::string& directory, const std::string& fileName) {
   if (!directory.empty() && directory.back() == '/') return directory + fileName;

@@ -38,6 +38,13 @@ struct RecordFileReport {
   int32_t blockCount = 0;
 };
 
+// Block, row and channel counts of at least 1 whose product, in 64 bits, is
+// the header's data size.
+bool DataSizeMatches(const RecordFileHeader& h);
+// A valid configuration record that agrees with the header on the record's
+// layout.
+bool ConfigAgrees(const ConfigRecord& c, const RecordFileHeader& h);
+
 // Checks header, configuration, data size, comment and total length of the
 // file at `path`, shown in the report as `fileName`. A size the file states is
 // never trusted: the data size is computed in 64 bits from block, row and
