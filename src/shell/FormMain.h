@@ -38,6 +38,8 @@ class UiHost;
 
 namespace quelvar {
 
+struct OscilloscopePaintResult;
+
 enum class ManualSaveKind;  // acquisition/ManualSave.h
 
 // The services the main window is given by the process entry.
@@ -350,6 +352,10 @@ class TFormMain : public QMainWindow {
   const std::string& PostedStatusText() const { return StatusText.Text; }
   void RepaintView();
   void RedrawWaveform();
+  // What the window mirrors after an oscilloscope paint: the X scroll bar
+  // takes the view's first point. The control panel's gain up-downs and
+  // offset bars of traces on automatic range are not mirrored here yet.
+  void MirrorOscilloscopeAutoRange(const OscilloscopePaintResult& result);
   // Fills the waveform area with the idle picture (no data on display).
   void DrawIdleScreen();
   void LayoutMainWindow();

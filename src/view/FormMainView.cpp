@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtPicture.h"
@@ -17,6 +18,7 @@
 #include "shell/FormMain.h"
 #include "view/DisplayReading.h"
 #include "view/IdleScreen.h"
+#include "view/OscilloscopeRenderer.h"
 #include "view/PaintBox.h"
 #include "view/Palette.h"
 #include "view/ScreenWaveformInput.h"
@@ -83,19 +85,25 @@ void TFormMain::RedrawWaveform() {
     platform::QtCanvas canvas(*offscreenBitmap_);
     canvas.SetFont({c.ScreenFontName, c.ScreenFontSize, c.ScreenFontStyle, platform::kBlack});
     WaveformPaintInput input = ScreenWaveformInput(state_);
-    // The oscilloscope's own picture is still to come; meanwhile its area
-    // shows the bare background, never the recorder's last picture as if
-    // it were the oscilloscope's.
-    input.PaintOscilloscope = [white = PaletteRow(v.WhiteBG) == kPaletteRowWhite](platform::Canvas& screen) {
-      screen.SetBrush({white ? platform::kWhite : platform::kBlack, platform::BrushStyle::Solid});
-      screen.FillRect({0, 0, screen.Width(), screen.Height()});
+    // The two-trace oscilloscope's picture; what it changed of the view is
+    // mirrored once the picture is done.
+    std::optional<OscilloscopePaintResult> oscilloscope;
+    const WaveformPaintInput* self = &input;
+    input.PaintOscilloscope = [this, self, &oscilloscope](platform::Canvas& screen) {
+      const OscilloscopeRun run{state_.RunState == kRunOscilloscope, state_.acq.OscilPaused != 0};
+      oscilloscope = PaintOscilloscope(screen, *self, state_.oscilTool, state_.wave, run);
     };
     PaintWaveform(canvas, input, v);
+    if (oscilloscope) MirrorOscilloscopeAutoRange(*oscilloscope);
   }
   Image1->update();
   // The time marks and their value labels are not drawn over the picture
   // yet: they come with the mark commands.
   RecordViewHistory(v);
+}
+
+void TFormMain::MirrorOscilloscopeAutoRange(const OscilloscopePaintResult& result) {
+  HScrollBar_XPosition->setValue(result.XPosition);
 }
 
 void TFormMain::Image1Paint(QPainter& painter) { painter.drawImage(0, 0, *offscreenBitmap_); }

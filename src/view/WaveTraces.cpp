@@ -7,6 +7,7 @@
 #include "common/ConfigBounds.h"
 #include "view/DisplayReading.h"
 #include "view/EngineeringUnits.h"
+#include "view/LeftClipper.h"
 #include "view/TraceWindow.h"
 
 namespace quelvar {
@@ -100,37 +101,6 @@ double SubSampleX(const TraceRow& row, const TraceWindow& window, int32_t rate, 
   return static_cast<double>(s - b) * n * mf / m / divisor + row.Left +
          n * (static_cast<double>(b) / m * mf - static_cast<double>(window.first)) / divisor;
 }
-
-// Feeds the polyline with samples in order, moving a first sample that lies
-// left of the plot onto the left edge along its segment to the next one.
-class LeftClipper {
- public:
-  LeftClipper(TracePolyline& line, int left) : line_(line), left_(left) {}
-  void Add(int x, int y) {
-    if (!seenInside_) {
-      if (x < left_) {
-        pending_ = true;
-        px_ = x;
-        py_ = y;
-        return;
-      }
-      seenInside_ = true;
-      if (pending_) {
-        const int64_t yc = py_ + (static_cast<int64_t>(y) - py_) * (left_ - px_) / (static_cast<int64_t>(x) - px_);
-        line_.Add(left_, static_cast<int>(yc));
-      }
-    }
-    line_.Add(x, y);
-  }
-
- private:
-  TracePolyline& line_;
-  int left_;
-  bool seenInside_ = false;
-  bool pending_ = false;
-  int px_ = 0;
-  int py_ = 0;
-};
 
 // Visits the words of sub-samples s0 .. s1 (in matrix order, wrapping once),
 // skipping those whose word lies outside the row.

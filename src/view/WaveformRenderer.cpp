@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/NumberFormat.h"
+#include "view/GridStroke.h"
 #include "view/Palette.h"
 #include "view/RowScale.h"
 #include "view/WaveRows.h"
@@ -19,7 +20,6 @@ namespace {
 using platform::Canvas;
 using platform::Color;
 
-constexpr int kDotSpacing = 10;  // pixels between the dots of a dotted grid line
 constexpr int kPlotLeft = 4;
 constexpr int kPlotTop = 2;
 // Widest plot a fixed time scale may ask for: far beyond any printer page,
@@ -55,19 +55,10 @@ Color KeyColor(const Plot& p, const LiveConfig& config, int32_t key) {
 
 int Trunc(double y) { return TruncToInt32(y); }
 
-// A horizontal scale line from the plot's left edge: a solid stub of
-// `stub` pixels and dots every 10 pixels within the plot (dotted grid), a
-// line across the plot (grid lines) or the stub alone (no grid lines).
+// A horizontal scale line from the plot's left edge with the grid stroke of
+// length `stub`.
 void GridLine(Canvas& canvas, const Plot& p, int y, int stub) {
-  canvas.MoveTo(p.left, y);
-  if (p.gridLines && p.gridDotted) {
-    canvas.LineTo(p.left + stub, y);
-    for (int x = stub + kDotSpacing; x <= p.N; x += kDotSpacing) canvas.SetPixel(p.left + x, y, canvas.GetPen().color);
-  } else if (p.gridLines) {
-    canvas.LineTo(p.left + p.N, y);
-  } else {
-    canvas.LineTo(p.left + stub, y);
-  }
+  HorizontalGridStroke(canvas, {p.gridLines, p.gridDotted}, p.left, p.N, y, stub);
 }
 
 void Stub(Canvas& canvas, const Plot& p, int y, int length) {
@@ -160,10 +151,14 @@ void DrawRowTraces(Canvas& canvas, const Plot& p, const WaveformPaintInput& in, 
   }
 }
 
-// The plot width at the printer's time scale: DisplayWidth x pixels per
-// point / points per time unit / MaxMultiFreq, in 64 bits and in that
-// order. Divisors below 1 count as 1; the width is kept within
-// 0 .. kMaxPlotWidth so that no pixel sum overflows.
+std::string PageCaption(int32_t page, int32_t totalPages) {
+  if (page == totalPages) return "万能";
+  if (page == int64_t{totalPages} + 1) return "触发";
+  return "P " + std::to_string(page);
+}
+
+}  // namespace
+
 int FixedScaleWidth(int32_t displayWidth, int64_t perPointPixels, int32_t perSampTimePoints,
                     int32_t maxMultiFreq) {
   const int64_t width = std::max(displayWidth, 0);
@@ -172,14 +167,6 @@ int FixedScaleWidth(int32_t displayWidth, int64_t perPointPixels, int32_t perSam
   const int64_t n = width * pixels / std::max(perSampTimePoints, 1) / std::max(maxMultiFreq, 1);
   return static_cast<int>(std::min<int64_t>(n, kMaxPlotWidth));
 }
-
-std::string PageCaption(int32_t page, int32_t totalPages) {
-  if (page == totalPages) return "万能";
-  if (page == int64_t{totalPages} + 1) return "触发";
-  return "P " + std::to_string(page);
-}
-
-}  // namespace
 
 void PaintWaveform(Canvas& canvas, const WaveformPaintInput& in, WaveViewState& view) {
   // A. Start.

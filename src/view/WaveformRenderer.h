@@ -61,4 +61,10 @@ struct WaveformPaintInput {
 // Nothing is drawn while the display data are not valid.
 void PaintWaveform(platform::Canvas& canvas, const WaveformPaintInput& input, WaveViewState& view);
 
+// The plot width at the printer's time scale: DisplayWidth x pixels per
+// point / points per time unit / MaxMultiFreq, in 64 bits and in that
+// order. Divisors below 1 count as 1; the width is kept within 0 .. 2^24 so
+// that no pixel sum overflows.
+int FixedScaleWidth(int32_t displayWidth, int64_t perPointPixels, int32_t perSampTimePoints, int32_t maxMultiFreq);
+
 }  // namespace quelvar

@@ -8,6 +8,7 @@
 #include "common/NumberFormat.h"
 #include "platform/DayTime.h"
 #include "view/DisplayReading.h"
+#include "view/GridStroke.h"
 
 namespace quelvar {
 
@@ -26,8 +27,6 @@ constexpr int kDotSpacing = 10;  // pixels between the dots of a dotted grid lin
 constexpr double kMsPerDay = 86400000.0;
 // Times closer to the origin than this count as the origin itself.
 constexpr double kOriginToleranceMs = 0.0000001;
-
-enum class TickKind { Major, LongMinor, ShortMinor };
 
 // Where the view lies in the display data; every item reads the same.
 struct AxisFrame {
@@ -89,30 +88,6 @@ int ScreenX(const XAxisInput& input, const AxisFrame& f, int64_t screenPoint) {
 
 void DottedDown(Canvas& canvas, int x, int fromY, int bottom) {
   for (int y = fromY; y <= bottom; y += kDotSpacing) canvas.SetPixel(x, y, canvas.GetPen().color);
-}
-
-void DrawTick(Canvas& canvas, const XAxisInput& input, int x, TickKind kind) {
-  const int top = input.Top;
-  const int majorEnd = top + input.TextH * 3 / 2;
-  canvas.MoveTo(x, top);
-  switch (kind) {
-    case TickKind::Major:
-      if (input.GridLines && input.GridDotted) {
-        canvas.LineTo(x, majorEnd);
-        DottedDown(canvas, x, majorEnd + kDotSpacing, top + input.M);
-      } else if (input.GridLines) {
-        canvas.LineTo(x, top + input.M);
-      } else {
-        canvas.LineTo(x, majorEnd);
-      }
-      break;
-    case TickKind::LongMinor:
-      canvas.LineTo(x, top + input.TextH);
-      break;
-    case TickKind::ShortMinor:
-      canvas.LineTo(x, top + input.TextH / 2);
-      break;
-  }
 }
 
 // A filled triangle pointing down at the time origin. The pen goes back to
@@ -191,13 +166,6 @@ std::string AbsoluteFirstTickText(double day0, double firstTick, const AxisUnit&
   return platform::FormatDayCount(when, "yy-m-d h:n:s");
 }
 
-std::string CompressedLabel(double t) {
-  const double a = std::fabs(t);
-  if (a >= 1000.0) return FormatGeneral(t / 1000.0, 5, 3) + "s";
-  if (a >= 1.0) return FormatGeneral(t, 7, 3) + "ms";
-  return FormatGeneral(t * 1000.0, 7, 2) + "us";
-}
-
 // The uncompressed section of the time-aligned axis: first' .. end in sample
 // positions, first .. endS in display points.
 struct TimeSections {
@@ -268,7 +236,7 @@ void DrawUncompressedScale(Canvas& canvas, const XAxisInput& input, const AxisFr
           ((static_cast<double>(k) / unit.minor + static_cast<double>(j)) * step + firstTick - off) * unit.factor;
       if (!inRange(t)) continue;
       const int x = xOf(t);
-      DrawTick(canvas, input, x,
+      DrawXAxisTick(canvas, input, x,
                k == 0 ? TickKind::Major : k == unit.minor / 2 ? TickKind::LongMinor : TickKind::ShortMinor);
       if (std::fabs(t) < kOriginToleranceMs && !input.AbsoluteTime) DrawOriginMark(canvas, input, x);
     }
@@ -319,18 +287,41 @@ void DrawCompressedScale(Canvas& canvas, const XAxisInput& input, const AxisFram
   };
   for (int64_t j = 0; j <= count; ++j) {
     const double t = static_cast<double>(j) * step + firstTick;
-    if (inRange(t)) TextCentred(canvas, xOf(t), 1, CompressedLabel(t));
+    if (inRange(t)) TextCentred(canvas, xOf(t), 1, MsTimeLabel(t));
   }
   for (int64_t i = 0; i <= count; ++i) {
     for (int k = 0; k < 10; ++k) {
       const double t = (static_cast<double>(i) + k * 0.1) * step + firstTick;
       if (!inRange(t)) continue;
-      DrawTick(canvas, input, xOf(t), k == 0 ? TickKind::Major : k == 5 ? TickKind::LongMinor : TickKind::ShortMinor);
+      DrawXAxisTick(canvas, input, xOf(t), k == 0 ? TickKind::Major : k == 5 ? TickKind::LongMinor : TickKind::ShortMinor);
     }
   }
 }
 
 }  // namespace
+
+void DrawXAxisTick(Canvas& canvas, const XAxisInput& input, int x, TickKind kind) {
+  switch (kind) {
+    case TickKind::Major:
+      VerticalGridStroke(canvas, {input.GridLines, input.GridDotted}, x, input.Top, input.M, input.TextH * 3 / 2);
+      break;
+    case TickKind::LongMinor:
+      canvas.MoveTo(x, input.Top);
+      canvas.LineTo(x, input.Top + input.TextH);
+      break;
+    case TickKind::ShortMinor:
+      canvas.MoveTo(x, input.Top);
+      canvas.LineTo(x, input.Top + input.TextH / 2);
+      break;
+  }
+}
+
+std::string MsTimeLabel(double t) {
+  const double a = std::fabs(t);
+  if (a >= 1000.0) return FormatGeneral(t / 1000.0, 5, 3) + "s";
+  if (a >= 1.0) return FormatGeneral(t, 7, 3) + "ms";
+  return FormatGeneral(t * 1000.0, 7, 2) + "us";
+}
 
 int64_t PointAxisSpacing(int32_t displayWidth, int32_t scaleCount) {
   const int64_t q = std::max<int64_t>(displayWidth / std::max(scaleCount, 1), 1);
@@ -379,12 +370,12 @@ void DrawPointAxis(Canvas& canvas, const XAxisInput& input, const WaveViewState&
     if (major) {
       const float t = static_cast<float>(TimeMsOfPosition(d + f.origin, f.origin, f.rate));
       TextCentred(canvas, x, 1, PointAxisLabel(t));
-      DrawTick(canvas, input, x, TickKind::Major);
+      DrawXAxisTick(canvas, input, x, TickKind::Major);
       if (d == 0) DrawOriginMark(canvas, input, x);
     } else if (minors && counted % (q / 2) == 0) {
-      DrawTick(canvas, input, x, TickKind::LongMinor);
+      DrawXAxisTick(canvas, input, x, TickKind::LongMinor);
     } else if (minors && counted % (q / 10) == 0) {
-      DrawTick(canvas, input, x, TickKind::ShortMinor);
+      DrawXAxisTick(canvas, input, x, TickKind::ShortMinor);
     }
   }
   canvas.SetPenColor(ScaleColor(input));

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "common/DisplayData.h"
 #include "common/FoundTriggerPoints.h"
@@ -49,6 +50,16 @@ void DrawOverlapMarker(platform::Canvas& canvas, const XAxisInput& input, const 
 void DrawPointAxis(platform::Canvas& canvas, const XAxisInput& input, const WaveViewState& view);
 void DrawTimeAlignedAxis(platform::Canvas& canvas, const XAxisInput& input, WaveViewState& view);
 void DrawFoundTriggerPoints(platform::Canvas& canvas, const XAxisInput& input, const WaveViewState& view);
+
+// A tick from the plot's top down: a major one with the grid stroke of
+// 1.5 TextH, a long minor one to Top + TextH, a short one to Top + TextH / 2.
+enum class TickKind { Major, LongMinor, ShortMinor };
+void DrawXAxisTick(platform::Canvas& canvas, const XAxisInput& input, int x, TickKind kind);
+
+// A time in ms as the axis writes it: from 1000 ms in magnitude in seconds
+// ("s", 5 significant digits), from 1 ms in ms (7 digits), else in us (7
+// digits, at least 2 exponent digits when scientific).
+std::string MsTimeLabel(double ms);
 
 // Tick spacing of the point axis: DisplayWidth / scaleCount (at least 1),
 // from 5 on rounded down to 5, 10, 20, 50, ... 1000000.

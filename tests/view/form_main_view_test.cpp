@@ -255,21 +255,27 @@ TEST_F(FormMainView, LiveRingAndTheFinishedRecordAreDrawnByTheTick) {
   form->menuStartQuelvarClick();
 }
 
-TEST_F(FormMainView, OscilloscopeNeverShowsTheRecordersLastPictureAsItsOwn) {
-  // Its own picture is still to come: meanwhile the bare background.
+TEST_F(FormMainView, OscilloscopeDrawsItsOwnPictureAndMovesTheScrollBar) {
   auto form = Started();
   form->resize(900, 700);
   form->show();
   form->Timer2->stop();  // the test ticks
   ShowRing(*form, 4);
-  ASSERT_GT(CountPixels(form->OffscreenBitmap(), PaletteColor(kSlotScale)), 0);
   state.config.SimulateAD = 1;
   form->menuStartOscilClick();
   ASSERT_EQ(state.RunState, kRunOscilloscope) << form->PostedStatusText();
   form->TimerOscilTimer();
+  state.wave.XPosition = 1;  // the paint pulls a view past the data back
+  state.wave.RepaintRequested = 1;
   form->Timer2Timer();
   const QImage& bitmap = form->OffscreenBitmap();
-  EXPECT_EQ(CountPixels(bitmap, Qt::black), bitmap.width() * bitmap.height());
+  // Trace 1's colour and no red origin mark of the recorder's axis.
+  const platform::Color traceColor =
+      platform::Color::FromStored(ChannelColor(state.config, 0, PaletteRow(state.wave.WhiteBG)));
+  EXPECT_GT(CountPixels(bitmap, QColor(traceColor.red, traceColor.green, traceColor.blue)), 0);
+  EXPECT_EQ(CountPixels(bitmap, QColor(255, 0, 0)), 0);
+  EXPECT_GT(state.wave.DrawnAnalogCount + state.wave.DrawnSwitchCount, 0);
+  EXPECT_EQ(form->HScrollBar_XPosition->value(), std::max(state.wave.XPosition, 0));
   form->menuStartOscilClick();
 }
 
