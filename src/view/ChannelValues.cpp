@@ -106,4 +106,12 @@ double ValueAtBufferPoint(ChannelValueSource& source, int64_t point, int32_t cha
   return RawToEngineering(config, source.torque, config.AnalogChannelTable[channel], word);
 }
 
+void RefreshColdJunctionAt(ChannelValueSource& source, int64_t point, int32_t rate) {
+  rate = std::max(rate, 1);
+  const int64_t pointsHeld = static_cast<int64_t>(source.display.DispRows) * rate;
+  if (pointsHeld <= 0) return;
+  point -= FloorDiv(point, pointsHeld) * pointsHeld;
+  RefreshColdJunction(source, FromFirstRow(source.display), point, rate);
+}
+
 }  // namespace quelvar

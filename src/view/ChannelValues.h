@@ -41,4 +41,9 @@ double ValueAtPoint(ChannelValueSource& source, int64_t point, int32_t channel);
 // the channels in use, or no data, reads 0.
 double ValueAtBufferPoint(ChannelValueSource& source, int64_t point, int32_t channel);
 
+// Refreshes config.ColdJunctionTemp from the room-temperature channel (when
+// EnvTemp names one in use) at the instant of buffer point `point` of a
+// channel with rate multiplier `rate`, as every value fetch above does.
+void RefreshColdJunctionAt(ChannelValueSource& source, int64_t point, int32_t rate);
+
 }  // namespace quelvar
