@@ -165,6 +165,16 @@ void TFormMain::menuPauseClick() {
   ToolButtonPause->setToolTip(paused ? QStringLiteral("继续双踪示波器") : QStringLiteral("暂停双踪示波器"));
 }
 
+void TFormMain::SetOscilToolPanel(TFormTool* panel) {
+  if (oscilTool_ != nullptr) oscilTool_->onIntervalChanged = nullptr;
+  oscilTool_ = panel;
+  if (panel == nullptr) return;
+  panel->onIntervalChanged = [this](int ms) {
+    // A recording paces the same timer with its own period.
+    if (state_.RunState != kRunRecording) TimerOscil->setInterval(std::max(ms, 1));
+  };
+}
+
 void TFormMain::menuViewOscilToolClick() {
   if (oscilTool_ != nullptr) oscilTool_->show();
 }

@@ -9,10 +9,6 @@ namespace quelvar {
 
 namespace {
 
-constexpr int32_t kOffsetLimit = 2500;
-constexpr std::array<int32_t, 10> kGains = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000};
-constexpr int32_t kOtherGainStep = 11;
-
 std::string KeyPath(const std::string& appKeyName) { return "\\SOFTWARE\\" + appKeyName + "\\OscilTool"; }
 
 // The stored fields and their value names, in one place for both directions.
@@ -38,19 +34,23 @@ void ForEachStored(Settings& s, Visit visit) {
   visit("MeasVolt", s.MeasVolt);
 }
 
-OscilTraceView PrepareTrace(int32_t coupling, int32_t negative, int32_t& offset, int32_t& gain, int32_t& step) {
+OscilTraceView PrepareTrace(OscilToolSettings& s, int trace, const LiveConfig& config) {
+  const OscilTraceFields f = TraceFields(s, trace);
   OscilTraceView v;
-  static constexpr const char* kCouplings[] = {"交流", "直流", "接地", "自动"};
-  v.CouplingItem = coupling >= 0 && coupling <= 2 ? coupling : 3;
-  v.CouplingCaption = kCouplings[v.CouplingItem];
-  v.SignCaption = negative ? "负" : "正";
-  if (offset < -kOffsetLimit || offset > kOffsetLimit) offset = 0;
-  step = ZoomStepOfGain(gain);
-  // An unlisted gain is kept as the number of its step, as the panel's
-  // gain control knows it.
-  if (step == kOtherGainStep) gain = kOtherGainStep;
-  v.ZoomLabel = FormatFixed(2.0 / gain, 5, 3);
-  v.OffsetLargeStep = std::max(1000 / gain, 1);
+  const ChannelNumberResult channel = ApplyChannelNumber(s, trace, std::to_string(f.Channel), config);
+  v.ChannelText = channel.Text;
+  v.ChannelHint = channel.Hint;
+  v.CouplingItem = CouplingMenuItem(f.Coupling);
+  v.CouplingCaption = CouplingCaption(f.Coupling);
+  v.SignCaption = f.Negative ? "负" : "正";
+  if (f.Offset < -kOscilOffsetLimit || f.Offset > kOscilOffsetLimit) f.Offset = 0;
+  v.OffsetHint = ApplyOffset(s, trace, f.Offset).Hint;
+  // The gain control is set to the gain's step and runs its rule: a gain the
+  // table lacks becomes the last step's.
+  f.ZoomStep = ZoomStepOfGain(f.Gain);
+  const GainStepResult gain = ApplyGainStep(s, trace, f.ZoomStep);
+  v.ZoomLabel = gain.Label;
+  v.OffsetLargeStep = gain.OffsetLargeStep;
   return v;
 }
 
@@ -68,19 +68,20 @@ void SaveOscilToolSettings(platform::RegistryStore& store, const std::string& ap
   key.WriteInteger("FixVolt", s.FixVolt);
 }
 
-int32_t ZoomStepOfGain(int32_t gain) {
-  const auto at = std::find(kGains.begin(), kGains.end(), gain);
-  return at == kGains.end() ? kOtherGainStep : static_cast<int32_t>(at - kGains.begin()) + 1;
-}
-
-OscilPanelView PrepareOscilPanel(OscilToolSettings& s, int32_t analog, int32_t switches, float adMax, float vZero) {
+OscilPanelView PrepareOscilPanel(OscilToolSettings& s, const LiveConfig& config) {
+  const int32_t analog = config.Analog_Num;
+  const float adMax = config.ADMax;
+  const float vZero = config.VZero;
   OscilPanelView v;
+  if (s.Interval <= 0) s.Interval = kDefaultRefreshPeriod;
   v.SecondTraceEnabled = analog > 1;
   if (!v.SecondTraceEnabled) {
     s.UseChn1 = 1;
     s.UseChn2 = 0;
+  } else if (s.UseChn1 == 0 && s.UseChn2 == 0) {
+    s.UseChn1 = 1;  // one trace is always on
   }
-  const int32_t channels = std::max(analog + switches, 0);
+  const int32_t channels = std::max(analog + config.SW_Num, 0);
   v.ChannelMax = channels - 1;
   if (s.ChnAd1 < 0 || s.ChnAd1 >= channels) s.ChnAd1 = 0;
   if (s.ChnAD2 < 0 || s.ChnAD2 >= channels) s.ChnAD2 = 0;
@@ -89,18 +90,20 @@ OscilPanelView PrepareOscilPanel(OscilToolSettings& s, int32_t analog, int32_t s
     if (s.ChnAD2 >= channels) s.ChnAD2 = s.ChnAd1 - 1;
     if (s.ChnAD2 < 0) s.ChnAD2 = 0;
   }
-  v.Traces[0] = PrepareTrace(s.ACDC1, s.Neg1, s.YOffset1, s.YZoom1, s.ZoomStep1);
-  v.Traces[1] = PrepareTrace(s.ACDC2, s.Neg2, s.YOffset2, s.YZoom2, s.ZoomStep2);
+  v.Traces[0] = PrepareTrace(s, 1, config);
+  v.Traces[1] = PrepareTrace(s, 2, config);
   if (analog == 1) s.FixChn = 1;
-  v.FixChnCaption = s.FixChn == 1 ? "踪1" : "踪2";
-  static constexpr const char* kModes[] = {"无", "上顶点", "下顶点", "高于电平", "低于电平"};
-  v.FixModeCaption = kModes[s.FixMode >= 0 && s.FixMode <= 3 ? s.FixMode : 4];
+  if (s.FixChn != 1) s.FixChn = 2;  // what the caption shows
+  // The lock stays off a trace that is off while the other is on.
+  if (s.FixChn == 1 && s.UseChn1 == 0 && s.UseChn2 != 0) s.FixChn = 2;
+  if (s.FixChn == 2 && s.UseChn2 == 0 && s.UseChn1 != 0) s.FixChn = 1;
+  v.FixChnCaption = FixChnCaption(s.FixChn);
+  v.FixModeCaption = FixModeCaption(s.FixMode);
   v.FixVoltMax = TruncToInt32(adMax);
   v.FixVoltLargeStep = TruncToInt32(adMax * 0.05);
   if (s.FixVolt > adMax) s.FixVolt = static_cast<uint16_t>(std::clamp(TruncToInt32(vZero), 0, 65535));
   v.FixVoltPosition = TruncToInt32(adMax - s.FixVolt);
-  const double span = double{adMax} - double{vZero};
-  v.FixVoltText = span != 0.0 ? FormatFixed((s.FixVolt - double{vZero}) * 5.0 / span, 7, 4) : "0.0000";
+  v.FixVoltText = ApplyFixVoltPosition(s, v.FixVoltPosition, adMax, vZero).Text;
   return v;
 }
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "auxwin/OscilPanelRules.h"
+#include "common/LiveConfig.h"
 #include "common/OscilToolSettings.h"
 #include "platform/RegistryStore.h"
 
@@ -15,11 +17,14 @@ void LoadOscilToolSettings(platform::RegistryStore& store, const std::string& ap
 void SaveOscilToolSettings(platform::RegistryStore& store, const std::string& appKeyName, const OscilToolSettings& s);
 
 // What the panel shows for one trace after the oscilloscope start has
-// corrected its settings.
+// corrected its settings and run the controls' rules over them.
 struct OscilTraceView {
+  std::string ChannelText;  // the channel number
+  std::string ChannelHint;  // "AD通道:" / "SW通道:" + name
   std::string CouplingCaption;  // "交流", "直流", "接地" or "自动"
   int32_t CouplingItem = 3;     // which coupling menu item is checked: 0 AC .. 3 automatic
   std::string SignCaption;      // "负" inverted, else "正"
+  std::string OffsetHint;       // "Y偏移=0.000V"
   std::string ZoomLabel;        // volts per division
   int32_t OffsetLargeStep = 1;
 };
@@ -36,14 +41,11 @@ struct OscilPanelView {
   std::string FixVoltText;  // the level in volts
 };
 
-// The gain-step position of a gain: 1..10 for the listed gains 1, 2, 5 ...
-// 1000, else 11.
-int32_t ZoomStepOfGain(int32_t gain);
-
 // The oscilloscope start's corrections of the settings (channels within the
 // configured ones and apart, offsets in range, unlisted gains, the level
-// within full scale, one trace on a one-channel card) and what the panel
-// shows for them.
-OscilPanelView PrepareOscilPanel(OscilToolSettings& s, int32_t analog, int32_t switches, float adMax, float vZero);
+// within full scale, one trace on a one-channel card), then the rules the
+// controls run when they are loaded, so the settings and what the panel shows
+// agree.
+OscilPanelView PrepareOscilPanel(OscilToolSettings& s, const LiveConfig& config);
 
 }  // namespace quelvar

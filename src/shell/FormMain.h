@@ -196,7 +196,8 @@ class TFormMain : public QMainWindow {
   void SetChannelGroupDialog(class TFormGroup* dialog) { channelGroupDialog_ = dialog; }
   void SetExpTextWindow(QWidget* window) { expTextWindow_ = window; }
   void SetSavePathDialog(class TFormSetPath* dialog) { savePathDialog_ = dialog; }
-  void SetOscilToolPanel(class TFormTool* panel) { oscilTool_ = panel; }
+  // The oscilloscope control panel; its refresh period goes to TimerOscil.
+  void SetOscilToolPanel(class TFormTool* panel);
   void SetScheduleSaveDialog(class TFormScheduleSave* dialog) { scheduleSaveDialog_ = dialog; }
   // The manual saves' annotation dialog (file name and comment).
   void SetFileInfoDialog(class TFormFileInfo* dialog) { fileInfoDialog_ = dialog; }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "auxwin/FormTool.h"
 #include "platform/Canvas.h"
 #include "platform/UiHost.h"
 #include "platform/qt/QtText.h"
@@ -246,6 +247,7 @@ void TFormMain::menuWhiteBGClick() {
   // handler inverts the mark back).
   SetViewOption(&ViewOptions::BGTrans, !state_.wave.Options.BGTrans);
   menuBGTransClick();
+  if (oscilTool_ != nullptr) oscilTool_->RecolourChannelEdits(PaletteRow(state_.wave.WhiteBG));
   if (state_.display.DispValid != 0) {
     state_.wave.RepaintRequested = 1;
   } else {

@@ -413,6 +413,11 @@ TEST_F(FormMainAcquisition, OscilloscopeStartLoadsThePanelForAOneChannelCard) {
   EXPECT_EQ(panel.UpDownYZoom1->value(), 10);
   EXPECT_EQ(panel.LabelYZoom1->text().toStdString(), "0.002");
   EXPECT_EQ(panel.Edit_Interval->text().toStdString(), "150");
+  // A period typed on the panel paces the running oscilloscope at once.
+  panel.Edit_Interval->setText("60");
+  panel.Edit_IntervalExit();
+  EXPECT_EQ(form->TimerOscil->interval(), 60);
+  EXPECT_TRUE(form->TimerOscil->isActive());
   form->menuStartOscilClick();
   form->menuStartQuelvarClick();  // the recorder's start hides the panel
   EXPECT_FALSE(panel.isVisible());

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/MemoryRegistry.h"
 
 namespace quelvar {
@@ -30,6 +32,14 @@ TEST(OscilPanel, TheStartCorrectsChannelsOffsetsGainsAndTheLevel) {
   high.FixMode = 7;
   high.ACDC1 = 9;
   high.Neg2 = 1;
+  OscilToolSettings bothOff = defaults;
+  bothOff.UseChn1 = bothOff.UseChn2 = 0;
+  bothOff.Interval = 0;
+  OscilToolSettings lockOnOffTrace = defaults;
+  lockOnOffTrace.UseChn2 = 0;
+  lockOnOffTrace.FixChn = 2;
+  OscilToolSettings strayLock = defaults;
+  strayLock.FixChn = 7;
   const Case cases[] = {
       {"first start: traces on channels 0 and 1", 4, 2, defaults,
        [](const OscilToolSettings& s, const OscilPanelView& v) {
@@ -40,7 +50,18 @@ TEST(OscilPanel, TheStartCorrectsChannelsOffsetsGainsAndTheLevel) {
          EXPECT_EQ(v.Traces[0].CouplingCaption, "自动");
          EXPECT_EQ(v.Traces[0].ZoomLabel, "2.000");
          EXPECT_EQ(v.FixModeCaption, "无");
+         EXPECT_EQ(v.FixChnCaption, "踪1");
+         EXPECT_EQ(s.FixVolt, 0);
          EXPECT_EQ(v.FixVoltText, "-5.0024");  // level code 0
+         EXPECT_EQ(s.ZoomStep1, 1);
+         EXPECT_EQ(s.ZoomStep2, 1);
+         EXPECT_EQ(s.YOffset1, 0);
+         EXPECT_EQ(s.Interval, 150);
+         EXPECT_EQ(v.Traces[0].ChannelText, "0");
+         EXPECT_EQ(v.Traces[0].ChannelHint, "AD通道:Chn0");
+         EXPECT_EQ(v.Traces[1].ChannelText, "1");
+         EXPECT_EQ(v.Traces[0].OffsetHint, "Y偏移=0.000V");
+         EXPECT_EQ(v.Traces[0].OffsetLargeStep, 1000);
        }},
       {"one analog channel", 1, 0, defaults,
        [](const OscilToolSettings& s, const OscilPanelView& v) {
@@ -63,8 +84,11 @@ TEST(OscilPanel, TheStartCorrectsChannelsOffsetsGainsAndTheLevel) {
        }},
       {"unlisted and largest gains, offsets", 4, 0, gains,
        [](const OscilToolSettings& s, const OscilPanelView& v) {
+         // An unlisted gain used to be kept as gain 11; the step's gain is 2000.
          EXPECT_EQ(s.ZoomStep1, 11);
-         EXPECT_EQ(s.YZoom1, 11);
+         EXPECT_EQ(s.YZoom1, 2000);
+         EXPECT_EQ(v.Traces[0].ZoomLabel, "0.001");
+         EXPECT_EQ(v.Traces[0].OffsetHint, "Y偏移=0.000V");
          EXPECT_EQ(s.YOffset1, 0);
          EXPECT_EQ(s.ZoomStep2, 10);
          EXPECT_EQ(v.Traces[1].OffsetLargeStep, 1);
@@ -82,11 +106,32 @@ TEST(OscilPanel, TheStartCorrectsChannelsOffsetsGainsAndTheLevel) {
          EXPECT_EQ(v.Traces[0].CouplingCaption, "自动");
          EXPECT_EQ(v.Traces[1].SignCaption, "负");
        }},
+      {"no trace on and no refresh period in the registry", 4, 0, bothOff,
+       [](const OscilToolSettings& s, const OscilPanelView&) {
+         EXPECT_EQ(s.UseChn1, 1);
+         EXPECT_EQ(s.UseChn2, 0);
+         EXPECT_EQ(s.Interval, 20);
+       }},
+      {"the lock on a trace that is off", 4, 0, lockOnOffTrace,
+       [](const OscilToolSettings& s, const OscilPanelView& v) {
+         EXPECT_EQ(s.FixChn, 1);
+         EXPECT_EQ(v.FixChnCaption, "踪1");
+       }},
+      {"a stray lock code is the trace its caption names", 4, 0, strayLock,
+       [](const OscilToolSettings& s, const OscilPanelView& v) {
+         EXPECT_EQ(s.FixChn, 2);
+         EXPECT_EQ(v.FixChnCaption, "踪2");
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     OscilToolSettings s = c.in;
-    const OscilPanelView v = PrepareOscilPanel(s, c.analog, c.switches, 4095.0f, 2048.0f);
+    LiveConfig config;
+    config.Analog_Num = c.analog;
+    config.SW_Num = c.switches;
+    config.ADMax = 4095.0f;
+    config.VZero = 2048.0f;
+    const OscilPanelView v = PrepareOscilPanel(s, config);
     c.check(s, v);
   }
 }

@@ -7,12 +7,14 @@
 #include <QColor>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
 #include <QScrollBar>
 
 #include <memory>
 #include <string>
 
+#include "auxwin/FormTool.h"
 #include "shell/FormMain.h"
 #include "shell/MainWindowFixture.h"
 
@@ -277,6 +279,23 @@ TEST_F(FormMainYScale, TheWhiteSchemeKeepsTheTransparencyAndRecoloursTheLabels) 
   EXPECT_EQ(form->OffscreenBitmap().pixelColor(0, 0), QColor(Qt::black));
   EXPECT_EQ(form->Label_Mark2->palette().color(QPalette::Window), QColor(0xC0, 0, 0));
   EXPECT_EQ(form->Label_Mark2->palette().color(QPalette::WindowText), QColor(Qt::black));
+}
+
+TEST_F(FormMainYScale, TheBackgroundCommandRecoloursTheOscilloscopePanelsChannelEdits) {
+  auto form = Started();
+  TFormTool panel(state, registry);
+  form->SetOscilToolPanel(&panel);
+  state.config.ColorPalette[1][4] = 0x00112233;  // stored as 0x00BBGGRR
+  state.config.ColorPalette[1][5] = 0x00445566;
+  if (state.wave.WhiteBG == 1) form->menuWhiteBG->trigger();
+  form->menuWhiteBG->trigger();
+  ASSERT_EQ(state.wave.WhiteBG, 1);
+  EXPECT_EQ(panel.EditChn1->palette().color(QPalette::Base), QColor(Qt::white));
+  EXPECT_EQ(panel.EditChn1->palette().color(QPalette::Text), QColor(0x33, 0x22, 0x11));
+  EXPECT_EQ(panel.EditChn2->palette().color(QPalette::Text), QColor(0x66, 0x55, 0x44));
+  form->menuWhiteBG->trigger();
+  EXPECT_EQ(panel.EditChn2->palette().color(QPalette::Base), QColor(Qt::black));
+  form->SetOscilToolPanel(nullptr);
 }
 
 TEST_F(FormMainYScale, TheGraduationCountIsAtLeastThreeAndNamedInTheCaption) {
