@@ -93,12 +93,17 @@ void TFormMain::RedrawWaveform() {
     PaintWaveform(canvas, input, v);
   }
   Image1->update();
-  // The time marks and their value labels are not drawn over the picture
-  // yet: they come with the mark commands.
+  DrawMarks();
   RecordViewHistory(v);
 }
 
-void TFormMain::Image1Paint(QPainter& painter) { painter.drawImage(0, 0, *offscreenBitmap_); }
+void TFormMain::Image1Paint(QPainter& painter) {
+  painter.drawImage(0, 0, *offscreenBitmap_);
+  // The marks lie over the picture only while it shows data.
+  if (marksLayer_ && state_.display.DispValid != 0 && state_.wave.ViewMode == 0) {
+    painter.drawImage(0, 0, *marksLayer_);
+  }
+}
 
 void TFormMain::LayoutMainWindow() {
   if (state_.startup.LayoutReady == 0) return;
@@ -170,6 +175,7 @@ void TFormMain::DrawIdleScreen() {
     platform::QtCanvas canvas(*offscreenBitmap_);
     PaintIdleScreen(canvas, input);
   }
+  ClearMarksLayer();
   Label_Mark1->hide();
   Label_Mark2->hide();
   Image1->update();
