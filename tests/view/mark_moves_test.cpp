@@ -52,7 +52,8 @@ class MarkMoves : public ::testing::Test {
   int TraceRow(int32_t d) const {
     const double share = view.RowShare[static_cast<size_t>(d)] * 0.5 + view.RowShareStart[static_cast<size_t>(d)];
     const int centre = static_cast<int>(share * plot.H / view.RowShareTotal);
-    return static_cast<int>(centre + plot.H * static_cast<double>(view.PageLayout.EntryOffset[static_cast<size_t>(d)]) + plot.T);
+    const double offset = view.PageLayout.EntryOffset[static_cast<size_t>(d)];
+    return static_cast<int>(centre + plot.H * offset + plot.T);
   }
   bool Press(MarkButton button, int x, int y) {
     return PressWaveform(view, display, plot, kTextHeight, button, x, y);
