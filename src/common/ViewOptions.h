@@ -33,6 +33,7 @@ struct ViewOptions {
   bool In1Axial = false;       // every row over the whole plot height
   bool Trace = true;           // the marks' value labels are shown
   bool BGTrans = true;         // the mark labels are transparent
+  bool ViewV = false;          // the marks' level lines are drawn
   bool XAxialTime = true;      // time-aligned X axis
   bool AbsoluteTime = false;   // X labels in calendar time
   bool Monitor = true;         // the live data are shown

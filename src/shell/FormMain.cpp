@@ -97,6 +97,7 @@ void TFormMain::BuildDataArea() {
   }
   Label_Mark1->setObjectName("Label_Mark1");
   Label_Mark2->setObjectName("Label_Mark2");
+  BuildMarkControls();
 
   Panel_Grid = new QWidget(area);
   Panel_Grid->setObjectName("Panel_Grid");

@@ -41,6 +41,8 @@ namespace quelvar {
 struct OscilloscopePaintResult;
 
 enum class ManualSaveKind;  // acquisition/ManualSave.h
+struct MarkColours;         // view/MarkDrawing.h
+struct MarkPlot;            // view/MarkGeometry.h
 
 // The services the main window is given by the process entry.
 struct MainWindowServices {
@@ -367,6 +369,34 @@ class TFormMain : public QMainWindow {
   // The off-screen picture of the waveform area.
   const class QImage& OffscreenBitmap() const { return *offscreenBitmap_; }
 
+  // The two marks of the waveform view (view/FormMainMarks.cpp). The paint
+  // box's and the labels' mouse events; X and Y are pixels of Image1.
+  void Image1MouseDown(Qt::MouseButton button, int X, int Y);
+  void Image1MouseMove(int X, int Y);
+  void Image1MouseUp(Qt::MouseButton button, int X, int Y);
+  void Label_Mark1MouseDown(Qt::MouseButton button);
+  void Label_Mark2MouseDown(Qt::MouseButton button);
+  // Moves cursor timeMark and level line levelMark (0 mark 1, 1 mark 2).
+  void MoveMark(int timeMark, int levelMark, int X, int Y);
+  // Moves the dragged channel of the shown page to follow row Y.
+  void DragPageChannel(int Y);
+  // Draws both marks over the picture, posts their readout and refreshes
+  // their labels; the oscilloscope's form takes over in its display.
+  void DrawMarks();
+  void DrawOscMarks();
+  // The marks afresh over the picture, in the waveform view only.
+  void RedrawMarks();
+  // The value labels' texts at buffer point a for mark 1 or 2, of the
+  // recorder and history display and of the oscilloscope.
+  std::string MarkCaption(int32_t a, int mark);
+  std::string OscMarkCaption(int32_t a, int mark);
+  // The caption last given to mark 1's or mark 2's label, its lines broken
+  // with the label line break.
+  const std::string& MarkLabelCaption(int mark) const;
+  // What Image1 shows over OffscreenBitmap while data are on display: the
+  // marks and the labels painted during a live display.
+  const class QImage* MarksLayer() const { return marksLayer_.get(); }
+
   // Display layout and the live-display switch (view).
   void RebuildDisplayLayout();
   void MeasureScaleLabels();
@@ -527,6 +557,16 @@ class TFormMain : public QMainWindow {
  private:
   void BuildComponents();
   void BuildDataArea();
+  // The labels' font and mouse presses, and the paint box's mouse events.
+  void BuildMarkControls();
+  MarkPlot CurrentMarkPlot() const;
+  // The marks layer at Image1's size, emptied.
+  class QImage& ClearedMarksLayer();
+  void ClearMarksLayer();
+  void SetMarkCaptions(const std::string& first, const std::string& second);
+  // Sets each label's left beside its mark; painted: hides the labels and
+  // paints their texts into the marks layer instead.
+  void PlaceMarkLabels(const MarkPlot& plot, const MarkColours& colours, bool painted);
   void SelectViewMode(int32_t mode);
   // The status panel, message and caption of a record on show.
   void AnnounceHistory();
@@ -608,6 +648,8 @@ class TFormMain : public QMainWindow {
   PostedText StatusText;
   PostedText ElapsedTimeText;
   std::unique_ptr<class QImage> offscreenBitmap_;
+  std::unique_ptr<class QImage> marksLayer_;
+  std::string markCaptions_[2];
   // The branding logo of the idle screen, when the branding file names one.
   std::unique_ptr<platform::QtPicture> oemLogo_;
   bool destroyed_ = false;

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "auxwin/FormTool.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtPicture.h"
 #include "shell/FormAbout.h"
@@ -97,16 +98,25 @@ void TFormMain::RedrawWaveform() {
     if (oscilloscope) MirrorOscilloscopeAutoRange(*oscilloscope);
   }
   Image1->update();
-  // The time marks and their value labels are not drawn over the picture
-  // yet: they come with the mark commands.
+  DrawMarks();
   RecordViewHistory(v);
 }
 
 void TFormMain::MirrorOscilloscopeAutoRange(const OscilloscopePaintResult& result) {
   HScrollBar_XPosition->setValue(result.XPosition);
+  if (oscilTool_ == nullptr) return;
+  for (int trace = 1; trace <= 2; ++trace) {
+    if (result.AutoRanged[static_cast<size_t>(trace - 1)]) oscilTool_->ShowAutoRange(trace);
+  }
 }
 
-void TFormMain::Image1Paint(QPainter& painter) { painter.drawImage(0, 0, *offscreenBitmap_); }
+void TFormMain::Image1Paint(QPainter& painter) {
+  painter.drawImage(0, 0, *offscreenBitmap_);
+  // The marks lie over the picture only while it shows data.
+  if (marksLayer_ && state_.display.DispValid != 0 && state_.wave.ViewMode == 0) {
+    painter.drawImage(0, 0, *marksLayer_);
+  }
+}
 
 void TFormMain::LayoutMainWindow() {
   if (state_.startup.LayoutReady == 0) return;
@@ -178,6 +188,7 @@ void TFormMain::DrawIdleScreen() {
     platform::QtCanvas canvas(*offscreenBitmap_);
     PaintIdleScreen(canvas, input);
   }
+  ClearMarksLayer();
   Label_Mark1->hide();
   Label_Mark2->hide();
   Image1->update();

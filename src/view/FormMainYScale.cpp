@@ -210,8 +210,7 @@ void TFormMain::menuViewTraceClick() {
     label->setVisible(shown);
     if (shown) label->update();
   }
-  // The marks and their value texts are not redrawn here yet: the marks' own
-  // drawing is still to come.
+  if (shown && state_.display.DispValid == 1) DrawMarks();
 }
 
 void TFormMain::ApplyMarkLabelColours() {
@@ -236,8 +235,7 @@ void TFormMain::ApplyMarkLabelColours() {
 void TFormMain::menuBGTransClick() {
   SetViewOption(&ViewOptions::BGTrans, !state_.wave.Options.BGTrans);
   ApplyMarkLabelColours();
-  // The marks themselves are not redrawn here yet: the marks' own drawing is
-  // still to come.
+  DrawMarks();
 }
 
 void TFormMain::menuWhiteBGClick() {
