@@ -111,6 +111,8 @@ TFormTool::TFormTool(AppState& state, platform::RegistryStore& registry, QWidget
   setObjectName("FormTool");
   setWindowTitle(QStringLiteral("示波器操作面板"));
   auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->setSpacing(2);
   BuildTrace(1, layout);
   BuildTrace(2, layout);
 
@@ -149,10 +151,14 @@ TFormTool::TFormTool(AppState& state, platform::RegistryStore& registry, QWidget
   // The X-Y and FFT windows are not built yet.
   CheckBoxXY->setEnabled(false);
   CheckBoxFFT->setEnabled(false);
-  for (QWidget* w : std::initializer_list<QWidget*>{CheckBoxTop, Edit_Interval, CheckBoxMeasureTime, CheckBoxMeasureVolt,
-                                                     CheckBoxZoom, CheckBoxAdd, CheckBoxSub, CheckBoxXY, CheckBoxFFT}) {
-    layout->addWidget(w);
+  // Two columns, so the panel stays about as small as its designed size.
+  auto* options = new QGridLayout;
+  QWidget* const order[] = {CheckBoxTop, Edit_Interval, CheckBoxMeasureTime, CheckBoxMeasureVolt, CheckBoxZoom,
+                            CheckBoxAdd, CheckBoxSub,   CheckBoxXY,    CheckBoxFFT};
+  for (int i = 0; i < static_cast<int>(std::size(order)); ++i) {
+    options->addWidget(order[i], i / 2, i % 2);
   }
+  layout->addLayout(options);
   connect(CheckBoxTop, &QCheckBox::clicked, this, [this] { CheckBoxTopClick(); });
   connect(Edit_Interval, &QLineEdit::editingFinished, this, [this] { Edit_IntervalExit(); });
   connect(CheckBoxMeasureTime, &QCheckBox::clicked, this, [this] { CheckBoxMeasureTimeClick(); });
