@@ -90,6 +90,12 @@ OscilPanelView PrepareOscilPanel(OscilToolSettings& s, const LiveConfig& config)
     if (s.ChnAD2 >= channels) s.ChnAD2 = s.ChnAd1 - 1;
     if (s.ChnAD2 < 0) s.ChnAD2 = 0;
   }
+  // Stray stored codes are shown as automatic range and "低于电平"; they are
+  // made those codes, so the picture does what the panel shows.
+  for (int32_t* coupling : {&s.ACDC1, &s.ACDC2}) {
+    if (*coupling < 0 || *coupling > 3) *coupling = 3;
+  }
+  if (s.FixMode < 0 || s.FixMode > 4) s.FixMode = 4;
   v.Traces[0] = PrepareTrace(s, 1, config);
   v.Traces[1] = PrepareTrace(s, 2, config);
   if (analog == 1) s.FixChn = 1;

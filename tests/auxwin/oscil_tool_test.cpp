@@ -105,6 +105,9 @@ TEST(OscilPanel, TheStartCorrectsChannelsOffsetsGainsAndTheLevel) {
          EXPECT_EQ(v.FixModeCaption, "低于电平");
          EXPECT_EQ(v.Traces[0].CouplingCaption, "自动");
          EXPECT_EQ(v.Traces[1].SignCaption, "负");
+         // The picture does what the panel shows.
+         EXPECT_EQ(s.ACDC1, 3);
+         EXPECT_EQ(s.FixMode, 4);
        }},
       {"no trace on and no refresh period in the registry", 4, 0, bothOff,
        [](const OscilToolSettings& s, const OscilPanelView&) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/RecordingCanvas.h"
+#include "view/OscilloscopeAxis.h"
 #include "view/OscilloscopeRenderer.h"
 #include "view/OscilloscopeTraces.h"
 #include "view/Palette.h"
@@ -584,3 +585,36 @@ TEST_F(MultiRateOscilloscope, NoSumWithMultiRateData) {
 }
 
 }  // namespace
+
+namespace quelvar {
+namespace {
+
+// The unit changes at the borders each axis gives them: the time axis by the
+// size of the value, the point axis by its whole milliseconds.
+TEST(OscilloscopeAxisLabels, UnitsChangeAtTheirBorders) {
+  struct Case {
+    double ms;
+    const char* time;
+    const char* point;
+  };
+  const Case cases[] = {
+      {0.0, "0us", "0us"},
+      {0.5, "500us", "500us"},
+      {1.0, "1ms", "1000us"},
+      {9.5, "9.5ms", "9500us"},
+      {10.0, "10ms", "10ms"},
+      {-12.5, "-12.5ms", "-12.5ms"},
+      {999.5, "999.5ms", "999.5ms"},
+      {1000.0, "1s", "1000ms"},
+      {9999.5, "9.9995s", "9999.5ms"},
+      {10000.0, "10s", "10s"},
+      {12345.0, "12.345s", "12.345s"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(MsTimeLabel(c.ms), c.time) << c.ms;
+    EXPECT_EQ(OscilloscopePointLabel(static_cast<float>(c.ms)), c.point) << c.ms;
+  }
+}
+
+}  // namespace
+}  // namespace quelvar
