@@ -27,6 +27,7 @@ namespace {
 // the start of the channel names stays readable and its border can be grabbed.
 constexpr int kNameColumnStep = 10;
 constexpr int kMinNameColumnWidth = 40;
+constexpr int kRowHandleWidth = 12;
 
 // Clicks (left button pressed and released) on a panel's own area, not on
 // one of its controls.
@@ -63,6 +64,8 @@ void TFormMain::BuildTextGrid() {
   Grid1->SetCells(platform::CellGrid(kMinTextGridColumns + 3, kTextGridFixedRows, kTextGridFixedCols,
                                      kTextGridFixedRows));
   Grid1->SetRowsMovable(true);
+  // The rows' handles carry no text; wide enough to take hold of.
+  Grid1->verticalHeader()->setMinimumWidth(kRowHandleWidth);
   connect(Grid1, &StringGrid::CellTextEdited, this,
           [this](int col, int row, const std::string& text) { Grid1SetEditText(col, row, text); });
   // A typed position counts once its cell's editing ends: Enter, another
