@@ -101,13 +101,7 @@ void TFormMain::BuildDataArea() {
 
   Panel_Grid = new QWidget(area);
   Panel_Grid->setObjectName("Panel_Grid");
-  Grid1 = new QTableWidget(Panel_Grid);
-  Grid1->setObjectName("Grid1");
-  Grid1->setToolTip(QStringLiteral("可拖动各行，有右键功能"));
-  Grid1->horizontalHeader()->hide();
-  Grid1->verticalHeader()->hide();
-  HScrollBar_Grid = new QScrollBar(Qt::Horizontal, Panel_Grid);
-  HScrollBar_Grid->setObjectName("HScrollBar_Grid");
+  BuildTextGrid();
   Panel_Grid->hide();
 
   Panel_Report = new QWidget(area);

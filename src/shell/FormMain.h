@@ -178,7 +178,7 @@ class TFormMain : public QMainWindow {
   QLabel* Label_Mark1 = nullptr;
   QLabel* Label_Mark2 = nullptr;
   QWidget* Panel_Grid = nullptr;
-  QTableWidget* Grid1 = nullptr;
+  class StringGrid* Grid1 = nullptr;  // the text grid
   QScrollBar* HScrollBar_Grid = nullptr;
   QWidget* Panel_Report = nullptr;
   QPlainTextEdit* Memo1 = nullptr;  // run log
@@ -491,6 +491,44 @@ class TFormMain : public QMainWindow {
   // menu and the two vertical bars' hints and menus.
   void BuildYScaleMenus();
 
+  // The text grid (view/FormMainTextGrid.cpp): its pop-up menu, the grid
+  // start items of PopupMenuXZoom, and their commands.
+  QMenu* PopupMenuGrid = nullptr;  // on Grid1
+  QAction* menuGridDirectValue = nullptr;
+  QAction* menuGridHex = nullptr;
+  QAction* menuGridExpand = nullptr;
+  QAction* menuGridCompress = nullptr;
+  QAction* menuGridDefOrder = nullptr;
+  QAction* menuGridLoadOrder = nullptr;
+  QAction* menuGridSaveOrder = nullptr;
+  QAction* menuGridXAsPicX = nullptr;
+  QAction* menuGridXAsMark1 = nullptr;
+  QAction* menuGridXAsMark2 = nullptr;
+  // A click on a panel shows the next view: waveform, text grid, run log.
+  void Panel_WaveformClick() { menuViewTextClick(); }
+  void Panel_GridClick() { menuViewReportClick(); }
+  void Panel_ReportClick() { menuViewWaveClick(); }
+  void FillTextGrid();
+  void Grid1TopLeftChanged() { FillTextGrid(); }
+  void HScrollBar_GridChange();
+  void menuGridXAsPicXClick();
+  void menuGridXAsMark1Click();
+  void menuGridXAsMark2Click();
+  void menuGridEngClick();
+  void menuGridDirectValueClick();
+  void menuGridHexClick();
+  void menuGridExpandClick();
+  void menuGridCompressClick();
+  void menuGridDefOrderClick();
+  // A position typed into the last column: the channel of that row moves
+  // there. Applied when the cell's editing ends (Grid1EditDone), so that a
+  // number of several digits is taken whole.
+  void Grid1SetEditText(int col, int row, const std::string& text);
+  void Grid1EditDone();
+  void Grid1RowMoved(int from, int to);
+  void menuGridLoadOrderClick();
+  void menuGridSaveOrderClick();
+
   // History review (analysis). The open command reads a record file, whole
   // or a range of blocks, as the history record and shows it; refused while
   // acquiring. The file and range come from the record-file manager, or from
@@ -568,6 +606,15 @@ class TFormMain : public QMainWindow {
   // paints their texts into the marks layer instead.
   void PlaceMarkLabels(const MarkPlot& plot, const MarkColours& colours, bool painted);
   void SelectViewMode(int32_t mode);
+  // The text grid's widgets and menus (view/FormMainTextGrid.cpp).
+  void BuildTextGrid();
+  void BuildTextGridMenus();
+  void SelectGridMode(QAction* item);
+  // The typed position waiting for its cell's editing to end; row -1: none.
+  struct PendingGridPosition {
+    int row = -1;
+    std::string text;
+  } pendingGridPosition_;
   // The status panel, message and caption of a record on show.
   void AnnounceHistory();
   std::optional<RecordOpenChoice> ChooseRecordFile();

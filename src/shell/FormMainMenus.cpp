@@ -293,24 +293,16 @@ void TFormMain::BuildMenus() {
   BuildXZoomMenu();
   BuildYScaleMenus();
   BuildHistoryTools();
-  // A mark whose command comes with the text grid; it holds its state for
-  // the display until then.
-  auto stateItem = [this](QAction*& item, const char* name, const char* caption, bool checked) {
-    item = new QAction(QString::fromUtf8(caption), this);
-    item->setObjectName(name);
-    item->setCheckable(true);
-    item->setChecked(checked);
-  };
-  stateItem(menuGridEng, "menuGridEng", "显示工程值", true);
+  BuildTextGridMenus();
   DisableCommandsNotBuilt();
 }
 
 void TFormMain::DisableCommandsNotBuilt() {
   const std::initializer_list<QAction*> waiting = {
-      // time axis, axis mode, scopes, pages, analog/switch view, text grid
+      // time axis, axis mode, scopes, pages, analog/switch view
       menuXAxialTime, menuAbsoluteTime, menuPhaseSingle, menuPhaseMultiple, menuScopeChannel, menuScopeLine,
       menuScope4, menuScope8, menuScope16, menuScopeAll, menuScopeOverall, menuScopePage, menuScopeVPage,
-      ToolButtonVPage, menuVPage1, menuVPage2, menuVPage3, menuVPage4, menuVPage5, menuViewAnalog, menuViewSwitch, menuGridEng,
+      ToolButtonVPage, menuVPage1, menuVPage2, menuVPage3, menuVPage4, menuVPage5, menuViewAnalog, menuViewSwitch,
       // marks
       menuMarkIncN1, menuMarkHarmonicsN1, menuMarkIncN2, menuMarkHarmonicsN2,
       // set-up dialogs of the hardware

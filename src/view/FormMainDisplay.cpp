@@ -6,16 +6,17 @@
 #include <QImage>
 #include <QLabel>
 #include <QScrollBar>
-#include <QTableWidget>
 
 #include <algorithm>
 
 #include "platform/qt/QtText.h"
 #include "platform/UiHost.h"
 #include "platform/qt/QtCanvas.h"
+#include "platform/qt/StringGrid.h"
 #include "shell/FormMain.h"
 #include "view/DisplayLayout.h"
 #include "view/PaintBox.h"
+#include "view/TextGrid.h"
 #include "view/TriggerPage.h"
 
 namespace quelvar {
@@ -39,45 +40,10 @@ void TFormMain::RebuildDisplayLayout() {
   MeasureScaleLabels();
 
   // The text grid's frame; the text view fills it.
-  const int columnWidth = std::max(Grid1->horizontalHeader()->defaultSectionSize(), 1);
-  v.GridColumns = std::max(Grid1->width() / columnWidth - 2, 4);
+  v.GridColumns = TextGridColumnsFor(Grid1->width(), Grid1->Cells().DefaultColWidth());
   HScrollBar_Grid->setPageStep(v.GridColumns - 1);
-  const int entries = c.Analog_Num + c.SW_Num;
-  Grid1->clear();
-  Grid1->setColumnCount(v.GridColumns + 3);
-  Grid1->setRowCount(entries + 2);
-  NormalizeDisplayOrder(c.GridOrder, entries);
-  auto cell = [this](int row, int column, const std::string& text) {
-    if (row < 0 || row >= Grid1->rowCount()) return;
-    Grid1->setItem(row, column, new QTableWidgetItem(Q(text)));
-  };
-  cell(0, 0, "  \\时间");
-  cell(0, 1, "(ms)");
-  cell(1, 0, "通道");
-  cell(1, 1, "单位\\点");
-  // Counts within the tables, whatever the configuration says.
-  const int lines = std::clamp(c.Total_Line, 0, kMaxLines);
-  const int analog = std::clamp(c.Analog_Num, 0, kMaxAnalogChannels);
-  const int switches = std::clamp(c.SW_Num, 0, kMaxSwitchInputs);
-  int64_t analogRows = 0;
-  for (int line = 0; line < lines; ++line) {
-    for (int p = std::max(c.LineFirstChannel[line], 0); p < c.LineFirstChannel[line + 1] && p < analog; ++p) {
-      const int number = c.AnalogDisplayOrder[p];
-      if (number < 0 || number >= kMaxAnalogChannels) continue;
-      const AnalogChannel& channel = c.AnalogChannelTable[number];
-      cell(c.GridOrder[p] + 2, 0, channel.ChnName);
-      cell(c.GridOrder[p] + 2, 1, menuGridEng->isChecked() ? channel.ChnUnits : std::string("Hex"));
-    }
-    analogRows += std::clamp(c.LineTable[line].APhaseNum, 0, kMaxAnalogChannels);
-  }
-  for (int s = 0; s < switches && analogRows + s < kMaxDisplayPositions; ++s) {
-    const int row = c.GridOrder[static_cast<size_t>(analogRows + s)] + 2;
-    cell(row, 0, c.SwitchChannelTable[s].SWName);
-    cell(row, 1, "开关量");
-  }
-  cell(0, v.GridColumns + 2, "显示顺序");
-  cell(1, v.GridColumns + 2, "(行)");
-  for (int i = 0; i < entries; ++i) cell(i + 2, v.GridColumns + 2, std::to_string(i));
+  BuildTextGridFrame(c, v.GridColumns, menuGridEng->isChecked(), Grid1->Cells());
+  Grid1->Refresh();
   HScrollBar_Grid->setRange(0, std::max(d.DispPoints - 1, 0));
 
   FitPointsPerScreen(v, d.DispPoints, menuXZoomAny->isChecked());

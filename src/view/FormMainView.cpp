@@ -6,7 +6,6 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QTableWidget>
 #include <QTimer>
 
 #include <algorithm>
@@ -15,6 +14,7 @@
 #include "auxwin/FormTool.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtPicture.h"
+#include "platform/qt/StringGrid.h"
 #include "shell/FormAbout.h"
 #include "shell/FormMain.h"
 #include "view/DisplayReading.h"
@@ -72,8 +72,9 @@ void TFormMain::RepaintView() {
   // it is shown.
   if (!isVisible()) return;
   WaveViewState& v = state_.wave;
-  // The text grid is filled by its own view; the run log draws nothing.
+  // The run log draws nothing.
   if (v.ViewMode == 0) RedrawWaveform();
+  if (v.ViewMode == 1) FillTextGrid();
   v.RepaintRequested = 0;
 }
 
@@ -207,6 +208,7 @@ void TFormMain::SelectViewMode(int32_t mode) {
   }
   state_.wave.ViewMode = mode;
   if (mode == 0 && state_.display.DispValid == 1) state_.wave.RepaintRequested = 1;
+  if (mode == 1) FillTextGrid();
 }
 
 void TFormMain::menuViewWaveClick() { SelectViewMode(0); }

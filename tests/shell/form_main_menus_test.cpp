@@ -53,16 +53,19 @@ const std::set<std::string> kBuilt = {
     // history review: opening a record, skew correction, trigger-point search, playback
     "menuFault", "menuSelectFault", "ToolButtonSelectFault", "menuSynchron", "menuSearchAlgorithm",
     "menuPlayForward", "menuPlayBack", "ToolButtonPlayForward", "ToolButtonPlayBack", "menuSpeedPlay",
-    "menuSlowPlay", "menuPlayInterval", "menuPlayInc"};
+    "menuSlowPlay", "menuPlayInterval", "menuPlayInc",
+    // the text grid: its modes, first column, row order and order file, and its start
+    "menuGridEng", "menuGridDirectValue", "menuGridHex", "menuGridExpand", "menuGridCompress", "menuGridDefOrder",
+    "menuGridLoadOrder", "menuGridSaveOrder", "menuGridXAsPicX", "menuGridXAsMark1", "menuGridXAsMark2"};
 
 // Items whose commands are still to come: disabled, also those that are
 // hidden or not placed in a menu yet.
 const std::set<std::string> kWaiting = {
-    // time axis, axis mode, scopes, pages, analog/switch view, text grid
+    // time axis, axis mode, scopes, pages, analog/switch view
     "menuXAxialTime", "menuAbsoluteTime", "menuPhaseSingle", "menuPhaseMultiple",
     "menuScopeChannel", "menuScopeLine", "menuScope4", "menuScope8", "menuScope16", "menuScopeAll",
     "menuScopeOverall", "menuScopePage", "menuScopeVPage", "ToolButtonVPage", "menuVPage1", "menuVPage2", "menuVPage3", "menuVPage4",
-    "menuVPage5", "menuViewAnalog", "menuViewSwitch", "menuGridEng",
+    "menuVPage5", "menuViewAnalog", "menuViewSwitch",
     // marks
     "menuMarkIncN1", "menuMarkHarmonicsN1", "menuMarkIncN2", "menuMarkHarmonicsN2", "menuHarmonicAccurate",
     "menuHarmonicFourier",
@@ -83,6 +86,7 @@ TEST_F(FormMainMenus, OnlyItemsWithACommandAreEnabled) {
   CollectActions(form->PopupMenuYZoom->actions(), actions);
   CollectActions(form->PopupMenuACDC->actions(), actions);
   CollectActions(form->PopupMenuBackGroud->actions(), actions);
+  CollectActions(form->PopupMenuGrid->actions(), actions);
   // Shown at every start, but its dialog is still to come.
   EXPECT_TRUE(form->menuCaliTorque->isVisible());
   // A hidden item reads as disabled: each is shown first, so that an item
