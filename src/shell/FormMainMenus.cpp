@@ -293,6 +293,7 @@ void TFormMain::BuildMenus() {
   BuildXZoomMenu();
   BuildYScaleMenus();
   BuildHistoryTools();
+  BuildScopeMenus();
   // A mark whose command comes with the text grid; it holds its state for
   // the display until then.
   auto stateItem = [this](QAction*& item, const char* name, const char* caption, bool checked) {
@@ -307,10 +308,8 @@ void TFormMain::BuildMenus() {
 
 void TFormMain::DisableCommandsNotBuilt() {
   const std::initializer_list<QAction*> waiting = {
-      // time axis, axis mode, scopes, pages, analog/switch view, text grid
-      menuXAxialTime, menuAbsoluteTime, menuPhaseSingle, menuPhaseMultiple, menuScopeChannel, menuScopeLine,
-      menuScope4, menuScope8, menuScope16, menuScopeAll, menuScopeOverall, menuScopePage, menuScopeVPage,
-      ToolButtonVPage, menuVPage1, menuVPage2, menuVPage3, menuVPage4, menuVPage5, menuViewAnalog, menuViewSwitch, menuGridEng,
+      // time axis, axis mode, text grid
+      menuXAxialTime, menuAbsoluteTime, menuGridEng,
       // marks
       menuMarkIncN1, menuMarkHarmonicsN1, menuMarkIncN2, menuMarkHarmonicsN2,
       // set-up dialogs of the hardware
