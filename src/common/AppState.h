@@ -95,6 +95,9 @@ struct AppState {
   // The main window's view values that the settings tree keeps.
   MainViewSettings view;
   UniversalPages pages;
+  // The scratch page through which a waveform window and the page dialog
+  // exchange a universal page.
+  UniversalPageRecord UniversalPage;
   DriverState driver;
   GrayTables grayTables;
   // The torque sensors' calibration curves.

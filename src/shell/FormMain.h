@@ -482,7 +482,7 @@ class TFormMain : public QMainWindow {
   void SetViewOption(bool ViewOptions::*option, bool on);
   // All check marks from the record (after a load).
   void MirrorViewOptionsToMenus();
-  // Check marks other code sets directly (scopes, the switch view, the live
+  // Check marks other code sets directly (the switch view, the live
   // display, ...) carry on into the record.
   void FollowViewOptionItems();
   // The mark labels in the colours of the scheme's row, transparent or not.
@@ -528,6 +528,55 @@ class TFormMain : public QMainWindow {
   void Grid1RowMoved(int from, int to);
   void menuGridLoadOrderClick();
   void menuGridSaveOrderClick();
+  // Channel scopes, the analog/switch view, the phases' axes, the channel
+  // scroll bar and the universal page (view/FormMainScopes.cpp). The scope
+  // items mirror state_.wave.Options.Scope, which only these commands set.
+  QAction* menuScope1P = nullptr;  // the waveform pop-up's twins of the scopes
+  QAction* menuScope4P = nullptr;
+  QAction* menuScope8P = nullptr;
+  QAction* menuScope16P = nullptr;
+  QAction* menuScopeAllP = nullptr;
+  QAction* menuScopePageP = nullptr;
+  QAction* menuScopeVPageP = nullptr;
+  void menuScopeChannelClick();
+  void menuScopeLineClick();
+  void menuScope4Click();
+  void menuScope8Click();
+  void menuScope16Click();
+  void menuScopeAllClick();
+  void menuScopeOverallClick();
+  void menuScopePageClick();
+  void menuScope1PClick() { menuScopeChannelClick(); }
+  void menuScope4PClick() { menuScope4Click(); }
+  void menuScope8PClick() { menuScope8Click(); }
+  void menuScope16PClick() { menuScope16Click(); }
+  void menuScopeAllPClick() { menuScopeAllClick(); }
+  void menuScopePagePClick() { menuScopePageClick(); }
+  void menuScopeVPagePClick() { menuScopeVPageClick(); }
+  void menuPhaseSingleClick();
+  void menuPhaseMultipleClick();
+  void menuViewAnalogClick();
+  void menuViewSwitchClick();
+  void VScrollBar_ChannelChange();
+  // A key pressed on the channel scroll bar (Qt key code; digits 48..57).
+  void VScrollBar_ChannelKeyDown(int key);
+  // Edits the universal page in the page dialog and shows it (also
+  // ToolButtonVPage's click).
+  void menuScopeVPageClick();
+  // Shows the universal page: 1 done, 0 refused (oscilloscope, no data).
+  int SelectUniversalPage();
+  void menuVPage1Click() { UniversalPageSlotClick(0); }
+  void menuVPage2Click() { UniversalPageSlotClick(1); }
+  void menuVPage3Click() { UniversalPageSlotClick(2); }
+  void menuVPage4Click() { UniversalPageSlotClick(3); }
+  void menuVPage5Click() { UniversalPageSlotClick(4); }
+  void UniversalPageSlotClick(int32_t slot);
+  void SwitchUniversalPageSlot(int32_t oldSlot, int32_t newSlot);
+  // The line of display-order position `channel`.
+  int32_t LineOfChannel(int32_t channel) const;
+  // The universal page dialog; made at first use when none was given.
+  void SetPageDialog(class TFormPage* dialog) { pageDialog_ = dialog; }
+  class TFormPage* PageDialog();
 
   // History review (analysis). The open command reads a record file, whole
   // or a range of blocks, as the history record and shows it; refused while
@@ -679,6 +728,14 @@ class TFormMain : public QMainWindow {
   void BuildPlaybackMenuItems();
   void BuildHistoryTools();
   void StartOrStopPlayback(int32_t direction);
+  // The scope, view and page items' connections and the pop-up's twins.
+  void BuildScopeMenus();
+  // Checks the item of the recorded scope alone.
+  void MirrorScopeItems();
+  void CheckScope(ChannelScope scope);
+  // A scope command: nothing when the scope is in force, or when it shows
+  // analog rows only and the switch view is on.
+  void SelectScope(ChannelScope scope, bool refusedInSwitchView);
   // Items whose commands are not built yet are disabled, never silent.
   void DisableCommandsNotBuilt();
   // The recording-oscilloscope presentation renames and hides items.
@@ -735,6 +792,7 @@ class TFormMain : public QMainWindow {
   class TFormFBuff* recorderSettingsDialog_ = nullptr;
   class TFormFault* faultManager_ = nullptr;
   class TFormColor* colorDialog_ = nullptr;
+  class TFormPage* pageDialog_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;
   std::unique_ptr<class RecordWriter> recordWriter_;

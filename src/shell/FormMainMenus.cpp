@@ -294,15 +294,14 @@ void TFormMain::BuildMenus() {
   BuildYScaleMenus();
   BuildHistoryTools();
   BuildTextGridMenus();
+  BuildScopeMenus();
   DisableCommandsNotBuilt();
 }
 
 void TFormMain::DisableCommandsNotBuilt() {
   const std::initializer_list<QAction*> waiting = {
-      // time axis, axis mode, scopes, pages, analog/switch view
-      menuXAxialTime, menuAbsoluteTime, menuPhaseSingle, menuPhaseMultiple, menuScopeChannel, menuScopeLine,
-      menuScope4, menuScope8, menuScope16, menuScopeAll, menuScopeOverall, menuScopePage, menuScopeVPage,
-      ToolButtonVPage, menuVPage1, menuVPage2, menuVPage3, menuVPage4, menuVPage5, menuViewAnalog, menuViewSwitch,
+      // time axis, axis mode
+      menuXAxialTime, menuAbsoluteTime,
       // marks
       menuMarkIncN1, menuMarkHarmonicsN1, menuMarkIncN2, menuMarkHarmonicsN2,
       // set-up dialogs of the hardware

@@ -16,7 +16,7 @@ using Page = std::array<int32_t, kMaxDisplayPositions>;
 
 // Reads a list of `count` 32-bit numbers; a value that cannot be read as
 // exactly that many bytes leaves the list as it is.
-void ReadList(platform::RegistryKey& key, const std::string& name, int32_t count, Page& list) {
+void ReadList(platform::RegistryKey& key, const std::string& name, int64_t count, Page& list) {
   if (count <= 0 || count > kMaxDisplayPositions) return;
   const auto bytes = key.ReadBinary(name, static_cast<size_t>(count) * 4);
   if (bytes) std::memcpy(list.data(), bytes->data(), bytes->size());
@@ -29,12 +29,12 @@ void WriteList(platform::RegistryKey& key, const std::string& name, int32_t coun
   key.WriteBinary(name, bytes);
 }
 
-// The analog entries into 0..A-1, the switch entries after them into 0..S-1.
-void ClampPage(Page& page, int32_t analogCount, int32_t switchCount, int32_t analogNum, int32_t switchNum) {
-  const int32_t analogEnd = std::min(analogCount, kMaxDisplayPositions);
-  const int32_t switchEnd = std::min(analogCount + switchCount, kMaxDisplayPositions);
-  for (int32_t i = 0; i < analogEnd; ++i) page[i] = std::clamp(page[i], 0, std::max(analogNum - 1, 0));
-  for (int32_t i = analogEnd; i < switchEnd; ++i) page[i] = std::clamp(page[i], 0, std::max(switchNum - 1, 0));
+// The page made valid for the card by the one builder of universal pages.
+void TakeValid(int32_t& analogCount, int32_t& switchCount, Page& page, int32_t analogNum, int32_t switchNum) {
+  const UniversalPageRecord valid = ValidUniversalPage(analogCount, switchCount, page, analogNum, switchNum);
+  analogCount = valid.AnalogCount;
+  switchCount = valid.SwitchCount;
+  page = valid.Channels;
 }
 
 }  // namespace
@@ -42,12 +42,12 @@ void ClampPage(Page& page, int32_t analogCount, int32_t switchCount, int32_t ana
 void ReadUniversalPages(platform::RegistryStore& store, const std::string& appKeyName, int32_t analogNum,
                         int32_t switchNum, UniversalPages& p) {
   platform::RegistryKey key(store, FormSizeKeyPath(appKeyName));
+  // The list is read with the counts it was written with; the page is then
+  // made to fit this card.
   p.VPAnalog = key.ReadInteger("VPAnalog").value_or(1);
-  if (p.VPAnalog < 1) p.VPAnalog = 1;
-  if (p.VPAnalog > analogNum) p.VPAnalog = analogNum;
-  p.VPBin = std::clamp(key.ReadInteger("VPBin").value_or(0), 0, std::max(switchNum, 0));
-  ReadList(key, "VP", p.VPAnalog + p.VPBin, p.VP);
-  ClampPage(p.VP, p.VPAnalog, p.VPBin, analogNum, switchNum);
+  p.VPBin = key.ReadInteger("VPBin").value_or(0);
+  if (p.VPAnalog >= 0 && p.VPBin >= 0) ReadList(key, "VP", int64_t{p.VPAnalog} + p.VPBin, p.VP);
+  TakeValid(p.VPAnalog, p.VPBin, p.VP, analogNum, switchNum);
 
   for (int k = 0; k < kStoredUniversalPages; ++k) {
     p.VPAnalogPages[k] = p.VPAnalog;
@@ -56,7 +56,7 @@ void ReadUniversalPages(platform::RegistryStore& store, const std::string& appKe
   }
   for (int k = 0; k < kStoredUniversalPages; ++k) {
     const auto analog = key.ReadInteger(Item("VPAnalog", k));
-    if (!analog || *analog < 1 || *analog > analogNum) continue;
+    if (!analog || *analog < 0 || *analog > analogNum) continue;
     p.VPAnalogPages[k] = *analog;
     const auto bin = key.ReadInteger(Item("VPBin", k));
     if (!bin || *bin < 0 || *bin > switchNum) continue;
@@ -64,7 +64,7 @@ void ReadUniversalPages(platform::RegistryStore& store, const std::string& appKe
     ReadList(key, Item("VP", k), p.VPAnalogPages[k] + p.VPBinPages[k], p.VPPages[k]);
   }
   for (int k = 0; k < kStoredUniversalPages; ++k) {
-    ClampPage(p.VPPages[k], p.VPAnalogPages[k], p.VPBinPages[k], analogNum, switchNum);
+    TakeValid(p.VPAnalogPages[k], p.VPBinPages[k], p.VPPages[k], analogNum, switchNum);
   }
   p.VPageNum = std::clamp(key.ReadInteger("VPageNum").value_or(0), 0, kStoredUniversalPages - 1);
 }

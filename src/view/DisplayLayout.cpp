@@ -41,32 +41,6 @@ void FillPredefinedPages(LiveConfig& live, int32_t analog, int32_t switches, Pag
   for (int32_t s = 0; s < switches; ++s) pages.Entries[next[live.SwitchChannelTable[s].SWPageNo]++] = analog + s;
 }
 
-// The universal page holds at most Analog_Num - 1 analog channels (at least
-// one) and SW_Num - 1 switch inputs. Without analog channels it lists none:
-// an entry "channel 0" would then name switch input 0 as an analog row.
-void FillUniversalPage(const UniversalPages& universal, int32_t analog, int32_t switches, int32_t page,
-                       PageTables& pages) {
-  const int32_t first = analog + switches;
-  pages.PageFirst[page] = first;
-  const int32_t analogCount = analog == 0 ? 0 : std::clamp(universal.VPAnalog, 1, std::max(analog - 1, 1));
-  const int32_t switchCount = std::clamp(universal.VPBin, 0, std::max(switches - 1, 0));
-  const auto room = static_cast<int64_t>(pages.Entries.size());
-  int64_t index = first;
-  for (int32_t i = 0; i < analogCount && index < room; ++i)
-    pages.Entries[index++] = std::clamp(universal.VP[i], 0, analog - 1);
-  int32_t listed = 0;
-  for (int32_t i = 0; i < switchCount && index < room; ++i) {
-    // The switch indexes follow the VPAnalog analog numbers in VP; one whose
-    // place lies outside VP (a damaged VPAnalog) is not listed.
-    const int64_t source = static_cast<int64_t>(universal.VPAnalog) + i;
-    if (source < 0 || source >= kMaxDisplayPositions) continue;
-    pages.Entries[index++] = analog + std::clamp(universal.VP[source], 0, switches - 1);
-    ++listed;
-  }
-  pages.PageChannels[page] = static_cast<int32_t>(index - first);
-  pages.PageSwitches[page] = listed;
-}
-
 }  // namespace
 
 float ComputeMaxChannelRate(int32_t maxMultiFreq, float channelRate) {
@@ -109,7 +83,7 @@ void RebuildPageTables(LiveConfig& live, const UniversalPages& universal, PageTa
   pages.EntryOffset.assign(entrySlots, 0.0f);
 
   FillPredefinedPages(live, analog, switches, pages);
-  FillUniversalPage(universal, analog, switches, total, pages);
+  FillUniversalPage(universal, live, pages);
 
   // The trigger page: a placeholder of analog channel 0 until a record's
   // trigger fills it; empty when there is no analog channel.
@@ -143,6 +117,31 @@ void FitPointsPerScreen(WaveViewState& view, int32_t dispPoints, bool arbitraryW
   if (!arbitraryWidth) view.DisplayWidth = dispPoints / std::max(view.XZoom, 1);
   view.DisplayWidth = std::max(std::min(view.DisplayWidth, dispPoints), kMinPointsPerScreen);
   view.XPosition = SaturateToInt32(static_cast<int64_t>(dispPoints) - view.DisplayWidth);
+}
+
+void FillUniversalPage(const UniversalPages& universal, const LiveConfig& live, PageTables& pages) {
+  const int32_t analog = AnalogCount(live);
+  const int32_t switches = SwitchCount(live);
+  const int32_t first = analog + switches;
+  // Tables of another configuration (or none yet) are left to the next
+  // rebuild, which fills the page from the same record.
+  if (pages.PageChannels.size() < 2 || pages.PageSwitches.size() != pages.PageChannels.size() ||
+      pages.PageFirst.size() != pages.PageChannels.size() || pages.Entries.size() != static_cast<size_t>(first) * 3 ||
+      pages.EntryOffset.size() != pages.Entries.size()) {
+    return;
+  }
+  const size_t page = pages.PageChannels.size() - 2;
+  const UniversalPageRecord valid =
+      ValidUniversalPage(universal.VPAnalog, universal.VPBin, universal.VP, analog, switches);
+  const int32_t count = valid.AnalogCount + valid.SwitchCount;  // at most analog + switches: the page's room
+  pages.PageFirst[page] = first;
+  pages.PageChannels[page] = count;
+  pages.PageSwitches[page] = valid.SwitchCount;
+  for (int32_t i = 0; i < count; ++i) {
+    const int32_t channel = valid.Channels[static_cast<size_t>(i)];
+    pages.Entries[static_cast<size_t>(first + i)] = i < valid.AnalogCount ? channel : analog + channel;
+    pages.EntryOffset[static_cast<size_t>(first + i)] = 0.0f;
+  }
 }
 
 int32_t ChannelScrollMaximum(const LiveConfig& live, const ChannelScrollMenus& menus) {

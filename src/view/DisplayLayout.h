@@ -50,6 +50,13 @@ int32_t RebuildLineTables(LiveConfig& live);
 // every reader's page index agrees with the tables.
 void RebuildPageTables(LiveConfig& live, const UniversalPages& universal, PageTables& pages);
 
+// The universal page (page TotalPages, the second last of the tables) from
+// `universal` through ValidUniversalPage: every chosen channel in its order,
+// analog channels by number, then switch inputs as Analog_Num + index, each
+// entry's offset 0. VP itself is left as it is. Tables not sized for `live`
+// are left alone.
+void FillUniversalPage(const UniversalPages& universal, const LiveConfig& live, PageTables& pages);
+
 // Makes the first `count` entries of `order` a permutation of 0 .. count - 1:
 // every entry is clamped into range, then each entry equal to an earlier one
 // is decremented (wrapping from -1 to count - 1) until it is unique. Entries

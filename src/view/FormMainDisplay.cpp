@@ -155,8 +155,7 @@ void TFormMain::menuMonitorClick() {
 
 void TFormMain::SetupTriggerPage() {
   BuildTriggerPage(state_.wave.PageLayout, state_.config, state_.record);
-  // The scopes are one exclusive group: checking the page scope clears the others.
-  menuScopePage->setChecked(true);
+  CheckScope(ChannelScope::Page);
   UpdateChannelScrollRange();
   VScrollBar_Channel->setValue(state_.config.TotalPages + 1);
   state_.wave.BegDispChannel = VScrollBar_Channel->value();

@@ -101,12 +101,8 @@ void TFormMain::FollowViewOptionItems() {
   for (const ViewOptionItems& o : OptionItems(*this)) {
     connect(o.item, &QAction::toggled, this, [this, option = o.option](bool on) { state_.wave.Options.*option = on; });
   }
-  const std::vector<QAction*> scopes = ScopeItems(*this);
-  for (size_t i = 0; i < scopes.size(); ++i) {
-    connect(scopes[i], &QAction::toggled, this, [this, i](bool on) {
-      if (on) state_.wave.Options.Scope = static_cast<ChannelScope>(i);
-    });
-  }
+  // The scope items are not followed: the scope commands set the record
+  // and mirror it (view/FormMainScopes.cpp).
 }
 
 // Y gain, offset and DC/AC.

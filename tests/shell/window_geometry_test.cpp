@@ -250,6 +250,25 @@ TEST(UniversalPageStore, FullPagesComeBackAndWrongEntriesAreClamped) {
   EXPECT_EQ(p.VPPages[3], p.VP);
 }
 
+TEST(UniversalPageStore, APageOfSwitchInputsAloneComesBackAsOne) {
+  // Not turned into an analog channel followed by the wrong switch inputs.
+  platform::MemoryRegistry reg;
+  reg.WriteInt32(kFormSize, "VPAnalog", 0);
+  reg.WriteInt32(kFormSize, "VPBin", 2);
+  WriteList(reg, "VP", {1, 0});
+  reg.WriteInt32(kFormSize, "VPAnalog1", 0);
+  reg.WriteInt32(kFormSize, "VPBin1", 1);
+  WriteList(reg, "VP1", {1});
+  const UniversalPages p = Read(reg, 4, 2);
+  EXPECT_EQ(p.VPAnalog, 0);
+  EXPECT_EQ(p.VPBin, 2);
+  EXPECT_EQ(p.VP[0], 1);
+  EXPECT_EQ(p.VP[1], 0);
+  EXPECT_EQ(p.VPAnalogPages[1], 0);
+  EXPECT_EQ(p.VPBinPages[1], 1);
+  EXPECT_EQ(p.VPPages[1][0], 1);
+}
+
 TEST(UniversalPageStore, WrittenPagesReadBackUnchanged) {
   platform::MemoryRegistry reg;
   UniversalPages p;

@@ -106,17 +106,20 @@ TEST_F(PageTablesTest, TriggerPageHoldsOnePlaceholderAfterTheUniversalPage) {
   EXPECT_EQ(pages.Entries[12], 0);
 }
 
-TEST_F(PageTablesTest, UniversalPageCountsAndEntriesAreClamped) {
+TEST_F(PageTablesTest, UniversalPageKeepsEveryChosenChannelWithinTheCard) {
   struct Case {
     int32_t vpAnalog, vpBin;
     std::vector<int32_t> vp;
     std::vector<int32_t> entries;
     int32_t switches;
   } cases[] = {
-      // VPAnalog = Analog_Num shows Analog_Num - 1 channels; VPBin = SW_Num shows SW_Num - 1.
-      {4, 2, {3, 1, 2, 0, 1}, {3, 1, 2, 4 + 1}, 1},
-      // VPAnalog 0 still shows one channel; switch indexes then start at VP[0].
-      {0, 1, {9, 0}, {3, 4 + 1}, 1},
+      // Every analog channel and every switch input chosen: all are shown
+      // (not Analog_Num - 1 and SW_Num - 1 of them).
+      {4, 2, {3, 1, 2, 0, 1, 0}, {3, 1, 2, 0, 4 + 1, 4 + 0}, 2},
+      // Switch inputs alone stay so; their indexes start at VP[0].
+      {0, 1, {9, 0}, {4 + 1}, 1},
+      // Nothing chosen shows the first analog number of VP.
+      {0, 0, {2}, {2}, 0},
       {2, -5, {-2, 1, 1}, {0, 1}, 0},
       // Switch indexes out of range are clamped into the inputs.
       {1, 1, {2, 30}, {2, 4 + 1}, 1},
@@ -142,8 +145,36 @@ TEST_F(PageTablesTest, ADamagedVPAnalogListsNoSwitchFromOutsideVP) {
   universal.VPAnalog = 5000;
   universal.VPBin = 1;
   RebuildPageTables(live, universal, pages);
-  EXPECT_EQ(pages.PageChannels[3], 3);  // Analog_Num - 1 analog entries
+  EXPECT_EQ(pages.PageChannels[3], 4);  // every analog channel, no switch
   EXPECT_EQ(pages.PageSwitches[3], 0);
+}
+
+TEST_F(PageTablesTest, RefillingTheUniversalPageLeavesTheOtherPagesAndResetsItsOffsets) {
+  RebuildPageTables(live, universal, pages);
+  const PageTables before = pages;
+  pages.EntryOffset[6] = 0.5f;
+  universal.VPAnalog = 2;
+  universal.VPBin = 1;
+  universal.VP[0] = 3;
+  universal.VP[1] = 3;
+  universal.VP[2] = 1;
+  FillUniversalPage(universal, live, pages);
+  EXPECT_EQ(pages.PageChannels[3], 3);
+  EXPECT_EQ(pages.PageSwitches[3], 1);
+  EXPECT_EQ(std::vector<int32_t>(pages.Entries.begin() + 6, pages.Entries.begin() + 9),
+            (std::vector<int32_t>{3, 3, 4 + 1}));
+  EXPECT_EQ(pages.EntryOffset[6], 0.0f);
+  EXPECT_EQ(std::vector<int32_t>(pages.Entries.begin(), pages.Entries.begin() + 6),
+            std::vector<int32_t>(before.Entries.begin(), before.Entries.begin() + 6));
+  EXPECT_EQ(pages.PageChannels[4], before.PageChannels[4]);
+  // Tables of another configuration are left for the next rebuild.
+  live.Analog_Num = 8;
+  const PageTables sized = pages;
+  FillUniversalPage(universal, live, pages);
+  EXPECT_EQ(pages.Entries, sized.Entries);
+  PageTables none;
+  FillUniversalPage(universal, live, none);
+  EXPECT_TRUE(none.PageChannels.empty());
 }
 
 TEST_F(PageTablesTest, PageCountOutOfRangeIsRepairedAndWrittenBack) {
@@ -200,8 +231,9 @@ TEST(PageTablesEdge, WithoutAnalogChannelsNoPageListsAnAnalogEntry) {
   universal.VP[1] = 2;
   PageTables pages;
   RebuildPageTables(live, universal, pages);
-  EXPECT_EQ(pages.PageChannels[1], 2);  // SW_Num - 1 switch inputs, no analog
-  EXPECT_EQ(pages.PageSwitches[1], 2);
+  // Three switch inputs read after the one analog number VP holds; no analog.
+  EXPECT_EQ(pages.PageChannels[1], 3);
+  EXPECT_EQ(pages.PageSwitches[1], 3);
   EXPECT_EQ(pages.Entries[3], 2);
   EXPECT_EQ(pages.PageChannels[2], 0);
 }
