@@ -41,6 +41,9 @@ const std::set<std::string> kBuilt = {
     "ToolButtonStartQuelvar", "ToolButtonStartOscil", "ToolButtonTriggerFault", "ToolButtonPause",
     "ToolButtonTorqueZero", "ToolButtonMonitor", "ToolButtonSaveCurrent", "menuXZoom1", "menuXZoom2",
     "menuXZoom4", "menuXZoom8", "menuXZoom16", "menuXZoomAny",
+    // X navigation: between the marks, the steps, previous and next screen, the time axis
+    "menuXZoomMark", "menuXScaleExpand", "menuXScaleCompress", "menuPreviousConf", "menuNextConf",
+    "ToolButtonXCompress", "ToolButtonXExpand", "menuXAxialTime", "menuAbsoluteTime",
     // Y scaling, DC/AC and the display toggles with their pop-up twins
     "menuYZoom1", "menuYZoom2", "menuYZoom5", "menuYZoom10", "menuYZoom20", "menuYZoom50", "menuYZoom100",
     "menuYZoom200", "menuYZoom500", "menuYZoom1000", "menuYZoom2000", "menuYExpandStep", "menuYCompressStep",
@@ -58,11 +61,14 @@ const std::set<std::string> kBuilt = {
 // Items whose commands are still to come: disabled, also those that are
 // hidden or not placed in a menu yet.
 const std::set<std::string> kWaiting = {
-    // time axis, axis mode, scopes, pages, analog/switch view, text grid
-    "menuXAxialTime", "menuAbsoluteTime", "menuPhaseSingle", "menuPhaseMultiple",
+    // axis mode, scopes, pages, analog/switch view, text grid
+    "menuPhaseSingle", "menuPhaseMultiple",
     "menuScopeChannel", "menuScopeLine", "menuScope4", "menuScope8", "menuScope16", "menuScopeAll",
     "menuScopeOverall", "menuScopePage", "menuScopeVPage", "ToolButtonVPage", "menuVPage1", "menuVPage2", "menuVPage3", "menuVPage4",
-    "menuVPage5", "menuViewAnalog", "menuViewSwitch", "menuGridEng",
+    "menuVPage5", "menuViewAnalog", "menuViewSwitch", "menuGridEng", "menuGridXAsPicX", "menuGridXAsMark1",
+    "menuGridXAsMark2",
+    // the second waveform window
+    "menuMapInstToSecondDisp",
     // marks
     "menuMarkIncN1", "menuMarkHarmonicsN1", "menuMarkIncN2", "menuMarkHarmonicsN2", "menuHarmonicAccurate",
     "menuHarmonicFourier",
