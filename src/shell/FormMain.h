@@ -412,6 +412,31 @@ class TFormMain : public QMainWindow {
   // The X scroll bar moved (by the user or a command): the first point shown.
   void HScrollBar_XPositionChange();
   void menuXZoomAnyClick();
+  // X navigation (view/FormMainXNavigation.cpp): the rest of PopupMenuXZoom,
+  // the X tool buttons and the time-axis switches of the waveform's pop-up.
+  QAction* menuXZoomMark = nullptr;       // "显示两标线之间"
+  QAction* menuXScaleExpand = nullptr;    // "放大1倍"
+  QAction* menuXScaleCompress = nullptr;  // "压缩1倍"
+  QAction* menuGridXAsPicX = nullptr;     // text-grid start items
+  QAction* menuGridXAsMark1 = nullptr;
+  QAction* menuGridXAsMark2 = nullptr;
+  QAction* menuMapInstToSecondDisp = nullptr;
+  QAction* menuPreviousConf = nullptr;  // "上一画面"
+  QAction* menuNextConf = nullptr;      // "下一画面"
+  QAction* ToolButtonXCompress = nullptr;  // drop-down: PopupMenuXZoom
+  QAction* ToolButtonXExpand = nullptr;
+  // Shows the points between the marks; the marks then frame the screen.
+  void menuXZoomMarkClick();
+  // Shows `count` points from `first` (the second waveform window's hand-
+  // over), held within the data; XZoom stays.
+  void SetXWindow(int32_t first, int32_t count);
+  void ToolButtonXCompressClick();
+  void ToolButtonXExpandClick();
+  // The window before / after the one on screen in the view history.
+  void menuPreviousConfClick();
+  void menuNextConfClick();
+  void menuXAxialTimeClick();
+  void menuAbsoluteTimeClick();
   // The colour-and-font dialog (view); made at start, or at first use.
   void menuColorClick();
   void SetColorDialog(class TFormColor* dialog) { colorDialog_ = dialog; }
@@ -501,9 +526,6 @@ class TFormMain : public QMainWindow {
   QAction* menuGridDefOrder = nullptr;
   QAction* menuGridLoadOrder = nullptr;
   QAction* menuGridSaveOrder = nullptr;
-  QAction* menuGridXAsPicX = nullptr;
-  QAction* menuGridXAsMark1 = nullptr;
-  QAction* menuGridXAsMark2 = nullptr;
   // A click on a panel shows the next view: waveform, text grid, run log.
   void Panel_WaveformClick() { menuViewTextClick(); }
   void Panel_GridClick() { menuViewReportClick(); }
@@ -725,6 +747,10 @@ class TFormMain : public QMainWindow {
   ConfigCommandEnv MakeConfigCommandEnv();
   void BuildMenus();
   void BuildXZoomMenu();
+  void BuildXNavigationMenus();
+  // The any-count item checked alone, with the width in its caption.
+  void ShowAnyCountWidth();
+  void ShowHistoryWindow();
   void BuildPlaybackMenuItems();
   void BuildHistoryTools();
   void StartOrStopPlayback(int32_t direction);

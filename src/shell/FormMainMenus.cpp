@@ -156,8 +156,6 @@ void TFormMain::BuildMenus() {
   menuViewGridLine = AddCheckItem(menuView, "menuViewGridLine", "无网格线(&G)", false);
   menuViewGridPoint = AddCheckItem(menuView, "menuViewGridPoint", "网格虚线(&P)", false);
   menuViewYGrid = AddCheckItem(menuView, "menuViewYGrid", "显示Y网格线", false);
-  menuXAxialTime = AddCheckItem(menuView, "menuXAxialTime", "X刻度按时间对齐", true);
-  menuAbsoluteTime = AddCheckItem(menuView, "menuAbsoluteTime", "显示绝对时间", false);
   menuDispScale = AddItem(menuView, "menuDispScale", "X刻度数(=5)");
   menuView->addSeparator();
   // Playback's entries, and its speed items for the play button's drop-down.
@@ -293,6 +291,7 @@ void TFormMain::BuildMenus() {
   BuildXZoomMenu();
   BuildYScaleMenus();
   BuildHistoryTools();
+  BuildXNavigationMenus();
   BuildTextGridMenus();
   BuildScopeMenus();
   DisableCommandsNotBuilt();
@@ -300,8 +299,8 @@ void TFormMain::BuildMenus() {
 
 void TFormMain::DisableCommandsNotBuilt() {
   const std::initializer_list<QAction*> waiting = {
-      // time axis, axis mode
-      menuXAxialTime, menuAbsoluteTime,
+      // the second waveform window
+      menuMapInstToSecondDisp,
       // marks
       menuMarkIncN1, menuMarkHarmonicsN1, menuMarkIncN2, menuMarkHarmonicsN2,
       // set-up dialogs of the hardware
@@ -443,6 +442,9 @@ void TFormMain::BuildYScaleMenus() {
   menuViewScaleAlwaysP = AddCheckItem(PopupMenuBackGroud, "menuViewScaleAlwaysP", "始终显示刻度值", false);
   menuViewTraceP = AddCheckItem(PopupMenuBackGroud, "menuViewTraceP", "显示瞬时标线", true);
   menuViewIn1Axial = AddCheckItem(PopupMenuBackGroud, "menuViewIn1Axial", "所有通道同轴显示", false);
+  PopupMenuBackGroud->addSeparator();
+  menuXAxialTime = AddCheckItem(PopupMenuBackGroud, "menuXAxialTime", "X刻度按时间对齐", true);
+  menuAbsoluteTime = AddCheckItem(PopupMenuBackGroud, "menuAbsoluteTime", "显示绝对时间", false);
   Image1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(Image1, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopupMenuBackGroud->popup(Image1->mapToGlobal(at)); });

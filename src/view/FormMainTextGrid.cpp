@@ -118,10 +118,7 @@ void TFormMain::BuildTextGridMenus() {
             [this, target](const QPoint& at) { PopupMenuGrid->popup(target->mapToGlobal(at)); });
   }
 
-  PopupMenuXZoom->addSeparator();
-  menuGridXAsPicX = AddItem(PopupMenuXZoom, "menuGridXAsPicX", "置文字显示起点为图形起点");
-  menuGridXAsMark1 = AddItem(PopupMenuXZoom, "menuGridXAsMark1", "置文字显示起点为黄标线");
-  menuGridXAsMark2 = AddItem(PopupMenuXZoom, "menuGridXAsMark2", "置文字显示起点为红标线");
+  // The grid-start items stand in PopupMenuXZoom, made with the X navigation.
   command(menuGridXAsPicX, &TFormMain::menuGridXAsPicXClick);
   command(menuGridXAsMark1, &TFormMain::menuGridXAsMark1Click);
   command(menuGridXAsMark2, &TFormMain::menuGridXAsMark2Click);

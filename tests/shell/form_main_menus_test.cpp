@@ -41,6 +41,9 @@ const std::set<std::string> kBuilt = {
     "ToolButtonStartQuelvar", "ToolButtonStartOscil", "ToolButtonTriggerFault", "ToolButtonPause",
     "ToolButtonTorqueZero", "ToolButtonMonitor", "ToolButtonSaveCurrent", "menuXZoom1", "menuXZoom2",
     "menuXZoom4", "menuXZoom8", "menuXZoom16", "menuXZoomAny",
+    // X navigation: between the marks, the steps, previous and next screen, the time axis
+    "menuXZoomMark", "menuXScaleExpand", "menuXScaleCompress", "menuPreviousConf", "menuNextConf",
+    "ToolButtonXCompress", "ToolButtonXExpand", "menuXAxialTime", "menuAbsoluteTime",
     // Y scaling, DC/AC and the display toggles with their pop-up twins
     "menuYZoom1", "menuYZoom2", "menuYZoom5", "menuYZoom10", "menuYZoom20", "menuYZoom50", "menuYZoom100",
     "menuYZoom200", "menuYZoom500", "menuYZoom1000", "menuYZoom2000", "menuYExpandStep", "menuYCompressStep",
@@ -67,8 +70,8 @@ const std::set<std::string> kBuilt = {
 // Items whose commands are still to come: disabled, also those that are
 // hidden or not placed in a menu yet.
 const std::set<std::string> kWaiting = {
-    // time axis, axis mode
-    "menuXAxialTime", "menuAbsoluteTime",
+    // the second waveform window
+    "menuMapInstToSecondDisp",
     // marks
     "menuMarkIncN1", "menuMarkHarmonicsN1", "menuMarkIncN2", "menuMarkHarmonicsN2", "menuHarmonicAccurate",
     "menuHarmonicFourier",
