@@ -167,15 +167,6 @@ void TFormMain::BuildMenus() {
   connect(menuColor, &QAction::triggered, this, [this] { menuColorClick(); });
   menuTopMost = AddCheckItem(menuView, "menuTopMost", "始终在最前面(&M)", false);
 
-  menuMark = menuBar()->addMenu(QStringLiteral("标线(&K)"));
-  menuMark->setObjectName("menuMark");
-  menuMarkIncN1 = AddItem(menuMark, "menuMarkIncN1", "n周波增量(n=1)");
-  menuMarkHarmonicsN1 = AddItem(menuMark, "menuMarkHarmonicsN1", "n次谐波量(n=2)");
-  menuMarkIncN2 = AddItem(menuMark, "menuMarkIncN2", "n周波增量(n=2)");
-  menuMarkHarmonicsN2 = AddItem(menuMark, "menuMarkHarmonicsN2", "n次谐波量(n=2)");
-  menuHarmonicAccurate = AddCheckItem(menuMark, "menuHarmonicAccurate", "精确算法校验", false);
-  menuHarmonicFourier = AddCheckItem(menuMark, "menuHarmonicFourier", "Fourier算法校验", true);
-
   menuAnalysis = menuBar()->addMenu(QStringLiteral("分析(&A)"));
   menuAnalysis->setObjectName("menuAnalysis");
   menuMatlabEngine = AddItem(menuAnalysis, "menuMatlabEngine", "&MATLAB信号处理(&g)");
@@ -291,6 +282,9 @@ void TFormMain::BuildMenus() {
   connect(ToolButtonSelectFault, &QAction::triggered, this, [this] { menuSelectFaultClick(); });
 
   BuildXZoomMenu();
+  // The labels' menus of value kinds hold view toggles (the level lines)
+  // that the Y-scale menus mirror from the record.
+  BuildMarkKindMenus();
   BuildYScaleMenus();
   BuildHistoryTools();
   // A mark whose command comes with the text grid; it holds its state for
@@ -311,8 +305,8 @@ void TFormMain::DisableCommandsNotBuilt() {
       menuXAxialTime, menuAbsoluteTime, menuPhaseSingle, menuPhaseMultiple, menuScopeChannel, menuScopeLine,
       menuScope4, menuScope8, menuScope16, menuScopeAll, menuScopeOverall, menuScopePage, menuScopeVPage,
       ToolButtonVPage, menuVPage1, menuVPage2, menuVPage3, menuVPage4, menuVPage5, menuViewAnalog, menuViewSwitch, menuGridEng,
-      // marks
-      menuMarkIncN1, menuMarkHarmonicsN1, menuMarkIncN2, menuMarkHarmonicsN2,
+      // the trigger-point search's choice of algorithm (hidden)
+      menuHarmonicAccurate, menuHarmonicFourier,
       // set-up dialogs of the hardware
       menuPIDConfig, menuCaliTorque,
       // the driver's own panel and printing
@@ -452,6 +446,11 @@ void TFormMain::BuildYScaleMenus() {
   menuViewScaleAlwaysP = AddCheckItem(PopupMenuBackGroud, "menuViewScaleAlwaysP", "始终显示刻度值", false);
   menuViewTraceP = AddCheckItem(PopupMenuBackGroud, "menuViewTraceP", "显示瞬时标线", true);
   menuViewIn1Axial = AddCheckItem(PopupMenuBackGroud, "menuViewIn1Axial", "所有通道同轴显示", false);
+  PopupMenuBackGroud->addSeparator();
+  menuChangeYellowMark = AddItem(PopupMenuBackGroud, "menuChangeYellowMark", "改变黄标线类型");
+  connect(menuChangeYellowMark, &QAction::triggered, this, [this] { menuChangeYellowMarkClick(); });
+  menuChangeRedMark = AddItem(PopupMenuBackGroud, "menuChangeRedMark", "改变红标线类型");
+  connect(menuChangeRedMark, &QAction::triggered, this, [this] { menuChangeRedMarkClick(); });
   Image1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(Image1, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopupMenuBackGroud->popup(Image1->mapToGlobal(at)); });

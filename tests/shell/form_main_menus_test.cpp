@@ -53,7 +53,17 @@ const std::set<std::string> kBuilt = {
     // history review: opening a record, skew correction, trigger-point search, playback
     "menuFault", "menuSelectFault", "ToolButtonSelectFault", "menuSynchron", "menuSearchAlgorithm",
     "menuPlayForward", "menuPlayBack", "ToolButtonPlayForward", "ToolButtonPlayBack", "menuSpeedPlay",
-    "menuSlowPlay", "menuPlayInterval", "menuPlayInc"};
+    "menuSlowPlay", "menuPlayInterval", "menuPlayInc",
+    // the labels' menus of value kinds, their time origin and level lines,
+    // and the background menu's way to them
+    "menuMarkInst1", "menuMarkHexAD1", "menuMarkAvg1", "menuMarkEffective1", "menuMarkPhase1", "menuMark1PerFrq1",
+    "menuMark2PerFrq1", "menuMark4PerFrq1", "menuMarkAnalSpeed1", "menuMarkRangeSum1", "menuMarkRangeAvg1",
+    "menuMarkIncN1", "menuMarkHarmonicsN1", "menuMarkAlgorithmList1", "menuMarkAlgorithmValue1", "menuViewV",
+    "menuMarkTimeOrig1", "menuMarkInst2", "menuMarkHexAD2", "menuMarkAvg2", "menuMarkEffective2", "menuMarkPhase2",
+    "menuMark1PerFrq2", "menuMark2PerFrq2", "menuMark4PerFrq2", "menuMarkAnalSpeed2", "menuMarkRangeSum2",
+    "menuMarkRangeAvg2", "menuMarkRatio2", "menuMarkRatioR2", "menuMarkPeriod2", "menuMarkIncN2",
+    "menuMarkHarmonicsN2", "menuMarkAlgorithmList2", "menuMarkAlgorithmValue2", "menuMarkTimeOrig2",
+    "menuChangeYellowMark", "menuChangeRedMark"};
 
 // Items whose commands are still to come: disabled, also those that are
 // hidden or not placed in a menu yet.
@@ -63,9 +73,8 @@ const std::set<std::string> kWaiting = {
     "menuScopeChannel", "menuScopeLine", "menuScope4", "menuScope8", "menuScope16", "menuScopeAll",
     "menuScopeOverall", "menuScopePage", "menuScopeVPage", "ToolButtonVPage", "menuVPage1", "menuVPage2", "menuVPage3", "menuVPage4",
     "menuVPage5", "menuViewAnalog", "menuViewSwitch", "menuGridEng",
-    // marks
-    "menuMarkIncN1", "menuMarkHarmonicsN1", "menuMarkIncN2", "menuMarkHarmonicsN2", "menuHarmonicAccurate",
-    "menuHarmonicFourier",
+    // the trigger-point search's choice of algorithm (hidden)
+    "menuHarmonicAccurate", "menuHarmonicFourier",
     // hardware set-up, the driver's panel, printing, analysis panels
     "menuPIDConfig", "menuCaliTorque", "menuCardSetting", "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
     // the help contents (a WinHelp file, which nothing here opens)
@@ -83,6 +92,8 @@ TEST_F(FormMainMenus, OnlyItemsWithACommandAreEnabled) {
   CollectActions(form->PopupMenuYZoom->actions(), actions);
   CollectActions(form->PopupMenuACDC->actions(), actions);
   CollectActions(form->PopupMenuBackGroud->actions(), actions);
+  CollectActions(form->PopupMenuMark1->actions(), actions);
+  CollectActions(form->PopupMenuMark2->actions(), actions);
   // Shown at every start, but its dialog is still to come.
   EXPECT_TRUE(form->menuCaliTorque->isVisible());
   // A hidden item reads as disabled: each is shown first, so that an item
@@ -99,6 +110,19 @@ TEST_F(FormMainMenus, OnlyItemsWithACommandAreEnabled) {
     item->setVisible(true);
     EXPECT_FALSE(item->isEnabled()) << name;
   }
+}
+
+TEST_F(FormMainMenus, TheMarksItemsLiveInTheLabelsMenusNotInTheMenuBar) {
+  auto form = NewMainWindow();
+  for (QAction* top : form->menuBar()->actions()) {
+    EXPECT_NE(top->text().toStdString(), "标线(&K)");
+    if (top->menu() == nullptr) continue;
+    for (QAction* item : top->menu()->actions()) {
+      EXPECT_FALSE(item->objectName().startsWith("menuMark")) << item->objectName().toStdString();
+    }
+  }
+  EXPECT_TRUE(form->PopupMenuMark1->actions().contains(form->menuMarkHarmonicsN1));
+  EXPECT_TRUE(form->PopupMenuMark2->actions().contains(form->menuMarkIncN2));
 }
 
 TEST_F(FormMainMenus, TheScopesAreOneRadioGroupThatKeepsTheStoredScope) {
