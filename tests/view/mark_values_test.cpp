@@ -57,6 +57,8 @@ TEST(ChannelValueAtMark, PhaseFollowsTheSineAtTheMark) {
   EXPECT_EQ(d.Value(101, 0, kMarkPhase), "∠54.00°");
   EXPECT_EQ(d.Value(108, 0, kMarkPhase), "∠180.00°");
   EXPECT_EQ(d.Value(113, 0, kMarkPhase), "∠270.00°");
+  // Past 270 degrees the angle keeps rising towards 360, never negative.
+  EXPECT_EQ(d.Value(117, 0, kMarkPhase), "∠342.00°");
 }
 
 TEST(ChannelValueAtMark, RmsIncludesTheOffsetAndMeanShowsIt) {
