@@ -19,9 +19,11 @@
 #include "net/FormRemoteControl.h"
 #include "net/FormServer.h"
 #include "setup/FormAlgorithm.h"
+#include "setup/FormAnalSpeedConf.h"
 #include "setup/FormConfAD.h"
 #include "setup/FormFBuff.h"
 #include "setup/FormGroup.h"
+#include "setup/FormSelAlgorithm.h"
 #include "shell/FormAbout.h"
 #include "shell/FormMain.h"
 #include "shell/QuelvarApplication.h"
@@ -66,8 +68,10 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetAlgorithmDialog(new TFormAlgorithm(state, registry, ui, formMain.get()));  // owned by the main window
   auto* formFileInfo = new TFormFileInfo(state, registry, formMain.get());  // owned by the main window
   formMain->SetFileInfoDialog(formFileInfo);
+  formMain->SetSelAlgorithmDialog(new TFormSelAlgorithm(state, formMain.get()));  // owned by the main window
   auto formExpText = std::make_unique<TFormExpText>(state, registry);
   formFileInfo->SetExpTextWindow(formExpText.get());
+  formMain->SetAnalSpeedDialog(new TFormAnalSpeedConf(state, registry, formMain.get()));  // likewise
   formMain->SetSavePathDialog(new TFormSetPath(state, registry, formMain.get()));  // owned by the main window
   formMain->SetScheduleSaveDialog(new TFormScheduleSave(state, registry, formMain.get()));  // likewise
   formMain->SetExpTextWindow(formExpText.get());

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace quelvar {
 
 // The main window's view values kept beside the configuration in the
 // settings tree: its marks, zooms, display switches and menu check marks.
+// The marks' value kinds and their parameters are not copied here: the
+// settings tree reads and writes them in the window's WaveViewState.
 // The window copies its menus and view into this before a save and applies
 // it after a load. Values are as stored (1 = checked).
 struct MainViewSettings {
@@ -22,24 +23,6 @@ struct MainViewSettings {
   int32_t Mark2 = 3000;
   int32_t Mark1_V = 10;
   int32_t Mark2_V = 3000;
-  int32_t MarkType1 = 0;
-  int32_t MarkType2 = 0;
-  int32_t MarkAnalSpeedNumP1 = 1;
-  int32_t MarkAnalSpeedNumP2 = 1;
-  int32_t MarkAnalSpeedNumS1 = 1;
-  int32_t MarkAnalSpeedNumS2 = 1;
-  int32_t MarkAnalSpeedThresholdV = 0;
-  float MarkAnalSpeedScale = 1.0f;
-  std::string MarkSpeedUnit = "r/min";
-  int32_t MarkInc1 = 1;
-  int32_t MarkInc2 = 2;
-  int32_t MarkHarmonics1 = 2;
-  int32_t MarkHarmonics2 = 2;
-  int32_t MarkAlgorithm1 = 0;
-  int32_t MarkAlgorithm2 = 0;
-  int32_t MarkRatioN2 = 10;
-  int32_t MarkRatioRN2 = 10;
-  int32_t MarkPeriodN2 = 10;
   int32_t DispScale = 5;
   int32_t XAxialTime = 1;
   int32_t AbsoluteTime = 0;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "common/LiveConfig.h"
@@ -52,6 +53,29 @@ struct WaveViewState {
   int32_t IDTrace = 1;
   int32_t IDPhase = 0;
   int32_t IDScope = 0;
+  // The value kind (a MarkKind) each mark's label shows, and the kinds'
+  // parameters; the settings tree stores them under these names.
+  int32_t MarkType1 = 0;
+  int32_t MarkType2 = 0;
+  int32_t MarkHarmonics1 = 2;  // harmonic order n >= 0
+  int32_t MarkHarmonics2 = 2;
+  int32_t MarkAlgorithm1 = 0;  // trigger algorithm m
+  int32_t MarkAlgorithm2 = 0;
+  int32_t MarkInc1 = 1;  // cycles n >= 1
+  int32_t MarkInc2 = 2;
+  int32_t MarkRatioN2 = 10;  // points n >= 2, mark 2 only
+  int32_t MarkRatioRN2 = 10;
+  int32_t MarkPeriodN2 = 10;
+  // The analog-speed kind: pulse periods (analog channel) and sample points
+  // (counter channel) a reading spans, per mark; the pulse's mid level (an
+  // AD code), the factor from frequency to speed and the speed's unit, shared.
+  int32_t MarkAnalSpeedNumP1 = 1;
+  int32_t MarkAnalSpeedNumP2 = 1;
+  int32_t MarkAnalSpeedNumS1 = 1;
+  int32_t MarkAnalSpeedNumS2 = 1;
+  int32_t MarkAnalSpeedThresholdV = 0;
+  float MarkAnalSpeedScale = 1.0f;
+  std::string MarkSpeedUnit = "r/min";
   // The check marks of the window's view menus, which the renderer reads.
   ViewOptions Options;
   std::array<int32_t, kViewHistorySlots> ViewHistory{};

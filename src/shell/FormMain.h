@@ -101,13 +101,48 @@ class TFormMain : public QMainWindow {
   QAction* menuVPage3 = nullptr;
   QAction* menuVPage4 = nullptr;
   QAction* menuVPage5 = nullptr;
-  QMenu* menuMark = nullptr;
+  // The labels' pop-up menus of value kinds (view/FormMainMarkKinds.cpp):
+  // one item per kind a mark offers, in the order of the menu.
+  QMenu* PopupMenuMark1 = nullptr;
+  QMenu* PopupMenuMark2 = nullptr;
+  QAction* menuMarkInst1 = nullptr;
+  QAction* menuMarkHexAD1 = nullptr;
+  QAction* menuMarkAvg1 = nullptr;
+  QAction* menuMarkEffective1 = nullptr;
+  QAction* menuMarkPhase1 = nullptr;
+  QAction* menuMark1PerFrq1 = nullptr;
+  QAction* menuMark2PerFrq1 = nullptr;
+  QAction* menuMark4PerFrq1 = nullptr;
+  QAction* menuMarkAnalSpeed1 = nullptr;
+  QAction* menuMarkRangeSum1 = nullptr;
+  QAction* menuMarkRangeAvg1 = nullptr;
   QAction* menuMarkIncN1 = nullptr;
   QAction* menuMarkHarmonicsN1 = nullptr;
-  QAction* menuMarkIncN2 = nullptr;
-  QAction* menuMarkHarmonicsN2 = nullptr;
+  QAction* menuMarkAlgorithmList1 = nullptr;
+  QAction* menuMarkAlgorithmValue1 = nullptr;
   QAction* menuHarmonicAccurate = nullptr;
   QAction* menuHarmonicFourier = nullptr;
+  QAction* menuViewV = nullptr;  // "显示横标线": the marks' level lines
+  QAction* menuMarkTimeOrig1 = nullptr;
+  QAction* menuMarkInst2 = nullptr;
+  QAction* menuMarkHexAD2 = nullptr;
+  QAction* menuMarkAvg2 = nullptr;
+  QAction* menuMarkEffective2 = nullptr;
+  QAction* menuMarkPhase2 = nullptr;
+  QAction* menuMark1PerFrq2 = nullptr;
+  QAction* menuMark2PerFrq2 = nullptr;
+  QAction* menuMark4PerFrq2 = nullptr;
+  QAction* menuMarkAnalSpeed2 = nullptr;
+  QAction* menuMarkRangeSum2 = nullptr;
+  QAction* menuMarkRangeAvg2 = nullptr;
+  QAction* menuMarkRatio2 = nullptr;
+  QAction* menuMarkRatioR2 = nullptr;
+  QAction* menuMarkPeriod2 = nullptr;
+  QAction* menuMarkIncN2 = nullptr;
+  QAction* menuMarkHarmonicsN2 = nullptr;
+  QAction* menuMarkAlgorithmList2 = nullptr;
+  QAction* menuMarkAlgorithmValue2 = nullptr;
+  QAction* menuMarkTimeOrig2 = nullptr;
   QAction* menuBusConfig = nullptr;
   QAction* menuADConfig = nullptr;
   QAction* menuQuelvarConfig = nullptr;
@@ -393,6 +428,62 @@ class TFormMain : public QMainWindow {
   // The caption last given to mark 1's or mark 2's label, its lines broken
   // with the label line break.
   const std::string& MarkLabelCaption(int mark) const;
+  // The marks' value kinds (view/FormMainMarkKinds.cpp). Each kind handler
+  // selects its kind for its mark, checks its item alone, asks for the
+  // kind's parameter (not while StartupPending is 1) and redraws the marks
+  // when data are shown.
+  void menuMarkInst1Click();
+  void menuMarkAvg1Click();
+  void menuMarkEffective1Click();
+  void menuMarkPhase1Click();
+  void menuMark1PerFrq1Click();
+  void menuMark2PerFrq1Click();
+  void menuMark4PerFrq1Click();
+  void menuMarkHexAD1Click();
+  void menuMarkHarmonicsN1Click();
+  void menuMarkAlgorithmList1Click();
+  void menuMarkAlgorithmValue1Click();
+  void menuMarkIncN1Click();
+  void menuMarkAnalSpeed1Click();
+  void menuMarkRangeSum1Click();
+  void menuMarkRangeAvg1Click();
+  void menuMarkInst2Click();
+  void menuMarkAvg2Click();
+  void menuMarkEffective2Click();
+  void menuMarkPhase2Click();
+  void menuMark1PerFrq2Click();
+  void menuMark2PerFrq2Click();
+  void menuMark4PerFrq2Click();
+  void menuMarkHexAD2Click();
+  void menuMarkHarmonicsN2Click();
+  void menuMarkAlgorithmList2Click();
+  void menuMarkAlgorithmValue2Click();
+  void menuMarkRatio2Click();
+  void menuMarkRatioR2Click();
+  void menuMarkPeriod2Click();
+  void menuMarkIncN2Click();
+  void menuMarkAnalSpeed2Click();
+  void menuMarkRangeSum2Click();
+  void menuMarkRangeAvg2Click();
+  // The kind handlers' common work: `kind` for mark `mark` (1 or 2).
+  void SelectMarkKind(int mark, int32_t kind);
+  // The item of a kind in a mark's menu, or null.
+  QAction* MarkKindMenuItem(int mark, int32_t kind) const;
+  // The stored kinds again through their handlers (deferred start-up).
+  void RestoreMarkKinds();
+  // "当前时刻为时标零点": the mark's instant becomes the time origin.
+  void menuMarkTimeOrig1Click();
+  void menuMarkTimeOrig2Click();
+  // The background menu's way to a mark's menu of kinds.
+  void menuChangeYellowMarkClick();
+  void menuChangeRedMarkClick();
+  void menuViewVClick();
+  QAction* menuChangeYellowMark = nullptr;
+  QAction* menuChangeRedMark = nullptr;
+  // The algorithm picker and the analog-speed dialog, made at start or at
+  // first use.
+  void SetSelAlgorithmDialog(class TFormSelAlgorithm* dialog) { selAlgorithmDialog_ = dialog; }
+  void SetAnalSpeedDialog(class TFormAnalSpeedConf* dialog) { analSpeedDialog_ = dialog; }
   // What Image1 shows over OffscreenBitmap while data are on display: the
   // marks and the labels painted during a live display.
   const class QImage* MarksLayer() const { return marksLayer_.get(); }
@@ -746,6 +837,11 @@ class TFormMain : public QMainWindow {
   void TakeViewerBlock(const uint8_t* block, size_t size);
   ConfigCommandEnv MakeConfigCommandEnv();
   void BuildMenus();
+  void BuildMarkKindMenus();
+  // Asks for the parameter of `kind` of mark `mark` and captions its item.
+  void AskMarkParameter(int mark, int32_t kind);
+  void AskAlgorithmNumber(int mark);
+  void AskAnalogSpeed(int mark);
   void BuildXZoomMenu();
   void BuildXNavigationMenus();
   // The any-count item checked alone, with the width in its caption.
@@ -819,6 +915,8 @@ class TFormMain : public QMainWindow {
   class TFormFault* faultManager_ = nullptr;
   class TFormColor* colorDialog_ = nullptr;
   class TFormPage* pageDialog_ = nullptr;
+  class TFormSelAlgorithm* selAlgorithmDialog_ = nullptr;
+  class TFormAnalSpeedConf* analSpeedDialog_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;
   std::unique_ptr<class RecordWriter> recordWriter_;

@@ -107,6 +107,9 @@ void TFormMain::RunDeferredStartup() {
   // and shows or hides the labels.
   SetViewOption(&ViewOptions::Trace, state_.wave.IDTrace == 0);
   menuViewTraceClick();
+  // The marks' stored kinds through their handlers, which skip their prompts
+  // while the start-up is pending and caption the items with what was stored.
+  RestoreMarkKinds();
   UpdateChannelScrollRange();
   VScrollBar_Channel->setValue(state_.view.BegDispChannel);
   state_.wave.BegDispChannel = VScrollBar_Channel->value();

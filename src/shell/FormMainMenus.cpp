@@ -165,15 +165,6 @@ void TFormMain::BuildMenus() {
   connect(menuColor, &QAction::triggered, this, [this] { menuColorClick(); });
   menuTopMost = AddCheckItem(menuView, "menuTopMost", "始终在最前面(&M)", false);
 
-  menuMark = menuBar()->addMenu(QStringLiteral("标线(&K)"));
-  menuMark->setObjectName("menuMark");
-  menuMarkIncN1 = AddItem(menuMark, "menuMarkIncN1", "n周波增量(n=1)");
-  menuMarkHarmonicsN1 = AddItem(menuMark, "menuMarkHarmonicsN1", "n次谐波量(n=2)");
-  menuMarkIncN2 = AddItem(menuMark, "menuMarkIncN2", "n周波增量(n=2)");
-  menuMarkHarmonicsN2 = AddItem(menuMark, "menuMarkHarmonicsN2", "n次谐波量(n=2)");
-  menuHarmonicAccurate = AddCheckItem(menuMark, "menuHarmonicAccurate", "精确算法校验", false);
-  menuHarmonicFourier = AddCheckItem(menuMark, "menuHarmonicFourier", "Fourier算法校验", true);
-
   menuAnalysis = menuBar()->addMenu(QStringLiteral("分析(&A)"));
   menuAnalysis->setObjectName("menuAnalysis");
   menuMatlabEngine = AddItem(menuAnalysis, "menuMatlabEngine", "&MATLAB信号处理(&g)");
@@ -289,6 +280,9 @@ void TFormMain::BuildMenus() {
   connect(ToolButtonSelectFault, &QAction::triggered, this, [this] { menuSelectFaultClick(); });
 
   BuildXZoomMenu();
+  // The labels' menus of value kinds hold view toggles (the level lines)
+  // that the Y-scale menus mirror from the record.
+  BuildMarkKindMenus();
   BuildYScaleMenus();
   BuildHistoryTools();
   BuildXNavigationMenus();
@@ -301,8 +295,8 @@ void TFormMain::DisableCommandsNotBuilt() {
   const std::initializer_list<QAction*> waiting = {
       // the second waveform window
       menuMapInstToSecondDisp,
-      // marks
-      menuMarkIncN1, menuMarkHarmonicsN1, menuMarkIncN2, menuMarkHarmonicsN2,
+      // the trigger-point search's choice of algorithm (hidden)
+      menuHarmonicAccurate, menuHarmonicFourier,
       // set-up dialogs of the hardware
       menuPIDConfig, menuCaliTorque,
       // the driver's own panel and printing
@@ -445,6 +439,10 @@ void TFormMain::BuildYScaleMenus() {
   PopupMenuBackGroud->addSeparator();
   menuXAxialTime = AddCheckItem(PopupMenuBackGroud, "menuXAxialTime", "X刻度按时间对齐", true);
   menuAbsoluteTime = AddCheckItem(PopupMenuBackGroud, "menuAbsoluteTime", "显示绝对时间", false);
+  menuChangeYellowMark = AddItem(PopupMenuBackGroud, "menuChangeYellowMark", "改变黄标线类型");
+  connect(menuChangeYellowMark, &QAction::triggered, this, [this] { menuChangeYellowMarkClick(); });
+  menuChangeRedMark = AddItem(PopupMenuBackGroud, "menuChangeRedMark", "改变红标线类型");
+  connect(menuChangeRedMark, &QAction::triggered, this, [this] { menuChangeRedMarkClick(); });
   Image1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(Image1, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopupMenuBackGroud->popup(Image1->mapToGlobal(at)); });

@@ -56,7 +56,10 @@ RegistryContext TFormMain::MakeRegistryContext() const {
 
 bool TFormMain::SaveConfigToRegistry() {
   CollectViewSettingsFromMenus();
-  if (quelvar::SaveConfigToRegistry(services_.registry, MakeRegistryContext(), state_.config, state_.view)) return true;
+  if (quelvar::SaveConfigToRegistry(services_.registry, MakeRegistryContext(), state_.config, state_.view,
+                                    state_.wave)) {
+    return true;
+  }
   ReportRegistrySaveFailure();
   return false;
 }

@@ -88,7 +88,7 @@ void TFormMain::FormCreate() {
   // tree has already been set aside by the store, which tells us so below.
   services_.registry.CreateKey(appKey);
   const RegistryContext ctx = MakeRegistryContext();
-  LoadCardAndViewSettings(services_.registry, ctx, c, state_.view);
+  LoadCardAndViewSettings(services_.registry, ctx, c, state_.view, state_.wave);
   RestoreMainWindowGeometry();
   ReadUniversalPages(services_.registry, s.AppKeyName, c.Analog_Num, c.SW_Num, state_.pages);
   LoadAlgorithmSettings(services_.registry, ctx, c);
@@ -191,7 +191,7 @@ void TFormMain::FormDestroy() {
   // One save of the whole tree at the end.
   services_.registry.BeginUpdate();
   CollectViewSettingsFromMenus();
-  quelvar::SaveConfigToRegistry(services_.registry, MakeRegistryContext(), state_.config, state_.view);
+  quelvar::SaveConfigToRegistry(services_.registry, MakeRegistryContext(), state_.config, state_.view, state_.wave);
   SaveMainWindowGeometry();
   WriteUniversalPages(services_.registry, state_.startup.AppKeyName, state_.pages);
   if (!services_.registry.EndUpdate()) ReportRegistrySaveFailure();

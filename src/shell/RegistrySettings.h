@@ -7,6 +7,7 @@
 
 #include "common/LiveConfig.h"
 #include "common/MainViewSettings.h"
+#include "common/WaveViewState.h"
 
 namespace quelvar::platform {
 class RegistryStore;
@@ -45,9 +46,10 @@ std::string LayoutKeyPath(const RegistryContext& ctx, const LiveConfig& live);
 
 // First stretch of the start-up read: card key, "\Color", "\Quelvar", the
 // layout key and the display order. Every value is read by itself; a value
-// that is missing or of another type or size takes its default.
+// that is missing or of another type or size takes its default. The marks'
+// value kinds and parameters go straight into the window's view state.
 void LoadCardAndViewSettings(platform::RegistryStore& store, const RegistryContext& ctx, LiveConfig& live,
-                             MainViewSettings& view);
+                             MainViewSettings& view, WaveViewState& wave);
 
 // Second stretch: "\Algorithm", and "\PID" in PID mode.
 void LoadAlgorithmSettings(platform::RegistryStore& store, const RegistryContext& ctx, LiveConfig& live);
@@ -55,7 +57,7 @@ void LoadAlgorithmSettings(platform::RegistryStore& store, const RegistryContext
 // Writes the whole configuration in one batch; false when the store could not
 // save it (its problems say why).
 bool SaveConfigToRegistry(platform::RegistryStore& store, const RegistryContext& ctx, const LiveConfig& live,
-                          const MainViewSettings& view);
+                          const MainViewSettings& view, const WaveViewState& wave);
 
 // Deletes a key with everything below it, deepest keys first.
 bool DeleteRegistryTree(platform::RegistryStore& store, std::string_view key);

@@ -12,6 +12,7 @@
 #include "platform/RegistryStore.h"
 #include "shell/RegistryReader.h"
 #include "shell/RegistrySettings.h"
+#include "shell/StoredMarkKinds.h"
 
 namespace quelvar {
 
@@ -168,24 +169,6 @@ void LoadViewValues(RegistryReader& r, MainViewSettings& v) {
   v.Mark2 = r.Int("Mark2", v.Mark2);
   v.Mark1_V = r.Int("Mark1_V", v.Mark1_V);
   v.Mark2_V = r.Int("Mark2_V", v.Mark2_V);
-  v.MarkType1 = r.Int("MarkType1", 0);
-  v.MarkType2 = r.Int("MarkType2", 0);
-  v.MarkAnalSpeedNumP1 = r.Int("MarkAnalSpeedNumP1", v.MarkAnalSpeedNumP1);
-  v.MarkAnalSpeedNumP2 = r.Int("MarkAnalSpeedNumP2", v.MarkAnalSpeedNumP2);
-  v.MarkAnalSpeedNumS1 = r.Int("MarkAnalSpeedNumS1", v.MarkAnalSpeedNumS1);
-  v.MarkAnalSpeedNumS2 = r.Int("MarkAnalSpeedNumS2", v.MarkAnalSpeedNumS2);
-  v.MarkAnalSpeedThresholdV = r.Int("MarkAnalSpeedThresholdV", v.MarkAnalSpeedThresholdV);
-  v.MarkAnalSpeedScale = r.Float("MarkAnalSpeedScale", v.MarkAnalSpeedScale);
-  v.MarkSpeedUnit = r.TextOr("MarkSpeedUnit", "r/min");
-  v.MarkInc1 = r.Int("MarkInc1", v.MarkInc1);
-  v.MarkInc2 = r.Int("MarkInc2", v.MarkInc2);
-  v.MarkHarmonics1 = r.Int("MarkHarmonics1", v.MarkHarmonics1);
-  v.MarkHarmonics2 = r.Int("MarkHarmonics2", v.MarkHarmonics2);
-  v.MarkAlgorithm1 = r.Int("MarkAlgorithm1", v.MarkAlgorithm1);
-  v.MarkAlgorithm2 = r.Int("MarkAlgorithm2", v.MarkAlgorithm2);
-  v.MarkRatioN2 = std::max(r.Int("MarkRatioN2", 10), 2);
-  v.MarkRatioRN2 = std::max(r.Int("MarkRatioRN2", 10), 2);
-  v.MarkPeriodN2 = std::max(r.Int("MarkPeriodN2", 10), 2);
   v.DispScale = r.Int("DispScale", v.DispScale);
   if (v.DispScale < kMinGraduations) v.DispScale = kDefaultGraduations;
   v.DispScale = std::min(v.DispScale, kMaxGraduations);
@@ -356,12 +339,13 @@ float ComputeChannelRate(const LiveConfig& live, const RegistryContext& ctx, int
 }
 
 void LoadCardAndViewSettings(platform::RegistryStore& store, const RegistryContext& ctx, LiveConfig& live,
-                             MainViewSettings& view) {
+                             MainViewSettings& view, WaveViewState& wave) {
   LoadCardKey(store, ctx, live);
   LoadColorKey(store, ctx, live);
   RegistryReader quelvar(store, AppKeyPath(ctx) + "\\Quelvar");
   LoadRecorderValues(quelvar, ctx, live);
   LoadViewValues(quelvar, view);
+  LoadMarkKinds(quelvar, wave);
   // The layout is not read yet: the rate is that of the channel count held now.
   live.ChannelRate = ComputeChannelRate(live, ctx, live.Analog_Num);
   LoadZoomValues(quelvar, view);

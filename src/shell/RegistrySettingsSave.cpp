@@ -7,6 +7,7 @@
 #include "platform/RegistryStore.h"
 #include "shell/RegistryReader.h"
 #include "shell/RegistrySettings.h"
+#include "shell/StoredMarkKinds.h"
 
 namespace quelvar {
 
@@ -123,7 +124,7 @@ void SaveColorKey(RegistryKey& k, const LiveConfig& live) {
   k.WriteInteger("WMFLineWidth", live.WMFLineWidth);
 }
 
-void SaveQuelvarKey(RegistryKey& k, const LiveConfig& live, const MainViewSettings& v) {
+void SaveQuelvarKey(RegistryKey& k, const LiveConfig& live, const MainViewSettings& v, const WaveViewState& wave) {
   k.WriteString("WinTitle", live.WinTitle);
   k.WriteInteger("MaxBlock", live.MaxBlock);
   k.WriteInteger("FaultBlockNum", live.FaultBlockNum);
@@ -146,24 +147,7 @@ void SaveQuelvarKey(RegistryKey& k, const LiveConfig& live, const MainViewSettin
   k.WriteInteger("Mark2", v.Mark2);
   k.WriteInteger("Mark1_V", v.Mark1_V);
   k.WriteInteger("Mark2_V", v.Mark2_V);
-  k.WriteInteger("MarkType1", v.MarkType1);
-  k.WriteInteger("MarkType2", v.MarkType2);
-  k.WriteInteger("MarkAnalSpeedNumP1", v.MarkAnalSpeedNumP1);
-  k.WriteInteger("MarkAnalSpeedNumP2", v.MarkAnalSpeedNumP2);
-  k.WriteInteger("MarkAnalSpeedNumS1", v.MarkAnalSpeedNumS1);
-  k.WriteInteger("MarkAnalSpeedNumS2", v.MarkAnalSpeedNumS2);
-  k.WriteInteger("MarkAnalSpeedThresholdV", v.MarkAnalSpeedThresholdV);
-  k.WriteDouble("MarkAnalSpeedScale", v.MarkAnalSpeedScale);
-  k.WriteString("MarkSpeedUnit", v.MarkSpeedUnit);
-  k.WriteInteger("MarkInc1", v.MarkInc1);
-  k.WriteInteger("MarkInc2", v.MarkInc2);
-  k.WriteInteger("MarkHarmonics1", v.MarkHarmonics1);
-  k.WriteInteger("MarkHarmonics2", v.MarkHarmonics2);
-  k.WriteInteger("MarkAlgorithm1", v.MarkAlgorithm1);
-  k.WriteInteger("MarkAlgorithm2", v.MarkAlgorithm2);
-  k.WriteInteger("MarkRatioN2", v.MarkRatioN2);
-  k.WriteInteger("MarkRatioRN2", v.MarkRatioRN2);
-  k.WriteInteger("MarkPeriodN2", v.MarkPeriodN2);
+  SaveMarkKinds(k, wave);
   k.WriteInteger("DispScale", v.DispScale);
   k.WriteInteger("XAxialTime", v.XAxialTime);
   k.WriteInteger("AbsoluteTime", v.AbsoluteTime);
@@ -228,7 +212,7 @@ void SavePidKey(RegistryKey& k, const LiveConfig& live) {
 }  // namespace
 
 bool SaveConfigToRegistry(platform::RegistryStore& store, const RegistryContext& ctx, const LiveConfig& live,
-                          const MainViewSettings& view) {
+                          const MainViewSettings& view, const WaveViewState& wave) {
   store.BeginUpdate();
   {
     RegistryKey card(store, CardKeyPath(ctx, live));
@@ -238,7 +222,7 @@ bool SaveConfigToRegistry(platform::RegistryStore& store, const RegistryContext&
     RegistryKey color(store, AppKeyPath(ctx) + "\\Color");
     SaveColorKey(color, live);
     RegistryKey quelvar(store, AppKeyPath(ctx) + "\\Quelvar");
-    SaveQuelvarKey(quelvar, live, view);
+    SaveQuelvarKey(quelvar, live, view, wave);
     RegistryKey algorithm(store, AppKeyPath(ctx) + "\\Algorithm");
     SaveAlgorithmKey(algorithm, live);
     if (ctx.PidMode == 1) {

@@ -1,7 +1,9 @@
 // The two marks of the main waveform view: picking and dragging them with
 // the mouse, stepping them from their labels, dragging a page channel in the
 // scale area, and drawing the marks, their readout and their value labels.
+#include <QCursor>
 #include <QEvent>
+#include <QMenu>
 #include <QFont>
 #include <QImage>
 #include <QLabel>
@@ -248,16 +250,17 @@ void TFormMain::DrawOscMarks() {
   Image1->update();
 }
 
-// The right button will open the label's menu of value kinds; until then it
-// only redraws the marks.
+// The right button also opens the label's menu of value kinds.
 void TFormMain::Label_Mark1MouseDown(Qt::MouseButton button) {
   StepMarkFromLabel(state_.wave, 1, ToMarkButton(button));
   RedrawMarks();
+  if (button == Qt::RightButton) PopupMenuMark1->popup(QCursor::pos());
 }
 
 void TFormMain::Label_Mark2MouseDown(Qt::MouseButton button) {
   StepMarkFromLabel(state_.wave, 2, ToMarkButton(button));
   RedrawMarks();
+  if (button == Qt::RightButton) PopupMenuMark2->popup(QCursor::pos());
 }
 
 }  // namespace quelvar

@@ -41,6 +41,7 @@ std::vector<ViewOptionItems> OptionItems(const TFormMain& f) {
           {&ViewOptions::In1Axial, f.menuViewIn1Axial, nullptr},
           {&ViewOptions::Trace, f.menuViewTrace, f.menuViewTraceP},
           {&ViewOptions::BGTrans, f.menuBGTrans, nullptr},
+          {&ViewOptions::ViewV, f.menuViewV, nullptr},
           {&ViewOptions::XAxialTime, f.menuXAxialTime, nullptr},
           {&ViewOptions::AbsoluteTime, f.menuAbsoluteTime, nullptr},
           {&ViewOptions::Monitor, f.menuMonitor, nullptr},

@@ -76,7 +76,7 @@ void AppendTraceLine(MarkSource& source, std::string& text, int32_t trace, int64
 
 }  // namespace
 
-std::string KindTitleText(const MainViewSettings& marks, int32_t kind, int32_t mark) {
+std::string KindTitleText(const WaveViewState& marks, int32_t kind, int32_t mark) {
   const bool one = mark == 1;
   switch (kind) {
     case kMarkInstant:
@@ -122,10 +122,10 @@ std::string KindTitleText(const MainViewSettings& marks, int32_t kind, int32_t m
 
 MarkTitle MarkKindTitle(const MarkSource& source, int64_t a, int32_t mark) {
   MarkTitle t;
-  t.Kind = mark == 1 ? source.marks.MarkType1 : source.marks.MarkType2;
+  t.Kind = mark == 1 ? source.view.MarkType1 : source.view.MarkType2;
   t.Point = MapMarkPoint(source.display, source.config.NumSamp, source.layout.MaxMultiFreq, a - 1);
   if (t.Point.InCompressedPart && t.Kind > kMarkMean) t.Kind = kMarkInstant;
-  t.Title = KindTitleText(source.marks, t.Kind, mark);
+  t.Title = KindTitleText(source.view, t.Kind, mark);
   return t;
 }
 
@@ -137,7 +137,7 @@ bool AlgorithmLabelText(const MarkSource& source, std::string& text, int32_t kin
     return true;
   }
   if (kind == kMarkAlgorithmValue) {
-    const int32_t index = mark == 1 ? source.marks.MarkAlgorithm1 : source.marks.MarkAlgorithm2;
+    const int32_t index = mark == 1 ? source.view.MarkAlgorithm1 : source.view.MarkAlgorithm2;
     const AlgorithmReport report =
         EvaluateAlgorithmAt(source.config, source.layout, RowsOf(source.display), index, point);
     text += kLineBreak + report.text;
@@ -181,12 +181,12 @@ std::string OscMarkText(MarkSource& source, int64_t a, int32_t mark) {
   }
   int64_t origin = source.view.Options.AbsoluteTime ? 0 : source.view.XPosition;
   if (origin < 0) origin += points;
-  const int32_t kind = mark == 1 ? source.marks.MarkType1 : source.marks.MarkType2;
+  const int32_t kind = mark == 1 ? source.view.MarkType1 : source.view.MarkType2;
   ChannelValueSource values{source.config, source.torque, source.display, source.layout};
   RefreshColdJunctionAt(values, t, multi);
   if (source.oscil.MeasTime == 0) return {};
 
-  std::string text = KindTitleText(source.marks, kind, mark) +
+  std::string text = KindTitleText(source.view, kind, mark) +
                      FormatGeneral(TimeMsOfPosition(a - 1, origin, source.layout.MaxChannelRate), 7, 4) + "ms";
   if (AlgorithmLabelText(source, text, kind, mark, t)) return text;
   if (source.oscil.UseChn1 != 0) AppendTraceLine(source, text, 1, t, kind, mark);

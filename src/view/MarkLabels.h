@@ -11,7 +11,7 @@ namespace quelvar {
 // The title a label gives value kind `kind` of mark `mark` (1, else mark 2),
 // with its parameter written in: "瞬时值:", "2次谐波量:", "前10点变化率：",
 // ...; "未知类型:" for a kind without a title.
-std::string KindTitleText(const MainViewSettings& marks, int32_t kind, int32_t mark);
+std::string KindTitleText(const WaveViewState& view, int32_t kind, int32_t mark);
 
 // A mark's title and where it stands. `a` is XPosition + the mark's screen
 // point. A mark in the compressed part shows every kind above the mean as

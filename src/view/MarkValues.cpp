@@ -80,19 +80,20 @@ class ChannelAtMark {
   std::string Units() const { return ch_.ChnUnits; }
   std::string EngineeringText(double value) const { return Fixed(value, ch_.ChnDigiPoint) + Units(); }
 
-  // The M points of one cycle at the mark: forward from it when it is too
-  // close to the start to look back, else back from it. None when a forward
-  // window would run past the data.
+  // The M points of one cycle at the mark, in time order: back from it when
+  // the data hold a cycle up to it, else forward from it; none when neither
+  // fits. Time begins at the oldest point (on the live ring the oldest
+  // block's first point), so a window never joins the newest data to the
+  // oldest across the ring's seam; it may run over the buffer's end, which
+  // the ring continues.
   struct Window {
     int64_t first = 0;
     int64_t step = 1;
   };
   std::optional<Window> CycleWindow() const {
-    if (p_ < cycle_ - 1) {
-      if (p_ + cycle_ > n_) return std::nullopt;
-      return Window{p_, 1};
-    }
-    return Window{p_, -1};
+    if (PointsBefore() >= cycle_) return Window{p_, -1};
+    if (PointsAfter() >= cycle_) return Window{p_, 1};
+    return std::nullopt;
   }
   // Point j of the window and its angle index (a backward point P - j enters
   // as M - j).
@@ -248,23 +249,23 @@ std::string IncrementText(const ChannelAtMark& a, int32_t cycles) {
 
 // A down-counting counter that wraps: counts over Ns points back from the
 // mark, or forward when the data before it are too few.
-std::string CounterSpeedText(const ChannelAtMark& a, int32_t points, const MainViewSettings& marks) {
+std::string CounterSpeedText(const ChannelAtMark& a, int32_t points, const WaveViewState& marks) {
   // A walk longer than the data would count the same points again.
   if (points < 1 || points >= a.n_) return kUnknown;
   const int64_t dir = a.PointsBefore() > points ? -1 : 1;
-  int64_t wraps = 0;
+  // Each step's count is taken modulo the counter's 65536 codes, so a step
+  // through its wrap from 0 to 65535 counts 1.
+  int64_t counts = 0;
   for (int64_t i = 0; i < points; ++i) {
     const int64_t earlier = dir < 0 ? a.p_ - i - 1 : a.p_ + i;
-    if (a.Sample(earlier + 1) > a.Sample(earlier)) ++wraps;
+    counts += static_cast<uint16_t>(a.Sample(earlier) - a.Sample(earlier + 1));
   }
-  const int64_t far = a.p_ + dir * points;
-  const int64_t counts = wraps * 65535 + (dir < 0 ? a.Sample(far) - a.Sample(a.p_) : a.Sample(a.p_) - a.Sample(far));
   return Fixed(static_cast<double>(counts) * a.s_.config.ChannelRate / points * marks.MarkAnalSpeedScale * a.m_, 1) +
          marks.MarkSpeedUnit;
 }
 
 // Falling edges through the threshold code, back from the mark.
-std::string PulseSpeedText(const ChannelAtMark& a, int32_t periods, const MainViewSettings& marks) {
+std::string PulseSpeedText(const ChannelAtMark& a, int32_t periods, const WaveViewState& marks) {
   const int32_t threshold = marks.MarkAnalSpeedThresholdV;
   const int64_t wanted = int64_t{std::max(periods, 0)} + 1;
   const int64_t pairs = std::max<int64_t>(a.PointsBefore() - 2, 1);
@@ -310,8 +311,8 @@ std::string HexCode(int32_t code) {
 }  // namespace
 
 MarkSource MainWindowMarkSource(AppState& state) {
-  return MarkSource{state.config, state.torque,    state.display,           state.layout,       state.wave,
-                    state.view,   state.oscilTool, state.acq.RingWriteBlock, state.acq.BlockTime};
+  return MarkSource{state.config,    state.torque,           state.display,      state.layout, state.wave,
+                    state.oscilTool, state.acq.RingWriteBlock, state.acq.BlockTime};
 }
 
 std::string InstantValueText(MarkSource& source, int64_t bufferPoint, int32_t channel) {
@@ -330,7 +331,7 @@ std::string ChannelValueAtMark(MarkSource& source, int64_t bufferPoint, int32_t 
   RefreshColdJunctionAt(values, BufferPointIn(source.display, bufferPoint), std::max(source.layout.MaxMultiFreq, 1));
   const ChannelAtMark a(source, bufferPoint, channel);
   if (!a.HasData()) return {};
-  const MainViewSettings& p = source.marks;
+  const WaveViewState& p = source.view;
   const bool one = IsMarkOne(mark);
   switch (kind) {
     case kMarkInstant:

@@ -5,7 +5,6 @@
 
 #include "common/DisplayData.h"
 #include "common/LiveConfig.h"
-#include "common/MainViewSettings.h"
 #include "common/OscilToolSettings.h"
 #include "common/SampleLayout.h"
 #include "common/TorqueTables.h"
@@ -36,9 +35,9 @@ inline constexpr int32_t kMarkSumBetween = 20;
 inline constexpr int32_t kMarkMeanBetween = 21;
 
 // Everything the values at a mark and the mark labels are computed from. The
-// marks' positions (Mark1X, Mark2X, XPosition) and the last paint's drawn
-// channels come from the window's view; the kinds and their parameters from
-// the stored view settings. Computing a value refreshes
+// marks' positions (Mark1X, Mark2X, XPosition), their value kinds with the
+// kinds' parameters and the last paint's drawn channels come from the
+// window's view. Computing a value refreshes
 // config.ColdJunctionTemp from the room-temperature channel at the mark.
 struct MarkSource {
   LiveConfig& config;
@@ -46,7 +45,6 @@ struct MarkSource {
   const DisplayDescriptor& display;  // DataSourceMode, SelectFault included
   const SampleLayout& layout;
   const WaveViewState& view;
-  const MainViewSettings& marks;
   const OscilToolSettings& oscil;
   int32_t RingWriteBlock = 0;  // the live ring's oldest block (written next)
   double BlockTime = 0.0;      // day count the absolute label times count from

@@ -68,7 +68,7 @@ std::string SwitchValueAtMark(const MarkSource& source, int64_t bufferPoint, int
   if (sw.Rows() <= 0 || source.display.DispData == nullptr) return {};
   const int64_t point = source.display.DispPoints > 0 ? Wrap(bufferPoint, source.display.DispPoints) : 0;
   const int64_t row = Wrap(point / std::max(source.layout.MaxMultiFreq, 1), sw.Rows());
-  const MainViewSettings& p = source.marks;
+  const WaveViewState& p = source.view;
   double rate = 0.0;
   switch (kind) {
     case kMarkHexCode: {

@@ -65,16 +65,25 @@ const std::set<std::string> kBuilt = {
     "menuScope16", "menuScopeAll", "menuScopeOverall", "menuScopePage", "menuScopeVPage", "ToolButtonVPage",
     "menuVPage1", "menuVPage2", "menuVPage3", "menuVPage4", "menuVPage5", "menuViewAnalog", "menuViewSwitch",
     "menuScope1P", "menuScope4P", "menuScope8P", "menuScope16P", "menuScopeAllP", "menuScopePageP",
-    "menuScopeVPageP"};
+    "menuScopeVPageP",
+    // the labels' menus of value kinds, their time origin and level lines,
+    // and the background menu's way to them
+    "menuMarkInst1", "menuMarkHexAD1", "menuMarkAvg1", "menuMarkEffective1", "menuMarkPhase1", "menuMark1PerFrq1",
+    "menuMark2PerFrq1", "menuMark4PerFrq1", "menuMarkAnalSpeed1", "menuMarkRangeSum1", "menuMarkRangeAvg1",
+    "menuMarkIncN1", "menuMarkHarmonicsN1", "menuMarkAlgorithmList1", "menuMarkAlgorithmValue1", "menuViewV",
+    "menuMarkTimeOrig1", "menuMarkInst2", "menuMarkHexAD2", "menuMarkAvg2", "menuMarkEffective2", "menuMarkPhase2",
+    "menuMark1PerFrq2", "menuMark2PerFrq2", "menuMark4PerFrq2", "menuMarkAnalSpeed2", "menuMarkRangeSum2",
+    "menuMarkRangeAvg2", "menuMarkRatio2", "menuMarkRatioR2", "menuMarkPeriod2", "menuMarkIncN2",
+    "menuMarkHarmonicsN2", "menuMarkAlgorithmList2", "menuMarkAlgorithmValue2", "menuMarkTimeOrig2",
+    "menuChangeYellowMark", "menuChangeRedMark"};
 
 // Items whose commands are still to come: disabled, also those that are
 // hidden or not placed in a menu yet.
 const std::set<std::string> kWaiting = {
     // the second waveform window
     "menuMapInstToSecondDisp",
-    // marks
-    "menuMarkIncN1", "menuMarkHarmonicsN1", "menuMarkIncN2", "menuMarkHarmonicsN2", "menuHarmonicAccurate",
-    "menuHarmonicFourier",
+    // the trigger-point search's choice of algorithm (hidden)
+    "menuHarmonicAccurate", "menuHarmonicFourier",
     // hardware set-up, the driver's panel, printing, analysis panels
     "menuPIDConfig", "menuCaliTorque", "menuCardSetting", "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
     // the help contents (a WinHelp file, which nothing here opens)
@@ -93,6 +102,8 @@ TEST_F(FormMainMenus, OnlyItemsWithACommandAreEnabled) {
   CollectActions(form->PopupMenuACDC->actions(), actions);
   CollectActions(form->PopupMenuBackGroud->actions(), actions);
   CollectActions(form->PopupMenuGrid->actions(), actions);
+  CollectActions(form->PopupMenuMark1->actions(), actions);
+  CollectActions(form->PopupMenuMark2->actions(), actions);
   // Shown at every start, but its dialog is still to come.
   EXPECT_TRUE(form->menuCaliTorque->isVisible());
   // A hidden item reads as disabled: each is shown first, so that an item
@@ -109,6 +120,19 @@ TEST_F(FormMainMenus, OnlyItemsWithACommandAreEnabled) {
     item->setVisible(true);
     EXPECT_FALSE(item->isEnabled()) << name;
   }
+}
+
+TEST_F(FormMainMenus, TheMarksItemsLiveInTheLabelsMenusNotInTheMenuBar) {
+  auto form = NewMainWindow();
+  for (QAction* top : form->menuBar()->actions()) {
+    EXPECT_NE(top->text().toStdString(), "标线(&K)");
+    if (top->menu() == nullptr) continue;
+    for (QAction* item : top->menu()->actions()) {
+      EXPECT_FALSE(item->objectName().startsWith("menuMark")) << item->objectName().toStdString();
+    }
+  }
+  EXPECT_TRUE(form->PopupMenuMark1->actions().contains(form->menuMarkHarmonicsN1));
+  EXPECT_TRUE(form->PopupMenuMark2->actions().contains(form->menuMarkIncN2));
 }
 
 TEST_F(FormMainMenus, TheScopesAreOneRadioGroupThatKeepsTheStoredScope) {

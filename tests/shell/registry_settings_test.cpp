@@ -31,11 +31,12 @@ RegistryContext NoDriverContext() {
 struct Loaded {
   LiveConfig live;
   MainViewSettings view;
+  WaveViewState wave;
 };
 
 Loaded LoadAll(MemoryRegistry& reg, const RegistryContext& ctx) {
   Loaded out;
-  LoadCardAndViewSettings(reg, ctx, out.live, out.view);
+  LoadCardAndViewSettings(reg, ctx, out.live, out.view, out.wave);
   LoadAlgorithmSettings(reg, ctx, out.live);
   return out;
 }
@@ -82,7 +83,7 @@ TEST(RegistrySettings, EmptyTreeGivesEveryDefault) {
   EXPECT_EQ(c.WMFFontName, "宋体");
   EXPECT_EQ(c.PrinterFontSize, 11);
   EXPECT_EQ(c.GridOrder[291], 291);
-  EXPECT_EQ(l.view.MarkSpeedUnit, "r/min");
+  EXPECT_EQ(l.wave.MarkSpeedUnit, "r/min");
   EXPECT_EQ(l.view.XZoom, 4);
   EXPECT_EQ(l.view.IDMonitor, 1);
 }
@@ -250,7 +251,7 @@ TEST(RegistrySettings, AdResolutionIsReadOnlyForTheBuiltInCardName) {
     reg.WriteInt32("\\SOFTWARE\\" + ctx.AppKeyName + "\\" + c.card, "ADBit", 20);
     Loaded l;
     l.live.CardNameText = c.card;
-    LoadCardAndViewSettings(reg, ctx, l.live, l.view);
+    LoadCardAndViewSettings(reg, ctx, l.live, l.view, l.wave);
     EXPECT_EQ(l.live.ADBit, c.expectedBits) << c.card;
     if (c.expectedBits == 16) {
       EXPECT_FLOAT_EQ(l.live.VZero, 32768.0f);
@@ -306,7 +307,7 @@ TEST(RegistrySettings, ViewValuesAreNormalised) {
   EXPECT_EQ(l.view.XZoom, 32);
   EXPECT_EQ(l.view.YZoom, 2000);
   EXPECT_EQ(l.view.IDDC, 0);
-  EXPECT_EQ(l.view.MarkRatioN2, 2);
+  EXPECT_EQ(l.wave.MarkRatioN2, 2);
   EXPECT_EQ(l.view.DispScale, 5);
   EXPECT_EQ(l.view.AutoPlayInterval, 100);
   EXPECT_EQ(l.view.AutoPlayInc, 10);
@@ -342,6 +343,7 @@ TEST(RegistrySettings, SaveThenLoadRestoresEverySetting) {
   Loaded start = LoadAll(empty, ctx);
   LiveConfig& live = start.live;
   MainViewSettings& view = start.view;
+  WaveViewState& wave = start.wave;
   live.Analog_Num = 3;
   live.Total_Line = 3;
   live.SW_Num = 17;
@@ -367,14 +369,16 @@ TEST(RegistrySettings, SaveThenLoadRestoresEverySetting) {
   live.M = 3.5f;
   live.WinTitle = "一号机组";
   view.Mark2 = 1234;
-  view.MarkSpeedUnit = "rpm";
+  wave.MarkSpeedUnit = "rpm";
+  wave.MarkType2 = 15;
+  wave.MarkAnalSpeedScale = 2.5f;
   view.XZoom = 32;
   view.DisplayWidth = 4000;
 
   MemoryRegistry first;
-  ASSERT_TRUE(SaveConfigToRegistry(first, ctx, live, view));
+  ASSERT_TRUE(SaveConfigToRegistry(first, ctx, live, view, wave));
   Loaded l;
-  LoadCardAndViewSettings(first, ctx, l.live, l.view);
+  LoadCardAndViewSettings(first, ctx, l.live, l.view, l.wave);
   LoadAlgorithmSettings(first, ctx, l.live);
   EXPECT_EQ(l.live.NumSamp, 512);
   EXPECT_EQ(l.live.AnalogChannelTable[2].ChnName, "转矩");
@@ -388,12 +392,14 @@ TEST(RegistrySettings, SaveThenLoadRestoresEverySetting) {
   EXPECT_FLOAT_EQ(l.live.M, 3.5f);
   EXPECT_EQ(l.live.WinTitle, "一号机组");
   EXPECT_EQ(l.view.Mark2, 1234);
-  EXPECT_EQ(l.view.MarkSpeedUnit, "rpm");
+  EXPECT_EQ(l.wave.MarkSpeedUnit, "rpm");
+  EXPECT_EQ(l.wave.MarkType2, 15);
+  EXPECT_FLOAT_EQ(l.wave.MarkAnalSpeedScale, 2.5f);
   EXPECT_EQ(l.view.DisplayWidth, 4000);
 
   // Saving what was loaded writes the same tree again (but the start counter).
   MemoryRegistry second;
-  ASSERT_TRUE(SaveConfigToRegistry(second, ctx, l.live, l.view));
+  ASSERT_TRUE(SaveConfigToRegistry(second, ctx, l.live, l.view, l.wave));
   auto a = Dump(first, kApp);
   auto b = Dump(second, kApp);
   a.erase(kApp + "\\Quelvar|StartNum");
@@ -410,7 +416,7 @@ TEST(RegistrySettings, PidKeyIsNeitherReadNorWrittenWithoutPidMode) {
   const Loaded l = LoadAll(reg, ctx);
   EXPECT_FLOAT_EQ(l.live.M, 0.0f);
   MemoryRegistry out;
-  ASSERT_TRUE(SaveConfigToRegistry(out, ctx, l.live, l.view));
+  ASSERT_TRUE(SaveConfigToRegistry(out, ctx, l.live, l.view, l.wave));
   EXPECT_FALSE(out.KeyExists(kApp + "\\PID"));
   ctx.PidMode = 1;
   EXPECT_FLOAT_EQ(LoadAll(reg, ctx).live.M, 9.0f);
@@ -426,7 +432,7 @@ TEST(RegistrySettings, EveryStartRaisesTheStartCounter) {
 TEST(RegistrySettings, DeletingTheTreeRemovesEveryKeyBelowIt) {
   MemoryRegistry reg;
   LiveConfig live;
-  ASSERT_TRUE(SaveConfigToRegistry(reg, NoDriverContext(), live, MainViewSettings{}));
+  ASSERT_TRUE(SaveConfigToRegistry(reg, NoDriverContext(), live, MainViewSettings{}, WaveViewState{}));
   reg.WriteInt32(kApp + "\\FormSize\\Deeper\\Still", "X", 1);
   reg.WriteInt32("\\SOFTWARE\\QuelvarTorque1\\Quelvar", "StartNum", 5);
   ASSERT_TRUE(DeleteRegistryTree(reg, kApp));

@@ -25,7 +25,6 @@ struct MarkData {
   SampleLayout layout;
   DisplayDescriptor display;
   WaveViewState view;
-  MainViewSettings marks;
   OscilToolSettings oscil;
   std::vector<uint16_t> words;
   int32_t ringWriteBlock = 0;
@@ -68,7 +67,7 @@ struct MarkData {
   MarkData(const MarkData&) = delete;
   MarkData& operator=(const MarkData&) = delete;
 
-  MarkSource Source() { return {config, torque, display, layout, view, marks, oscil, ringWriteBlock, blockTime}; }
+  MarkSource Source() { return {config, torque, display, layout, view, oscil, ringWriteBlock, blockTime}; }
   std::string Value(int64_t b, int32_t channel, int32_t kind, int32_t mark = 1) {
     MarkSource s = Source();
     return ChannelValueAtMark(s, b, channel, kind, mark);

@@ -47,7 +47,7 @@ struct LabelData : MarkData {
 
 TEST(MarkKindTitle, EveryKindWithItsParameters) {
   LabelData d;
-  MainViewSettings& m = d.marks;
+  WaveViewState& m = d.view;
   m.MarkHarmonics1 = 3;
   m.MarkHarmonics2 = 5;
   m.MarkAlgorithm1 = 7;
@@ -101,7 +101,7 @@ TEST(MarkKindTitle, CompressedPartShowsOnlyInstantAndMean) {
       {0, 106, 0, "瞬时值:"}, {3, 100, 3, "相位角度:"},
   };
   for (const Case& c : cases) {
-    d.marks.MarkType1 = c.chosen;
+    d.view.MarkType1 = c.chosen;
     const MarkTitle t = MarkKindTitle(d.Source(), c.a, 1);
     EXPECT_EQ(t.Kind, c.inForce) << "kind " << c.chosen << " at " << c.a;
     EXPECT_EQ(t.Title, c.title);
@@ -158,7 +158,7 @@ TEST(MarkLabelText, ListsTheDrawnChannelsInTheirOrder) {
   d.view.Options.Scope = ChannelScope::Page;
   EXPECT_EQ(d.Label(101), "瞬时值:0ms\n\rC2: 3.7500V\n\rC0: 1.2500V\n\rS1: 低电平");
   // Each line carries the kind in force.
-  d.marks.MarkType2 = kMarkHexCode;
+  d.view.MarkType2 = kMarkHexCode;
   EXPECT_EQ(d.Label(101, 2), "十六进制AD值:0ms\n\rC2: 0x0E00\n\rC0: 0x0A00\n\rS1: 0");
 }
 
@@ -166,10 +166,10 @@ TEST(MarkLabelText, AlgorithmKindsListNoChannels) {
   LabelData d;
   d.Draw({0, 1}, {3});
   d.config.Algorithm_Num = 0;
-  d.marks.MarkType1 = kMarkAlgorithmList;
+  d.view.MarkType1 = kMarkAlgorithmList;
   EXPECT_EQ(d.Label(101), "算法触发情况:0ms\n\r触发算法列表：");
-  d.marks.MarkType1 = kMarkAlgorithmValue;
-  d.marks.MarkAlgorithm1 = 0;
+  d.view.MarkType1 = kMarkAlgorithmValue;
+  d.view.MarkAlgorithm1 = 0;
   EXPECT_EQ(d.Label(101), "0 号算法计算值:0ms\n\r未选中有效算法!\n\r\n\r结论: 此算法未触发！");
 }
 
@@ -247,10 +247,10 @@ TEST(OscMarkText, GroundedTraceShowsTheZeroCodeOrGnd) {
   d.oscil.ChnAD2 = 1;
   d.oscil.ACDC2 = 2;
   EXPECT_EQ(d.Osc(11), "瞬时值:10ms\n\r C0(踪1): 0.0000V\n\r C1(踪2): 0.0000V");
-  d.marks.MarkType1 = kMarkPhase;
+  d.view.MarkType1 = kMarkPhase;
   EXPECT_EQ(d.Osc(11), "相位角度:10ms\n\r C0(踪1): GND\n\r C1(踪2):  GND");
   // The code itself is still shown in hexadecimal.
-  d.marks.MarkType1 = kMarkHexCode;
+  d.view.MarkType1 = kMarkHexCode;
   EXPECT_EQ(d.Osc(11), "十六进制AD值:10ms\n\r C0(踪1): 0x0A00\n\r C1(踪2): 0x0C00");
 }
 
@@ -264,7 +264,7 @@ TEST(OscMarkText, TimeLinesOffGiveNoText) {
 TEST(OscMarkText, AlgorithmKindsListNoTraces) {
   LabelData d;
   d.display.DataSourceMode = 2;
-  d.marks.MarkType2 = kMarkAlgorithmList;
+  d.view.MarkType2 = kMarkAlgorithmList;
   EXPECT_EQ(d.Osc(11, 2), "算法触发情况:10ms\n\r触发算法列表：");
 }
 

@@ -32,8 +32,8 @@ double NumberOf(const std::string& text, const std::string& units, int decimals 
 
 TEST(ChannelValueAtMark, SineGivesItsKnownValuesBackFromTheMark) {
   MarkData d = Sine(200);
-  d.marks.MarkHarmonics1 = 1;
-  d.marks.MarkHarmonics2 = 2;
+  d.view.MarkHarmonics1 = 1;
+  d.view.MarkHarmonics2 = 2;
   // Point 100 lies 5 cycles on: the sine's phase there is 36 degrees and its
   // code 2048 + 602.
   struct Case {
@@ -57,6 +57,8 @@ TEST(ChannelValueAtMark, PhaseFollowsTheSineAtTheMark) {
   EXPECT_EQ(d.Value(101, 0, kMarkPhase), "∠54.00°");
   EXPECT_EQ(d.Value(108, 0, kMarkPhase), "∠180.00°");
   EXPECT_EQ(d.Value(113, 0, kMarkPhase), "∠270.00°");
+  // Past 270 degrees the angle keeps rising towards 360, never negative.
+  EXPECT_EQ(d.Value(117, 0, kMarkPhase), "∠342.00°");
 }
 
 TEST(ChannelValueAtMark, RmsIncludesTheOffsetAndMeanShowsIt) {
@@ -69,7 +71,7 @@ TEST(ChannelValueAtMark, RmsIncludesTheOffsetAndMeanShowsIt) {
 
 TEST(ChannelValueAtMark, MarkInTheFirstCycleLooksForward) {
   MarkData d = Sine(200);
-  d.marks.MarkHarmonics1 = 1;
+  d.view.MarkHarmonics1 = 1;
   // Point 5: too close to the start for a cycle back or 20 points of search.
   EXPECT_NEAR(NumberOf(d.Value(5, 0, kMarkRms), "V"), kSineRms, kCodeRoundingVolts);
   EXPECT_EQ(d.Value(5, 0, kMarkMean), "0.0000V");
@@ -92,6 +94,36 @@ TEST(ChannelValueAtMark, LiveRingSearchesFromItsOldestBlockAndWraps) {
   EXPECT_EQ(d.Value(195, 0, kMarkFrequency4), "50.00 Hz");
   // Back from point 10 the search passes the first row into the last ones.
   EXPECT_EQ(d.Value(10, 0, kMarkFrequency4), "50.00 Hz");
+}
+
+// Regression: cycle windows were taken in buffer order, so a mark just after
+// the live ring's oldest point looked back across the seam into the newest
+// block, which continues nothing there.
+TEST(ChannelValueAtMark, CycleWindowOnTheLiveRingKeepsToTimeOrderAtTheSeam) {
+  // Four blocks of 50 rows; block 2 is written next, so row 100 is the oldest
+  // and the sine runs in time from there round the end. The newest block
+  // (rows 50..99) holds a level of 2.5 V that the sine does not continue.
+  MarkData d({1}, 200, 0, [](int32_t row, int32_t) {
+    if (row >= 50 && row < 100) return uint16_t{3072};
+    return SineCode((row + 100) % 200, 20);
+  });
+  d.config.NumSamp = 50;
+  d.display.DispBlocks = 4;
+  d.display.SelectFault = 0;
+  d.display.DataSourceMode = 1;
+  d.view.MarkHarmonics1 = 1;
+  d.ringWriteBlock = 2;
+  // Three points after the oldest: a cycle forward, all of it sine.
+  EXPECT_EQ(d.Value(103, 0, kMarkMean), "0.0000V");
+  EXPECT_EQ(d.Value(103, 0, kMarkPhase), "∠90.00°");
+  EXPECT_NEAR(NumberOf(d.Value(103, 0, kMarkRms), "V"), kSineRms, kCodeRoundingVolts);
+  EXPECT_NEAR(NumberOf(d.Value(103, 0, kMarkHarmonic), "V"), kSineRms, kCodeRoundingVolts);
+  // Near the buffer's first row the ring goes on from its last: back from
+  // point 5 the cycle runs over the end, in time order.
+  EXPECT_EQ(d.Value(5, 0, kMarkMean), "0.0000V");
+  EXPECT_EQ(d.Value(5, 0, kMarkPhase), d.Value(125, 0, kMarkPhase));
+  // The newest block itself is a level whichever way is taken.
+  EXPECT_EQ(d.Value(97, 0, kMarkMean), "2.5000V");
 }
 
 TEST(ChannelValueAtMark, ConstantSignalHasNoFrequency) {
@@ -117,8 +149,8 @@ TEST(ChannelValueAtMark, IncrementOverCyclesIsAnUnsignedCodeDifference) {
   c.ChnIDDC = kChannelRawCode;
   c.ChnDigiPoint = 0;
   c.ChnUnits = "A";
-  d.marks.MarkInc1 = 1;
-  d.marks.MarkInc2 = 2;
+  d.view.MarkInc1 = 1;
+  d.view.MarkInc2 = 2;
   EXPECT_EQ(d.Value(50, 0, kMarkIncrement, 1), "10A");  // 4 - 65530 modulo 65536
   EXPECT_EQ(d.Value(50, 0, kMarkIncrement, 2), "10A");
   EXPECT_EQ(d.Value(19, 0, kMarkIncrement, 1), "不能计算");
@@ -137,9 +169,9 @@ MarkData Steps() {
 
 TEST(ChannelValueAtMark, RatesOverRowsBeforeTheMark) {
   MarkData d = Steps();
-  d.marks.MarkRatioN2 = 10;
-  d.marks.MarkRatioRN2 = 10;
-  d.marks.MarkPeriodN2 = 10;
+  d.view.MarkRatioN2 = 10;
+  d.view.MarkRatioRN2 = 10;
+  d.view.MarkPeriodN2 = 10;
   // 5 V in 10 rows (10 ms).
   EXPECT_EQ(d.Value(10, 0, kMarkRate), "5.00E+2V/s");
   EXPECT_EQ(d.Value(10, 0, kMarkRate, 1), d.Value(10, 0, kMarkRate, 2));
@@ -150,17 +182,17 @@ TEST(ChannelValueAtMark, RatesOverRowsBeforeTheMark) {
   EXPECT_EQ(d.Value(10, 0, kMarkPeriod), "5.00E+2s");
   for (int32_t kind : {kMarkRate, kMarkRelativeRate, kMarkPeriod}) EXPECT_EQ(d.Value(9, 0, kind), "未知");
   // No rows to compare over: unknown rather than a division by zero.
-  d.marks.MarkRatioN2 = 0;
+  d.view.MarkRatioN2 = 0;
   EXPECT_EQ(d.Value(50, 0, kMarkRate), "未知");
 }
 
 TEST(ChannelValueAtMark, PulseSpeedFromFallingEdgesThroughTheThreshold) {
   // High for rows 0..9 of each 20, low for 10..19: 50 pulses a second.
   MarkData d({1}, 200, 0, [](int32_t row, int32_t) -> uint16_t { return row % 20 < 10 ? 3000 : 1000; });
-  d.marks.MarkAnalSpeedThresholdV = 2048;
-  d.marks.MarkAnalSpeedScale = 60.0f;
-  d.marks.MarkAnalSpeedNumP1 = 2;
-  d.marks.MarkSpeedUnit = "r/min";
+  d.view.MarkAnalSpeedThresholdV = 2048;
+  d.view.MarkAnalSpeedScale = 60.0f;
+  d.view.MarkAnalSpeedNumP1 = 2;
+  d.view.MarkSpeedUnit = "r/min";
   EXPECT_EQ(d.Value(150, 0, kMarkSpeed), "3000.0r/min");
   // Before the first falling edge there is nothing to time.
   EXPECT_EQ(d.Value(15, 0, kMarkSpeed), "未知");
@@ -171,14 +203,29 @@ TEST(ChannelValueAtMark, CounterSpeedFromCountsOverPoints) {
   MarkData d({1}, 200, 0, [](int32_t row, int32_t) { return static_cast<uint16_t>(60000 - 3 * row); });
   d.config.AnalogChannelTable[0].ChnIDDC = kChannelCounter;
   d.config.AmpGain = 0;
-  d.marks.MarkAnalSpeedNumS1 = 10;
-  d.marks.MarkAnalSpeedScale = 1.0f;
+  d.view.MarkAnalSpeedNumS1 = 10;
+  d.view.MarkAnalSpeedScale = 1.0f;
   EXPECT_EQ(d.Value(100, 0, kMarkSpeed), "3000.0r/min");
   // Too close to the start to look back: counted forward.
   EXPECT_EQ(d.Value(3, 0, kMarkSpeed), "3000.0r/min");
   // A walk longer than the data would count points twice.
-  d.marks.MarkAnalSpeedNumS1 = 500;
+  d.view.MarkAnalSpeedNumS1 = 500;
   EXPECT_EQ(d.Value(100, 0, kMarkSpeed), "未知");
+}
+
+// Regression: the walk counted each wrap of the counter as 65535 codes, one
+// short of the 65536 steps round it.
+TEST(ChannelValueAtMark, CounterSpeedCountsTheStepThroughTheCountersWrap) {
+  // Losing 3 counts a point from 30: between rows 10 and 11 it wraps from 0
+  // to 65533.
+  MarkData d({1}, 200, 0, [](int32_t row, int32_t) { return static_cast<uint16_t>(30 - 3 * row); });
+  d.config.AnalogChannelTable[0].ChnIDDC = kChannelCounter;
+  d.config.AmpGain = 0;
+  d.view.MarkAnalSpeedNumS1 = 10;
+  d.view.MarkAnalSpeedScale = 1.0f;
+  // Back over rows 5..15 and forward over rows 3..13: both through the wrap.
+  EXPECT_EQ(d.Value(15, 0, kMarkSpeed), "3000.0r/min");
+  EXPECT_EQ(d.Value(3, 0, kMarkSpeed), "3000.0r/min");
 }
 
 TEST(ChannelValueAtMark, SumAndMeanBetweenTheMarks) {
@@ -252,7 +299,7 @@ TEST(ChannelValueAtMark, NoScaleNoRateNoCyclesNeverDivideByZero) {
   d.config.SamplesPerCycle = 0;
   d.config.ChannelRate = 0.0f;
   d.layout.MaxChannelRate = 0.0f;
-  d.marks.MarkHarmonics1 = 1;
+  d.view.MarkHarmonics1 = 1;
   for (int32_t kind = 0; kind <= 21; ++kind) {
     const std::string text = d.Value(100, 0, kind);
     EXPECT_EQ(text.find("NAN"), std::string::npos) << "kind " << kind << ": " << text;
@@ -300,9 +347,9 @@ TEST(SwitchValueAtMark, LevelsForTheOtherKinds) {
 
 TEST(SwitchValueAtMark, RisingEdgesGiveFrequencyAndSpeed) {
   MarkData d = Switches();
-  d.marks.MarkAnalSpeedNumP2 = 3;
-  d.marks.MarkAnalSpeedScale = 60.0f;
-  d.marks.MarkSpeedUnit = "r/min";
+  d.view.MarkAnalSpeedNumP2 = 3;
+  d.view.MarkAnalSpeedScale = 60.0f;
+  d.view.MarkSpeedUnit = "r/min";
   for (int32_t kind : {kMarkFrequency1, kMarkFrequency2, kMarkFrequency4})
     EXPECT_EQ(d.Switch(150, 0, kind), "50.00Hz") << "kind " << kind;
   EXPECT_EQ(d.Switch(150, 0, kMarkSpeed, 2), "3000.0r/min");
