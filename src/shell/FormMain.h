@@ -841,6 +841,8 @@ class TFormMain : public QMainWindow {
   // Asks for the parameter of `kind` of mark `mark` and captions its item.
   void AskMarkParameter(int mark, int32_t kind);
   void AskAlgorithmNumber(int mark);
+  // The trigger-algorithm picker, made at first use when none was given.
+  class TFormSelAlgorithm& SelAlgorithmDialog();
   void AskAnalogSpeed(int mark);
   void BuildXZoomMenu();
   void BuildXNavigationMenus();

@@ -180,13 +180,18 @@ void TFormMain::AskMarkParameter(int mark, int32_t kind) {
   MarkKindMenuItem(mark, kind)->setText(Q(ParameterCaption(prompt->captionPrefix, value)));
 }
 
+TFormSelAlgorithm& TFormMain::SelAlgorithmDialog() {
+  if (selAlgorithmDialog_ == nullptr) selAlgorithmDialog_ = new TFormSelAlgorithm(state_, this);
+  return *selAlgorithmDialog_;
+}
+
 void TFormMain::AskAlgorithmNumber(int mark) {
   int32_t& number = *MarkParameter(state_.wave, kMarkAlgorithmValue, mark);
   if (state_.startup.StartupPending != 1) {
-    if (selAlgorithmDialog_ == nullptr) selAlgorithmDialog_ = new TFormSelAlgorithm(state_, this);
-    selAlgorithmDialog_->EditAlgorithmNo->setText(QString::number(number));
-    if (services_.ui.ShowModal(*selAlgorithmDialog_) == platform::kModalOk) {
-      number = ParseDialogInteger(selAlgorithmDialog_->EditAlgorithmNo->text().toStdString()).value_or(number);
+    TFormSelAlgorithm& picker = SelAlgorithmDialog();
+    picker.EditAlgorithmNo->setText(QString::number(number));
+    if (services_.ui.ShowModal(picker) == platform::kModalOk) {
+      number = ParseDialogInteger(picker.EditAlgorithmNo->text().toStdString()).value_or(number);
     }
   }
   number = ClampAlgorithmNumber(number, state_.config.Algorithm_Num);

@@ -5,16 +5,20 @@
 #include <QAction>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
 #include <iterator>
+#include <optional>
+#include <string>
 #include <tuple>
 #include <utility>
 
 #include "auxwin/FormPage.h"
 #include "platform/UiHost.h"
+#include "setup/FormSelAlgorithm.h"
 #include "shell/FormMain.h"
 #include "view/ChannelScopes.h"
 #include "view/DisplayLayout.h"
@@ -194,7 +198,15 @@ void TFormMain::VScrollBar_ChannelKeyDown(int key) {
 }
 
 TFormPage* TFormMain::PageDialog() {
-  if (pageDialog_ == nullptr) pageDialog_ = new TFormPage(state_, services_.registry, services_.ui, this);
+  if (pageDialog_ == nullptr) {
+    pageDialog_ = new TFormPage(state_, services_.registry, services_.ui, this);
+    // The page dialog fills its lists from the algorithm the picker names.
+    pageDialog_->SetAlgorithmChooser([this]() -> std::optional<std::string> {
+      TFormSelAlgorithm& picker = SelAlgorithmDialog();
+      if (services_.ui.ShowModal(picker) != platform::kModalOk) return std::nullopt;
+      return picker.EditAlgorithmNo->text().toStdString();
+    });
+  }
   return pageDialog_;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "auxwin/FormPage.h"
+#include "setup/FormSelAlgorithm.h"
 #include "shell/FormMain.h"
 #include "shell/MainWindowFixture.h"
 #include "view/WaveRows.h"
@@ -252,6 +254,40 @@ TEST_F(FormMainScopes, EditingTheUniversalPageShowsEveryChosenChannelOnItsPage) 
   form->menuScopeVPageClick();
   EXPECT_EQ(pages.PageChannels[2], 14);
   EXPECT_EQ(RowsDrawn(), 14u);
+}
+
+TEST_F(FormMainScopes, ThePageDialogTakesTheChannelsOfTheAlgorithmThePickerNames) {
+  LiveConfig& c = state.config;
+  c.Algorithm_Num = 2;
+  AlgorithmConfig& algorithm = c.AlgorithmTable[1];
+  algorithm.UsedChn = 2;
+  algorithm.Channel[0] = 7;
+  algorithm.Channel[1] = 2;
+  algorithm.AssAnalogChnNum = 0;
+  algorithm.AssSWChnNum = 1;
+  algorithm.AssSWChn[0] = 3;
+  ui.modalAnswers.push_back([](platform::ModalDialog& dialog) {
+    auto& page = dynamic_cast<TFormPage&>(dialog);
+    page.FormActivate();
+    EXPECT_TRUE(page.ButtonAlgorithm->isEnabled());
+    page.ButtonAlgorithmClick();  // the picker's answer follows in the queue
+    page.ButtonOKClick();
+    return platform::kModalOk;
+  });
+  ui.modalAnswers.push_back([](platform::ModalDialog& dialog) {
+    auto& picker = dynamic_cast<TFormSelAlgorithm&>(dialog);
+    picker.FormActivate();
+    picker.EditAlgorithmNo->setText("1");
+    return platform::kModalOk;
+  });
+  form->menuScopeVPageClick();
+  EXPECT_EQ(ui.PromptsOf(Kind::Modal).back().text, "FormSelAlgorithm");
+  EXPECT_EQ(state.pages.VPAnalog, 2);
+  EXPECT_EQ(state.pages.VPBin, 1);
+  const PageTables& pages = state.wave.PageLayout;
+  const int32_t first = pages.PageFirst[2];
+  EXPECT_EQ(std::vector<int32_t>(pages.Entries.begin() + first, pages.Entries.begin() + first + 3),
+            (std::vector<int32_t>{7, 2, 10 + 3}));
 }
 
 TEST_F(FormMainScopes, TheUniversalPageCommandChangesNothingWhenRefusedOrCancelled) {
