@@ -878,6 +878,9 @@ class TFormMain : public QMainWindow {
   std::unique_ptr<class QImage> offscreenBitmap_;
   std::unique_ptr<class QImage> marksLayer_;
   std::string markCaptions_[2];
+  // The labels stand beside their level lines from the first drawing on,
+  // before any drag has placed them.
+  bool markLabelTopsPlaced_ = false;
   // The branding logo of the idle screen, when the branding file names one.
   std::unique_ptr<platform::QtPicture> oemLogo_;
   bool destroyed_ = false;

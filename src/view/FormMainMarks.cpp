@@ -160,6 +160,14 @@ void TFormMain::PlaceMarkLabels(const MarkPlot& plot, const MarkColours& colours
   const WaveViewState& v = state_.wave;
   QLabel* const labels[] = {Label_Mark1, Label_Mark2};
   const int columns[] = {PointToPixel(plot, v.DisplayWidth, v.Mark1X), PointToPixel(plot, v.DisplayWidth, v.Mark2X)};
+  if (!markLabelTopsPlaced_) {
+    markLabelTopsPlaced_ = true;
+    const int levels[] = {v.Mark1Y, v.Mark2Y};
+    for (int i = 0; i < 2; ++i) {
+      labels[i]->move(labels[i]->x(),
+                      MarkLabelTop(Image1->y(), Image1->height(), labels[i]->height(), std::max(levels[i], plot.T)));
+    }
+  }
   const platform::Color markColours[] = {colours.mark1, colours.mark2};
   if (!painted) {
     for (int i = 0; i < 2; ++i) {

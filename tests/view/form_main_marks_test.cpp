@@ -206,3 +206,16 @@ TEST_F(FormMainMarks, WithoutDataOnDisplayTheMouseMovesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FormMainMarks, LabelsStartBesideTheStoredLevelLinesBeforeAnyDrag) {
+  registry.WriteInt32("\\SOFTWARE\\QuelvarTorque\\Quelvar", "Mark1_V", 200);
+  registry.WriteInt32("\\SOFTWARE\\QuelvarTorque\\Quelvar", "Mark2_V", 100);
+  auto form = ShownWithData();
+  ASSERT_EQ(state.wave.Mark1Y, 200);
+  EXPECT_EQ(form->Label_Mark1->y(), form->Image1->y() + 200 + 8);
+  EXPECT_EQ(form->Label_Mark2->y(), form->Image1->y() + 100 + 8);
+}
+
+}  // namespace
