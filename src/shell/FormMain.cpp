@@ -82,6 +82,8 @@ void TFormMain::BuildDataArea() {
   VScrollBar_Channel = new QScrollBar(Qt::Vertical, Panel_Waveform);
   VScrollBar_Channel->setObjectName("VScrollBar_Channel");
   VScrollBar_Channel->setRange(0, 0);
+  // It takes the focus when clicked, so that the digit keys reach it.
+  VScrollBar_Channel->setFocusPolicy(Qt::StrongFocus);
   HScrollBar_XPosition = new QScrollBar(Qt::Horizontal, Panel_Waveform);
   HScrollBar_XPosition->setObjectName("HScrollBar_XPosition");
   HScrollBar_XPosition->setToolTip(QStringLiteral("X偏移,右击放大展开"));

@@ -35,7 +35,6 @@ bool LoadDisplayOrderCommand(platform::UiHost& ui, LiveConfig& config, const Dis
     case DisplayOrderFileStatus::CannotOpen: return false;
     case DisplayOrderFileStatus::WrongSize: ui.MessageBox("文件大小不对!", kFileError, MsgButtons::OkCancel); return false;
     case DisplayOrderFileStatus::BadTag: ui.MessageBox("文件头标志错误!", kFileError, MsgButtons::OkCancel); return false;
-    case DisplayOrderFileStatus::BadEntry: ui.MessageBox("文件内容错误!", kFileError, MsgButtons::OkCancel); return false;
     case DisplayOrderFileStatus::Ok: break;
   }
   config.GridOrder = order;

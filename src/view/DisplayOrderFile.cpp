@@ -25,7 +25,6 @@ DisplayOrderFileStatus DecodeDisplayOrderFile(std::span<const uint8_t> bytes, Di
   for (size_t i = 0; i < read.size(); ++i) {
     const size_t at = sizeof kDisplayOrderTag + 2 * i;
     read[i] = static_cast<int16_t>(static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8)));
-    if (read[i] < 0 || read[i] >= kMaxDisplayPositions) return DisplayOrderFileStatus::BadEntry;
   }
   order = read;
   return DisplayOrderFileStatus::Ok;

@@ -22,7 +22,6 @@ enum class DisplayOrderFileStatus {
   CannotOpen,  // not a readable regular file
   WrongSize,   // not 588 bytes, or cut short while being read
   BadTag,      // does not begin with "GORD"
-  BadEntry,    // an entry is no row position (outside 0 .. 291)
 };
 
 // The file's bytes for `order`.

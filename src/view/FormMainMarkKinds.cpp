@@ -207,6 +207,18 @@ void TFormMain::AskAnalogSpeed(int mark) {
 }
 
 void TFormMain::RestoreMarkKinds() {
+  // Every parameter item shows its stored value, also those of kinds not
+  // chosen now.
+  for (int mark : {1, 2}) {
+    for (int32_t kind : {kMarkHarmonic, kMarkAlgorithmValue, kMarkRate, kMarkRelativeRate, kMarkPeriod,
+                         kMarkIncrement}) {
+      if (!MarkOffersKind(mark, kind)) continue;
+      const int32_t value = *MarkParameter(state_.wave, kind, mark);
+      const std::optional<MarkParameterPrompt> prompt = ParameterPromptOf(kind, mark);
+      const std::string prefix = prompt ? prompt->captionPrefix : kAlgorithmCaptionPrefix;
+      MarkKindMenuItem(mark, kind)->setText(Q(ParameterCaption(prefix, value)));
+    }
+  }
   for (int mark : {1, 2}) {
     const int32_t stored = mark == 1 ? state_.wave.MarkType1 : state_.wave.MarkType2;
     (this->*FindKind(mark, RestoredMarkKind(mark, stored))->handler)();

@@ -222,6 +222,8 @@ void TFormMain::menuScopeVPageClick() {
 
 int TFormMain::SelectUniversalPage() {
   if (state_.display.DataSourceMode == kOscilloscopeSource || state_.display.DispValid == 0) return 0;
+  // The switch view has no pages: its scroll range would cut the page number.
+  if (menuViewSwitch->isChecked()) menuViewAnalogClick();
   CheckScope(ChannelScope::Page);
   UpdateChannelScrollRange();
   {

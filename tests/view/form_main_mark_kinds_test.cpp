@@ -71,16 +71,17 @@ class FormMainMarkKinds : public test::MainWindowFixture {
   }
 };
 
+// After the start-up every parameter item shows its stored value.
 TEST_F(FormMainMarkKinds, TheLabelsMenusHoldTheKindsInTheirOrder) {
   auto form = Started();
   const std::vector<std::string> first = {
       "瞬时值", "十六进制AD值", "周波平均值", "交流有效值", "相位角度", "一周波频率", "二周波频率", "四周波频率",
-      "模拟量转速", "标线间累加值", "标线间平均值", "-", "?n周波增量(n=?)", "?n次谐波量(n=?)", "算法触发情况",
-      "算法m计算值(m=?)", "?精确算法校验", "?Fourier算法校验", "-", "标签透明", "显示横标线", "当前时刻为时标零点"};
+      "模拟量转速", "标线间累加值", "标线间平均值", "-", "?n周波增量(n=1)", "?n次谐波量(n=2)", "算法触发情况",
+      "算法m计算值(m=0)", "?精确算法校验", "?Fourier算法校验", "-", "标签透明", "显示横标线", "当前时刻为时标零点"};
   const std::vector<std::string> second = {
       "瞬时值", "十六进制AD值", "周波平均值", "交流有效值", "相位角度", "一周波频率", "二周波频率", "四周波频率",
       "模拟量转速", "标线间累加值", "标线间平均值", "?-", "?前n点变化率(n=10)", "?相对变化率(n=10)",
-      "?前n点周期(n=10)", "-", "?n周波增量(n=?)", "?n次谐波量(n=?)", "算法触发情况", "算法m计算值(m=?)", "-",
+      "?前n点周期(n=10)", "-", "?n周波增量(n=2)", "?n次谐波量(n=2)", "算法触发情况", "算法m计算值(m=0)", "-",
       "当前时刻为时标零点"};
   EXPECT_EQ(Items(form->PopupMenuMark1), first);
   EXPECT_EQ(Items(form->PopupMenuMark2), second);

@@ -213,7 +213,8 @@ TEST_F(FormMainScopes, TheChannelScrollBarStartsTheViewAsTheScopeAllows) {
   bar->setValue(4);
   EXPECT_EQ(v.BegDispChannel, 3);
   EXPECT_EQ(v.CurrentLine, 1);
-  // A digit key moves the bar to its value.
+  // A digit key moves the bar to its value; a click gives the bar the focus.
+  EXPECT_EQ(bar->focusPolicy(), Qt::StrongFocus);
   form->menuScopeChannelClick();
   QTest::keyClick(bar, Qt::Key_5);
   EXPECT_EQ(bar->value(), 5);
@@ -305,6 +306,19 @@ TEST_F(FormMainScopes, TheUniversalPageCommandChangesNothingWhenRefusedOrCancell
   EXPECT_EQ(form->SelectUniversalPage(), 0);
   EXPECT_EQ(ui.PromptsOf(Kind::Modal).size(), 1u);
   EXPECT_EQ(state.wave.Options.Scope, ChannelScope::Channel);
+}
+
+TEST_F(FormMainScopes, AUniversalPageSlotChosenInTheSwitchViewShowsThePage) {
+  AnswerPageDialog("2", "1", {"7", "8"}, {"2"});
+  form->menuScopeVPageClick();
+  form->menuScopeAllClick();
+  form->menuViewSwitchClick();
+  ASSERT_TRUE(state.wave.Options.ViewSwitch);
+  form->menuVPage1Click();
+  EXPECT_FALSE(state.wave.Options.ViewSwitch);
+  EXPECT_EQ(state.wave.Options.Scope, ChannelScope::Page);
+  EXPECT_EQ(state.wave.BegDispChannel, state.config.TotalPages);
+  EXPECT_EQ(RowsDrawn(), 3u);
 }
 
 TEST_F(FormMainScopes, SwitchingSlotsAwayAndBackRestoresThePageAsItWasLeft) {
