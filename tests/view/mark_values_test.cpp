@@ -360,3 +360,24 @@ TEST(SwitchValueAtMark, RisingEdgesGiveFrequencyAndSpeed) {
 }
 
 }  // namespace
+
+namespace quelvar::test {
+namespace {
+
+// A period of a fractional number of points: the crossings fall at different
+// places between samples, so only an interpolated crossing gives the
+// frequency to a hundredth of a hertz.
+TEST(ChannelValueAtMark, FrequencyInterpolatesTheZeroCrossings) {
+  constexpr double kHz = 47.3;  // 21.14 points a cycle at 1000 points a second
+  MarkData d({1}, 400, 0, [](int32_t row, int32_t) {
+    return Round(2048.0 + 1024.0 * std::sin(2.0 * std::numbers::pi * kHz * row / 1000.0));
+  });
+  for (int32_t kind : {kMarkFrequency1, kMarkFrequency2, kMarkFrequency4}) {
+    for (int64_t point : {int64_t{10}, int64_t{300}}) {
+      EXPECT_NEAR(NumberOf(d.Value(point, 0, kind), " Hz", 2), kHz, 0.02) << "kind " << kind << " at " << point;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quelvar::test
