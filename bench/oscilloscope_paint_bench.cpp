@@ -14,6 +14,7 @@
 #include <numbers>
 #include <vector>
 
+#include "CountingCanvas.h"
 #include "common/AppState.h"
 #include "platform/Canvas.h"
 #include "platform/qt/QtCanvas.h"
@@ -25,28 +26,10 @@
 namespace {
 
 using namespace quelvar;
+using bench::CountingCanvas;
 
-constexpr int kImageWidth = 1920 + 5;
-constexpr int kImageHeight = 1080;
-
-class CountingCanvas : public platform::Canvas {
- public:
-  int Width() const override { return kImageWidth; }
-  int Height() const override { return kImageHeight; }
-  void SetPixel(int, int, platform::Color) override { ++calls; }
-  void FillRect(const platform::Rect&) override { ++calls; }
-  void Rectangle(const platform::Rect&) override { ++calls; }
-  void TextOut(int, int, const std::string&) override { ++calls; }
-  int TextWidth(const std::string& text) const override { return 7 * static_cast<int>(text.size()); }
-  int TextHeight(const std::string&) const override { return 12; }
-  void Draw(int, int, const platform::Picture&) override { ++calls; }
-  void StretchDraw(const platform::Rect&, const platform::Picture&) override { ++calls; }
-  int64_t lines = 0;
-  int64_t calls = 0;
-
- protected:
-  void DrawLine(platform::Point, platform::Point) override { ++lines; }
-};
+constexpr int kImageWidth = CountingCanvas::kWidth;
+constexpr int kImageHeight = CountingCanvas::kHeight;
 
 // Two analog channels, two blocks of `points` rows (the phase lock needs
 // room after its match), the screen showing one block: a sine of 1000 points

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "CountingCanvas.h"
 #include "common/AppState.h"
 #include "platform/Canvas.h"
 #include "platform/qt/QtCanvas.h"
@@ -28,31 +29,11 @@
 namespace {
 
 using namespace quelvar;
+using bench::CountingCanvas;
 
-// The plot is 1920 columns wide: the bitmap adds the 5-pixel margins.
-constexpr int kColumns = 1920;
-constexpr int kImageWidth = kColumns + 5;
-constexpr int kImageHeight = 1080;
-
-// Counts what would be drawn and draws nothing.
-class CountingCanvas : public platform::Canvas {
- public:
-  int Width() const override { return kImageWidth; }
-  int Height() const override { return kImageHeight; }
-  void SetPixel(int, int, platform::Color) override { ++calls; }
-  void FillRect(const platform::Rect&) override { ++calls; }
-  void Rectangle(const platform::Rect&) override { ++calls; }
-  void TextOut(int, int, const std::string&) override { ++calls; }
-  int TextWidth(const std::string& text) const override { return 7 * static_cast<int>(text.size()); }
-  int TextHeight(const std::string&) const override { return 12; }
-  void Draw(int, int, const platform::Picture&) override { ++calls; }
-  void StretchDraw(const platform::Rect&, const platform::Picture&) override { ++calls; }
-  int64_t lines = 0;
-  int64_t calls = 0;
-
- protected:
-  void DrawLine(platform::Point, platform::Point) override { ++lines; }
-};
+constexpr int kImageWidth = CountingCanvas::kWidth;
+constexpr int kColumns = kImageWidth - 5;  // the plot's columns
+constexpr int kImageHeight = CountingCanvas::kHeight;
 
 // `channels` analog channels, one a row, every point of `points` on screen:
 // a sine of 20000 points a period with a little noise, so every column of
