@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   };
   LiveConfig live;
   MainViewSettings view;
-  LoadCardAndViewSettings(store, ctx, live, view);
+  WaveViewState wave;
+  LoadCardAndViewSettings(store, ctx, live, view, wave);
   LoadAlgorithmSettings(store, ctx, live);
   fuzz::TakeConfig(live);
   fuzz::PrepareRuns(live);

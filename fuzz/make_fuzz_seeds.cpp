@@ -216,7 +216,7 @@ void SettingsTexts() {
     CapturingRegistry store;
     RegistryContext ctx;
     ctx.PidMode = 1;
-    if (!SaveConfigToRegistry(store, ctx, live, MainViewSettings{})) Fail("the settings could not be written");
+    if (!SaveConfigToRegistry(store, ctx, live, MainViewSettings{}, WaveViewState{})) Fail("the settings could not be written");
     Put("settings_text", name, store.text);
     Put("registry_settings", name, store.text);
   }
