@@ -849,6 +849,8 @@ class TFormMain : public QMainWindow {
   // The any-count item checked alone, with the width in its caption.
   void ShowAnyCountWidth();
   void ShowHistoryWindow();
+  // A compress or expand step: a preset, or an any-count width.
+  void ApplyXZoomStep(const struct XZoomStep& step);
   void BuildPlaybackMenuItems();
   void BuildHistoryTools();
   void StartOrStopPlayback(int32_t direction);

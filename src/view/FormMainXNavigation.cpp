@@ -125,20 +125,15 @@ void TFormMain::SetXWindow(int32_t first, int32_t count) {
 }
 
 void TFormMain::ToolButtonXCompressClick() {
-  WaveViewState& v = state_.wave;
-  const XZoomStep step = CompressStep(CheckedXZoomItem(*this), v.DisplayWidth, state_.display.DispPoints);
-  if (step.kind == XZoomStep::Kind::Preset) XZoomPresetClick(step.value);
-  if (step.kind == XZoomStep::Kind::AnyCount) {
-    v.DisplayWidth = step.value;
-    ShowAnyCountWidth();
-    WidthTail();
-  }
-  if (state_.display.DispValid == 1) v.RepaintRequested = 1;
+  ApplyXZoomStep(CompressStep(CheckedXZoomItem(*this), state_.wave.DisplayWidth, state_.display.DispPoints));
 }
 
 void TFormMain::ToolButtonXExpandClick() {
+  ApplyXZoomStep(ExpandStep(CheckedXZoomItem(*this), state_.wave.DisplayWidth, state_.display.DispPoints));
+}
+
+void TFormMain::ApplyXZoomStep(const XZoomStep& step) {
   WaveViewState& v = state_.wave;
-  const XZoomStep step = ExpandStep(CheckedXZoomItem(*this), v.DisplayWidth, state_.display.DispPoints);
   if (step.kind == XZoomStep::Kind::Preset) XZoomPresetClick(step.value);
   if (step.kind == XZoomStep::Kind::AnyCount) {
     // XZoom stays: expanding from the 16-times preset leaves it at 16.
