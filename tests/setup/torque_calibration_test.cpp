@@ -161,6 +161,8 @@ TEST(TorqueFile, RefusesAWrongHeaderOrADamagedNumberWhole) {
       {"a number that is text", replaced("-4.875000, ", "abc, "), TorqueFileStatus::ReadError},
       {"a blank before the comma", replaced("-4.875000, ", "-4.875000 , "), TorqueFileStatus::ReadError},
       {"a number that is not finite", replaced("-4.875000, ", "nan, "), TorqueFileStatus::ReadError},
+      {"two signs", replaced("-4.875000, ", "+-4.875000, "), TorqueFileStatus::ReadError},
+      {"a zero byte before a number", replaced(", -999.75", std::string(",\0-999.75", 9)), TorqueFileStatus::ReadError},
       {"only sensor 1", text.substr(0, text.find("Torque 2\r\n")), TorqueFileStatus::ReadError},
   };
   for (const Case& k : cases) {
