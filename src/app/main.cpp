@@ -20,9 +20,12 @@
 #include "net/FormServer.h"
 #include "setup/FormAlgorithm.h"
 #include "setup/FormAnalSpeedConf.h"
+#include "setup/FormCaliTorque.h"
 #include "setup/FormConfAD.h"
+#include "setup/FormCurChnProp.h"
 #include "setup/FormFBuff.h"
 #include "setup/FormGroup.h"
+#include "setup/FormPID.h"
 #include "setup/FormSelAlgorithm.h"
 #include "shell/FormAbout.h"
 #include "shell/FormMain.h"
@@ -77,6 +80,10 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetExpTextWindow(formExpText.get());
   auto formTool = std::make_unique<TFormTool>(state, registry);
   formMain->SetOscilToolPanel(formTool.get());
+  formMain->SetPIDDialog(new TFormPID(state, registry, formMain.get()));  // owned by the main window
+  formMain->SetCurChnPropDialog(new TFormCurChnProp(state, registry, formMain.get()));  // likewise
+  // Last: it reads the stored torque tables, and stores them when the main window goes.
+  formMain->SetCaliTorqueDialog(new TFormCaliTorque(state, registry, ui, formMain.get()));  // likewise
   app.EndWithMainWindow(*formMain, termination);
 
   formMain->show();

@@ -282,6 +282,17 @@ class TFormMain : public QMainWindow {
   // the settings are kept, and a new ring size empties the display.
   void menuQuelvarConfigClick();
   void SetRecorderSettingsDialog(class TFormFBuff* dialog) { recorderSettingsDialog_ = dialog; }
+  // The hardware set-up dialogs (setup/FormMainHardwareSetup.cpp): the PID
+  // parameters (refused while acquiring), the torque tables, and the
+  // properties of the channels the waveform shows (repaint on OK).
+  void menuPIDConfigClick();
+  void menuCaliTorqueClick();
+  void menuCurChnPropClick();
+  void SetPIDDialog(class TFormPID* dialog) { pidDialog_ = dialog; }
+  void SetCaliTorqueDialog(class TFormCaliTorque* dialog);
+  void SetCurChnPropDialog(class TFormCurChnProp* dialog) { curChnPropDialog_ = dialog; }
+  void BuildHardwareSetupCommands();
+  QAction* menuCurChnProp = nullptr;
   // The record-file manager (history review), shown modally with the whole
   // range ticked; its modal result. The open command reads its choice.
   int RunRecordFileManager();
@@ -924,6 +935,9 @@ class TFormMain : public QMainWindow {
   class TFormPage* pageDialog_ = nullptr;
   class TFormSelAlgorithm* selAlgorithmDialog_ = nullptr;
   class TFormAnalSpeedConf* analSpeedDialog_ = nullptr;
+  class TFormPID* pidDialog_ = nullptr;
+  class TFormCaliTorque* caliTorqueDialog_ = nullptr;
+  class TFormCurChnProp* curChnPropDialog_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;
   std::unique_ptr<class RecordWriter> recordWriter_;

@@ -288,6 +288,7 @@ void TFormMain::BuildMenus() {
   BuildXNavigationMenus();
   BuildTextGridMenus();
   BuildScopeMenus();
+  BuildHardwareSetupCommands();
   DisableCommandsNotBuilt();
 }
 
@@ -297,8 +298,6 @@ void TFormMain::DisableCommandsNotBuilt() {
       menuMapInstToSecondDisp,
       // the trigger-point search's choice of algorithm (hidden)
       menuHarmonicAccurate, menuHarmonicFourier,
-      // set-up dialogs of the hardware
-      menuPIDConfig, menuCaliTorque,
       // the driver's own panel and printing
       menuCardSetting, ToolButtonPrint,
       // the analysis panels

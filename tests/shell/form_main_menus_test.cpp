@@ -38,6 +38,8 @@ const std::set<std::string> kBuilt = {
     "menuViewReport", "menuMonitor", "menuColor", "menuStartQuelvar", "menuTriggerFault", "menuStartOscil",
     "menuPause", "menuViewOscilTool", "menuExpCondition", "menuSetSavePath", "menuScheduleSave", "menuAlone",
     "menuServer", "menuClient", "menuRemoteControl", "menuEnableRemote", "menuControlledCom", "menuAbout",
+    // hardware set-up and the shown channels' properties
+    "menuPIDConfig", "menuCaliTorque", "menuCurChnProp",
     "ToolButtonStartQuelvar", "ToolButtonStartOscil", "ToolButtonTriggerFault", "ToolButtonPause",
     "ToolButtonTorqueZero", "ToolButtonMonitor", "ToolButtonSaveCurrent", "menuXZoom1", "menuXZoom2",
     "menuXZoom4", "menuXZoom8", "menuXZoom16", "menuXZoomAny",
@@ -84,8 +86,8 @@ const std::set<std::string> kWaiting = {
     "menuMapInstToSecondDisp",
     // the trigger-point search's choice of algorithm (hidden)
     "menuHarmonicAccurate", "menuHarmonicFourier",
-    // hardware set-up, the driver's panel, printing, analysis panels
-    "menuPIDConfig", "menuCaliTorque", "menuCardSetting", "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
+    // the driver's panel, printing, analysis panels
+    "menuCardSetting", "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
     // the help contents (a WinHelp file, which nothing here opens)
     "menuContent",
     // hidden and do nothing
@@ -104,7 +106,7 @@ TEST_F(FormMainMenus, OnlyItemsWithACommandAreEnabled) {
   CollectActions(form->PopupMenuGrid->actions(), actions);
   CollectActions(form->PopupMenuMark1->actions(), actions);
   CollectActions(form->PopupMenuMark2->actions(), actions);
-  // Shown at every start, but its dialog is still to come.
+  // Shown at every start.
   EXPECT_TRUE(form->menuCaliTorque->isVisible());
   // A hidden item reads as disabled: each is shown first, so that an item
   // shown later (by a driver, a mode or a role) is judged as well.
