@@ -23,6 +23,8 @@
 #include "setup/FormConfAD.h"
 #include "setup/FormFBuff.h"
 #include "setup/FormGroup.h"
+#include "setup/FormIOCtl.h"
+#include "setup/FormIOPanel.h"
 #include "setup/FormSelAlgorithm.h"
 #include "shell/FormAbout.h"
 #include "shell/FormMain.h"
@@ -77,6 +79,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetExpTextWindow(formExpText.get());
   auto formTool = std::make_unique<TFormTool>(state, registry);
   formMain->SetOscilToolPanel(formTool.get());
+  formMain->SetDeviceDataPanel(new TFormIOCtl(state, registry, formMain.get()));  // owned by the main window
+  formMain->SetPortPanel(new TFormIOPanel(state, registry, formMain.get()));  // likewise
   app.EndWithMainWindow(*formMain, termination);
 
   formMain->show();

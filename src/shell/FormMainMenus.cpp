@@ -288,6 +288,7 @@ void TFormMain::BuildMenus() {
   BuildXNavigationMenus();
   BuildTextGridMenus();
   BuildScopeMenus();
+  BuildDevicePortItems();
   DisableCommandsNotBuilt();
 }
 
