@@ -25,6 +25,8 @@
 #include "setup/FormCurChnProp.h"
 #include "setup/FormFBuff.h"
 #include "setup/FormGroup.h"
+#include "setup/FormIOCtl.h"
+#include "setup/FormIOPanel.h"
 #include "setup/FormPID.h"
 #include "setup/FormSelAlgorithm.h"
 #include "shell/FormAbout.h"
@@ -82,6 +84,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetOscilToolPanel(formTool.get());
   formMain->SetPIDDialog(new TFormPID(state, registry, formMain.get()));  // owned by the main window
   formMain->SetCurChnPropDialog(new TFormCurChnProp(state, registry, formMain.get()));  // likewise
+  formMain->SetDeviceDataPanel(new TFormIOCtl(state, registry, formMain.get()));  // owned by the main window
+  formMain->SetPortPanel(new TFormIOPanel(state, registry, formMain.get()));  // likewise
   // Last: it reads the stored torque tables, and stores them when the main window goes.
   formMain->SetCaliTorqueDialog(new TFormCaliTorque(state, registry, ui, formMain.get()));  // likewise
   app.EndWithMainWindow(*formMain, termination);

@@ -66,6 +66,10 @@ struct SwitchChannel {
 // Font-style set as stored: bit 0 bold, 1 italic, 2 underline, 3 strike-out.
 inline constexpr uint8_t kFontBold = 1, kFontItalic = 2, kFontUnderline = 4, kFontStrikeOut = 8;
 
+// Device-specific data sent to the driver, and the reply asked of it, are
+// edited byte by byte in a grid; their counts are held to this.
+inline constexpr int32_t kMaxDeviceDataBytes = 65536;
+
 // The live configuration: every setting the configuration record carries and
 // the registry-only settings beside them, with their values at program start.
 struct LiveConfig {
@@ -102,7 +106,7 @@ struct LiveConfig {
   int32_t AutoSendIOCtl = 0;
   int32_t IOCtl_OutSize = 0;
   int32_t Num_IOCtl = 0;
-  std::vector<uint8_t> IOCtlData;
+  std::vector<uint8_t> IOCtlData;  // Num_IOCtl bytes, at most kMaxDeviceDataBytes
 
   // Palette and fonts. Row 0 is the black-background row, row 1 the white one.
   int32_t ColorNum = 16;

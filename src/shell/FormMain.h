@@ -150,6 +150,8 @@ class TFormMain : public QMainWindow {
   QAction* menuPIDConfig = nullptr;
   QAction* menuCaliTorque = nullptr;
   QAction* menuCardSetting = nullptr;
+  QAction* menuIOCtl = nullptr;
+  QAction* menuIOPanel = nullptr;
   QAction* menuSepProp = nullptr;
   QAction* menuADPropString = nullptr;
   QAction* menuSetSysTime = nullptr;
@@ -293,6 +295,12 @@ class TFormMain : public QMainWindow {
   void SetCurChnPropDialog(class TFormCurChnProp* dialog) { curChnPropDialog_ = dialog; }
   void BuildHardwareSetupCommands();
   QAction* menuCurChnProp = nullptr;
+  // The device data panel (modal; the card is initialised first when idle)
+  // and the port I/O panel (modeless), in setup/FormMainDevicePorts.cpp.
+  void menuIOCtlClick();
+  void menuIOPanelClick();
+  void SetDeviceDataPanel(class TFormIOCtl* panel) { deviceDataPanel_ = panel; }
+  void SetPortPanel(class TFormIOPanel* panel) { portPanel_ = panel; }
   // The record-file manager (history review), shown modally with the whole
   // range ticked; its modal result. The open command reads its choice.
   int RunRecordFileManager();
@@ -875,6 +883,10 @@ class TFormMain : public QMainWindow {
   void SelectScope(ChannelScope scope, bool refusedInSwitchView);
   // Items whose commands are not built yet are disabled, never silent.
   void DisableCommandsNotBuilt();
+  // The two device items of the parameters menu; the deferred start-up's
+  // automatic device-data send.
+  void BuildDevicePortItems();
+  void AutoSendDeviceData();
   // The recording-oscilloscope presentation renames and hides items.
   void ApplyPresentationCaptions();
   QAction* AddCheckItem(QMenu* menu, const char* name, const char* caption, bool checked);
@@ -930,6 +942,8 @@ class TFormMain : public QMainWindow {
   class TFormConfAD* confADDialog_ = nullptr;
   class TFormAlgorithm* algorithmDialog_ = nullptr;
   class TFormFBuff* recorderSettingsDialog_ = nullptr;
+  class TFormIOCtl* deviceDataPanel_ = nullptr;
+  class TFormIOPanel* portPanel_ = nullptr;
   class TFormFault* faultManager_ = nullptr;
   class TFormColor* colorDialog_ = nullptr;
   class TFormPage* pageDialog_ = nullptr;

@@ -113,6 +113,7 @@ void TFormMain::RunDeferredStartup() {
   UpdateChannelScrollRange();
   VScrollBar_Channel->setValue(state_.view.BegDispChannel);
   state_.wave.BegDispChannel = VScrollBar_Channel->value();
+  AutoSendDeviceData();
   // An unattended station records from its start; the splash would hide the
   // first blocks.
   if (c.AutoStart == 1) {

@@ -289,6 +289,7 @@ void TFormMain::BuildMenus() {
   BuildTextGridMenus();
   BuildScopeMenus();
   BuildHardwareSetupCommands();
+  BuildDevicePortItems();
   DisableCommandsNotBuilt();
 }
 

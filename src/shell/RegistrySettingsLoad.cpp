@@ -21,10 +21,6 @@ namespace {
 // Texts of the channel and switch tables hold at most 39 bytes once stored.
 std::string ChannelText(std::string text) { return platform::FitGbk(text, kChannelTextBytes); }
 
-// A device-data buffer bigger than this is treated as one that cannot be
-// allocated: the stored count is not trusted.
-constexpr int32_t kMaxIOCtlBytes = 16 * 1024 * 1024;
-
 bool ReadsAdBit(const RegistryContext& ctx, const LiveConfig& live) {
   if (ctx.DriverUsable) return false;
   // Instances 1 and 2 name their card "ADCard1" and "ADCard2" and keep their
@@ -73,7 +69,8 @@ void LoadCardKey(platform::RegistryStore& store, const RegistryContext& ctx, Liv
   live.AutoSendIOCtl = r.Int("AutoSendIOCtl", live.AutoSendIOCtl);
   live.IOCtl_OutSize = r.Int("IOCtl_OutSize", 0);
   live.Num_IOCtl = std::max(r.Int("Num_IOCtl", 0), 0);
-  if (live.Num_IOCtl > kMaxIOCtlBytes) live.Num_IOCtl = 0;
+  // A count beyond what the panel edits is not trusted.
+  if (live.Num_IOCtl > kMaxDeviceDataBytes) live.Num_IOCtl = 0;
   live.IOCtlData.resize(static_cast<size_t>(live.Num_IOCtl) + 1);
   if (live.Num_IOCtl > 0) {
     if (auto bytes = r.Key().ReadBinary("IOCtlData", static_cast<size_t>(live.Num_IOCtl))) {

@@ -43,6 +43,8 @@ const std::set<std::string> kBuilt = {
     "ToolButtonStartQuelvar", "ToolButtonStartOscil", "ToolButtonTriggerFault", "ToolButtonPause",
     "ToolButtonTorqueZero", "ToolButtonMonitor", "ToolButtonSaveCurrent", "menuXZoom1", "menuXZoom2",
     "menuXZoom4", "menuXZoom8", "menuXZoom16", "menuXZoomAny",
+    // the device data and port I/O panels
+    "menuIOCtl", "menuIOPanel",
     // X navigation: between the marks, the steps, previous and next screen, the time axis
     "menuXZoomMark", "menuXScaleExpand", "menuXScaleCompress", "menuPreviousConf", "menuNextConf",
     "ToolButtonXCompress", "ToolButtonXExpand", "menuXAxialTime", "menuAbsoluteTime",
