@@ -21,6 +21,7 @@
 #include "setup/FormAlgorithm.h"
 #include "setup/FormAnalSpeedConf.h"
 #include "setup/FormCaliTorque.h"
+#include "setup/FormCalibrate.h"
 #include "setup/FormConfAD.h"
 #include "setup/FormCurChnProp.h"
 #include "setup/FormFBuff.h"
@@ -71,6 +72,7 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetAboutBox(formAbout.get());
   formMain->SetChannelGroupDialog(formGroup);
   formMain->SetAlgorithmDialog(new TFormAlgorithm(state, registry, ui, formMain.get()));  // owned by the main window
+  formMain->SetCalibrateDialog(new TFormCalibrate(state, registry, ui, formMain.get()));  // owned by the main window
   auto* formFileInfo = new TFormFileInfo(state, registry, formMain.get());  // owned by the main window
   formMain->SetFileInfoDialog(formFileInfo);
   formMain->SetSelAlgorithmDialog(new TFormSelAlgorithm(state, formMain.get()));  // owned by the main window

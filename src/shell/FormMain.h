@@ -146,6 +146,7 @@ class TFormMain : public QMainWindow {
   QAction* menuBusConfig = nullptr;
   QAction* menuADConfig = nullptr;
   QAction* menuQuelvarConfig = nullptr;
+  QAction* menuChannelCalibration = nullptr;
   QAction* menuAlgorithm = nullptr;
   QAction* menuPIDConfig = nullptr;
   QAction* menuCaliTorque = nullptr;
@@ -283,6 +284,8 @@ class TFormMain : public QMainWindow {
   // The recorder-settings dialog (setup): refused while acquiring; after OK
   // the settings are kept, and a new ring size empties the display.
   void menuQuelvarConfigClick();
+  void menuChannelCalibrationClick();
+  void SetCalibrateDialog(class TFormCalibrate* dialog) { calibrateDialog_ = dialog; }
   void SetRecorderSettingsDialog(class TFormFBuff* dialog) { recorderSettingsDialog_ = dialog; }
   // The hardware set-up dialogs (setup/FormMainHardwareSetup.cpp): the PID
   // parameters (refused while acquiring), the torque tables, and the
@@ -941,6 +944,7 @@ class TFormMain : public QMainWindow {
   class TFormFileInfo* fileInfoDialog_ = nullptr;
   class TFormConfAD* confADDialog_ = nullptr;
   class TFormAlgorithm* algorithmDialog_ = nullptr;
+  class TFormCalibrate* calibrateDialog_ = nullptr;
   class TFormFBuff* recorderSettingsDialog_ = nullptr;
   class TFormIOCtl* deviceDataPanel_ = nullptr;
   class TFormIOPanel* portPanel_ = nullptr;

@@ -62,6 +62,8 @@ void TFormMain::BuildMenus() {
   connect(menuADConfig, &QAction::triggered, this, [this] { menuADConfigClick(); });
   menuQuelvarConfig = AddItem(menuSysParam, "menuQuelvarConfig", "录波器设置(&F)");
   connect(menuQuelvarConfig, &QAction::triggered, this, [this] { menuQuelvarConfigClick(); });
+  menuChannelCalibration = AddItem(menuSysParam, "menuChannelCalibration", "通道校准(&B)");
+  connect(menuChannelCalibration, &QAction::triggered, this, [this] { menuChannelCalibrationClick(); });
   menuAlgorithm = AddItem(menuSysParam, "menuAlgorithm", "记录启动算法整定(&S)");
   connect(menuAlgorithm, &QAction::triggered, this, [this] { menuAlgorithmClick(); });
   menuPIDConfig = AddItem(menuSysParam, "menuPIDConfig", "PID参数设置(&P)");

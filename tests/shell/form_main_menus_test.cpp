@@ -34,7 +34,7 @@ class FormMainMenus : public test::MainWindowFixture {};
 // Items whose commands exist: enabled.
 const std::set<std::string> kBuilt = {
     "menuSave", "menuSaveCurrent", "menuExit", "menuLoadConfig", "menuSaveConfig", "menuRestoreConfig",
-    "menuBusConfig", "menuADConfig", "menuQuelvarConfig", "menuAlgorithm", "menuADPropString", "menuViewWave", "menuViewText",
+    "menuBusConfig", "menuADConfig", "menuQuelvarConfig", "menuChannelCalibration", "menuAlgorithm", "menuADPropString", "menuViewWave", "menuViewText",
     "menuViewReport", "menuMonitor", "menuColor", "menuStartQuelvar", "menuTriggerFault", "menuStartOscil",
     "menuPause", "menuViewOscilTool", "menuExpCondition", "menuSetSavePath", "menuScheduleSave", "menuAlone",
     "menuServer", "menuClient", "menuRemoteControl", "menuEnableRemote", "menuControlledCom", "menuAbout",
