@@ -17,6 +17,7 @@
 #include "FuzzSupport.h"
 #include "acquisition/VirtualAdFile.h"
 #include "analysis/RecordFileManager.h"
+#include "auxwin/PageFile.h"
 #include "common/AppState.h"
 #include "net/GrayCode.h"
 #include "net/LzssCodec.h"
@@ -26,11 +27,13 @@
 #include "platform/RegFileFormat.h"
 #include "platform/TreeRegistry.h"
 #include "setup/AlgorithmFile.h"
+#include "setup/TorqueCalibration.h"
 #include "shell/ConfigCommands.h"
 #include "shell/ConfigFile.h"
 #include "shell/RecordFile.h"
 #include "shell/RecordFileCheck.h"
 #include "shell/RegistrySettings.h"
+#include "view/DisplayOrderFile.h"
 
 namespace {
 
@@ -235,6 +238,19 @@ void AlgorithmFiles() {
   const std::span<const AlgorithmConfig> all(live.AlgorithmTable);
   if (!WriteAlgorithmFile((Dir("algorithm_file") / "three.alg").string(), all.first(3), error)) Fail(error);
   if (!WriteAlgorithmFile((Dir("algorithm_file") / "sixty.alg").string(), all, error)) Fail(error);
+}
+
+void ViewFiles() {
+  PageFileContents page;
+  page.Analog = {5, 6, 0};
+  page.Switches = {2};
+  Put("page_file", "page.vpc", PageFileText(page));
+  Put("page_file", "empty.vpc", PageFileText(PageFileContents{}));
+  DisplayOrder order{};
+  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int16_t>(order.size() - 1 - i);
+  Put("display_order_file", "reversed.grd", EncodeDisplayOrderFile(order));
+  TorqueTables torque;
+  Put("torque_file", "identity.trq", TorqueFileText(torque));
 }
 
 void BrandingFiles() {
@@ -457,6 +473,7 @@ int main(int argc, char** argv) {
   SettingsTexts();
   AlgorithmFiles();
   BrandingFiles();
+  ViewFiles();
   CodecSeeds();
   StationSeeds();
   RemoteSeeds();
