@@ -9,6 +9,7 @@
 
 #include "platform/RegistryStore.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/StatusLine.h"
 #include "platform/qt/StringGrid.h"
 #include "shell/WindowPlace.h"
 
@@ -37,11 +38,7 @@ TFormCaliTorque::TFormCaliTorque(AppState& state, platform::RegistryStore& regis
   button(ButtonCancel, "ButtonCancel", QStringLiteral("取消"));
   button(ButtonSave, "ButtonSave", QStringLiteral("存入文件"));
   button(ButtonLoad, "ButtonLoad", QStringLiteral("从文件读取"));
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setObjectName("StatusBar1");
-  StatusBar1->setSizeGripEnabled(false);
-  statusLine_ = new QLabel(StatusBar1);
-  StatusBar1->addWidget(statusLine_, 1);
+  statusLine_ = platform::AddStatusLine(this, StatusBar1);
 
   auto* buttons = new QHBoxLayout;
   for (QPushButton* b : {ButtonOK, ButtonCancel, ButtonSave, ButtonLoad}) {

@@ -16,6 +16,7 @@
 #include "platform/RegistryStore.h"
 #include "platform/SystemMemory.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/StatusLine.h"
 #include "shell/WindowPlace.h"
 
 namespace quelvar {
@@ -170,11 +171,7 @@ void TFormFBuff::BuildControls() {
   buttons->addWidget(ButtonOK);
   buttons->addWidget(ButtonCancel);
 
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setObjectName("StatusBar1");
-  StatusBar1->setSizeGripEnabled(false);
-  statusLine_ = new QLabel(StatusBar1);
-  StatusBar1->addWidget(statusLine_, 1);
+  statusLine_ = platform::AddStatusLine(this, StatusBar1);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);

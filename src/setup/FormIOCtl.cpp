@@ -15,6 +15,7 @@
 
 #include "platform/RegistryStore.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/StatusLine.h"
 #include "platform/qt/StringGrid.h"
 #include "shell/WindowPlace.h"
 
@@ -149,11 +150,7 @@ void TFormIOCtl::BuildControls() {
   body->addLayout(left, 3);
   body->addWidget(tool, 2);
 
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setObjectName("StatusBar1");
-  StatusBar1->setSizeGripEnabled(false);
-  statusLine_ = new QLabel(StatusBar1);
-  StatusBar1->addWidget(statusLine_, 1);
+  statusLine_ = platform::AddStatusLine(this, StatusBar1);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(body, 1);

@@ -13,6 +13,7 @@
 
 #include "platform/RegistryStore.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/StatusLine.h"
 #include "setup/IOPanelSettings.h"
 #include "setup/PortIo.h"
 #include "shell/WindowPlace.h"
@@ -104,11 +105,7 @@ void TFormIOPanel::BuildControls() {
   locator->addWidget(EditCardIOBase, 1, 1);
   locator->addWidget(ButtonReadIOBase, 0, 2, 2, 1);
 
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setObjectName("StatusBar1");
-  StatusBar1->setSizeGripEnabled(false);
-  statusLine_ = new QLabel(StatusBar1);
-  StatusBar1->addWidget(statusLine_, 1);
+  statusLine_ = platform::AddStatusLine(this, StatusBar1);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(fields);
