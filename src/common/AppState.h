@@ -12,6 +12,7 @@
 #include "common/MainViewSettings.h"
 #include "common/RecordState.h"
 #include "common/OscilToolSettings.h"
+#include "common/PrintState.h"
 #include "common/SampleLayout.h"
 #include "common/SaveSettings.h"
 #include "common/TriggerPlan.h"
@@ -121,6 +122,7 @@ struct AppState {
   TriggerPlan plan;
   ContinuousSaveSettings saving;
   OscilToolSettings oscilTool;
+  PrintState print;
   // The experiment-conditions text that heads every record's comment.
   std::string ExpText;
   // 1 while remote control comes over the serial radio link.
