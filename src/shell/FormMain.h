@@ -207,6 +207,17 @@ class TFormMain : public QMainWindow {
   QAction* ToolButtonSaveCurrent = nullptr;
   QAction* menuSaveCurrent = nullptr;
   QAction* menuColor = nullptr;
+  // Output (view/FormMainTextExport.cpp, FormMainPictures.cpp,
+  // FormMainPrinting.cpp) and the small launchers (view/FormMainLaunchers.cpp).
+  QAction* menuCopyWave = nullptr;
+  QAction* menuCopyText = nullptr;
+  QAction* menuCopyReport = nullptr;
+  QAction* menuSaveAsText = nullptr;
+  QAction* menuPrint = nullptr;
+  QAction* menuPrinterSetup = nullptr;
+  QAction* menuSetWinTitle = nullptr;
+  QAction* menuWaveProp = nullptr;  // on the waveform's pop-up menu
+  QAction* ToolButtonRepaint = nullptr;
   // The data area: three panels in one place, one shown at a time.
   QWidget* Panel_Waveform = nullptr;
   class PaintBox* Image1 = nullptr;  // shows OffscreenBitmap
@@ -884,6 +895,11 @@ class TFormMain : public QMainWindow {
   // A scope command: nothing when the scope is in force, or when it shows
   // analog rows only and the switch view is on.
   void SelectScope(ChannelScope scope, bool refusedInSwitchView);
+  // The output commands' and launchers' items, connected by their files.
+  void BuildTextExportCommands();
+  void BuildPictureCommands();
+  void BuildPrintCommands();
+  void BuildLauncherCommands();
   // Items whose commands are not built yet are disabled, never silent.
   void DisableCommandsNotBuilt();
   // The two device items of the parameters menu; the deferred start-up's

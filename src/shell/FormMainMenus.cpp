@@ -40,6 +40,15 @@ void TFormMain::BuildMenus() {
   connect(menuSave, &QAction::triggered, this, [this] { menuSaveClick(); });
   menuSaveCurrent = AddItem(menuSystem, "menuSaveCurrent", "当前显示内容存盘(&C)");
   connect(menuSaveCurrent, &QAction::triggered, this, [this] { menuSaveCurrentClick(); });
+  menuSystem->addSeparator();
+  menuCopyWave = AddItem(menuSystem, "menuCopyWave", "拷贝波形于剪贴板(&W)");
+  menuCopyText = AddItem(menuSystem, "menuCopyText", "拷贝数字于剪贴板(&N)");
+  menuCopyReport = AddItem(menuSystem, "menuCopyReport", "拷贝报告于剪贴板(&R)");
+  menuSaveAsText = AddItem(menuSystem, "menuSaveAsText", "当前显示内容按文本存盘(&T)");
+  menuSystem->addSeparator();
+  menuPrint = AddItem(menuSystem, "menuPrint", "打印输出(&P)");
+  menuPrinterSetup = AddItem(menuSystem, "menuPrinterSetup", "打印机设置(&S)");
+  menuSystem->addSeparator();
   menuSetSysTime = AddItem(menuSystem, "menuSetSysTime", "调整系统时间(&D)");
   menuSetSysTime->setVisible(false);
   menuExit = menuSystem->addAction(QStringLiteral("退出(&X)"));
@@ -75,6 +84,7 @@ void TFormMain::BuildMenus() {
   menuADPropString = AddItem(menuSysParam, "menuADPropString", "采集板特性说明");
   menuADPropString->setVisible(false);
   connect(menuADPropString, &QAction::triggered, this, [this] { menuADPropStringClick(); });
+  menuSetWinTitle = AddItem(menuSysParam, "menuSetWinTitle", "定制窗口标题(&T)");
   menuCardSetting = AddItem(menuSysParam, "menuCardSetting", "?专用配置面板");
   menuCardSetting->setVisible(false);
   connect(menuLoadConfig, &QAction::triggered, this, [this] { menuLoadConfigClick(); });
@@ -256,6 +266,9 @@ void TFormMain::BuildMenus() {
   connect(ToolButtonTriggerFault, &QAction::triggered, this, [this] { menuTriggerFaultClick(); });
   ToolButtonPrint = ToolBar1->addAction(QStringLiteral("打印"));
   ToolButtonPrint->setObjectName("ToolButtonPrint");
+  ToolButtonRepaint = ToolBar1->addAction(QStringLiteral("重画"));
+  ToolButtonRepaint->setObjectName("ToolButtonRepaint");
+  ToolButtonRepaint->setToolTip(QStringLiteral("重画/图形属性"));
   ToolButtonPause = ToolBar1->addAction(QStringLiteral("暂停"));
   ToolButtonPause->setObjectName("ToolButtonPause");
   ToolButtonPause->setCheckable(true);
@@ -292,6 +305,10 @@ void TFormMain::BuildMenus() {
   BuildScopeMenus();
   BuildHardwareSetupCommands();
   BuildDevicePortItems();
+  BuildTextExportCommands();
+  BuildPictureCommands();
+  BuildPrintCommands();
+  BuildLauncherCommands();
   DisableCommandsNotBuilt();
 }
 
@@ -303,6 +320,9 @@ void TFormMain::DisableCommandsNotBuilt() {
       menuHarmonicAccurate, menuHarmonicFourier,
       // the driver's own panel and printing
       menuCardSetting, ToolButtonPrint,
+      // output
+      menuCopyWave, menuCopyText, menuCopyReport, menuSaveAsText, menuPrint, menuPrinterSetup,
+      menuSetWinTitle, menuWaveProp, ToolButtonRepaint,
       // the analysis panels
       menuMatlabEngine, menuMatlabLib,
       // The help contents are a WinHelp file, which nothing on this platform

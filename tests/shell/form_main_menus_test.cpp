@@ -90,6 +90,9 @@ const std::set<std::string> kWaiting = {
     "menuHarmonicAccurate", "menuHarmonicFourier",
     // the driver's panel, printing, analysis panels
     "menuCardSetting", "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
+    // output and the small launchers
+    "menuCopyWave", "menuCopyText", "menuCopyReport", "menuSaveAsText", "menuPrint", "menuPrinterSetup",
+    "menuSetWinTitle", "menuWaveProp", "ToolButtonRepaint",
     // the help contents (a WinHelp file, which nothing here opens)
     "menuContent",
     // hidden and do nothing
