@@ -31,6 +31,9 @@ class QtCanvas : public Canvas {
   QtCanvas(const QtCanvas&) = delete;
   QtCanvas& operator=(const QtCanvas&) = delete;
 
+  // False when painting could not begin on the device.
+  bool IsActive() const { return painter_.isActive(); }
+
   int Width() const override;
   int Height() const override;
 
