@@ -188,6 +188,53 @@ TEST_F(WavePrintingTest, FixedScalePagesAndMarks) {
   EXPECT_EQ(Columns(target.Page(1), yellow), (std::vector<int>{x2 - 1, x2, x2 + 1}));
 }
 
+TEST_F(WavePrintingTest, FixedScaleCountsDisplayPointsOfFasterChannels) {
+  // Display points at twice the base rate: a page holds 1691 base samples,
+  // 3382 display points, so 3000 points fit one page, drawn as wide as one
+  // page of the base rate, and the marks stand where the renderer puts the
+  // points.
+  LiveConfig& c = state.config;
+  c.IDFixedScale = 1;
+  c.IDGraphInst = 1;
+  c.IDWaveColor = 1;
+  c.MaxMultiFreq = 2;
+  state.layout.MaxMultiFreq = 2;
+  state.wave.DisplayWidth = 3000;
+  state.wave.Mark1X = 1600;
+  EXPECT_EQ(PrintWaveforms(state, target, context, 0, nullptr, 0), 1);
+  EXPECT_EQ(state.print.PagePoints, 1691);
+  const platform::Color yellow = platform::Color::FromStored(c.ColorPalette[kPaletteRowWhite][kSlotYellowMark]);
+  const int x = static_cast<int>(int64_t{1599} * 1995 / 3381 + 4);
+  EXPECT_EQ(Columns(target.Page(0), yellow), (std::vector<int>{x - 1, x, x + 1}));
+}
+
+TEST_F(WavePrintingTest, MarksFollowAPageMovedBackToTheEndOfTheData) {
+  // Pages from 4000, 4322 and 4644; the last would end at 5002 and is drawn
+  // from 4642, so mark 2 at point 4999 is its 357th point.
+  LiveConfig& c = state.config;
+  c.WavePage = 3;
+  c.IDGraphInst = 1;
+  c.IDWaveColor = 1;
+  state.wave.XPosition = 4000;
+  state.wave.Mark1X = 0;
+  state.wave.Mark2X = 999;
+  PrintWaveforms(state, target, context, 0, nullptr, 0);
+  const platform::Color red = platform::Color::FromStored(c.ColorPalette[kPaletteRowWhite][kSlotRedMark]);
+  EXPECT_EQ(Columns(target.Page(2), red), std::vector<int>{356 * 1995 / 357 + 4});
+  EXPECT_EQ(state.wave.XPosition, 4000);
+}
+
+TEST_F(WavePrintingTest, OscilloscopePagesAreDrawnByItsPainter) {
+  state.display.DataSourceMode = 2;
+  state.oscilTool.UseChn1 = 1;
+  state.oscilTool.ChnAd1 = 0;
+  PrintWaveforms(state, target, context, 0, nullptr, 0);
+  ASSERT_EQ(target.Pages().size(), 1u);
+  // More than the three frame texts: the oscilloscope's background, axis and trace.
+  EXPECT_FALSE(target.Page(0).OpsOf(CanvasOp::Kind::FillRect).empty());
+  EXPECT_FALSE(target.Page(0).OpsOf(CanvasOp::Kind::Line).empty());
+}
+
 TEST_F(WavePrintingTest, CoverAndTriggerReportArePagesOfTheSameJob) {
   LiveConfig& c = state.config;
   c.WavePage = 2;
