@@ -15,11 +15,13 @@ namespace quelvar {
 // What only the main window knows of a print job.
 struct PrintContext {
   // The marks' value labels as on screen: the captions of Label_Mark1 and
-  // Label_Mark2, their tops within Image1, and Image1's height.
+  // Label_Mark2 ("\n\r" line breaks, as the window builds them), their tops
+  // within Image1, and Image1's height.
   std::array<std::string, 2> MarkCaptions;
   std::array<int32_t, 2> MarkLabelTops{};
   int32_t ImageHeight = 1;
-  // Check marks of menuViewTrace, menuScaleOut, menuBGTrans, menuSelectFault.
+  // Check marks of menuViewTrace, menuScaleOut, menuBGTrans, menuSelectFault
+  // (they mirror WaveViewState.Options and DisplayDescriptor.SelectFault).
   bool ViewTrace = true;
   bool ScaleOut = true;
   bool BGTrans = true;
