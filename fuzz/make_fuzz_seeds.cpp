@@ -258,6 +258,11 @@ void BrandingFiles() {
   Put("branding_file", "short.def", std::string("logo.bmp\n"));
 }
 
+void CoverFiles() {
+  Put("cover_page_file", "cover.txt", platform::Utf8ToGbk("封面\r\n实验报告\r\n\r\n日期\n"));
+  Put("cover_page_file", "long.txt", std::string(126, 'a') + platform::Utf8ToGbk("中文") + "\n" + std::string(300, 'b'));
+}
+
 // ---- Codec and packed blocks ----
 
 Bytes BlockBytes(const std::vector<uint16_t>& block) {
@@ -473,6 +478,7 @@ int main(int argc, char** argv) {
   SettingsTexts();
   AlgorithmFiles();
   BrandingFiles();
+  CoverFiles();
   ViewFiles();
   CodecSeeds();
   StationSeeds();
