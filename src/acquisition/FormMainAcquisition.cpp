@@ -448,6 +448,7 @@ void TFormMain::FinishFaultRecord() {
     SetupTriggerPage();
     SetXPointCount(state_.display.DispPoints);
   }
+  if (state_.config.AutoPrint != 0) PrintWaveforms(1, 0, 0);
 }
 
 void TFormMain::RecordWritten(const std::string& planned, const WriteResult& result) {

@@ -7,6 +7,7 @@
 #include "common/AppState.h"
 #include "platform/FileRegistry.h"
 #include "platform/qt/DBusScreenSaverControl.h"
+#include "platform/qt/QtPrintTarget.h"
 #include "platform/qt/QtUiHost.h"
 #include "platform/qt/TerminationSignals.h"
 #include "analysis/FormFault.h"
@@ -90,6 +91,11 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetPortPanel(new TFormIOPanel(state, registry, formMain.get()));  // likewise
   // Last: it reads the stored torque tables, and stores them when the main window goes.
   formMain->SetCaliTorqueDialog(new TFormCaliTorque(state, registry, ui, formMain.get()));  // likewise
+  // Where the system has no printer, every job becomes a PDF file in the
+  // save directory (the current directory).
+  TFormMain* window = formMain.get();
+  quelvar::platform::QtPrintTarget printTarget(ui.Printer(), [window] { return window->NewPrintFileName(); });
+  formMain->SetPrintTarget(&printTarget);
   app.EndWithMainWindow(*formMain, termination);
 
   formMain->show();

@@ -28,6 +28,9 @@ class PrintTarget {
   virtual void NewPage() = 0;
   virtual void EndDocument() = 0;
   virtual Canvas& PageCanvas() = 0;
+  // The file the last job was written into where it went to a file and not
+  // to a printer; empty otherwise.
+  virtual std::string OutputFile() const { return {}; }
 };
 
 }  // namespace quelvar::platform

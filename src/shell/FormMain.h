@@ -17,6 +17,7 @@
 #include "shell/RegistrySettings.h"
 #include "shell/ScreenSaverGuard.h"
 #include "view/PostedText.h"
+#include "view/WavePrinting.h"
 
 class QAction;
 class QLabel;
@@ -30,6 +31,7 @@ class QToolBar;
 
 namespace quelvar::platform {
 class QtDriverNotifier;
+class PrintTarget;
 class QtPicture;
 class QtSerialPump;
 class RegistryStore;
@@ -218,6 +220,17 @@ class TFormMain : public QMainWindow {
   QAction* menuSetWinTitle = nullptr;
   QAction* menuWaveProp = nullptr;  // on the waveform's pop-up menu
   QAction* ToolButtonRepaint = nullptr;
+  // Printing (view/FormMainPrinting.cpp): the print command with its
+  // settings dialog, the printer-setup dialog, and the waveform pages of the
+  // shown range (automatic 1 from record completion; preview 1 draws page
+  // `page` into PreviewPicture and shows it over Image1).
+  void menuPrintClick();
+  void ToolButtonPrintClick() { menuPrintClick(); }
+  void menuPrinterSetupClick();
+  void PrintWaveforms(int32_t automatic, int32_t preview, int32_t page);
+  void SetPrintTarget(platform::PrintTarget* target) { printTarget_ = target; }
+  // A new PDF file in the save directory for a job when there is no printer.
+  std::string NewPrintFileName() const;
   // The data area: three panels in one place, one shown at a time.
   QWidget* Panel_Waveform = nullptr;
   class PaintBox* Image1 = nullptr;  // shows OffscreenBitmap
@@ -895,6 +908,12 @@ class TFormMain : public QMainWindow {
   // A scope command: nothing when the scope is in force, or when it shows
   // analog rows only and the switch view is on.
   void SelectScope(ChannelScope scope, bool refusedInSwitchView);
+  // The print target the window prints on; where the system has no printer
+  // it writes PDF files named by NewPrintFileName.
+  platform::PrintTarget* printTarget_ = nullptr;
+  PrintContext MakePrintContext();
+  // Shows the progress of a long print; null until the first one.
+  class QProgressDialog* printProgress_ = nullptr;
   // The output commands' and launchers' items, connected by their files.
   void BuildTextExportCommands();
   void BuildPictureCommands();

@@ -28,7 +28,7 @@ class QtPrintTarget : public PrintTarget {
   // choice of file output).
   void ForcePdfFile(const std::string& path) { forcedPdf_ = path; }
   // The PDF file the last job went into; empty when it went to a printer.
-  const std::string& OutputFile() const { return outputFile_; }
+  std::string OutputFile() const override { return outputFile_; }
   // True when the system knows a printer.
   static bool SystemHasPrinter();
 
