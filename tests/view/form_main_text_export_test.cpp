@@ -57,6 +57,18 @@ TEST_F(FormMainTextExport, CopyTextPutsTheTableOfTheShownPointsOnTheClipboard) {
   EXPECT_NE(ui.clipboardText.find("\t[原始值]\t[原始值]"), std::string::npos);
 }
 
+TEST_F(FormMainTextExport, InTheOscilloscopeDisplayTheTracesAreTheColumns) {
+  auto form = Shown();
+  state.display.DataSourceMode = 2;
+  state.oscilTool.UseChn1 = 1;
+  state.oscilTool.ChnAd1 = 2;
+  state.oscilTool.UseChn2 = 1;
+  state.oscilTool.ChnAD2 = 0;
+  form->menuCopyTextClick();
+  EXPECT_EQ(ui.clipboardText.substr(0, ui.clipboardText.find("\r\n")), "时间\t通道名：\tChn2\tChn0");
+  EXPECT_EQ(form->TextTableOfOscilloscope(), ui.clipboardText);
+}
+
 TEST_F(FormMainTextExport, CopyTextWithoutDataOnlyTellsSo) {
   auto form = NewMainWindow();
   form->menuCopyTextClick();
