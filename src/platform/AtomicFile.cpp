@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace quelvar::platform {
 
@@ -165,6 +166,53 @@ bool CreateFileAtomically(const std::filesystem::path& directory, const std::fun
   }
   ::unlink(temp.c_str());
   return Fail(error, "no free name among " + std::to_string(names) + " tried from", directory / nameAt(0), EEXIST);
+}
+
+namespace {
+// Pieces are gathered up to this size before each write.
+constexpr std::size_t kStreamBufferSize = 256 * 1024;
+}  // namespace
+
+StreamedUserFile::StreamedUserFile(std::filesystem::path target) : target_(std::move(target)) {}
+
+StreamedUserFile::~StreamedUserFile() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    ::unlink(temp_.c_str());
+  }
+}
+
+bool StreamedUserFile::Open(std::string& error) {
+  fd_ = CreateUniqueTemp(target_, temp_, error);
+  failed_ = fd_ < 0;
+  return !failed_;
+}
+
+bool StreamedUserFile::Flush() {
+  if (!failed_ && !WriteAll(fd_, buffer_)) {
+    failed_ = true;
+    errno_ = errno;
+  }
+  buffer_.clear();
+  return !failed_;
+}
+
+void StreamedUserFile::Write(std::string_view piece) {
+  if (failed_ || fd_ < 0) return;
+  buffer_.append(piece);
+  if (buffer_.size() >= kStreamBufferSize) Flush();
+}
+
+bool StreamedUserFile::Commit(std::string& error) {
+  if (fd_ < 0) return Fail(error, "cannot create", target_, failed_ ? EIO : EBADF);
+  const bool written = Flush();
+  const int fd = std::exchange(fd_, -1);
+  if (!written) {
+    ::close(fd);
+    ::unlink(temp_.c_str());
+    return Fail(error, "cannot write", temp_, errno_);
+  }
+  return FinishAtomicWrite(fd, temp_, target_, {}, error);
 }
 
 bool RemoveFileDurably(const std::filesystem::path& target, std::string& error) {

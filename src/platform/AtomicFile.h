@@ -33,6 +33,36 @@ bool CreateFileAtomically(const std::filesystem::path& directory, const std::fun
                           int names, std::span<const std::string_view> buffers, std::string& published,
                           std::string& error);
 
+// A file the user chose, written piece by piece as its content is made, that
+// appears whole or not at all: the pieces go to a temporary file named like
+// WriteUserFileAtomically's, which Commit syncs and renames over the target.
+// Dropped without a successful Commit, the temporary file is removed and the
+// target is left as it was. Pieces are gathered in memory up to a buffer's
+// size before each write.
+class StreamedUserFile {
+ public:
+  explicit StreamedUserFile(std::filesystem::path target);
+  ~StreamedUserFile();
+  StreamedUserFile(const StreamedUserFile&) = delete;
+  StreamedUserFile& operator=(const StreamedUserFile&) = delete;
+
+  // Creates the temporary file; false with `error` set when it cannot.
+  bool Open(std::string& error);
+  // Adds a piece; after a failure (or before Open) every piece is dropped
+  // and Commit fails.
+  void Write(std::string_view piece);
+  bool Commit(std::string& error);
+
+ private:
+  bool Flush();
+  std::filesystem::path target_;
+  std::filesystem::path temp_;
+  std::string buffer_;
+  int fd_ = -1;
+  bool failed_ = false;
+  int errno_ = 0;
+};
+
 // Removes the file and fsyncs its directory; a file that is already gone is not an error.
 bool RemoveFileDurably(const std::filesystem::path& target, std::string& error);
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/HistoryOpen.h"
@@ -231,6 +232,19 @@ class TFormMain : public QMainWindow {
   void SetPrintTarget(platform::PrintTarget* target) { printTarget_ = target; }
   // A new PDF file in the save directory for a job when there is no printer.
   std::string NewPrintFileName() const;
+  // The text table of the shown data on the clipboard or in a file, and the
+  // run log on the clipboard.
+  void menuCopyTextClick();
+  void menuCopyReportClick();
+  void menuSaveAsTextClick();
+  // The table of the shown data (the oscilloscope's in its display): given a
+  // sink, in pieces to it and an empty result; else the whole table. A long
+  // table shows its progress.
+  std::string TextTableOfView(const std::function<void(std::string_view)>& sink = {});
+  std::string TextTableOfOscilloscope(const std::function<void(std::string_view)>& sink = {});
+  // The comment and the table as a GBK text file: 1 when written, 0 when
+  // refused (acquiring, no data) or the file could not be made.
+  int WriteTextTableFile(const std::string& fileName);
   // The data area: three panels in one place, one shown at a time.
   QWidget* Panel_Waveform = nullptr;
   class PaintBox* Image1 = nullptr;  // shows OffscreenBitmap
@@ -916,6 +930,7 @@ class TFormMain : public QMainWindow {
   class QProgressDialog* printProgress_ = nullptr;
   // The output commands' and launchers' items, connected by their files.
   void BuildTextExportCommands();
+  int64_t BuildTextTable(bool oscilloscope, const std::function<void(std::string_view)>& sink);
   void BuildPictureCommands();
   void BuildPrintCommands();
   void BuildLauncherCommands();

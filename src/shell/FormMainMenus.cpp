@@ -321,7 +321,7 @@ void TFormMain::DisableCommandsNotBuilt() {
       // the driver's own panel and printing
       menuCardSetting, ToolButtonPrint,
       // output
-      menuCopyWave, menuCopyText, menuCopyReport, menuSaveAsText, menuPrint, menuPrinterSetup,
+      menuCopyWave, menuPrint, menuPrinterSetup,
       menuSetWinTitle, menuWaveProp, ToolButtonRepaint,
       // the analysis panels
       menuMatlabEngine, menuMatlabLib,

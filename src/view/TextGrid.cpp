@@ -76,6 +76,28 @@ int32_t TextGridColumnsFor(int gridWidth, int defaultColWidth) {
   return std::max(gridWidth / std::max(defaultColWidth, 1) - kTextGridFixedCols, kMinTextGridColumns);
 }
 
+std::string DirectValueText(const LiveConfig& config, const AnalogChannel& channel, uint16_t code) {
+  if (DirectValueIsCode(channel.ChnIDDC)) return std::to_string(code);
+  const int decimals = config.ADBit > kFineCardBits ? kFineVoltDecimals : kVoltDecimals;
+  return FormatFixed(VoltsOfWord(code, config.VZero, config.ADMax), kGridPrecision, decimals);
+}
+
+std::string EngineeringValueText(ChannelValueSource& source, int32_t channel, int64_t point, uint16_t code) {
+  const LiveConfig& c = source.config;
+  if (channel < 0 || channel >= AnalogCount(c)) return {};
+  const AnalogChannel& record = c.AnalogChannelTable[static_cast<size_t>(channel)];
+  double value = 0.0;
+  if (record.ChnIDDC == kChannelTorquePower) {
+    // The product is taken at the channel's own sample of this point.
+    const int64_t own = SubSampleOfPoint(point, source.layout.MultiFreqTable[static_cast<size_t>(channel)],
+                                         std::max(source.layout.MaxMultiFreq, 1));
+    value = ValueAtPoint(source, own, channel);
+  } else {
+    value = RawToEngineering(c, source.torque, record, code);
+  }
+  return FormatFixed(value, kGridPrecision, std::clamp(record.ChnDigiPoint, 0, 18));
+}
+
 int32_t GridFirstPointFor(int32_t position, int32_t dispPoints, int32_t gridColumns) {
   const int64_t last = static_cast<int64_t>(dispPoints) - gridColumns;
   return static_cast<int32_t>(std::max<int64_t>(std::min<int64_t>(position, last), 0));
@@ -125,7 +147,6 @@ void FillTextGrid(ChannelValueSource& source, const TextGridView& view, platform
   const int32_t analog = AnalogCount(c);
   const int32_t switches = std::min(SwitchCount(c), kMaxDisplayPositions - analog);
   const int32_t maxMultiFreq = std::max(layout.MaxMultiFreq, 1);
-  const int voltDecimals = c.ADBit > kFineCardBits ? kFineVoltDecimals : kVoltDecimals;
   const int64_t origin = TimeOriginPoint(d, c.NumSamp, maxMultiFreq);
   const int64_t compressedStart = CompressedStartPoint(d, c.NumSamp, maxMultiFreq);
 
@@ -171,23 +192,8 @@ void FillTextGrid(ChannelValueSource& source, const TextGridView& view, platform
       const AnalogChannel& record = c.AnalogChannelTable[channel];
       std::string text;
       switch (view.Mode) {
-        case GridMode::Engineering: {
-          double value = 0.0;
-          if (record.ChnIDDC == kChannelTorquePower) {
-            // The product is taken at the channel's own sample of this point.
-            const int64_t own = SubSampleOfPoint(p, layout.MultiFreqTable[channel], maxMultiFreq);
-            value = ValueAtPoint(source, own, channel);
-          } else {
-            value = RawToEngineering(c, source.torque, record, code);
-          }
-          text = FormatFixed(value, kGridPrecision, std::clamp(record.ChnDigiPoint, 0, 18));
-          break;
-        }
-        case GridMode::DirectValue:
-          text = DirectValueIsCode(record.ChnIDDC)
-                     ? std::to_string(code)
-                     : FormatFixed(VoltsOfWord(code, c.VZero, c.ADMax), kGridPrecision, voltDecimals);
-          break;
+        case GridMode::Engineering: text = EngineeringValueText(source, channel, p, code); break;
+        case GridMode::DirectValue: text = DirectValueText(c, record, code); break;
         case GridMode::Hex: text = HexCode(code); break;
       }
       grid.SetCell(cell, row, text);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/CellGrid.h"
 #include "view/ChannelValues.h"
@@ -50,6 +51,18 @@ struct TextGridView {
 // samples only in the first column that reaches it; the columns between are
 // empty. Refreshes config.ColdJunctionTemp as every value fetch does.
 void FillTextGrid(ChannelValueSource& source, const TextGridView& view, platform::CellGrid& grid);
+
+// One analog cell's value texts, shared with the text table of the shown
+// data. The direct value of `code` as "直接采集量" shows it: the code itself
+// for counting channel types (counter, raw code, period, torque power), else
+// the volts (code - VZero) / (ADMax - VZero) x 5 with 5 decimals on cards of
+// more than 12 bits, 4 otherwise.
+std::string DirectValueText(const LiveConfig& config, const AnalogChannel& channel, uint16_t code);
+
+// The engineering value of analog channel `channel` at display point `point`
+// whose word is `code`, with the channel's decimals: a torque-power channel
+// is the product of its factors at its own sample of the point.
+std::string EngineeringValueText(ChannelValueSource& source, int32_t channel, int64_t point, uint16_t code);
 
 // The grid's first point for scroll-bar position `position`: at most
 // DispPoints - GridColumns, at least 0.

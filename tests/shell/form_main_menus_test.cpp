@@ -79,7 +79,9 @@ const std::set<std::string> kBuilt = {
     "menuMark1PerFrq2", "menuMark2PerFrq2", "menuMark4PerFrq2", "menuMarkAnalSpeed2", "menuMarkRangeSum2",
     "menuMarkRangeAvg2", "menuMarkRatio2", "menuMarkRatioR2", "menuMarkPeriod2", "menuMarkIncN2",
     "menuMarkHarmonicsN2", "menuMarkAlgorithmList2", "menuMarkAlgorithmValue2", "menuMarkTimeOrig2",
-    "menuChangeYellowMark", "menuChangeRedMark"};
+    "menuChangeYellowMark", "menuChangeRedMark",
+    // the text table on the clipboard and in a file, the run log on the clipboard
+    "menuCopyText", "menuCopyReport", "menuSaveAsText"};
 
 // Items whose commands are still to come: disabled, also those that are
 // hidden or not placed in a menu yet.
@@ -91,7 +93,7 @@ const std::set<std::string> kWaiting = {
     // the driver's panel, printing, analysis panels
     "menuCardSetting", "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
     // output and the small launchers
-    "menuCopyWave", "menuCopyText", "menuCopyReport", "menuSaveAsText", "menuPrint", "menuPrinterSetup",
+    "menuCopyWave", "menuPrint", "menuPrinterSetup",
     "menuSetWinTitle", "menuWaveProp", "ToolButtonRepaint",
     // the help contents (a WinHelp file, which nothing here opens)
     "menuContent",

@@ -16,7 +16,7 @@
 
 #include "platform/qt/StringGrid.h"
 #include "shell/FormMain.h"
-#include "shell/MainWindowFixture.h"
+#include "MainWindowWithData.h"
 #include "view/DisplayOrderFile.h"
 #include "view/TextGrid.h"
 
@@ -25,34 +25,8 @@ namespace {
 using namespace quelvar;
 using platform::ScriptedUiHost;
 
-class FormMainTextGrid : public test::MainWindowFixture {
+class FormMainTextGrid : public test::MainWindowWithData {
  protected:
-  // A shown main window past its start-up with a ring of 4 blocks of the
-  // default four channels on display; block b's words all hold b.
-  std::unique_ptr<TFormMain> WithData() {
-    auto form = NewMainWindow();
-    form->Timer2Timer();
-    form->resize(900, 700);
-    form->show();
-    form->Timer2->stop();  // the test ticks
-    QApplication::processEvents();
-    LiveConfig& c = state.config;
-    const int32_t blocks = 4;
-    c.MaxBlock = blocks;
-    c.NumChn = c.Analog_Num;
-    c.MaxMultiFreq = 1;
-    state.acq.RingBlocks = blocks;
-    state.acq.RingBuffer.assign(static_cast<size_t>(blocks) * c.NumSamp * c.NumChn, 0);
-    for (size_t i = 0; i < state.acq.RingBuffer.size(); ++i) {
-      state.acq.RingBuffer[i] = static_cast<uint16_t>(i / (static_cast<size_t>(c.NumSamp) * c.NumChn));
-    }
-    state.acq.BufferLayoutValid = 1;
-    state.acq.RingWriteBlock = 0;
-    state.display.DispRowWords = c.NumChn;
-    form->menuMonitor->setChecked(false);
-    form->menuMonitorClick();
-    return form;
-  }
   static const platform::CellGrid& Cells(TFormMain& form) { return form.Grid1->Cells(); }
   static int PositionCol(const AppState& s) { return s.wave.GridColumns + 2; }
 };
