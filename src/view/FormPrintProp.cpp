@@ -272,6 +272,7 @@ void TFormPrintProp::resizeEvent(QResizeEvent* event) {
 
 void TFormPrintProp::FormShow() {
   SetEdits(PrintPropEditsOf(state_.config, state_.print));
+  ShowPrinterName();
   CheckBoxFixScaleClick();
   UpdatePageModel();
   state_.print.CoverProgramRan = 0;
@@ -282,6 +283,10 @@ void TFormPrintProp::FormResize() {
   const int top = std::max(height() - 8 - ButtonOK->height(), 0);
   for (QPushButton* button : {ButtonOK, ButtonPreview, ButtonCancel}) button->move(button->x(), top);
   PageControl1->resize(std::max(width() - PageControl1->x() - 12, 0), std::max(top - 10 - PageControl1->y(), 0));
+}
+
+void TFormPrintProp::ShowPrinterName() {
+  LabelPrinterName->setText(Q(PrinterNameCaption(printer_ != nullptr ? printer_->PrinterName() : std::string())));
 }
 
 std::optional<PrintPage> TFormPrintProp::Page() const {
@@ -436,7 +441,7 @@ void TFormPrintProp::CheckBoxAutoCoverClick() { state_.config.IDAutoCover = Chec
 
 void TFormPrintProp::ButtonPrinterPropertyClick() {
   if (printerSetup_) printerSetup_();
-  LabelPrinterName->setText(Q(PrinterNameCaption(printer_ != nullptr ? printer_->PrinterName() : std::string())));
+  ShowPrinterName();
   // The page size may have changed.
   UpdatePageModel();
 }

@@ -151,6 +151,7 @@ class TFormPrintProp : public QDialog, public platform::ModalDialog {
 
  private:
   std::optional<PrintPage> Page() const;
+  void ShowPrinterName();
   void ChooseFile(QLabel* label, const platform::FileDialogRequest& request);
   void StepPreview(int32_t page);
 

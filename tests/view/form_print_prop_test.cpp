@@ -309,6 +309,10 @@ TEST_F(FormPrintPropTest, PrinterButtonRunsTheSetupThenShowsThePrinterAndItsPage
   EXPECT_EQ(form->LabelPrinterName->text(), QStringLiteral("打印机名称：LaserJet"));
   // 2400 - 236 - 236 - 4 = 1924 pixels.
   EXPECT_EQ(form->LabelPageWidth->text(), QStringLiteral("页波形宽度=8.14cm"));
+  // Each showing names the printer in use.
+  printer.name = "Other";
+  form->FormShow();
+  EXPECT_EQ(form->LabelPrinterName->text(), QStringLiteral("打印机名称：Other"));
 }
 
 TEST_F(FormPrintPropTest, FontButtonsChangeThePrinterAndPictureFontsUnlessCancelled) {
