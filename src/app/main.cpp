@@ -35,6 +35,7 @@
 #include "shell/FormMain.h"
 #include "shell/QuelvarApplication.h"
 #include "view/FormColor.h"
+#include "view/FormPrintProp.h"
 
 namespace {
 
@@ -70,6 +71,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   auto formRemoteControl = std::make_unique<TFormRemoteControl>(*formMain, state, registry, ui);
   formMain->SetRemoteConsole(formRemoteControl.get());
   formMain->SetColorDialog(new TFormColor(state, registry, ui, formMain.get()));  // owned by the main window
+  // Reads the print settings now; stores them when the main window goes.
+  formMain->SetPrintPropDialog(new TFormPrintProp(state, registry, ui, formMain.get()));  // likewise
   formMain->SetAboutBox(formAbout.get());
   formMain->SetChannelGroupDialog(formGroup);
   formMain->SetAlgorithmDialog(new TFormAlgorithm(state, registry, ui, formMain.get()));  // owned by the main window

@@ -591,6 +591,9 @@ class TFormMain : public QMainWindow {
   // The colour-and-font dialog (view); made at start, or at first use.
   void menuColorClick();
   void SetColorDialog(class TFormColor* dialog) { colorDialog_ = dialog; }
+  // The print settings dialog (view), made at start and shown by the print command.
+  void SetPrintPropDialog(class TFormPrintProp* dialog) { printPropDialog_ = dialog; }
+  class TFormPrintProp* PrintPropDialog() const { return printPropDialog_; }
 
   // Y scaling and the display toggles (view/FormMainYScale.cpp). The check
   // marks mirror state_.wave.Options, which the renderer reads; every
@@ -1006,6 +1009,7 @@ class TFormMain : public QMainWindow {
   class TFormPID* pidDialog_ = nullptr;
   class TFormCaliTorque* caliTorqueDialog_ = nullptr;
   class TFormCurChnProp* curChnPropDialog_ = nullptr;
+  class TFormPrintProp* printPropDialog_ = nullptr;
   // Turns the driver's posts into intake calls on this thread.
   platform::QtDriverNotifier* notifier_ = nullptr;
   std::unique_ptr<class RecordWriter> recordWriter_;
