@@ -34,6 +34,9 @@
 #include "shell/FormMain.h"
 #include "shell/QuelvarApplication.h"
 #include "view/FormColor.h"
+#include "view/FormGraphType.h"
+
+#include <QPrinter>
 
 namespace {
 
@@ -88,6 +91,12 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetCurChnPropDialog(new TFormCurChnProp(state, registry, formMain.get()));  // likewise
   formMain->SetDeviceDataPanel(new TFormIOCtl(state, registry, formMain.get()));  // owned by the main window
   formMain->SetPortPanel(new TFormIOPanel(state, registry, formMain.get()));  // likewise
+  // Pictures of a printer page take the printer's page and resolution.
+  formMain->SetPrinterPageSource([&ui] {
+    QPrinter& printer = ui.Printer();
+    return TFormMain::PrinterPage{printer.width(), printer.height(), printer.resolution()};
+  });
+  formMain->SetGraphTypeDialog(new TFormGraphType(state, registry, ui, formMain.get()));  // likewise
   // Last: it reads the stored torque tables, and stores them when the main window goes.
   formMain->SetCaliTorqueDialog(new TFormCaliTorque(state, registry, ui, formMain.get()));  // likewise
   app.EndWithMainWindow(*formMain, termination);

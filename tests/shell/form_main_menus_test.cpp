@@ -79,7 +79,9 @@ const std::set<std::string> kBuilt = {
     "menuMark1PerFrq2", "menuMark2PerFrq2", "menuMark4PerFrq2", "menuMarkAnalSpeed2", "menuMarkRangeSum2",
     "menuMarkRangeAvg2", "menuMarkRatio2", "menuMarkRatioR2", "menuMarkPeriod2", "menuMarkIncN2",
     "menuMarkHarmonicsN2", "menuMarkAlgorithmList2", "menuMarkAlgorithmValue2", "menuMarkTimeOrig2",
-    "menuChangeYellowMark", "menuChangeRedMark"};
+    "menuChangeYellowMark", "menuChangeRedMark",
+    // the picture copy and the small launchers
+    "menuCopyWave", "menuSetWinTitle", "menuCardSetting", "menuWaveProp", "ToolButtonRepaint"};
 
 // Items whose commands are still to come: disabled, also those that are
 // hidden or not placed in a menu yet.
@@ -88,11 +90,10 @@ const std::set<std::string> kWaiting = {
     "menuMapInstToSecondDisp",
     // the trigger-point search's choice of algorithm (hidden)
     "menuHarmonicAccurate", "menuHarmonicFourier",
-    // the driver's panel, printing, analysis panels
-    "menuCardSetting", "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
-    // output and the small launchers
-    "menuCopyWave", "menuCopyText", "menuCopyReport", "menuSaveAsText", "menuPrint", "menuPrinterSetup",
-    "menuSetWinTitle", "menuWaveProp", "ToolButtonRepaint",
+    // printing, analysis panels
+    "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
+    // output
+    "menuCopyText", "menuCopyReport", "menuSaveAsText", "menuPrint", "menuPrinterSetup",
     // the help contents (a WinHelp file, which nothing here opens)
     "menuContent",
     // hidden and do nothing
