@@ -29,6 +29,14 @@ void QtVectorPicture::Play(QPainter& painter, const QRectF& target) const {
   painter.setClipRect(target, Qt::IntersectClip);
   painter.translate(target.topLeft());
   painter.scale(target.width() / width_, target.height() / height_);
+  // A QPicture replays itself scaled by the device's resolution over its
+  // own (a printer of 1200 dots per inch would get it 12.5 times larger);
+  // the picture's coordinates are the target's pixels, so that is undone.
+  const QPaintDevice* device = painter.device();
+  if (device != nullptr && device->logicalDpiX() > 0 && device->logicalDpiY() > 0) {
+    painter.scale(static_cast<qreal>(picture_.logicalDpiX()) / device->logicalDpiX(),
+                  static_cast<qreal>(picture_.logicalDpiY()) / device->logicalDpiY());
+  }
   painter.drawPicture(0, 0, picture_);
   painter.restore();
 }
@@ -53,6 +61,8 @@ QByteArray QtVectorPicture::ToSvg() const {
   generator.setOutputDevice(&buffer);
   generator.setSize(QSize(width_, height_));
   generator.setViewBox(QRect(0, 0, width_, height_));
+  // Pasted at its physical size: a page as large as the page.
+  generator.setResolution(fontResolution_ > 0 ? fontResolution_ : picture_.logicalDpiX());
   {
     QPainter painter(&generator);
     Play(painter, QRectF(0, 0, width_, height_));

@@ -115,6 +115,22 @@ TEST(QtVectorPicture, StretchDrawScalesAPageOntoTheRectangleKeepingThinLines) {
   EXPECT_TRUE(blue);
 }
 
+TEST(QtVectorPicture, ItsPixelsAreTheTargetsWhateverTheTargetsResolution) {
+  // A QPicture on its own replays scaled by the device's resolution; a
+  // printer page or a 300 dpi image must get the picture at the size asked.
+  QtVectorPicture picture(400, 300, 96);
+  DrawSample(picture);
+  QImage image = Blank(200, 150);
+  image.setDotsPerMeterX(11811);  // 300 dots per inch
+  image.setDotsPerMeterY(11811);
+  {
+    QtCanvas canvas(image);
+    canvas.StretchDraw({0, 0, 200, 150}, picture);
+  }
+  EXPECT_EQ(image.pixelColor(90, 140), QColor(255, 0, 0));
+  EXPECT_EQ(image.pixelColor(120, 75), QColor(Qt::white));
+}
+
 TEST(QtVectorPicture, AsSvgAndAsABitmap) {
   QtVectorPicture picture(400, 300, 96);
   DrawSample(picture);
@@ -122,6 +138,9 @@ TEST(QtVectorPicture, AsSvgAndAsABitmap) {
   EXPECT_TRUE(svg.contains("<svg"));
   EXPECT_TRUE(svg.contains("viewBox=\"0 0 400 300\""));
   EXPECT_TRUE(svg.contains(">Ab<"));
+  // Drawn one to one into the view box, and as large as the screen shows it.
+  EXPECT_FALSE(svg.contains("matrix(0.75"));
+  EXPECT_TRUE(svg.contains("width=\"105.833mm\"")) << svg.left(400).toStdString();
   const QImage image = picture.ToImage(4096);
   EXPECT_EQ(image.size(), QSize(400, 300));
   EXPECT_EQ(image.pixelColor(100, 150), QColor(255, 0, 0));
