@@ -14,11 +14,12 @@ namespace quelvar::platform {
 // The canvas over QPainter: on the screen's off-screen QImage, and on any
 // other paint device (a QPicture for pictures, a QPrinter for pages).
 // Painting begins in the constructor and ends in the destructor, so the
-// device is complete once the canvas is gone. Pictures of kind QtPicture are
-// drawn, others are ignored. Text is drawn with the top of the font's line at
-// y; font sizes are points at the device's resolution, or, on a canvas made
-// with a font resolution, pixels worked out from that resolution (a picture
-// meant for a printer page gets the printer's text sizes).
+// device is complete once the canvas is gone. Pictures of kind QtPicture and
+// QtVectorPicture are drawn, others are ignored. Text is drawn with the top
+// of the font's line at y; font sizes are points at the device's resolution,
+// or, on a canvas made with a font resolution, pixels worked out from that
+// resolution (a picture meant for a printer page gets the printer's text
+// sizes).
 //
 // Lines of one-pixel pens on raster devices (QImage, QPixmap) are rasterised
 // here, run by run, so that the start point is painted and the end point is
