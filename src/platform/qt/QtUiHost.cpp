@@ -13,7 +13,9 @@
 #include <QMimeData>
 #include <QProcess>
 
+#include <algorithm>
 #include <exception>
+#include <memory>
 
 #include "platform/FileDialogText.h"
 #include "platform/qt/QtPicture.h"
