@@ -35,7 +35,9 @@
 #include "shell/FormMain.h"
 #include "shell/QuelvarApplication.h"
 #include "view/FormColor.h"
+#include "view/FormGraphType.h"
 #include "view/FormPrintProp.h"
+
 
 namespace {
 
@@ -92,6 +94,7 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetCurChnPropDialog(new TFormCurChnProp(state, registry, formMain.get()));  // likewise
   formMain->SetDeviceDataPanel(new TFormIOCtl(state, registry, formMain.get()));  // owned by the main window
   formMain->SetPortPanel(new TFormIOPanel(state, registry, formMain.get()));  // likewise
+  formMain->SetGraphTypeDialog(new TFormGraphType(state, registry, ui, formMain.get()));  // likewise
   // Last: it reads the stored torque tables, and stores them when the main window goes.
   formMain->SetCaliTorqueDialog(new TFormCaliTorque(state, registry, ui, formMain.get()));  // likewise
   // Where the system has no printer, every job becomes a PDF file in the

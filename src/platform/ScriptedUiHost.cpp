@@ -1,5 +1,7 @@
 #include "platform/ScriptedUiHost.h"
 
+#include "platform/Canvas.h"
+
 namespace quelvar::platform {
 
 namespace {
@@ -99,6 +101,13 @@ bool ScriptedUiHost::PrinterSetup() {
 void ScriptedUiHost::SetClipboardText(const std::string& text) {
   prompts.push_back(MakePrompt(Kind::Clipboard, text, {}));
   clipboardText = text;
+}
+
+void ScriptedUiHost::SetClipboardPicture(const Picture& picture) {
+  Prompt p = MakePrompt(Kind::Clipboard, {}, {});
+  p.pictureWidth = picture.Width();
+  p.pictureHeight = picture.Height();
+  prompts.push_back(std::move(p));
 }
 
 bool ScriptedUiHost::StartProgram(const std::string& program, const std::vector<std::string>& arguments,

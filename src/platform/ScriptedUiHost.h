@@ -24,6 +24,9 @@ class ScriptedUiHost : public UiHost {
     MsgIcon icon = MsgIcon::None;
     FileDialogRequest file;
     std::vector<std::string> arguments;
+    // A clipboard picture's size (its text is then empty).
+    int pictureWidth = 0;
+    int pictureHeight = 0;
   };
 
   // A modal answer may act on the dialog (fill its fields) before it returns
@@ -59,6 +62,8 @@ class ScriptedUiHost : public UiHost {
   std::optional<FontChoice> ChooseFont(const FontChoice& initial) override;
   bool PrinterSetup() override;
   void SetClipboardText(const std::string& text) override;
+  // Recorded as a Clipboard prompt with the picture's size.
+  void SetClipboardPicture(const Picture& picture) override;
   bool StartProgram(const std::string& program, const std::vector<std::string>& arguments,
                     bool wait) override;
 

@@ -7,6 +7,8 @@
 
 namespace quelvar::platform {
 
+class Picture;  // platform/Canvas.h
+
 // Everything a handler asks of the user or the desktop goes through UiHost,
 // never through a toolkit dialog directly: the Qt host shows real dialogs, the
 // scripted host records each prompt and answers from a queue, so handlers can
@@ -72,6 +74,9 @@ class UiHost {
   // The printer-setup dialog; true when the user confirmed.
   virtual bool PrinterSetup() = 0;
   virtual void SetClipboardText(const std::string& text) = 0;
+  // Puts a picture on the clipboard in the forms other programs paste
+  // (vector and bitmap where the picture has both). A failure is ignored.
+  virtual void SetClipboardPicture(const Picture& picture) = 0;
   // Starts another program; with `wait` returns after it ended. False when it
   // could not be started.
   virtual bool StartProgram(const std::string& program, const std::vector<std::string>& arguments,

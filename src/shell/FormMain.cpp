@@ -20,6 +20,7 @@
 #include "shell/RecordWriter.h"
 #include "platform/UiHost.h"
 #include "platform/qt/QtPicture.h"
+#include "platform/qt/QtVectorPicture.h"
 #include "view/PaintBox.h"
 
 namespace quelvar {
@@ -115,6 +116,8 @@ void TFormMain::BuildDataArea() {
 
   offscreenBitmap_ = std::make_unique<QImage>(kDesignedWidth, kDesignedHeight, QImage::Format_RGB32);
   offscreenBitmap_->fill(Qt::black);
+  sharedPicture_ = std::make_unique<platform::QtVectorPicture>();
+  previewPicture_ = std::make_unique<platform::QtVectorPicture>();
 }
 
 void TFormMain::AddStatusPanel(int width) {

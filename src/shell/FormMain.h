@@ -17,6 +17,7 @@
 #include "shell/ConfigCommands.h"
 #include "shell/RegistrySettings.h"
 #include "shell/ScreenSaverGuard.h"
+#include "view/PictureOptions.h"
 #include "view/PostedText.h"
 #include "view/WavePrinting.h"
 
@@ -32,9 +33,11 @@ class QToolBar;
 
 namespace quelvar::platform {
 class QtDriverNotifier;
+class Picture;
 class PrintTarget;
 class QtPicture;
 class QtSerialPump;
+class QtVectorPicture;
 class RegistryStore;
 class UiHost;
 }  // namespace quelvar::platform
@@ -463,6 +466,46 @@ class TFormMain : public QMainWindow {
   void menuViewReportClick();
   // The off-screen picture of the waveform area.
   const class QImage& OffscreenBitmap() const { return *offscreenBitmap_; }
+
+  // Pictures of the view (view/FormMainPictures.cpp). The two vector
+  // pictures exist from the window's creation to its end:
+  // - SharedPicture: the picture copies and their previews are drawn into
+  //   it (DrawToMetafile; other windows' copies draw theirs here too);
+  // - PreviewPicture: the print preview draws a printer page into it and
+  //   stretches it over its paint box (QtCanvas::StretchDraw).
+  platform::QtVectorPicture& SharedPicture() { return *sharedPicture_; }
+  platform::QtVectorPicture& PreviewPicture() { return *previewPicture_; }
+  // The picture copy: the options dialog, then the view as a vector picture
+  // or the screen's bitmap to the clipboard.
+  void menuCopyWaveClick();
+  // The shown view drawn into SharedPicture by the picture options.
+  void DrawToMetafile();
+  // What the screen shows of the waveform: the off-screen bitmap with the
+  // marks and their labels over it (the bitmap copy).
+  class QImage ScreenPicture() const;
+  // Shows `picture` stretched over Image1 until the view is next drawn (the
+  // options dialog's preview).
+  void ShowPictureOverImage1(const platform::Picture& picture);
+  bool ShowsPictureOverImage1() const { return pictureOverImage1_ != nullptr; }
+  // The printer's page in printer pixels and its resolution; without a
+  // print target the screen view's size and resolution stand in.
+  struct PrinterPage {
+    int32_t Width = 0;
+    int32_t Height = 0;
+    int32_t DotsPerInch = 0;
+  };
+  PrinterPage CurrentPrinterPage() const;
+  // The picture options dialog; made at first use when none was given.
+  void SetGraphTypeDialog(class TFormGraphType* dialog);
+  class TFormGraphType& GraphTypeDialog();
+
+  // Small launchers (view/FormMainLaunchers.cpp).
+  void menuSetWinTitleClick();
+  void menuCardSettingClick();
+  void menuWavePropClick();
+  void ToolButtonRepaintClick();
+  void menuHarmonicAccurateClick();
+  void menuHarmonicFourierClick();
 
   // The two marks of the waveform view (view/FormMainMarks.cpp). The paint
   // box's and the labels' mouse events; X and Y are pixels of Image1.
@@ -958,6 +1001,11 @@ class TFormMain : public QMainWindow {
   PostedText ElapsedTimeText;
   std::unique_ptr<class QImage> offscreenBitmap_;
   std::unique_ptr<class QImage> marksLayer_;
+  std::unique_ptr<platform::QtVectorPicture> sharedPicture_;
+  std::unique_ptr<platform::QtVectorPicture> previewPicture_;
+  // A preview shown over Image1 instead of the bitmap, until the next drawing.
+  std::unique_ptr<class QImage> pictureOverImage1_;
+  class TFormGraphType* graphTypeDialog_ = nullptr;
   std::string markCaptions_[2];
   // The labels stand beside their level lines from the first drawing on,
   // before any drag has placed them.

@@ -318,11 +318,10 @@ void TFormMain::DisableCommandsNotBuilt() {
       menuMapInstToSecondDisp,
       // the trigger-point search's choice of algorithm (hidden)
       menuHarmonicAccurate, menuHarmonicFourier,
-      // the driver's own panel and printing
-      menuCardSetting, ToolButtonPrint,
+      // printing
+      ToolButtonPrint,
       // output
-      menuCopyWave, menuPrint, menuPrinterSetup,
-      menuSetWinTitle, menuWaveProp, ToolButtonRepaint,
+      menuPrint, menuPrinterSetup,
       // the analysis panels
       menuMatlabEngine, menuMatlabLib,
       // The help contents are a WinHelp file, which nothing on this platform

@@ -81,6 +81,7 @@ void TFormMain::RepaintView() {
 void TFormMain::RedrawWaveform() {
   WaveViewState& v = state_.wave;
   const LiveConfig& c = state_.config;
+  pictureOverImage1_.reset();
   {
     // The picture is built in the bitmap; the screen shows it whole, so it
     // never shows a half-drawn picture.
@@ -112,6 +113,10 @@ void TFormMain::MirrorOscilloscopeAutoRange(const OscilloscopePaintResult& resul
 }
 
 void TFormMain::Image1Paint(QPainter& painter) {
+  if (pictureOverImage1_) {
+    painter.drawImage(0, 0, *pictureOverImage1_);
+    return;
+  }
   painter.drawImage(0, 0, *offscreenBitmap_);
   // The marks lie over the picture only while it shows data.
   if (marksLayer_ && state_.display.DispValid != 0 && state_.wave.ViewMode == 0) {
@@ -158,6 +163,7 @@ void TFormMain::LayoutMainWindow() {
       painter.drawImage(0, 0, *offscreenBitmap_);
     }
     *offscreenBitmap_ = std::move(resized);
+    pictureOverImage1_.reset();
   }
   if (state_.display.DispValid != 0) {
     state_.wave.RepaintRequested = 1;
@@ -185,6 +191,7 @@ void TFormMain::DrawIdleScreen() {
     about = std::make_unique<platform::QtPicture>(aboutBox_->Image1->pixmap().toImage());
     input.AboutPicture = about.get();
   }
+  pictureOverImage1_.reset();
   {
     platform::QtCanvas canvas(*offscreenBitmap_);
     PaintIdleScreen(canvas, input);

@@ -81,7 +81,9 @@ const std::set<std::string> kBuilt = {
     "menuMarkHarmonicsN2", "menuMarkAlgorithmList2", "menuMarkAlgorithmValue2", "menuMarkTimeOrig2",
     "menuChangeYellowMark", "menuChangeRedMark",
     // the text table on the clipboard and in a file, the run log on the clipboard
-    "menuCopyText", "menuCopyReport", "menuSaveAsText"};
+    "menuCopyText", "menuCopyReport", "menuSaveAsText",
+    // the picture copy and the small launchers
+    "menuCopyWave", "menuSetWinTitle", "menuCardSetting", "menuWaveProp", "ToolButtonRepaint"};
 
 // Items whose commands are still to come: disabled, also those that are
 // hidden or not placed in a menu yet.
@@ -90,11 +92,10 @@ const std::set<std::string> kWaiting = {
     "menuMapInstToSecondDisp",
     // the trigger-point search's choice of algorithm (hidden)
     "menuHarmonicAccurate", "menuHarmonicFourier",
-    // the driver's panel, printing, analysis panels
-    "menuCardSetting", "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
-    // output and the small launchers
-    "menuCopyWave", "menuPrint", "menuPrinterSetup",
-    "menuSetWinTitle", "menuWaveProp", "ToolButtonRepaint",
+    // printing, analysis panels
+    "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
+    // output
+    "menuPrint", "menuPrinterSetup",
     // the help contents (a WinHelp file, which nothing here opens)
     "menuContent",
     // hidden and do nothing

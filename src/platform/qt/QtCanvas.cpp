@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "platform/qt/QtPicture.h"
+#include "platform/qt/QtVectorPicture.h"
 
 namespace quelvar::platform {
 
@@ -24,10 +25,19 @@ constexpr int64_t kLongestRasterLine = int64_t{1} << 30;
 
 QColor ToQColor(Color c) { return QColor(c.red, c.green, c.blue); }
 
-QFont ToQFont(const Font& font) {
+constexpr int kPointsPerInch = 72;
+
+// Point sizes at the device's resolution, or pixels at `resolution` dots per
+// inch when one is given.
+QFont ToQFont(const Font& font, int resolution) {
   QFont f;
   if (!font.name.empty()) f.setFamily(QString::fromStdString(font.name));
-  f.setPointSize(std::max(font.size, 1));
+  const int points = std::max(font.size, 1);
+  if (resolution > 0) {
+    f.setPixelSize(std::max(1, static_cast<int>((int64_t{points} * resolution + kPointsPerInch / 2) / kPointsPerInch)));
+  } else {
+    f.setPointSize(points);
+  }
   f.setBold(font.style & kFontStyleBold);
   f.setItalic(font.style & kFontStyleItalic);
   f.setUnderline(font.style & kFontStyleUnderline);
@@ -42,6 +52,19 @@ bool IsEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
 }  // namespace
 
 QtCanvas::QtCanvas(QPaintDevice& device) : device_(device), width_(device.width()), height_(device.height()) {
+  Begin();
+}
+
+QtCanvas::QtCanvas(QPaintDevice& device, int width, int height, int fontResolution)
+    : device_(device),
+      width_(std::max(width, 0)),
+      height_(std::max(height, 0)),
+      declaredSize_(true),
+      fontResolution_(std::max(fontResolution, 0)) {
+  Begin();
+}
+
+void QtCanvas::Begin() {
   if (!painter_.begin(&device_)) return;
   raster_ = painter_.paintEngine() && painter_.paintEngine()->type() == QPaintEngine::Raster;
   painter_.setRenderHint(QPainter::Antialiasing, false);
@@ -61,9 +84,11 @@ QtCanvas::~QtCanvas() {
   if (painter_.isActive()) painter_.end();
 }
 
-int QtCanvas::Width() const { return device_.width(); }
+int QtCanvas::Width() const { return declaredSize_ ? width_ : device_.width(); }
 
-int QtCanvas::Height() const { return device_.height(); }
+int QtCanvas::Height() const { return declaredSize_ ? height_ : device_.height(); }
+
+QFont QtCanvas::CanvasFont() const { return ToQFont(GetFont(), fontResolution_); }
 
 void QtCanvas::DrawLine(Point from, Point to) {
   if (!painter_.isActive() || from == to) return;
@@ -164,7 +189,10 @@ void QtCanvas::SegmentLine(Point from, Point to) {
   const Pen& pen = GetPen();
   QPen qpen(ToQColor(pen.color));
   if (pen.width <= 1) {
+    // One device pixel at any scale: a picture replayed smaller or larger
+    // keeps its thin lines thin and visible.
     qpen.setWidth(1);
+    qpen.setCosmetic(true);
     qpen.setCapStyle(Qt::FlatCap);
     if (pen.style == PenStyle::Dot) qpen.setDashPattern(QList<qreal>{kDotOn, kDotPeriod - kDotOn});
     painter_.setPen(qpen);
@@ -213,7 +241,7 @@ void QtCanvas::Rectangle(const Rect& rect) {
 void QtCanvas::TextOut(int x, int y, const std::string& text) {
   if (!painter_.isActive() || text.empty()) return;
   const QString s = QString::fromStdString(text);
-  const QFont font = ToQFont(GetFont());
+  const QFont font = CanvasFont();
   const QFontMetrics metrics(font, &device_);
   const Brush& brush = GetBrush();
   if (brush.style == BrushStyle::Solid) {
@@ -225,20 +253,29 @@ void QtCanvas::TextOut(int x, int y, const std::string& text) {
 }
 
 int QtCanvas::TextWidth(const std::string& text) const {
-  return QFontMetrics(ToQFont(GetFont()), &device_).horizontalAdvance(QString::fromStdString(text));
+  return QFontMetrics(CanvasFont(), &device_).horizontalAdvance(QString::fromStdString(text));
 }
 
-int QtCanvas::TextHeight(const std::string&) const { return QFontMetrics(ToQFont(GetFont()), &device_).height(); }
+int QtCanvas::TextHeight(const std::string&) const { return QFontMetrics(CanvasFont(), &device_).height(); }
 
 void QtCanvas::Draw(int x, int y, const Picture& picture) {
-  const auto* image = dynamic_cast<const QtPicture*>(&picture);
-  if (painter_.isActive() && image) painter_.drawImage(QPoint(x, y), image->Image());
+  if (!painter_.isActive()) return;
+  if (const auto* image = dynamic_cast<const QtPicture*>(&picture)) {
+    painter_.drawImage(QPoint(x, y), image->Image());
+  } else if (const auto* vector = dynamic_cast<const QtVectorPicture*>(&picture)) {
+    vector->Play(painter_, QRectF(x, y, vector->Width(), vector->Height()));
+  }
 }
 
-// Nearest-pixel scaling (no smoothing), as a bitmap stretch always was.
+// A bitmap is scaled nearest-pixel (no smoothing), as a bitmap stretch always
+// was; a vector picture is replayed at the rectangle's scale.
 void QtCanvas::StretchDraw(const Rect& rect, const Picture& picture) {
-  const auto* image = dynamic_cast<const QtPicture*>(&picture);
-  if (painter_.isActive() && image && !IsEmpty(rect)) painter_.drawImage(ToQRect(rect), image->Image());
+  if (!painter_.isActive() || IsEmpty(rect)) return;
+  if (const auto* image = dynamic_cast<const QtPicture*>(&picture)) {
+    painter_.drawImage(ToQRect(rect), image->Image());
+  } else if (const auto* vector = dynamic_cast<const QtVectorPicture*>(&picture)) {
+    vector->Play(painter_, QRectF(ToQRect(rect)));
+  }
 }
 
 }  // namespace quelvar::platform

@@ -14,9 +14,12 @@ namespace quelvar::platform {
 // The canvas over QPainter: on the screen's off-screen QImage, and on any
 // other paint device (a QPicture for pictures, a QPrinter for pages).
 // Painting begins in the constructor and ends in the destructor, so the
-// device is complete once the canvas is gone. Pictures of kind QtPicture are
-// drawn, others are ignored. Text is drawn with the top of the font's line at
-// y; font sizes are points at the device's resolution.
+// device is complete once the canvas is gone. Pictures of kind QtPicture and
+// QtVectorPicture are drawn, others are ignored. Text is drawn with the top
+// of the font's line at y; font sizes are points at the device's resolution,
+// or, on a canvas made with a font resolution, pixels worked out from that
+// resolution (a picture meant for a printer page gets the printer's text
+// sizes).
 //
 // Lines of one-pixel pens on raster devices (QImage, QPixmap) are rasterised
 // here, run by run, so that the start point is painted and the end point is
@@ -27,6 +30,10 @@ namespace quelvar::platform {
 class QtCanvas : public Canvas {
  public:
   explicit QtCanvas(QPaintDevice& device);
+  // A device whose size is declared rather than its own (a QPicture reports
+  // the extent of what was drawn on it); fontResolution in dots per inch,
+  // 0 for the device's own.
+  QtCanvas(QPaintDevice& device, int width, int height, int fontResolution);
   ~QtCanvas() override;
   QtCanvas(const QtCanvas&) = delete;
   QtCanvas& operator=(const QtCanvas&) = delete;
@@ -50,8 +57,10 @@ class QtCanvas : public Canvas {
   void DrawLine(Point from, Point to) override;
 
  private:
+  void Begin();
   void RasterLine(Point from, Point to, Color color, bool dotted);
   void SegmentLine(Point from, Point to);
+  QFont CanvasFont() const;
 
   QPaintDevice& device_;
   QPainter painter_;
@@ -65,6 +74,8 @@ class QtCanvas : public Canvas {
   // while painting (a picture's can).
   int width_ = 0;
   int height_ = 0;
+  bool declaredSize_ = false;
+  int fontResolution_ = 0;
 };
 
 }  // namespace quelvar::platform

@@ -10,9 +10,16 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QMimeData>
 #include <QProcess>
 
+#include <algorithm>
+#include <exception>
+#include <memory>
+
 #include "platform/FileDialogText.h"
+#include "platform/qt/QtPicture.h"
+#include "platform/qt/QtVectorPicture.h"
 
 namespace quelvar::platform {
 
@@ -162,6 +169,30 @@ bool QtUiHost::PrinterSetup() {
 
 void QtUiHost::SetClipboardText(const std::string& text) {
   QGuiApplication::clipboard()->setText(Q(text));
+}
+
+void QtUiHost::SetClipboardPicture(const Picture& picture) {
+  // Whatever goes wrong (no clipboard, no memory for the bitmap), the copy
+  // is simply not made.
+  try {
+    auto data = std::make_unique<QMimeData>();
+    if (const auto* vector = dynamic_cast<const QtVectorPicture*>(&picture)) {
+      if (vector->Width() <= 0 || vector->Height() <= 0) return;
+      data->setData(QStringLiteral("image/svg+xml"), vector->ToSvg());
+      data->setImageData(vector->ToImage(kClipboardBitmapSide));
+    } else if (const auto* raster = dynamic_cast<const QtPicture*>(&picture)) {
+      QImage image = raster->Image();
+      if (image.isNull()) return;
+      if (std::max(image.width(), image.height()) > kClipboardBitmapSide) {
+        image = image.scaled(kClipboardBitmapSide, kClipboardBitmapSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+      }
+      data->setImageData(image);
+    } else {
+      return;
+    }
+    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setMimeData(data.release());
+  } catch (const std::exception&) {
+  }
 }
 
 bool QtUiHost::StartProgram(const std::string& program, const std::vector<std::string>& arguments, bool wait) {

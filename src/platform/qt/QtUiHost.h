@@ -32,6 +32,11 @@ class QtUiHost : public UiHost {
   std::optional<FontChoice> ChooseFont(const FontChoice& initial) override;
   bool PrinterSetup() override;
   void SetClipboardText(const std::string& text) override;
+  // A vector picture goes as SVG (image/svg+xml) and as a bitmap; a raster
+  // picture as a bitmap only. Bitmaps are scaled down proportionally to at
+  // most kClipboardBitmapSide pixels on their longer side.
+  void SetClipboardPicture(const Picture& picture) override;
+  static constexpr int kClipboardBitmapSide = 4096;
   bool StartProgram(const std::string& program, const std::vector<std::string>& arguments,
                     bool wait) override;
 
