@@ -36,6 +36,7 @@ class QtDriverNotifier;
 class Picture;
 class PrintTarget;
 class QtPicture;
+class QtVectorPicture;
 class QtSerialPump;
 class QtVectorPicture;
 class RegistryStore;
@@ -232,7 +233,7 @@ class TFormMain : public QMainWindow {
   void ToolButtonPrintClick() { menuPrintClick(); }
   void menuPrinterSetupClick();
   void PrintWaveforms(int32_t automatic, int32_t preview, int32_t page);
-  void SetPrintTarget(platform::PrintTarget* target) { printTarget_ = target; }
+  void SetPrintTarget(platform::PrintTarget* target);
   // A new PDF file in the save directory for a job when there is no printer.
   std::string NewPrintFileName() const;
   // The text table of the shown data on the clipboard or in a file, and the
@@ -635,7 +636,7 @@ class TFormMain : public QMainWindow {
   void menuColorClick();
   void SetColorDialog(class TFormColor* dialog) { colorDialog_ = dialog; }
   // The print settings dialog (view), made at start and shown by the print command.
-  void SetPrintPropDialog(class TFormPrintProp* dialog) { printPropDialog_ = dialog; }
+  void SetPrintPropDialog(class TFormPrintProp* dialog);
   class TFormPrintProp* PrintPropDialog() const { return printPropDialog_; }
 
   // Y scaling and the display toggles (view/FormMainYScale.cpp). The check
@@ -972,6 +973,9 @@ class TFormMain : public QMainWindow {
   // it writes PDF files named by NewPrintFileName.
   platform::PrintTarget* printTarget_ = nullptr;
   PrintContext MakePrintContext();
+  void ShowPrintPreview(const platform::QtVectorPicture& picture);
+  // After a job: a refused job is told, a job that went into a file names it.
+  void ReportPrintJob(int32_t pages);
   // Shows the progress of a long print; null until the first one.
   class QProgressDialog* printProgress_ = nullptr;
   // The output commands' and launchers' items, connected by their files.

@@ -316,12 +316,9 @@ void TFormMain::DisableCommandsNotBuilt() {
   const std::initializer_list<QAction*> waiting = {
       // the second waveform window
       menuMapInstToSecondDisp,
-      // the trigger-point search's choice of algorithm (hidden)
+      // the trigger-point search's choice of algorithm: connected, but
+      // hidden and disabled at every start
       menuHarmonicAccurate, menuHarmonicFourier,
-      // printing
-      ToolButtonPrint,
-      // output
-      menuPrint, menuPrinterSetup,
       // the analysis panels
       menuMatlabEngine, menuMatlabLib,
       // The help contents are a WinHelp file, which nothing on this platform

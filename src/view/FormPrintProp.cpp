@@ -361,6 +361,7 @@ void TFormPrintProp::UpdatePageModel() {
   in.ScaleOut = state_.wave.Options.ScaleOut;
   in.PictureLabelWidth = state_.labels.PictureLabelWidth;
   in.DisplayWidth = state_.wave.DisplayWidth;
+  in.MaxMultiFreq = state_.layout.MaxMultiFreq;
   const PageModelTexts t = quelvar::UpdatePageModel(in, state_.config, state_.print);
   LabelPageWidth->setText(Q(t.PageWidth));
   LabelNumSamp->setText(Q(t.NumSamp));

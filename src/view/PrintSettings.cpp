@@ -235,7 +235,9 @@ PageModelTexts UpdatePageModel(const PageModelInput& in, const LiveConfig& c, Pr
   p.PagePoints = FixedScalePagePoints(printable, p.PerSampTimePoints, p.PerPointCMPixels);
   t.NumSamp = "每页打印" + PrintIntegerText(p.PagePoints) + "采样点";
 
-  p.PrintPageCount = in.FixedScale ? FixedScalePageCount(in.DisplayWidth, p.PagePoints)
+  const int64_t displayPagePoints = int64_t{p.PagePoints} * std::max(in.MaxMultiFreq, 1);
+  p.PrintPageCount = in.FixedScale ? FixedScalePageCount(in.DisplayWidth, static_cast<int32_t>(std::min<int64_t>(
+                                                                               displayPagePoints, INT32_MAX)))
                                    : AcceptWavePage(in.WavePage, c.WavePage);
   t.ActualPages = "注：需打印" + PrintIntegerText(p.PrintPageCount) + "页";
   UpdatePreviewHint(p);

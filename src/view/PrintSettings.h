@@ -107,6 +107,9 @@ struct PageModelInput {
   bool ScaleOut = false;           // the scale labels stand outside the plot
   int32_t PictureLabelWidth = 0;   // their width in pictures
   int64_t DisplayWidth = 0;        // points shown
+  // Display points per sample of the base rate: a fixed-scale page holds
+  // PagePoints samples, that many times as many display points.
+  int32_t MaxMultiFreq = 1;
 };
 
 // The page model's labels and hints.

@@ -15,6 +15,7 @@
 
 #include "platform/DayTime.h"
 #include "platform/MemoryRegistry.h"
+#include "platform/RecordingPrintTarget.h"
 #include "platform/ScriptedUiHost.h"
 #include "shell/FormMain.h"
 #include "shell/MainWindowFixture.h"
@@ -192,6 +193,29 @@ TEST_F(FormMainAcquisition, ReplayLendsTheFilesConfigurationAndStopsAfterItsLast
   form->TimerOscilTimer();
   EXPECT_EQ(state.RunState, kRunIdle);
   EXPECT_EQ(state.acq.LastSeqNo, 2);
+}
+
+TEST_F(FormMainAcquisition, WithAutomaticPrintingEveryCompletedRecordIsPrinted) {
+  auto form = Start();
+  platform::RecordingPrintTarget printer(4800, 6800, 600);
+  form->SetPrintTarget(&printer);
+  state.config.SimulateAD = 1;
+  state.config.SavePath = dir.string();
+  state.config.AutoPrint = 1;
+  form->menuStartQuelvarClick();
+  ASSERT_EQ(state.RunState, kRunRecording);
+  for (int i = 0; i < 3; ++i) form->TimerOscilTimer();
+  form->menuTriggerFaultClick();
+  for (int i = 0; i < 12; ++i) form->TimerOscilTimer();
+  form->JoinRecordWriters();
+  ASSERT_EQ(state.history.Valid, 1);
+  EXPECT_EQ(printer.DocumentsBegun(), 1);
+  EXPECT_EQ(printer.DocumentsEnded(), 1);
+  EXPECT_FALSE(printer.Pages().empty());
+  EXPECT_NE(form->RunLogText().find(" 自动打印波形于:"), std::string::npos);
+  // Recording goes on.
+  EXPECT_EQ(state.RunState, kRunRecording);
+  form->menuStartQuelvarClick();
 }
 
 TEST_F(FormMainAcquisition, ManualRecordOnTheVirtualCardLandsAsAValidFile) {

@@ -83,19 +83,19 @@ const std::set<std::string> kBuilt = {
     // the text table on the clipboard and in a file, the run log on the clipboard
     "menuCopyText", "menuCopyReport", "menuSaveAsText",
     // the picture copy and the small launchers
-    "menuCopyWave", "menuSetWinTitle", "menuCardSetting", "menuWaveProp", "ToolButtonRepaint"};
+    "menuCopyWave", "menuSetWinTitle", "menuCardSetting", "menuWaveProp", "ToolButtonRepaint",
+    // printing (the tool button is hidden at every start)
+    "menuPrint", "menuPrinterSetup", "ToolButtonPrint"};
 
 // Items whose commands are still to come: disabled, also those that are
 // hidden or not placed in a menu yet.
 const std::set<std::string> kWaiting = {
     // the second waveform window
     "menuMapInstToSecondDisp",
-    // the trigger-point search's choice of algorithm (hidden)
+    // the trigger-point search's choice of algorithm (hidden and disabled at every start)
     "menuHarmonicAccurate", "menuHarmonicFourier",
-    // printing, analysis panels
-    "ToolButtonPrint", "menuMatlabEngine", "menuMatlabLib",
-    // output
-    "menuPrint", "menuPrinterSetup",
+    // analysis panels
+    "menuMatlabEngine", "menuMatlabLib",
     // the help contents (a WinHelp file, which nothing here opens)
     "menuContent",
     // hidden and do nothing

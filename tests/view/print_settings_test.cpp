@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/MemoryRegistry.h"
+#include "view/PrintLayout.h"
 
 namespace quelvar {
 namespace {
@@ -289,6 +290,19 @@ TEST(PrintPageModel, FixedScaleGivesWidthPointsPerPageAndPageCount) {
   EXPECT_EQ(print.PerSampTimePoints, 2000);
   EXPECT_EQ(print.PagePoints, 36644);
   EXPECT_EQ(print.PrintPageCount, 3);
+}
+
+TEST(PrintPageModel, FasterChannelsCountPagesAsThePrintoutDoes) {
+  // Display points follow at twice the base rate: a page of 36644 samples
+  // holds 73288 display points, so the same range needs fewer pages.
+  LiveConfig config;
+  PrintState print;
+  PageModelInput in = FixedScaleInput();
+  in.MaxMultiFreq = 2;
+  UpdatePageModel(in, config, print);
+  EXPECT_EQ(print.PagePoints, 36644);
+  EXPECT_EQ(print.PrintPageCount, FixedScalePageCount(in.DisplayWidth, 2 * 36644));
+  EXPECT_LT(print.PrintPageCount, 3);
 }
 
 TEST(PrintPageModel, FollowsTheEditsWithoutChangingTheSettings) {
