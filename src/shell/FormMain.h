@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -1009,6 +1010,10 @@ class TFormMain : public QMainWindow {
   std::unique_ptr<platform::QtVectorPicture> previewPicture_;
   // A preview shown over Image1 instead of the bitmap, until the next drawing.
   std::unique_ptr<class QImage> pictureOverImage1_;
+  // Whether each value label was shown when a picture came over Image1.
+  std::array<bool, 2> labelsUnderPicture_{};
+  // Takes the picture away and gives the labels back.
+  void RemovePictureOverImage1();
   class TFormGraphType* graphTypeDialog_ = nullptr;
   std::string markCaptions_[2];
   // The labels stand beside their level lines from the first drawing on,

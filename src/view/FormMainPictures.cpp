@@ -168,8 +168,20 @@ void TFormMain::ShowPictureOverImage1(const platform::Picture& picture) {
     platform::QtCanvas canvas(*shown);
     canvas.StretchDraw({0, 0, shown->width(), shown->height()}, picture);
   }
+  // The value labels are controls over Image1: they would stand over the
+  // picture, so they step aside until the view is drawn again.
+  if (!pictureOverImage1_) labelsUnderPicture_ = {Label_Mark1->isVisible(), Label_Mark2->isVisible()};
+  Label_Mark1->hide();
+  Label_Mark2->hide();
   pictureOverImage1_ = std::move(shown);
   Image1->update();
+}
+
+void TFormMain::RemovePictureOverImage1() {
+  if (!pictureOverImage1_) return;
+  pictureOverImage1_.reset();
+  Label_Mark1->setVisible(labelsUnderPicture_[0]);
+  Label_Mark2->setVisible(labelsUnderPicture_[1]);
 }
 
 }  // namespace quelvar

@@ -81,7 +81,7 @@ void TFormMain::RepaintView() {
 void TFormMain::RedrawWaveform() {
   WaveViewState& v = state_.wave;
   const LiveConfig& c = state_.config;
-  pictureOverImage1_.reset();
+  RemovePictureOverImage1();
   {
     // The picture is built in the bitmap; the screen shows it whole, so it
     // never shows a half-drawn picture.
@@ -163,7 +163,7 @@ void TFormMain::LayoutMainWindow() {
       painter.drawImage(0, 0, *offscreenBitmap_);
     }
     *offscreenBitmap_ = std::move(resized);
-    pictureOverImage1_.reset();
+    RemovePictureOverImage1();
   }
   if (state_.display.DispValid != 0) {
     state_.wave.RepaintRequested = 1;
@@ -191,7 +191,7 @@ void TFormMain::DrawIdleScreen() {
     about = std::make_unique<platform::QtPicture>(aboutBox_->Image1->pixmap().toImage());
     input.AboutPicture = about.get();
   }
-  pictureOverImage1_.reset();
+  RemovePictureOverImage1();
   {
     platform::QtCanvas canvas(*offscreenBitmap_);
     PaintIdleScreen(canvas, input);

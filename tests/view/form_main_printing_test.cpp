@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -139,6 +140,8 @@ TEST_F(FormMainPrinting, ARefusedJobIsToldAndLeavesTheViewAlone) {
 TEST_F(FormMainPrinting, ThePreviewShowsOnePageOverTheWaveformWithoutAJob) {
   auto form = Printable();
   state.config.WavePage = 2;
+  const bool labelsShown = form->Label_Mark1->isVisible();
+  ASSERT_TRUE(labelsShown);
   form->PrintWaveforms(0, 1, 1);
   EXPECT_EQ(printer.DocumentsBegun(), 0);
   ASSERT_TRUE(form->ShowsPictureOverImage1());
@@ -155,9 +158,14 @@ TEST_F(FormMainPrinting, ThePreviewShowsOnePageOverTheWaveformWithoutAJob) {
   }
   EXPECT_EQ(shown.pixelColor(1, shown.height() / 2), QColor(128, 128, 128));
   EXPECT_EQ(shown.pixelColor(shown.width() / 2, 1), QColor(255, 255, 255));
-  // The next drawing of the view takes the preview away.
+  // The value labels step aside while the preview shows; the next drawing
+  // of the view takes the preview away and gives them back.
+  EXPECT_TRUE(form->Label_Mark1->isHidden());
+  EXPECT_TRUE(form->Label_Mark2->isHidden());
   form->RedrawWaveform();
   EXPECT_FALSE(form->ShowsPictureOverImage1());
+  EXPECT_EQ(form->Label_Mark1->isVisible(), labelsShown);
+  EXPECT_EQ(form->Label_Mark2->isVisible(), labelsShown);
 }
 
 TEST_F(FormMainPrinting, TheDialogsPreviewButtonDrawsItsPage) {
