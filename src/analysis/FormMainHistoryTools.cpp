@@ -142,6 +142,7 @@ void TFormMain::StopPlayback() {
 }
 
 void TFormMain::TimerPlayTimer() {
+  if (printJobOpen_) return;  // the job holds the view's range
   const DisplayDescriptor& d = state_.display;
   WaveViewState& v = state_.wave;
   if (d.DispValid == 0 || state_.RunState != kRunIdle) {

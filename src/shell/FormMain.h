@@ -977,6 +977,23 @@ class TFormMain : public QMainWindow {
   void ShowPrintPreview(const platform::QtVectorPicture& picture);
   // After a job: a refused job is told, a job that went into a file names it.
   void ReportPrintJob(int32_t pages);
+  // The scale labels' width in a printed picture.
+  int32_t PrintedLabelWidth();
+  // Set while a print job runs: the screen is not repainted and playback
+  // waits (the view's range is the page's meanwhile), starts and stops are
+  // refused, and no second job begins.
+  bool printJobOpen_ = false;
+  class PrintJobScope {
+   public:
+    explicit PrintJobScope(TFormMain& form);
+    ~PrintJobScope();
+    PrintJobScope(const PrintJobScope&) = delete;
+    PrintJobScope& operator=(const PrintJobScope&) = delete;
+
+   private:
+    TFormMain& form_;
+    bool startStopWasBusy_;
+  };
   // Shows the progress of a long print; null until the first one.
   class QProgressDialog* printProgress_ = nullptr;
   // The output commands' and launchers' items, connected by their files.

@@ -4,10 +4,12 @@
 #include <QImage>
 #include <QPushButton>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressDialog>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +22,7 @@
 #include "platform/qt/QtText.h"
 #include "platform/qt/QtVectorPicture.h"
 #include "shell/FormMain.h"
+#include "view/DisplayLayout.h"
 #include "view/FormPrintProp.h"
 #include "view/PaintBox.h"
 #include "view/PreviewRect.h"
@@ -63,10 +66,27 @@ void TFormMain::SetPrintPropDialog(TFormPrintProp* dialog) {
   if (dialog == nullptr) return;
   dialog->SetPrintTarget(printTarget_);
   dialog->SetPreviewCommand([this] { PrintWaveforms(0, 1, state_.print.PreviewPage); });
+  dialog->SetPictureLabelWidthSource([this] { return PrintedLabelWidth(); });
+}
+
+int32_t TFormMain::PrintedLabelWidth() {
+  const LiveConfig& c = state_.config;
+  const int dpi = printTarget_ != nullptr ? printTarget_->PixelsPerInchX() : logicalDpiX();
+  platform::QtVectorPicture scratch(1, 1, dpi);
+  std::unique_ptr<platform::QtCanvas> canvas = scratch.OpenCanvas();
+  canvas->SetFont({c.WMFFontName, c.WMFFontSize, c.WMFFontStyle, platform::kBlack});
+  return WidestLabel(ScaleLabelTexts(c, state_.startup.PresentationMode),
+                     [&](const std::string& t) { return canvas->TextWidth(t); });
 }
 
 std::string TFormMain::NewPrintFileName() const {
-  return "P" + platform::FormatDayCount(platform::NowDayCount(), "yyyymmddhhnnss") + ".pdf";
+  // Two jobs in one second (records printed as they complete) each get a
+  // file of their own.
+  const std::string stem = "P" + platform::FormatDayCount(platform::NowDayCount(), "yyyymmddhhnnss");
+  std::string name = stem + ".pdf";
+  std::error_code error;
+  for (int n = 2; std::filesystem::exists(name, error) && n < 1000; ++n) name = stem + "-" + std::to_string(n) + ".pdf";
+  return name;
 }
 
 PrintContext TFormMain::MakePrintContext() {
@@ -80,25 +100,47 @@ PrintContext TFormMain::MakePrintContext() {
   context.SelectFault = menuSelectFault->isChecked();
   context.DateTime = platform::FormatDayCount(platform::NowDayCount(), "yyyy-mm-dd hh:nn:ss");
   context.RunLog = [this](const std::string& line) { AppendRunLog(line); };
-  context.Progress = [this](int32_t done, int32_t total) {
-    if (printProgress_ == nullptr) {
-      printProgress_ = new QProgressDialog(QStringLiteral("正在打印..."), QString(), 0, 1, this);
-      printProgress_->setObjectName("PrintProgress");
-      printProgress_->setWindowTitle(Q(state_.startup.WindowWord + "打印任务"));
-      printProgress_->setWindowModality(Qt::WindowModal);
-      printProgress_->setMinimumDuration(kProgressDelayMs);
-      printProgress_->setAutoClose(true);
-    }
-    printProgress_->setMaximum(std::max(total, 1));
-    printProgress_->setValue(std::min(done, std::max(total, 1)));
-  };
+  // Progress is shown only while nothing is acquired: then the window keeps
+  // painting between pages, while user input, sockets, repaints and
+  // playback wait for the job. While acquiring the job holds the message
+  // loop until it is done, so no block is taken between its pages.
+  if (state_.RunState == kRunIdle) {
+    context.Progress = [this](int32_t done, int32_t total) {
+      if (printProgress_ == nullptr) {
+        printProgress_ = new QProgressDialog(QString(), QString(), 0, 1, this);
+        printProgress_->setObjectName("PrintProgress");
+        printProgress_->setWindowTitle(Q(state_.startup.WindowWord + "打印任务"));
+        printProgress_->setWindowModality(Qt::NonModal);
+        printProgress_->setMinimumDuration(kProgressDelayMs);
+        printProgress_->setCancelButton(nullptr);
+        printProgress_->setAutoClose(false);
+        printProgress_->setAutoReset(false);
+      }
+      printProgress_->setMaximum(std::max(total, 1));
+      printProgress_->setValue(std::clamp(done, 0, std::max(total, 1)));
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    };
+  }
   return context;
 }
 
 void TFormMain::menuPrinterSetupClick() { services_.ui.PrinterSetup(); }
 
+// A job may run inside a stop (the record it cuts short is printed), so the
+// start-stop guard goes back to what it was.
+TFormMain::PrintJobScope::PrintJobScope(TFormMain& form) : form_(form), startStopWasBusy_(form.startStopBusy_) {
+  form_.printJobOpen_ = true;
+  form_.startStopBusy_ = true;
+}
+
+TFormMain::PrintJobScope::~PrintJobScope() {
+  form_.printJobOpen_ = false;
+  form_.startStopBusy_ = startStopWasBusy_;
+  if (form_.printProgress_ != nullptr) form_.printProgress_->reset();
+}
+
 void TFormMain::menuPrintClick() {
-  if (printPropDialog_ == nullptr || printTarget_ == nullptr) return;
+  if (printPropDialog_ == nullptr || printTarget_ == nullptr || printJobOpen_) return;
   TFormPrintProp& dialog = *printPropDialog_;
   const int32_t view = state_.wave.ViewMode;
   static const char* const kCaptions[] = {"打印页属性--波形曲线", "打印页属性--波形文字", "打印页属性--运行日志"};
@@ -115,6 +157,7 @@ void TFormMain::menuPrintClick() {
       if (!text.empty()) lines = view == 1 ? SplitCrLfLines(text) : SplitRunLogLines(text);
       const std::string title = view == 1 ? state_.history.Comment : std::string("运行日志:");
       const PrintContext context = MakePrintContext();
+      const PrintJobScope job(*this);
       ReportPrintJob(PrintTextPages(state_, *printTarget_, context, lines, title));
     }
   }
@@ -122,9 +165,10 @@ void TFormMain::menuPrintClick() {
 }
 
 void TFormMain::PrintWaveforms(int32_t automatic, int32_t preview, int32_t page) {
-  if (printTarget_ == nullptr) return;
+  if (printTarget_ == nullptr || printJobOpen_) return;
   const PrintContext context = MakePrintContext();
   if (preview == 0) {
+    const PrintJobScope job(*this);
     ReportPrintJob(quelvar::PrintWaveforms(state_, *printTarget_, context, automatic, nullptr, 0));
     return;
   }
@@ -159,7 +203,6 @@ void TFormMain::ShowPrintPreview(const platform::QtVectorPicture& picture) {
 }
 
 void TFormMain::ReportPrintJob(int32_t pages) {
-  if (printProgress_ != nullptr) printProgress_->reset();
   if (pages < 0) {
     services_.ui.MessageBox("打印任务无法开始!", "打印", platform::MsgButtons::Ok, platform::MsgIcon::Warning);
   } else if (pages > 0 && !printTarget_->OutputFile().empty()) {

@@ -55,7 +55,8 @@ void TFormMain::PostElapsedTimeText(const std::string& text) { ElapsedTimeText.P
 
 void TFormMain::Timer2Timer() {
   WaveViewState& v = state_.wave;
-  if (state_.display.DispValid == 1 && v.RepaintRequested != 0 && isVisible()) RepaintView();
+  // A print job shows its pages' ranges in the view meanwhile: the repaint waits.
+  if (state_.display.DispValid == 1 && v.RepaintRequested != 0 && isVisible() && !printJobOpen_) RepaintView();
   std::string text;
   if (StatusText.Take(text)) SetStatusPanelText(kMessagePanel, text);
   if (ElapsedTimeText.Take(text)) SetStatusPanelText(kElapsedTimePanel, text);

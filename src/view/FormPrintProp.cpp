@@ -359,9 +359,11 @@ void TFormPrintProp::UpdatePageModel() {
   in.Page = Page().value_or(PrintPage{});
   in.ChannelRate = state_.config.ChannelRate;
   in.ScaleOut = state_.wave.Options.ScaleOut;
-  in.PictureLabelWidth = state_.labels.PictureLabelWidth;
+  in.PictureLabelWidth = pictureLabelWidth_ ? pictureLabelWidth_() : state_.labels.PictureLabelWidth;
   in.DisplayWidth = state_.wave.DisplayWidth;
   in.MaxMultiFreq = state_.layout.MaxMultiFreq;
+  in.Start = state_.wave.XPosition;
+  in.DispPoints = state_.display.DispValid != 0 ? state_.display.DispPoints : 0;
   const PageModelTexts t = quelvar::UpdatePageModel(in, state_.config, state_.print);
   LabelPageWidth->setText(Q(t.PageWidth));
   LabelNumSamp->setText(Q(t.NumSamp));

@@ -48,6 +48,10 @@ class TFormPrintProp : public QDialog, public platform::ModalDialog {
   // The printer-setup dialog the printer button runs (the UiHost's by
   // default); true when confirmed.
   void SetPrinterSetupCommand(std::function<bool()> command) { printerSetup_ = std::move(command); }
+  // The width of the scale labels in a printed picture (picture font at the
+  // printer's resolution), for the page model when the scale stands outside
+  // the plot; without it the screen-measured picture width stands in.
+  void SetPictureLabelWidthSource(std::function<int32_t()> source) { pictureLabelWidth_ = std::move(source); }
 
   QTabWidget* PageControl1 = nullptr;
   QWidget* TabSheetContent = nullptr;
@@ -161,6 +165,7 @@ class TFormPrintProp : public QDialog, public platform::ModalDialog {
   platform::PrintTarget* printer_ = nullptr;
   std::function<void()> previewCommand_;
   std::function<bool()> printerSetup_;
+  std::function<int32_t()> pictureLabelWidth_;
   bool destroyed_ = false;
 };
 

@@ -8,6 +8,7 @@
 #include "platform/RegistryKey.h"
 #include "setup/DialogNumbers.h"
 #include "view/PrintLayout.h"
+#include "view/PrintPages.h"
 
 namespace quelvar {
 
@@ -137,7 +138,7 @@ int32_t AcceptLineWidth(std::string_view text) {
 
 int32_t AcceptWavePage(std::string_view text, int32_t previous) {
   const int32_t n = ParsePrintInteger(text).value_or(previous);
-  return n <= 0 ? 1 : n;
+  return std::clamp(n, 1, kMostWavePages);
 }
 
 float AcceptPerPointCM(std::string_view text) {
@@ -235,10 +236,23 @@ PageModelTexts UpdatePageModel(const PageModelInput& in, const LiveConfig& c, Pr
   p.PagePoints = FixedScalePagePoints(printable, p.PerSampTimePoints, p.PerPointCMPixels);
   t.NumSamp = "每页打印" + PrintIntegerText(p.PagePoints) + "采样点";
 
-  const int64_t displayPagePoints = int64_t{p.PagePoints} * std::max(in.MaxMultiFreq, 1);
-  p.PrintPageCount = in.FixedScale ? FixedScalePageCount(in.DisplayWidth, static_cast<int32_t>(std::min<int64_t>(
-                                                                               displayPagePoints, INT32_MAX)))
-                                   : AcceptWavePage(in.WavePage, c.WavePage);
+  const int32_t displayPagePoints =
+      static_cast<int32_t>(std::min<int64_t>(int64_t{p.PagePoints} * std::max(in.MaxMultiFreq, 1), INT32_MAX));
+  if (in.FixedScale) {
+    // The pages the printout makes: a range reaching past the data starts
+    // that much earlier, and no page starts past the data.
+    const int64_t width = std::clamp<int64_t>(in.DisplayWidth, 0, INT32_MAX);
+    int64_t start = in.Start;
+    if (in.DispPoints > 0 && start + width > in.DispPoints) start = in.DispPoints - width;
+    start = std::clamp<int64_t>(start, 0, INT32_MAX);
+    p.PrintPageCount = in.DispPoints > 0 ? WavePageLayout::FixedScale(static_cast<int32_t>(start),
+                                                                      static_cast<int32_t>(width), displayPagePoints,
+                                                                      in.DispPoints)
+                                               .Count()
+                                         : FixedScalePageCount(width, displayPagePoints);
+  } else {
+    p.PrintPageCount = AcceptWavePage(in.WavePage, c.WavePage);
+  }
   t.ActualPages = "注：需打印" + PrintIntegerText(p.PrintPageCount) + "页";
   UpdatePreviewHint(p);
   return t;

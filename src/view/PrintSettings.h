@@ -74,7 +74,10 @@ std::optional<float> ParsePrintReal(std::string_view text);
 // The accepted value of each edit.
 int32_t AcceptScaleNum(std::string_view text);                // not a number 8; below 3: 5
 int32_t AcceptLineWidth(std::string_view text);               // not a number or <= 0: 1; above 100: 100
-int32_t AcceptWavePage(std::string_view text, int32_t previous);  // not a number: previous; <= 0: 1
+// Pages of the page-count layout: a typing slip of a few more digits must
+// not start a job of millions of pages.
+inline constexpr int32_t kMostWavePages = 10000;
+int32_t AcceptWavePage(std::string_view text, int32_t previous);  // not a number: previous; <= 0: 1; at most kMostWavePages
 float AcceptPerPointCM(std::string_view text);                // not a number or <= 0: 1
 float AcceptPerSampTime(std::string_view text);               // not a number: 1; negative: its size
 // A margin: not a number keeps `previous`; then at most `limitCM`, at least 0.
@@ -110,6 +113,10 @@ struct PageModelInput {
   // Display points per sample of the base rate: a fixed-scale page holds
   // PagePoints samples, that many times as many display points.
   int32_t MaxMultiFreq = 1;
+  // The shown range's first point and the display data's length: the
+  // printout's last page ends with the data.
+  int64_t Start = 0;
+  int32_t DispPoints = 0;
 };
 
 // The page model's labels and hints.

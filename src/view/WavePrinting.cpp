@@ -11,6 +11,7 @@
 #include "view/Palette.h"
 #include "view/PrintLayout.h"
 #include "view/PrintPages.h"
+#include "view/PrintSettings.h"
 #include "view/ScreenWaveformInput.h"
 #include "view/TextPages.h"
 #include "view/TriggerAlgorithmReport.h"
@@ -98,7 +99,7 @@ int32_t PrintWaveforms(AppState& state, platform::PrintTarget& target, const Pri
     const int32_t displayPagePoints = SaturateToInt32(int64_t{print.PagePoints} * std::max(state.layout.MaxMultiFreq, 1));
     layout = WavePageLayout::FixedScale(start, W, displayPagePoints, d.DispPoints);
   } else {
-    if (c.WavePage < 1) c.WavePage = 1;
+    c.WavePage = std::clamp(c.WavePage, 1, kMostWavePages);
     layout = WavePageLayout::PageCount(start, W, c.WavePage, c.PrintScaleNum);
   }
   const int32_t count = layout.Count();

@@ -15,6 +15,9 @@
 
 #include <QPrinter>
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -199,6 +202,84 @@ TEST_F(FormMainPrinting, WithoutAPrinterTheJobBecomesAPdfOfTheExpectedPages) {
   EXPECT_EQ(content.count(QRegularExpression("/Type\\s*/Page(?![s\\w])")), 3);
   EXPECT_EQ(form->PostedStatusText(), "提示：打印输出已存入文件 " + file.toStdString());
   EXPECT_NE(form->RunLogText().find("打印输出已存入文件:" + file.toStdString()), std::string::npos);
+}
+
+TEST_F(FormMainPrinting, TheDialogCountsTheFixedScalePagesThePrintoutMakes) {
+  // The scale stands outside the plot, so the labels' width at the
+  // printer's resolution decides the points on a page.
+  QTemporaryDir dir;
+  QPrinter qprinter(QPrinter::HighResolution);
+  platform::QtPrintTarget pdf(qprinter, nullptr);
+  const QString file = dir.filePath("fixed.pdf");
+  pdf.ForcePdfFile(file.toStdString());
+  auto form = Printable();
+  form->SetPrintTarget(&pdf);
+  if (!form->menuScaleOut->isChecked()) form->menuScaleOutClick();
+  ASSERT_TRUE(state.wave.Options.ScaleOut);
+  state.config.IDFixedScale = 1;
+  state.config.PerPointCM = 1.0f;
+  state.config.PerSampTime = 1.0f;  // 1 ms a centimetre: a few pages for the shown range
+  int32_t counted = 0;
+  ui.modalAnswers.push_back([&](platform::ModalDialog& d) {
+    auto& shown = dynamic_cast<TFormPrintProp&>(d);
+    shown.FormShow();
+    counted = state.print.PrintPageCount;
+    shown.ButtonOKClick();
+    return platform::kModalOk;
+  });
+  form->menuPrintClick();
+  ASSERT_GT(counted, 1);
+  QFile written(file);
+  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+  const QString content = QString::fromLatin1(written.readAll());
+  EXPECT_EQ(content.count(QRegularExpression("/Type\\s*/Page(?![s\\w])")), counted);
+}
+
+TEST_F(FormMainPrinting, WhileAJobRunsTheViewIsNotRepaintedAndStartsAreRefused) {
+  // A printer that lets the interface timer and playback tick between pages.
+  struct TickingPrinter : platform::RecordingPrintTarget {
+    using RecordingPrintTarget::RecordingPrintTarget;
+    std::function<void()> between;
+    void NewPage() override {
+      RecordingPrintTarget::NewPage();
+      if (between) between();
+    }
+  } ticking(4800, 6800, 600);
+  auto form = Printable();
+  form->SetPrintTarget(&ticking);
+  state.config.WavePage = 3;
+  const int32_t start = state.wave.XPosition;
+  int ticks = 0;
+  ticking.between = [&] {
+    ++ticks;
+    state.wave.RepaintRequested = 1;
+    form->Timer2Timer();
+    EXPECT_EQ(state.wave.RepaintRequested, 1);  // the repaint waits for the job
+    EXPECT_TRUE(form->StartStopBusy());
+    form->PrintWaveforms(1, 0, 0);  // no second job inside the first
+  };
+  AnswerPrintDialog(platform::kModalOk);
+  form->menuPrintClick();
+  EXPECT_EQ(ticks, 2);
+  EXPECT_EQ(ticking.DocumentsBegun(), 1);
+  EXPECT_TRUE(ticking.Errors().empty());
+  EXPECT_FALSE(form->StartStopBusy());
+  EXPECT_EQ(state.wave.XPosition, start);
+}
+
+TEST_F(FormMainPrinting, PdfFilesOfJobsInTheSameSecondDoNotOverwriteEachOther) {
+  QTemporaryDir dir;
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path().toStdString());
+  auto form = Printable();
+  const std::string first = form->NewPrintFileName();
+  EXPECT_EQ(first.substr(0, 1), "P");
+  EXPECT_EQ(first.substr(first.size() - 4), ".pdf");
+  { std::ofstream(first) << "x"; }
+  const std::string second = form->NewPrintFileName();
+  EXPECT_NE(second, first);
+  EXPECT_FALSE(std::filesystem::exists(second));
+  std::filesystem::current_path(before);
 }
 
 TEST_F(FormMainPrinting, PrinterSetupRunsThePrinterDialog) {

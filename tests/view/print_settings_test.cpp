@@ -50,6 +50,7 @@ TEST(PrintSettingsRead, EveryNumericEditIsRewrittenWithItsAcceptedValue) {
       {&PrintPropEdits::WavePage, "0", "1"},
       {&PrintPropEdits::WavePage, "-4", "1"},
       {&PrintPropEdits::WavePage, "7", "7"},
+      {&PrintPropEdits::WavePage, "2000000000", "10000"},  // a slip of the keys starts no endless job
       {&PrintPropEdits::PerTime, "-50", "50.00"},
       {&PrintPropEdits::PerTime, "x", "1.00"},
       {&PrintPropEdits::PerTime, "1e39", "1.00"},  // beyond a float

@@ -3,6 +3,12 @@
 // preview of one page, text jobs, and the view left as it was.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
 #include "common/AppState.h"
@@ -259,6 +265,37 @@ TEST_F(WavePrintingTest, CoverAndTriggerReportArePagesOfTheSameJob) {
   RecordingPrintTarget other(2000, 3000, 600);
   PrintWaveforms(state, other, context, 0, nullptr, 0);
   EXPECT_EQ(other.Pages().size(), 2u);
+}
+
+TEST_F(WavePrintingTest, OneJobHoldsTheCoverThenTheReportThenTheWaveforms) {
+  const std::filesystem::path file = std::filesystem::temp_directory_path() /
+                                     ("quelvar-cover-" + std::to_string(::getpid()) + ".txt");
+  {
+    std::ofstream out(file, std::ios::binary);
+    out << "Cover line 1\nCover line 2\n";
+  }
+  LiveConfig& c = state.config;
+  c.IDAutoCover = 1;
+  state.print.CoverPageTextFile = file.string();
+  c.WavePage = 2;
+  c.Algorithm_Num = 0;
+  state.history.TriggerType = 2;
+  state.history.TriggerAlgorithm = 4;
+  context.SelectFault = true;
+  EXPECT_EQ(PrintWaveforms(state, target, context, 0, nullptr, 0), 2);
+  std::filesystem::remove(file);
+  EXPECT_EQ(target.DocumentsBegun(), 1);
+  EXPECT_EQ(target.DocumentsEnded(), 1);
+  EXPECT_TRUE(target.Errors().empty());
+  // Cover, report, two waveform pages: no empty page between them.
+  ASSERT_EQ(target.Pages().size(), 4u);
+  const std::vector<std::string> cover = Texts(target.Page(0));
+  EXPECT_NE(std::find(cover.begin(), cover.end(), "Cover line 2"), cover.end());
+  const std::vector<std::string> report = Texts(target.Page(1));
+  EXPECT_NE(std::find(report.begin(), report.end(), "录波启动算法信息"), report.end());
+  EXPECT_EQ(std::find(report.begin(), report.end(), "Cover line 1"), report.end());  // one cover only
+  EXPECT_EQ(Texts(target.Page(2)).at(2), "Foot《第 1/2 页》");
+  EXPECT_EQ(Texts(target.Page(3)).at(2), "Foot《第 2/2 页》");
 }
 
 TEST_F(WavePrintingTest, RestoresTheViewWithTheCorrectedStart) {

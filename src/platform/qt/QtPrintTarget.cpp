@@ -35,7 +35,10 @@ bool QtPrintTarget::ToFile() const { return !forcedPdf_.empty() || !SystemHasPri
 
 std::string QtPrintTarget::PrinterName() const {
   if (ToFile()) return {};
-  return printer_.printerName().toStdString();
+  // The default printer counts as no printer chosen.
+  const QString name = printer_.printerName();
+  if (name == QPrinterInfo::defaultPrinterName()) return {};
+  return name.toStdString();
 }
 
 int QtPrintTarget::PageWidth() const {
@@ -57,9 +60,13 @@ bool QtPrintTarget::BeginDocument(const std::string& title) {
     if (outputFile_.empty()) return false;
     printer_.setOutputFormat(QPrinter::PdfFormat);
     printer_.setOutputFileName(Q(outputFile_));
-  } else {
+    madePdf_ = true;
+  } else if (madePdf_) {
+    // Back to the printer after a file job of ours; a file output the user
+    // chose in the printer-setup dialog is left as it is.
     printer_.setOutputFormat(QPrinter::NativeFormat);
     printer_.setOutputFileName(QString());
+    madePdf_ = false;
   }
   canvas_ = std::make_unique<QtCanvas>(printer_);
   if (!canvas_->IsActive()) {

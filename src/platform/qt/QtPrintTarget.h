@@ -48,6 +48,7 @@ class QtPrintTarget : public PrintTarget {
   std::function<std::string()> pdfFileForJob_;
   std::string forcedPdf_;
   std::string outputFile_;
+  bool madePdf_ = false;  // the printer was set to PDF output by a job
   std::unique_ptr<QtCanvas> canvas_;
 };
 
