@@ -16,10 +16,10 @@ class MainWindowWithData : public MainWindowFixture {
  protected:
   // A shown main window past its start-up with a ring of 4 blocks of the
   // default four channels on display; block b's words all hold b.
-  std::unique_ptr<TFormMain> WithData() {
+  std::unique_ptr<TFormMain> WithData(int width = 900, int height = 700) {
     auto form = NewMainWindow();
     form->Timer2Timer();
-    form->resize(900, 700);
+    form->resize(width, height);
     form->show();
     form->Timer2->stop();  // the test ticks
     QApplication::processEvents();

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,7 +21,7 @@
 #include "platform/qt/QtVectorPicture.h"
 #include "platform/RecordingPrintTarget.h"
 #include "shell/FormMain.h"
-#include "shell/MainWindowFixture.h"
+#include "view/MainWindowWithData.h"
 #include "view/FormGraphType.h"
 #include "view/PaintBox.h"
 #include "view/Palette.h"
@@ -30,28 +31,13 @@ namespace {
 using namespace quelvar;
 using Kind = platform::ScriptedUiHost::Kind;
 
-class FormMainPictures : public test::MainWindowFixture {
+class FormMainPictures : public test::MainWindowWithData {
  protected:
-  // A shown main window with a recorder ring of 4 blocks on display.
+  // A shown main window with a recorder ring of 4 blocks on display, every
+  // word at the middle code.
   std::unique_ptr<TFormMain> ShownWithData() {
-    auto form = NewMainWindow();
-    form->Timer2Timer();  // the deferred start-up
-    form->resize(800, 600);
-    form->show();
-    form->Timer2->stop();  // the test ticks
-    QApplication::processEvents();
-    LiveConfig& c = state.config;
-    constexpr int32_t kBlocks = 4;
-    c.MaxBlock = kBlocks;
-    c.NumChn = c.Analog_Num;
-    c.MaxMultiFreq = 1;
-    state.acq.RingBlocks = kBlocks;
-    state.acq.RingBuffer.assign(static_cast<size_t>(kBlocks) * c.NumSamp * c.NumChn, 0x8000);
-    state.acq.BufferLayoutValid = 1;
-    state.acq.RingWriteBlock = 0;
-    state.display.DispRowWords = c.NumChn;
-    form->menuMonitor->setChecked(false);
-    form->menuMonitorClick();
+    auto form = WithData(800, 600);
+    std::fill(state.acq.RingBuffer.begin(), state.acq.RingBuffer.end(), uint16_t{0x8000});
     return form;
   }
   // Answers the options dialog: `edit` sets its controls, then OK or Cancel.
