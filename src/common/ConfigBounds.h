@@ -26,6 +26,14 @@ inline constexpr int32_t kMinGraduations = 3;
 inline constexpr int32_t kDefaultGraduations = 5;
 inline constexpr int32_t kMaxGraduations = 1000;
 
+// A picture's scale divisions and trace width in pixels. Beyond these a
+// picture is no more readable, and a pen a million pixels wide or a scale
+// loop of millions would stall the preview, the clipboard and printing.
+inline constexpr int32_t kMinPictureScaleNum = 4;
+inline constexpr int32_t kMaxPictureScaleNum = 1000;
+inline constexpr int32_t kMinPictureLineWidth = 1;
+inline constexpr int32_t kMaxPictureLineWidth = 100;
+
 inline constexpr float kMinACFrq = 0.001f;
 inline constexpr float kMaxACFrq = 1.0e6f;
 

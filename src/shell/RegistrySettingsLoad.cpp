@@ -117,10 +117,10 @@ void LoadColorKey(platform::RegistryStore& store, const RegistryContext& ctx, Li
   live.GraphMetafile = r.Int("GraphMetaFile", 1);
   live.SizeScreen = r.Int("SizeScreen", 1);
   live.IsColor = r.Int("IsColor", 1);
-  live.WMFScaleNum = r.Int("WMFScaleNum", 8);
+  live.WMFScaleNum = std::clamp(r.Int("WMFScaleNum", 8), kMinPictureScaleNum, kMaxPictureScaleNum);
   live.IDBGWhite = r.Int("IDBGWhite", 0);
   live.IDIncludeInst = r.Int("IDIncludeInst", 1);
-  live.WMFLineWidth = r.Int("WMFLineWidth", 1);
+  live.WMFLineWidth = std::clamp(r.Int("WMFLineWidth", 1), kMinPictureLineWidth, kMaxPictureLineWidth);
 }
 
 void LoadRecorderValues(RegistryReader& r, const RegistryContext& ctx, LiveConfig& live) {

@@ -23,12 +23,14 @@ constexpr int kProgressDelayMs = 1000;
 // need one. While nothing is acquired the window keeps painting meanwhile;
 // user input and socket events wait until the table is done, so nothing can
 // change the data under it. While acquiring no events run at all: the rows
-// must not mix blocks that arrive during the command.
+// must not mix blocks that arrive during the command, and a dialog that is
+// never painted would only stand as a dead window, so none is made.
 class TableProgressDialog {
  public:
   TableProgressDialog(QWidget* parent, bool processEvents) : parent_(parent), processEvents_(processEvents) {}
 
   void operator()(int64_t done, int64_t total) {
+    if (!processEvents_) return;
     if (dialog_ == nullptr) {
       if (total <= kTextTableProgressRows) return;
       dialog_ = std::make_unique<QProgressDialog>(QString(), QString(), 0,
@@ -105,6 +107,14 @@ int TFormMain::WriteTextTableFile(const std::string& fileName) {
 void TFormMain::menuCopyTextClick() {
   if (state_.display.DispValid != 1) {
     PostStatusText("提示：没有波形！");
+    return;
+  }
+  // The whole table is held twice over on its way to the clipboard; a file
+  // takes it row by row and needs no such limit.
+  const TextTableSource source{{state_.config, state_.torque, state_.display, state_.layout}, state_.wave,
+                               state_.oscilTool};
+  if (TextTableSizeBound(source, MenusOf(*this, state_.display.DataSourceMode == 2)) > kTextTableClipboardLimit) {
+    PostStatusText("提示：数据太多，不能拷贝于剪贴板！");
     return;
   }
   services_.ui.SetClipboardText(TextTableOfView());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/ConfigBounds.h"
 #include "setup/DialogNumbers.h"
 
 namespace quelvar {
@@ -10,9 +11,7 @@ namespace {
 
 constexpr int32_t kDefaultUserSide = 100;
 constexpr int32_t kDefaultScaleNum = 8;
-constexpr int32_t kMinScaleNum = 4;
 constexpr int32_t kDefaultLineWidth = 1;
-constexpr int32_t kMinLineWidth = 1;
 
 int32_t IntegerOr(const std::string& text, int32_t fallback) { return ParseDialogInteger(text).value_or(fallback); }
 
@@ -35,9 +34,9 @@ void ReadPictureOptions(PictureOptionFields& fields, LiveConfig& config, Picture
   userSize.Width = IntegerOr(fields.Width, kDefaultUserSide);
   userSize.Height = IntegerOr(fields.Height, kDefaultUserSide);
   config.IsColor = fields.Colour ? 1 : 0;
-  config.WMFScaleNum = std::max(IntegerOr(fields.ScaleNum, kDefaultScaleNum), kMinScaleNum);
+  config.WMFScaleNum = std::clamp(IntegerOr(fields.ScaleNum, kDefaultScaleNum), kMinPictureScaleNum, kMaxPictureScaleNum);
   fields.ScaleNum = std::to_string(config.WMFScaleNum);
-  config.WMFLineWidth = std::max(IntegerOr(fields.LineWidth, kDefaultLineWidth), kMinLineWidth);
+  config.WMFLineWidth = std::clamp(IntegerOr(fields.LineWidth, kDefaultLineWidth), kMinPictureLineWidth, kMaxPictureLineWidth);
   fields.LineWidth = std::to_string(config.WMFLineWidth);
   config.IDBGWhite = fields.WhiteBG ? 1 : 0;
   config.IDIncludeInst = fields.IncludeInst ? 1 : 0;

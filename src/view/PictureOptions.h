@@ -36,9 +36,9 @@ void FillPictureOptionFields(const LiveConfig& config, PictureOptionFields& fiel
 
 // Reading the dialog (OK and preview): the options from the controls, the
 // user size from its edits (not a whole number: 100; the edits keep their
-// text), the scale divisions (not a whole number: 8, then at least 4) and the
-// trace width (not a whole number: 1, then at least 1), both written back
-// into their edits.
+// text), the scale divisions (not a whole number: 8, then held within 4 ..
+// 1000) and the trace width (not a whole number: 1, then held within 1 ..
+// 100), both written back into their edits.
 void ReadPictureOptions(PictureOptionFields& fields, LiveConfig& config, PictureSize& userSize);
 
 // The sides a picture may have. A printer page at 1200 dots per inch fits

@@ -16,6 +16,10 @@ namespace {
 // Significant digits and decimals of the time column.
 constexpr int kTimePrecision = 7;
 constexpr int kTimeDecimals = 2;
+// Significant digits of the value cells (those of the text grid) and the
+// most decimals a direct value in volts carries.
+constexpr int kValuePrecision = 7;
+constexpr int kMaxVoltDecimals = 5;
 
 int32_t AnalogCount(const LiveConfig& c) { return std::clamp(c.Analog_Num, 0, kMaxAnalogChannels); }
 int32_t SwitchCount(const LiveConfig& c) { return std::clamp(c.SW_Num, 0, kMaxSwitchInputs); }
@@ -118,6 +122,52 @@ void AppendSwitchCell(const ChannelValueSource& source, int32_t input, int64_t p
   row += SwitchIsHigh(word, bit.bit) ? "高电平" : "低电平";
 }
 
+// The shown points that lie in the data: [first, end).
+struct RowRange {
+  int64_t first = 0;
+  int64_t end = 0;
+  int64_t Count() const { return std::max<int64_t>(end - first, 0); }
+};
+
+RowRange RowsOfView(const TextTableSource& source) {
+  const DisplayDescriptor& d = source.values.display;
+  if (d.DispValid != 1 || d.DispPoints <= 0 || d.DispRows <= 0) return {};
+  const int32_t maxMultiFreq = std::clamp(source.values.layout.MaxMultiFreq, 1, kMaxMultiFreq);
+  const int64_t points = std::min<int64_t>(d.DispPoints, static_cast<int64_t>(d.DispRows) * maxMultiFreq);
+  const int64_t first = std::max<int64_t>(source.view.XPosition, 0);
+  const int64_t end =
+      std::min<int64_t>(static_cast<int64_t>(source.view.XPosition) + std::max(source.view.DisplayWidth, 0), points);
+  return {first, end};
+}
+
+// The longest text FormatFixed gives with `precision` significant digits and
+// `decimals` decimals: sign, digits, point and decimals, "0." and the
+// decimals below 1, or sign, mantissa, "E", exponent sign and 4 digits.
+int64_t FixedTextBound(int precision, int decimals) { return precision + decimals + 8; }
+
+// The longest cell of `column` with its leading TAB.
+int64_t CellBound(const LiveConfig& c, const Column& column, GridMode mode) {
+  constexpr int64_t kCodeDigits = 5;  // a 16-bit code in decimal
+  if (column.isSwitch) return 1 + static_cast<int64_t>(std::string_view("低电平").size());
+  switch (mode) {
+    case GridMode::Hex: return 1 + kCodeDigits;
+    case GridMode::DirectValue: return 1 + std::max(kCodeDigits, FixedTextBound(kValuePrecision, kMaxVoltDecimals));
+    case GridMode::Engineering: break;
+  }
+  const int32_t decimals = std::clamp(c.AnalogChannelTable[static_cast<size_t>(column.index)].ChnDigiPoint, 0, 18);
+  return 1 + FixedTextBound(kValuePrecision, decimals);
+}
+
+int64_t TableSizeBound(const TextTableSource& source, const TextTableMenus& menus, const std::vector<Column>& columns) {
+  const RowRange rows = RowsOfView(source);
+  const LiveConfig& c = source.values.config;
+  // CR LF, the time, TAB and the point number.
+  int64_t row = 2 + FixedTextBound(kTimePrecision, kTimeDecimals) + 1 +
+                static_cast<int64_t>(std::to_string(std::max<int64_t>(rows.end, 0)).size());
+  for (const Column& column : columns) row += CellBound(c, column, menus.Mode);
+  return static_cast<int64_t>(HeaderRows(c, columns, menus.Mode).size()) + rows.Count() * row;
+}
+
 // Writes the table of `columns` over the shown points.
 int64_t EmitTable(TextTableSource& source, const TextTableMenus& menus, const std::vector<Column>& columns,
                   const TextTableSink& sink, const TextTableProgress& progress) {
@@ -134,11 +184,10 @@ int64_t EmitTable(TextTableSource& source, const TextTableMenus& menus, const st
   const int64_t blockOffset = static_cast<int64_t>(d.DispFirstBlock) * c.NumSamp * maxMultiFreq;
 
   // Only the shown points that lie in the data have rows.
-  const int64_t points = std::min<int64_t>(d.DispPoints, static_cast<int64_t>(d.DispRows) * maxMultiFreq);
-  const int64_t first = std::max<int64_t>(source.view.XPosition, 0);
-  const int64_t end =
-      std::min<int64_t>(static_cast<int64_t>(source.view.XPosition) + std::max(source.view.DisplayWidth, 0), points);
-  const int64_t total = std::max<int64_t>(end - first, 0);
+  const RowRange rows = RowsOfView(source);
+  const int64_t first = rows.first;
+  const int64_t end = rows.end;
+  const int64_t total = rows.Count();
 
   std::string piece = HeaderRows(c, columns, menus.Mode);
   if (progress) progress(0, total);
@@ -181,6 +230,13 @@ int64_t TextTableOfOscilloscope(TextTableSource& source, const TextTableMenus& m
                                 const TextTableProgress& progress) {
   if (source.values.display.DispValid != 1) return 0;
   return EmitTable(source, menus, ColumnsOfOscilloscope(source.values.config, source.oscil), sink, progress);
+}
+
+int64_t TextTableSizeBound(const TextTableSource& source, const TextTableMenus& menus) {
+  if (source.values.display.DispValid != 1) return 0;
+  const LiveConfig& c = source.values.config;
+  return TableSizeBound(source, menus,
+                        menus.Oscilloscope ? ColumnsOfOscilloscope(c, source.oscil) : ColumnsOfView(c, source.view));
 }
 
 std::string TextTableText(TextTableSource& source, const TextTableMenus& menus, const TextTableProgress& progress) {

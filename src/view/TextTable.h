@@ -56,6 +56,16 @@ int64_t TextTableOfView(TextTableSource& source, const TextTableMenus& menus, co
 int64_t TextTableOfOscilloscope(TextTableSource& source, const TextTableMenus& menus, const TextTableSink& sink,
                                 const TextTableProgress& progress = {});
 
+// An upper bound of the table's length in bytes, from its rows, its columns
+// and the longest text each column's cell can take; reads no data, so a
+// table too long to hold whole can be refused before it is built.
+int64_t TextTableSizeBound(const TextTableSource& source, const TextTableMenus& menus);
+
+// The longest table the clipboard takes: it holds the text twice over (here
+// and as UTF-16), and a zoomed-out view of millions of points would exhaust
+// the memory.
+inline constexpr int64_t kTextTableClipboardLimit = int64_t{256} << 20;
+
 // The whole table as one text.
 std::string TextTableText(TextTableSource& source, const TextTableMenus& menus,
                           const TextTableProgress& progress = {});

@@ -1,7 +1,11 @@
 // A user's file written piece by piece: whole once committed, absent (or the
 // earlier file unchanged) otherwise.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -68,6 +72,37 @@ TEST_F(StreamedUserFileTest, AbandonedOrUnmadeFilesLeaveNothingBehind) {
   unmade.Write("x");
   EXPECT_FALSE(unmade.Commit(error));
   EXPECT_EQ(Entries(), 1u);
+}
+
+// A write that fails after Open (here the file size limit, with SIGXFSZ
+// ignored so the write returns EFBIG) must fail the Commit, remove the
+// temporary file and leave the earlier target as it was: a small table that
+// fails only in Commit's last write, and a large one that fails on the way.
+TEST_F(StreamedUserFileTest, AWriteThatFailsAfterOpenFailsTheCommitAndLeavesTheOldFile) {
+  for (const size_t size : {size_t{100}, size_t{3} << 20}) {
+    SCOPED_TRACE(size);
+    std::ofstream(dir / "a.txt") << "old";
+    // The limit lives in a child so the test process keeps its own.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{10, 10};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(2);
+      StreamedUserFile file(dir / "a.txt");
+      std::string error;
+      if (!file.Open(error)) ::_exit(3);
+      for (size_t done = 0; done < size; done += 50) file.Write(std::string(50, 'x'));
+      const bool committed = file.Commit(error);
+      ::_exit(committed ? 4 : error.empty() ? 5 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);  // Commit failed and said why
+    EXPECT_EQ(Read(dir / "a.txt"), "old");
+    EXPECT_EQ(Entries(), 1u);  // no temporary file left
+  }
 }
 
 }  // namespace

@@ -120,6 +120,12 @@ TEST(RegistrySettings, StoredIntegersAreClampedAsTheyAreRead) {
       {"\\Algorithm", "ConfirmTriggerNum", 11, &LiveConfig::ConfirmTriggerNum, 10},
       {"\\Algorithm", "Algorithm_Num", 61, &LiveConfig::Algorithm_Num, 60},
       {"\\Algorithm", "Algorithm_Num", -1, &LiveConfig::Algorithm_Num, 0},
+      {"\\Color", "WMFScaleNum", 2, &LiveConfig::WMFScaleNum, 4},
+      {"\\Color", "WMFScaleNum", 1000, &LiveConfig::WMFScaleNum, 1000},
+      {"\\Color", "WMFScaleNum", 2000000, &LiveConfig::WMFScaleNum, 1000},
+      {"\\Color", "WMFLineWidth", 0, &LiveConfig::WMFLineWidth, 1},
+      {"\\Color", "WMFLineWidth", 100, &LiveConfig::WMFLineWidth, 100},
+      {"\\Color", "WMFLineWidth", 1000000, &LiveConfig::WMFLineWidth, 100},
   };
   for (const IntCase& c : cases) {
     MemoryRegistry reg;

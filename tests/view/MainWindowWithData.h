@@ -15,8 +15,9 @@ namespace quelvar::test {
 class MainWindowWithData : public MainWindowFixture {
  protected:
   // A shown main window past its start-up with a ring of 4 blocks of the
-  // default four channels on display; block b's words all hold b.
-  std::unique_ptr<TFormMain> WithData(int width = 900, int height = 700) {
+  // default four channels on display; block b's words all hold b. A
+  // `numSamp` above 0 sets the points a block.
+  std::unique_ptr<TFormMain> WithData(int32_t numSamp = 0, int width = 900, int height = 700) {
     auto form = NewMainWindow();
     form->Timer2Timer();
     form->resize(width, height);
@@ -25,6 +26,7 @@ class MainWindowWithData : public MainWindowFixture {
     QApplication::processEvents();
     LiveConfig& c = state.config;
     const int32_t blocks = 4;
+    if (numSamp > 0) c.NumSamp = numSamp;
     c.MaxBlock = blocks;
     c.NumChn = c.Analog_Num;
     c.MaxMultiFreq = 1;

@@ -36,7 +36,7 @@ class FormMainPictures : public test::MainWindowWithData {
   // A shown main window with a recorder ring of 4 blocks on display, every
   // word at the middle code.
   std::unique_ptr<TFormMain> ShownWithData() {
-    auto form = WithData(800, 600);
+    auto form = WithData(0, 800, 600);
     std::fill(state.acq.RingBuffer.begin(), state.acq.RingBuffer.end(), uint16_t{0x8000});
     return form;
   }

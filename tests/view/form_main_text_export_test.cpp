@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 
 #include "MainWindowWithData.h"
 #include "platform/GbkText.h"
+#include "view/TextTable.h"
 
 namespace {
 
@@ -74,6 +76,54 @@ TEST_F(FormMainTextExport, CopyTextWithoutDataOnlyTellsSo) {
   form->menuCopyTextClick();
   EXPECT_EQ(form->PostedStatusText(), "提示：没有波形！");
   EXPECT_TRUE(ui.prompts.empty());
+}
+
+// A zoomed-out view of millions of points would be held whole twice over on
+// its way to the clipboard: a table whose size bound passes the limit is
+// refused before any of it is built; the file takes it row by row.
+TEST_F(FormMainTextExport, CopyTextRefusesATableTooLargeForTheClipboard) {
+  auto form = Shown();
+  ui.clipboardText = "earlier";
+  // Ten million shown points of four channels: the bound reads no data.
+  state.display.DispPoints = 10'000'000;
+  state.display.DispRows = 10'000'000;
+  state.wave.XPosition = 0;
+  state.wave.DisplayWidth = 10'000'000;
+  const TextTableSource source{{state.config, state.torque, state.display, state.layout}, state.wave,
+                               state.oscilTool};
+  ASSERT_GT(TextTableSizeBound(source, {}), kTextTableClipboardLimit);
+  form->menuCopyTextClick();
+  EXPECT_EQ(form->PostedStatusText(), "提示：数据太多，不能拷贝于剪贴板！");
+  EXPECT_EQ(ui.clipboardText, "earlier");
+  // The oscilloscope's two traces are under the same limit.
+  state.display.DataSourceMode = 2;
+  state.oscilTool.UseChn1 = 1;
+  state.oscilTool.ChnAd1 = 0;
+  form->PostStatusText("");
+  form->menuCopyTextClick();
+  EXPECT_EQ(form->PostedStatusText(), "提示：数据太多，不能拷贝于剪贴板！");
+  EXPECT_EQ(ui.clipboardText, "earlier");
+}
+
+// While acquiring no events run during the table, so a progress dialog would
+// stand unpainted: none is made then; idle, a long table has one.
+TEST_F(FormMainTextExport, ALongTableHasAProgressDialogOnlyWhenEventsRun) {
+  auto form = WithData(1500);
+  form->menuScope4->trigger();
+  state.wave.XPosition = 0;
+  state.wave.DisplayWidth = 6000;
+  form->Timer2Timer();
+  ASSERT_GT(state.wave.DisplayWidth, kTextTableProgressRows);
+  for (const int32_t runState : {kRunIdle, kRunRecording}) {
+    state.RunState = runState;
+    bool dialogSeen = false;
+    form->TextTableOfView([&](std::string_view) {
+      if (form->findChild<QProgressDialog*>("TextTableProgress") != nullptr) dialogSeen = true;
+    });
+    EXPECT_EQ(dialogSeen, runState == kRunIdle) << runState;
+    EXPECT_EQ(form->findChild<QProgressDialog*>("TextTableProgress"), nullptr);  // gone with the table
+  }
+  state.RunState = kRunIdle;
 }
 
 TEST_F(FormMainTextExport, CopyReportPutsTheRunLogOnTheClipboard) {

@@ -16,10 +16,13 @@ struct NumberCase {
   std::string shown;  // the edit after reading
 };
 
-TEST(PictureOptions, ScaleDivisionsFallBackToEightAndAreAtLeastFour) {
+// Above the bounds a scale of millions of divisions or a pen a million
+// pixels wide stalled the preview, the clipboard and printing.
+TEST(PictureOptions, ScaleDivisionsFallBackToEightAndAreHeldWithinFourToAThousand) {
   const NumberCase cases[] = {{"2", 4, "4"},   {"x", 8, "8"},     {"", 8, "8"},     {"4", 4, "4"},
                               {"12", 12, "12"}, {" 6 ", 6, "6"},  {"-7", 4, "4"},   {"3.5", 8, "8"},
-                              {"99999999999", 8, "8"}};
+                              {"99999999999", 8, "8"}, {"1000", 1000, "1000"}, {"1001", 1000, "1000"},
+                              {"2000000", 1000, "1000"}};
   for (const NumberCase& c : cases) {
     LiveConfig config;
     PictureOptionFields fields;
@@ -31,8 +34,10 @@ TEST(PictureOptions, ScaleDivisionsFallBackToEightAndAreAtLeastFour) {
   }
 }
 
-TEST(PictureOptions, TraceWidthFallsBackToOneAndIsAtLeastOne) {
-  const NumberCase cases[] = {{"0", 1, "1"}, {"-3", 1, "1"}, {"x", 1, "1"}, {"1", 1, "1"}, {"5", 5, "5"}};
+TEST(PictureOptions, TraceWidthFallsBackToOneAndIsHeldWithinOneToAHundred) {
+  const NumberCase cases[] = {{"0", 1, "1"},       {"-3", 1, "1"},      {"x", 1, "1"},
+                              {"1", 1, "1"},       {"5", 5, "5"},       {"100", 100, "100"},
+                              {"101", 100, "100"}, {"1000000", 100, "100"}};
   for (const NumberCase& c : cases) {
     LiveConfig config;
     PictureOptionFields fields;

@@ -304,6 +304,86 @@ TEST(TextTableOfOscilloscope, TracesInUseAreTheColumns) {
   EXPECT_EQ(d.Text(GridMode::DirectValue, true), "时间\t通道名：\r\n(ms)\t点\\单位：\r\n0.00\t1\r\n1.00\t2");
 }
 
+// A trace on a switch input is a switch column in every grid mode: the
+// input's name, "[开关量]" and high or low, whichever trace it is.
+TEST(TextTableOfOscilloscope, ASwitchTraceReadsHighOrLowInEveryMode) {
+  TableData d;
+  d.display.DataSourceMode = 2;
+  d.oscil.UseChn1 = 1;
+  d.oscil.ChnAd1 = 2;  // switch input 0
+  d.oscil.UseChn2 = 0;
+  d.Show(2, 2);
+  for (const GridMode mode : {GridMode::Engineering, GridMode::Hex, GridMode::DirectValue}) {
+    EXPECT_EQ(d.Text(mode, true),
+              "时间\t通道名：\tS0"
+              "\r\n(ms)\t点\\单位：\t[开关量]"
+              "\r\n2.00\t3\t高电平"
+              "\r\n3.00\t4\t低电平")
+        << static_cast<int>(mode);
+  }
+  // Beside an analog trace, in the traces' order.
+  d.oscil.UseChn2 = 1;
+  d.oscil.ChnAD2 = 0;
+  EXPECT_EQ(DataRows(d.Text(GridMode::Hex, true)), (std::vector<std::string>{"2.00\t3\t高电平\t3072",
+                                                                               "3.00\t4\t低电平\t3584"}));
+}
+
+// The size bound lets the clipboard copy refuse a table before building it:
+// it must never fall below the table, whatever the values, and must not
+// refuse an ordinary long view.
+TEST(TextTableSizeBound, IsNeverBelowTheTableAndReadsNoData) {
+  struct Case {
+    uint16_t code;
+    int32_t decimals;
+    float coeB;
+  };
+  // Codes giving the widest texts: huge values in scientific notation,
+  // tiny ones with many decimals, negative ones.
+  const Case cases[] = {{0, 4, 1.0f},       {65535, 0, 1.0e30f}, {1, 18, -1.0e-7f},
+                        {4095, 18, -3.0e6f}, {2047, 7, -1.0e38f}, {65535, 2, 1.0f}};
+  for (const Case& c : cases) {
+    const uint16_t code = c.code;
+    TableData d(3);
+    for (uint16_t& word : d.words) word = code;
+    for (int32_t ch = 0; ch < 2; ++ch) {
+      d.config.AnalogChannelTable[ch].ChnDigiPoint = c.decimals;
+      d.config.AnalogChannelTable[ch].ChnCoeB = c.coeB;
+    }
+    d.config.ADBit = 16;
+    d.display.DispTriggerPoint = 20'000'000;  // times far before the origin
+    d.Show(0, 3);
+    for (const GridMode mode : {GridMode::Engineering, GridMode::Hex, GridMode::DirectValue}) {
+      for (const bool oscilloscope : {false, true}) {
+        d.oscil.UseChn1 = 1;
+        d.oscil.ChnAd1 = 1;
+        d.oscil.UseChn2 = 1;
+        d.oscil.ChnAD2 = 3;
+        TextTableSource source = d.Table();
+        const std::string text = d.Text(mode, oscilloscope);
+        EXPECT_GE(TextTableSizeBound(source, {mode, oscilloscope}), static_cast<int64_t>(text.size()))
+            << c.code << " " << c.decimals << " " << static_cast<int>(mode) << " " << text;
+      }
+    }
+  }
+  // Rows beyond the data count: the descriptor alone gives the bound, so a
+  // view of ten million points is measured without being read.
+  TableData d(3);
+  TextTableSource source = d.Table();
+  d.Show(0, 0);
+  const int64_t header = TextTableSizeBound(source, {});
+  EXPECT_EQ(header, static_cast<int64_t>(d.Text().size()));
+  d.display.DispRows = d.display.DispPoints = 10'000'000;
+  d.Show(0, 10'000'000);
+  EXPECT_GT(TextTableSizeBound(source, {}), kTextTableClipboardLimit);
+  // A million points of eight columns, six of them at 4 decimals, still fit.
+  for (int32_t k = 4; k < 8; ++k) d.view.DrawnChannels[static_cast<size_t>(k)] = k % 2;
+  d.view.DrawnAnalogCount = 6;
+  d.Show(0, 1'000'000);
+  EXPECT_LT(TextTableSizeBound(source, {}), kTextTableClipboardLimit);
+  d.display.DispValid = 0;
+  EXPECT_EQ(TextTableSizeBound(source, {}), 0);
+}
+
 TEST(TextTableOfView, ComesInPiecesOfTwelveRowsWithProgressEveryFewThousandRows) {
   TableData d(10000);
   d.Show(0, 10000);
