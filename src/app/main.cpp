@@ -16,6 +16,7 @@
 #include "acquisition/FormScheduleSave.h"
 #include "acquisition/FormSetPath.h"
 #include "auxwin/FormTool.h"
+#include "auxwin/FormXYDisplay.h"
 #include "net/FormClient.h"
 #include "net/FormRemoteControl.h"
 #include "net/FormServer.h"
@@ -95,6 +96,11 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetDeviceDataPanel(new TFormIOCtl(state, registry, formMain.get()));  // owned by the main window
   formMain->SetPortPanel(new TFormIOPanel(state, registry, formMain.get()));  // likewise
   formMain->SetGraphTypeDialog(new TFormGraphType(state, registry, ui, formMain.get()));  // likewise
+  // A window of its own, shown by the main window's command and the
+  // oscilloscope panel's X-Y box; it goes before the main window it reads.
+  auto formXYDisplay = std::make_unique<TFormXYDisplay>(state, registry, ui, *formMain);
+  formMain->SetXYDisplay(formXYDisplay.get());
+  formTool->SetXYDisplay(formXYDisplay.get(), [window = formMain.get()] { window->menuDispXYClick(); });
   // Last: it reads the stored torque tables, and stores them when the main window goes.
   formMain->SetCaliTorqueDialog(new TFormCaliTorque(state, registry, ui, formMain.get()));  // likewise
   // Where the system has no printer, every job becomes a PDF file in the
@@ -114,6 +120,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formExpText.reset();
   formMain->SetOscilToolPanel(nullptr);
   formTool.reset();
+  formMain->SetXYDisplay(nullptr);
+  formXYDisplay.reset();
   formMain->SetRemoteConsole(nullptr);
   formRemoteControl.reset();
   formMain.reset();  // runs the shut-down sequence

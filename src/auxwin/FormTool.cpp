@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <utility>
 #include <vector>
 
 #include "platform/qt/QtText.h"
@@ -148,7 +149,7 @@ TFormTool::TFormTool(AppState& state, platform::RegistryStore& registry, QWidget
   CheckBoxSub = Check(this, "CheckBoxSub", "信号相减", "通道波形相减");
   CheckBoxXY = Check(this, "CheckBoxXY", "X-Y图", "选中时出现实时X-Y图形窗口");
   CheckBoxFFT = Check(this, "CheckBoxFFT", "FFT", "选中时出现实时FFT窗口");
-  // The X-Y and FFT windows are not built yet.
+  // Each box waits for its window (SetXYDisplay; the FFT window is not built).
   CheckBoxXY->setEnabled(false);
   CheckBoxFFT->setEnabled(false);
   // Two columns, so the panel stays about as small as its designed size.
@@ -166,6 +167,7 @@ TFormTool::TFormTool(AppState& state, platform::RegistryStore& registry, QWidget
   connect(CheckBoxZoom, &QCheckBox::clicked, this, [this] { CheckBoxZoomClick(); });
   connect(CheckBoxAdd, &QCheckBox::clicked, this, [this] { CheckBoxAddClick(); });
   connect(CheckBoxSub, &QCheckBox::clicked, this, [this] { CheckBoxSubClick(); });
+  connect(CheckBoxXY, &QCheckBox::clicked, this, [this] { CheckBoxXYClick(); });
   FormCreate();
 }
 
@@ -265,9 +267,24 @@ void TFormTool::FormDestroy() {
 }
 
 void TFormTool::FormActivate() {
-  // Neither the X-Y nor the FFT window exists yet, so neither is shown.
-  CheckBoxXY->setChecked(false);
+  CheckBoxXY->setChecked(xyDisplay_ != nullptr && xyDisplay_->isVisible());
+  // The FFT window does not exist yet, so it is never shown.
   CheckBoxFFT->setChecked(false);
+}
+
+void TFormTool::SetXYDisplay(QWidget* window, std::function<void()> show) {
+  xyDisplay_ = window;
+  showXYDisplay_ = std::move(show);
+  CheckBoxXY->setEnabled(xyDisplay_ != nullptr && showXYDisplay_ != nullptr);
+}
+
+void TFormTool::CheckBoxXYClick() {
+  if (xyDisplay_ == nullptr) return;
+  if (CheckBoxXY->isChecked()) {
+    if (showXYDisplay_) showXYDisplay_();
+  } else {
+    xyDisplay_->hide();
+  }
 }
 
 bool TFormTool::event(QEvent* e) {

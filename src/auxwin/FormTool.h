@@ -96,12 +96,16 @@ class TFormTool : public QWidget {
   QCheckBox* CheckBoxZoom = nullptr;
   QCheckBox* CheckBoxAdd = nullptr;
   QCheckBox* CheckBoxSub = nullptr;
-  // Disabled until the X-Y and FFT windows exist.
+  // Enabled once the X-Y window is handed over; the FFT box stays disabled
+  // until the FFT window exists.
   QCheckBox* CheckBoxXY = nullptr;
   QCheckBox* CheckBoxFFT = nullptr;
 
   // Gives the main window's oscilloscope timer a new period (ms) at once.
   std::function<void(int)> onIntervalChanged;
+  // The X-Y window and the main window's command that shows it; null to
+  // withdraw them.
+  void SetXYDisplay(QWidget* window, std::function<void()> show);
 
   void FormCreate();
   void FormDestroy();
@@ -167,6 +171,7 @@ class TFormTool : public QWidget {
   void CheckBoxZoomClick();
   void CheckBoxAddClick();
   void CheckBoxSubClick();
+  void CheckBoxXYClick();
 
  protected:
   bool event(QEvent* e) override;
@@ -204,6 +209,8 @@ class TFormTool : public QWidget {
 
   AppState& state_;
   platform::RegistryStore& registry_;
+  QWidget* xyDisplay_ = nullptr;
+  std::function<void()> showXYDisplay_;
   bool destroyed_ = false;
 };
 

@@ -281,6 +281,11 @@ class TFormMain : public QMainWindow {
   void SetSavePathDialog(class TFormSetPath* dialog) { savePathDialog_ = dialog; }
   // The oscilloscope control panel; its refresh period goes to TimerOscil.
   void SetOscilToolPanel(class TFormTool* panel);
+  // The X-Y window (auxwin/FormMainXYDisplay.cpp); its command is enabled
+  // while one is given.
+  QAction* menuDispXY = nullptr;
+  void SetXYDisplay(class TFormXYDisplay* window);
+  void menuDispXYClick();
   void SetScheduleSaveDialog(class TFormScheduleSave* dialog) { scheduleSaveDialog_ = dialog; }
   // The manual saves' annotation dialog (file name and comment).
   void SetFileInfoDialog(class TFormFileInfo* dialog) { fileInfoDialog_ = dialog; }
@@ -1067,6 +1072,7 @@ class TFormMain : public QMainWindow {
   QWidget* expTextWindow_ = nullptr;
   class TFormSetPath* savePathDialog_ = nullptr;
   class TFormTool* oscilTool_ = nullptr;
+  class TFormXYDisplay* xyDisplay_ = nullptr;
   class TFormScheduleSave* scheduleSaveDialog_ = nullptr;
   class TFormFileInfo* fileInfoDialog_ = nullptr;
   class TFormConfAD* confADDialog_ = nullptr;

@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "auxwin/FormXYDisplay.h"
 #include "common/Version.h"
 #include "net/FormRemoteControl.h"
 #include "platform/DayTime.h"
@@ -82,6 +83,8 @@ void TFormMain::RunDeferredStartup() {
     PostStatusText("警告：ADBit与VZero不匹配!");
   }
 
+  // The auxiliary windows asked for at start-up.
+  if (xyDisplay_ != nullptr && xyDisplay_->menuAutoView->isChecked()) menuDispXYClick();
   Memo1->setPlainText(QString::fromStdString("网络录波器/示波器 " + VersionText() + "版本。"));
   DrawIdleScreen();
   AppendRunLog(s.WindowWord + "运行于" + platform::FormatDayCount(s.ProgramStartTime, "yyyy-mm-dd hh:nn:ss"));

@@ -176,6 +176,9 @@ void TFormMain::BuildMenus() {
   menuColor = AddItem(menuView, "menuColor", "配色方案(&C)");
   connect(menuColor, &QAction::triggered, this, [this] { menuColorClick(); });
   menuTopMost = AddCheckItem(menuView, "menuTopMost", "始终在最前面(&M)", false);
+  menuDispXY = AddItem(menuView, "menuDispXY", "显示X-Y图(&X)");
+  menuDispXY->setEnabled(false);
+  connect(menuDispXY, &QAction::triggered, this, [this] { menuDispXYClick(); });
 
   menuAnalysis = menuBar()->addMenu(QStringLiteral("分析(&A)"));
   menuAnalysis->setObjectName("menuAnalysis");

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "auxwin/FormTool.h"
+#include "auxwin/FormXYDisplay.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/QtPicture.h"
 #include "platform/qt/StringGrid.h"
@@ -77,6 +78,8 @@ void TFormMain::RepaintView() {
   if (v.ViewMode == 0) RedrawWaveform();
   if (v.ViewMode == 1) FillTextGrid();
   v.RepaintRequested = 0;
+  // The X-Y window follows the main view.
+  if (xyDisplay_ != nullptr && xyDisplay_->isVisible()) xyDisplay_->Redraw();
 }
 
 void TFormMain::RedrawWaveform() {

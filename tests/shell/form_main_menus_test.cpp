@@ -92,6 +92,9 @@ const std::set<std::string> kBuilt = {
 const std::set<std::string> kWaiting = {
     // the second waveform window
     "menuMapInstToSecondDisp",
+    // the X-Y window's command, enabled once the window is handed over
+    // (tests/auxwin/form_xy_display_test.cpp)
+    "menuDispXY",
     // the trigger-point search's choice of algorithm (hidden and disabled at every start)
     "menuHarmonicAccurate", "menuHarmonicFourier",
     // analysis panels
