@@ -281,6 +281,13 @@ class TFormMain : public QMainWindow {
   void SetSavePathDialog(class TFormSetPath* dialog) { savePathDialog_ = dialog; }
   // The oscilloscope control panel; its refresh period goes to TimerOscil.
   void SetOscilToolPanel(class TFormTool* panel);
+  // The composite value panel: shown by its command, fed every block while shown.
+  void SetCompositePanel(class TFormComposite* panel) { compositePanel_ = panel; }
+  QAction* menuViewComposite = nullptr;
+  void menuViewCompositeClick();
+  void BuildCompositeCommands();
+  // The per-block sink of the composite panel, or none while it is hidden.
+  std::function<void(const uint16_t*)> CompositeSink();
   void SetScheduleSaveDialog(class TFormScheduleSave* dialog) { scheduleSaveDialog_ = dialog; }
   // The manual saves' annotation dialog (file name and comment).
   void SetFileInfoDialog(class TFormFileInfo* dialog) { fileInfoDialog_ = dialog; }
@@ -1067,6 +1074,7 @@ class TFormMain : public QMainWindow {
   QWidget* expTextWindow_ = nullptr;
   class TFormSetPath* savePathDialog_ = nullptr;
   class TFormTool* oscilTool_ = nullptr;
+  class TFormComposite* compositePanel_ = nullptr;
   class TFormScheduleSave* scheduleSaveDialog_ = nullptr;
   class TFormFileInfo* fileInfoDialog_ = nullptr;
   class TFormConfAD* confADDialog_ = nullptr;

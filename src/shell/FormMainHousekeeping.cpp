@@ -20,6 +20,8 @@
 
 #include "shell/FormMain.h"
 
+#include "auxwin/FormComposite.h"
+
 namespace quelvar {
 
 void TFormMain::Timer1Timer() {
@@ -82,6 +84,7 @@ void TFormMain::RunDeferredStartup() {
     PostStatusText("警告：ADBit与VZero不匹配!");
   }
 
+  if (compositePanel_ != nullptr && compositePanel_->menuAutoView->isChecked()) menuViewCompositeClick();
   Memo1->setPlainText(QString::fromStdString("网络录波器/示波器 " + VersionText() + "版本。"));
   DrawIdleScreen();
   AppendRunLog(s.WindowWord + "运行于" + platform::FormatDayCount(s.ProgramStartTime, "yyyy-mm-dd hh:nn:ss"));

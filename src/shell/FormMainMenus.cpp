@@ -309,6 +309,7 @@ void TFormMain::BuildMenus() {
   BuildPictureCommands();
   BuildPrintCommands();
   BuildLauncherCommands();
+  BuildCompositeCommands();
   DisableCommandsNotBuilt();
 }
 
