@@ -44,7 +44,7 @@ CompositeItem BlankCompositeItem() {
 }
 
 std::string CompositeItemName(const CompositeItem& item) {
-  return platform::GbkToUtf8(platform::ReadGbkField(item.Name, sizeof item.Name));
+  return platform::ReadGbkField(item.Name, sizeof item.Name);
 }
 
 void SetCompositeItemName(CompositeItem& item, const std::string& utf8) {

@@ -19,7 +19,7 @@ struct BlockRows {
   int64_t words = 0;
 };
 
-BlockRows RowsOf(const CompositeSource& source) {
+BlockRows RowsOf(const CompositeBlockInput& source) {
   BlockRows b;
   if (source.block == nullptr || source.config.NumSamp <= 0 || source.config.NumChn <= 0) return b;
   b.first = source.block + 1;
@@ -41,7 +41,7 @@ struct ChannelWords {
   int64_t Newest() const { return last > first ? last - 1 : base; }
 };
 
-ChannelWords WordsOf(const CompositeSource& source, int32_t channel, int64_t rowWords) {
+ChannelWords WordsOf(const CompositeBlockInput& source, int32_t channel, int64_t rowWords) {
   ChannelWords w;
   if (channel < 0 || channel >= rowWords) return w;
   w.inRow = true;
@@ -61,7 +61,7 @@ struct ValueMemo {
   std::array<uint8_t, kMaxAnalogChannels> state{};  // 0 not yet, 1 on the path, 2 known
 };
 
-double RawValue(const CompositeSource& source, const BlockRows& b, int32_t channel, int32_t kind) {
+double RawValue(const CompositeBlockInput& source, const BlockRows& b, int32_t channel, int32_t kind) {
   const ChannelWords w = WordsOf(source, channel, b.words);
   if (w.Count() == 0 || b.rows <= 0) return 0.0;
   const AnalogChannel& chn = source.config.AnalogChannelTable[static_cast<size_t>(channel)];
@@ -91,7 +91,7 @@ double RawValue(const CompositeSource& source, const BlockRows& b, int32_t chann
   return RawToEngineering(source.config, source.torque, chn, static_cast<float>(raw));
 }
 
-double ValueOf(const CompositeSource& source, const BlockRows& b, int32_t channel, int32_t kind, ValueMemo& memo) {
+double ValueOf(const CompositeBlockInput& source, const BlockRows& b, int32_t channel, int32_t kind, ValueMemo& memo) {
   const auto c = static_cast<size_t>(channel);
   if (memo.state[c] == 2) return memo.value[c];
   if (memo.state[c] == 1) return 0.0;  // a torque-power cycle
@@ -115,7 +115,7 @@ double ValueOf(const CompositeSource& source, const BlockRows& b, int32_t channe
 
 }  // namespace
 
-double CompositeBlockValue(const CompositeSource& source, int32_t channel, int32_t kind) {
+double CompositeBlockValue(const CompositeBlockInput& source, int32_t channel, int32_t kind) {
   if (channel < 0 || channel >= AnalogCount(source.config)) return 0.0;
   const BlockRows b = RowsOf(source);
   ValueMemo memo;
@@ -123,7 +123,7 @@ double CompositeBlockValue(const CompositeSource& source, int32_t channel, int32
   return std::isfinite(v) ? v : 0.0;
 }
 
-int CompositeSwitchState(const CompositeSource& source, int32_t switchInput, int32_t kind) {
+int CompositeSwitchState(const CompositeBlockInput& source, int32_t switchInput, int32_t kind) {
   const BlockRows b = RowsOf(source);
   if (switchInput < 0 || b.rows <= 0) return 0;
   const int64_t word = int64_t{AnalogCount(source.config)} + switchInput / 16;
@@ -165,7 +165,7 @@ bool CompositeSwitchAlarmHolds(int32_t alarm, int state) {
   return (alarm == kCompositeBelow && state == 0) || (alarm == kCompositeAbove && state == 1);
 }
 
-void ComputeCompositeCells(const CompositeDef& def, const CompositeSource& source, std::vector<CompositeCell>& cells) {
+void ComputeCompositeCells(const CompositeDef& def, const CompositeBlockInput& source, std::vector<CompositeCell>& cells) {
   const size_t count = std::min(static_cast<size_t>(std::max(def.Count, 0)), def.Items.size());
   cells.resize(count);
   const int32_t analog = AnalogCount(source.config);
@@ -182,7 +182,7 @@ void ComputeCompositeCells(const CompositeDef& def, const CompositeSource& sourc
       cell.Alarm = CompositeAlarmHolds(item.Alarm, v, item.Value1, item.Value2);
     } else {
       const int state = CompositeSwitchState(source, channel - analog, item.Kind);
-      cell.Text = state != 0 ? "1" : "0";
+      cell.Text.assign(1, state != 0 ? '1' : '0');
       cell.Alarm = CompositeSwitchAlarmHolds(item.Alarm, state);
     }
   }

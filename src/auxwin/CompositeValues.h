@@ -14,7 +14,7 @@ namespace quelvar {
 
 // What the values of one block are computed from. `block` points at the
 // block's sequence word; NumSamp rows of NumChn words follow it.
-struct CompositeSource {
+struct CompositeBlockInput {
   const LiveConfig& config;
   const SampleLayout& layout;
   const TorqueTables& torque;
@@ -28,12 +28,12 @@ struct CompositeSource {
 // source channels' values. Only words inside a row are read; a block
 // without rows, a channel outside the row, or a torque-power channel whose
 // sources lead back to itself gives 0.
-double CompositeBlockValue(const CompositeSource& source, int32_t channel, int32_t kind);
+double CompositeBlockValue(const CompositeBlockInput& source, int32_t channel, int32_t kind);
 
 // A switch input's state over the block: kind 1 the majority of the rows
 // (a tie gives 1), 2 set in some row, 3 set in every row, any other the
 // last row. 0 when its word lies outside the row or the block has no rows.
-int CompositeSwitchState(const CompositeSource& source, int32_t switchInput, int32_t kind);
+int CompositeSwitchState(const CompositeBlockInput& source, int32_t switchInput, int32_t kind);
 
 // Whether the item's alarm holds for an analog value, bounds included.
 bool CompositeAlarmHolds(int32_t alarm, double value, double value1, double value2);
@@ -47,7 +47,7 @@ struct CompositeCell {
 
 // One cell per item of the definition for the block. `cells` keeps its
 // storage from block to block.
-void ComputeCompositeCells(const CompositeDef& def, const CompositeSource& source, std::vector<CompositeCell>& cells);
+void ComputeCompositeCells(const CompositeDef& def, const CompositeBlockInput& source, std::vector<CompositeCell>& cells);
 
 // The panel's two palettes: slot 0 background, 1 values, 2 to 6 the cell
 // frame lines, 7 labels. `buttonFace` stands for the system's button colour.

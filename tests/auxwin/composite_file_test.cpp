@@ -110,7 +110,9 @@ TEST_F(CompositeFileTest, TheFileMustHoldItsItemsAndMayHoldMore) {
     def.Count = 77;
     const bool taken = ReadCompositeDef(def, Put(c.bytes));
     EXPECT_EQ(taken, c.taken) << c.bytes.size();
-    if (!c.taken) EXPECT_EQ(def.Count, 77) << "a refused file changes nothing";
+    if (!c.taken) {
+      EXPECT_EQ(def.Count, 77) << "a refused file changes nothing";
+    }
   }
   CompositeDef def;
   EXPECT_FALSE(ReadCompositeDef(def, (dir / "missing.cpd").string()));

@@ -7,6 +7,7 @@
 
 #include "auxwin/CompositeValues.h"
 #include "platform/RecordingCanvas.h"
+#include "view/EngineeringUnits.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ struct BlockFixture {
              20, 5,   0x0002, 6,   7,    //
              40, 300, 0x0001, 301, 302};
   }
-  CompositeSource Source() const { return {config, layout, torque, block.data()}; }
+  CompositeBlockInput Source() const { return {config, layout, torque, block.data()}; }
 };
 
 TEST(CompositeValuesTest, EveryAnalogOperationOnAKnownBlock) {
@@ -63,7 +64,8 @@ TEST(CompositeValuesTest, EveryAnalogOperationOnAKnownBlock) {
       {1, kCompositeMinimum, 5},
   };
   for (const Case& c : cases) {
-    EXPECT_DOUBLE_EQ(CompositeBlockValue(f.Source(), c.channel, c.kind), c.want) << c.channel << "/" << c.kind;
+    // The raw value reaches the conversion as a 32-bit float.
+    EXPECT_NEAR(CompositeBlockValue(f.Source(), c.channel, c.kind), c.want, 1e-3) << c.channel << "/" << c.kind;
   }
 }
 
@@ -164,7 +166,7 @@ TEST(CompositeValuesTest, NothingIsReadOutsideTheBlock) {
   f.layout.ExtraSlotLast[1] = 40;
   f.config.SW_Num = 64;
   EXPECT_DOUBLE_EQ(CompositeBlockValue(f.Source(), 1, kCompositeLatest), 302);
-  EXPECT_EQ(CompositeSwitchState(f.Source(), 40, 2), 0);
+  EXPECT_EQ(CompositeSwitchState(f.Source(), 60, 2), 0);  // word 5 of a 5-word row
   // No rows, or no words a row: zeros instead of a read before the block.
   f.config.NumSamp = 0;
   EXPECT_DOUBLE_EQ(CompositeBlockValue(f.Source(), 0, kCompositeAverage), 0.0);
