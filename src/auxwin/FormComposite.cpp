@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "auxwin/CompositeFile.h"
+#include "auxwin/FormConfComposite.h"
 #include "platform/RegistryStore.h"
 #include "platform/qt/QtCanvas.h"
 #include "setup/DialogNumbers.h"
@@ -59,10 +60,8 @@ TFormComposite::TFormComposite(AppState& state, platform::RegistryStore& registr
     });
     return item;
   };
-  menuConfigComposite = PopupMenu1->addAction(QStringLiteral("定义显示格式及内容"));
-  menuConfigComposite->setObjectName("menuConfigComposite");
-  // The definition editor is not built yet.
-  menuConfigComposite->setEnabled(false);
+  menuConfigComposite =
+      add("menuConfigComposite", "定义显示格式及内容", false, &TFormComposite::menuConfigCompositeClick);
   menuChangeConfigFile =
       add("menuChangeConfigFile", "选择显示定义文件", false, &TFormComposite::menuChangeConfigFileClick);
   PopupMenu1->addSeparator();
@@ -77,6 +76,7 @@ TFormComposite::TFormComposite(AppState& state, platform::RegistryStore& registr
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  editor_ = new TFormConfComposite(state_, registry_, ui_, this);
   FormCreate();
 }
 
@@ -214,6 +214,13 @@ void TFormComposite::menuDisplayIntervalClick() {
   displayInterval_ = NormalizeCompositeInterval(ParseDialogInteger(text).value_or(kCompositeDefaultInterval));
   ApplyInterval();
   CaptionInterval();
+}
+
+void TFormComposite::menuConfigCompositeClick() {
+  editor_->EditFileName = defFile_;
+  if (ui_.ShowModal(*editor_) == platform::kModalOk) defFile_ = editor_->EditFileName;
+  ReadDefinition();
+  RedrawCurrentBlock();
 }
 
 void TFormComposite::menuChangeConfigFileClick() {

@@ -54,6 +54,8 @@ class TFormComposite : public QWidget {
   void menuAutoViewClick();
   void menuDisplayIntervalClick();
   void menuChangeConfigFileClick();
+  void menuConfigCompositeClick();
+  class TFormConfComposite* Editor() const { return editor_; }
 
   // Per-block processing while the panel is shown.
   void DrawCompositeValues(const uint16_t* block);
@@ -86,6 +88,7 @@ class TFormComposite : public QWidget {
   bool redraw_ = true;
   QImage bitmap_;
   std::vector<CompositeCell> cells_;
+  class TFormConfComposite* editor_ = nullptr;  // a child window
 };
 
 }  // namespace quelvar

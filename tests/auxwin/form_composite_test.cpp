@@ -68,7 +68,7 @@ TEST_F(FormCompositeTest, SettingsAreReadAtCreationAndTheDefinitionIsWrittenAtTh
     // No file: the default under the default name.
     EXPECT_EQ(form.CompositeDefFile(), kCompositeDefaultFile);
     EXPECT_EQ(form.Definition().Count, 4);
-    EXPECT_FALSE(form.menuConfigComposite->isEnabled());
+    EXPECT_TRUE(form.menuConfigComposite->isEnabled());
     ui.fileAnswers.push_back(DefFile() + ".none");
     form.menuChangeConfigFileClick();
     // Kept in the test's folder for the write at the end.
