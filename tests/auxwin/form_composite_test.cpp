@@ -4,13 +4,18 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 #include <filesystem>
 #include <memory>
 
+#include "auxwin/CompositeEditor.h"
 #include "auxwin/CompositeFile.h"
 #include "auxwin/FormComposite.h"
+#include "auxwin/FormConfComposite.h"
+#include "platform/qt/StringGrid.h"
 #include "platform/MemoryRegistry.h"
 #include "platform/ScriptedUiHost.h"
 
@@ -140,6 +145,42 @@ TEST_F(FormCompositeTest, AChosenFileThatCannotBeReadFallsBackToTheDefault) {
   EXPECT_EQ(form.Definition().Count, 4);
   ui.fileAnswers.push_back(good);  // the panel writes its file when it goes
   form.menuChangeConfigFileClick();
+}
+
+TEST_F(FormCompositeTest, TheEditorWritesItsDefinitionAndThePanelRereadsIt) {
+  TFormComposite form(state, registry, ui);
+  const std::string other = (dir / "other.cpd").string();
+  ui.modalAnswers.push_back([&](platform::ModalDialog& dialog) {
+    auto& editor = dynamic_cast<TFormConfComposite&>(dialog);
+    editor.FormShow();
+    EXPECT_EQ(editor.EditFileName, DefFile());
+    EXPECT_EQ(editor.EditItemNum->text().toStdString(), "4");
+    EXPECT_TRUE(editor.ButtonDefaultDef->isEnabled());
+    // Six items, the new two filled with their defaults; a switch item typed in.
+    editor.EditItemNum->setText("6");
+    editor.EditItemNumExit();
+    editor.GridCompositeDefDblClick(6, kCompositeRowKind);
+    editor.EditFileName = other;
+    editor.ButtonOKClick();
+    return editor.result() == QDialog::Accepted ? platform::kModalOk : platform::kModalCancel;
+  });
+  form.menuConfigCompositeClick();
+  EXPECT_EQ(form.CompositeDefFile(), other);
+  ASSERT_EQ(form.Definition().Count, 6);
+  EXPECT_EQ(form.Definition().Items[5].Kind, kCompositeAverage);
+  EXPECT_EQ(CompositeItemName(form.Definition().Items[4]), "U3V");  // 4 channels: the last
+
+  // Cancel keeps the file; the panel reads it again all the same.
+  state.startup.ConfigUnlocked = 0;
+  ui.modalAnswers.push_back([&](platform::ModalDialog& dialog) {
+    auto& editor = dynamic_cast<TFormConfComposite&>(dialog);
+    editor.FormShow();
+    EXPECT_FALSE(editor.ButtonDefaultDef->isEnabled());
+    return platform::kModalCancel;
+  });
+  form.menuConfigCompositeClick();
+  EXPECT_EQ(form.CompositeDefFile(), other);
+  EXPECT_EQ(form.Definition().Count, 6);
 }
 
 }  // namespace
