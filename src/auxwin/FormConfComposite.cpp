@@ -55,7 +55,7 @@ TFormConfComposite::TFormConfComposite(AppState& state, platform::RegistryStore&
   button(ButtonSave, "ButtonSave", "存入文件");
   button(ButtonLoad, "ButtonLoad", "更换文件");
   button(ButtonDefaultDef, "ButtonDefaultDef", "缺省定义");
-  resize(640, 380);
+  resize(720, 380);
 
   connect(ButtonOK, &QPushButton::clicked, this, [this] { ButtonOKClick(); });
   connect(ButtonExit, &QPushButton::clicked, this, [this] { ButtonExitClick(); });
