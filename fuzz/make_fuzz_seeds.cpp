@@ -17,6 +17,7 @@
 #include "FuzzSupport.h"
 #include "acquisition/VirtualAdFile.h"
 #include "analysis/RecordFileManager.h"
+#include "auxwin/CompositeFile.h"
 #include "auxwin/PageFile.h"
 #include "common/AppState.h"
 #include "net/GrayCode.h"
@@ -246,6 +247,12 @@ void ViewFiles() {
   page.Switches = {2};
   Put("page_file", "page.vpc", PageFileText(page));
   Put("page_file", "empty.vpc", PageFileText(PageFileContents{}));
+  CompositeDef composite;
+  DefaultCompositeDef(composite, fuzz::SeedConfig());
+  Put("composite_file", "default.cpd", CompositeDefBytes(composite));
+  composite.Count = 1;
+  composite.Columns = 0;
+  Put("composite_file", "one.cpd", CompositeDefBytes(composite));
   DisplayOrder order{};
   for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int16_t>(order.size() - 1 - i);
   Put("display_order_file", "reversed.grd", EncodeDisplayOrderFile(order));

@@ -324,6 +324,7 @@ void ProcessBlock(AppState& state, double now, const BlockReporter& report) {
   }
   report.elapsedTime(ElapsedTimeText(elapsed));
   a.LastSeqNo = seq;
+  if (report.compositeValues) report.compositeValues(words + seqPos);
   SaveCurrentBlock(state, report);
 
   // The sequence number of the block: at once on the message panel while

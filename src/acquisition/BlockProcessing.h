@@ -32,6 +32,9 @@ struct BlockReporter {
   // Writes the savers' files off the calling thread; without one they are
   // written at once, inside the block's processing.
   SaveWriter* saveWriter = nullptr;
+  // The composite value panel, while it is shown: the block (sequence word
+  // first) after its elapsed time is reported.
+  std::function<void(const uint16_t* block)> compositeValues{};
 };
 
 // What a saving report means for the run: a continuous append that failed

@@ -514,7 +514,8 @@ BlockReporter TFormMain::MakeBlockReporter() {
                        saveDirectory_,
                        [this] { return menuMonitor->isChecked(); },
                        [this](const std::string& text) { PostStatusText(text); },
-                       saveWriter_.get()};
+                       saveWriter_.get(),
+                       CompositeSink()};
 }
 
 std::unique_ptr<SaveWriter> TFormMain::MakeSaveWriter() {

@@ -15,6 +15,7 @@
 #include "acquisition/FormFileInfo.h"
 #include "acquisition/FormScheduleSave.h"
 #include "acquisition/FormSetPath.h"
+#include "auxwin/FormComposite.h"
 #include "auxwin/FormTool.h"
 #include "auxwin/FormXYDisplay.h"
 #include "net/FormClient.h"
@@ -91,6 +92,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetExpTextWindow(formExpText.get());
   auto formTool = std::make_unique<TFormTool>(state, registry);
   formMain->SetOscilToolPanel(formTool.get());
+  auto formComposite = std::make_unique<TFormComposite>(state, registry, ui);
+  formMain->SetCompositePanel(formComposite.get());
   formMain->SetPIDDialog(new TFormPID(state, registry, formMain.get()));  // owned by the main window
   formMain->SetCurChnPropDialog(new TFormCurChnProp(state, registry, formMain.get()));  // likewise
   formMain->SetDeviceDataPanel(new TFormIOCtl(state, registry, formMain.get()));  // owned by the main window
@@ -122,6 +125,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formTool.reset();
   formMain->SetXYDisplay(nullptr);
   formXYDisplay.reset();
+  formMain->SetCompositePanel(nullptr);
+  formComposite.reset();
   formMain->SetRemoteConsole(nullptr);
   formRemoteControl.reset();
   formMain.reset();  // runs the shut-down sequence

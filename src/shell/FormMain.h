@@ -286,6 +286,13 @@ class TFormMain : public QMainWindow {
   QAction* menuDispXY = nullptr;
   void SetXYDisplay(class TFormXYDisplay* window);
   void menuDispXYClick();
+  // The composite value panel: shown by its command, fed every block while shown.
+  void SetCompositePanel(class TFormComposite* panel) { compositePanel_ = panel; }
+  QAction* menuViewComposite = nullptr;
+  void menuViewCompositeClick();
+  void BuildCompositeCommands();
+  // The per-block sink of the composite panel, or none while it is hidden.
+  std::function<void(const uint16_t*)> CompositeSink();
   void SetScheduleSaveDialog(class TFormScheduleSave* dialog) { scheduleSaveDialog_ = dialog; }
   // The manual saves' annotation dialog (file name and comment).
   void SetFileInfoDialog(class TFormFileInfo* dialog) { fileInfoDialog_ = dialog; }
@@ -1073,6 +1080,7 @@ class TFormMain : public QMainWindow {
   class TFormSetPath* savePathDialog_ = nullptr;
   class TFormTool* oscilTool_ = nullptr;
   class TFormXYDisplay* xyDisplay_ = nullptr;
+  class TFormComposite* compositePanel_ = nullptr;
   class TFormScheduleSave* scheduleSaveDialog_ = nullptr;
   class TFormFileInfo* fileInfoDialog_ = nullptr;
   class TFormConfAD* confADDialog_ = nullptr;

@@ -21,6 +21,8 @@
 
 #include "shell/FormMain.h"
 
+#include "auxwin/FormComposite.h"
+
 namespace quelvar {
 
 void TFormMain::Timer1Timer() {
@@ -85,6 +87,7 @@ void TFormMain::RunDeferredStartup() {
 
   // The auxiliary windows asked for at start-up.
   if (xyDisplay_ != nullptr && xyDisplay_->menuAutoView->isChecked()) menuDispXYClick();
+  if (compositePanel_ != nullptr && compositePanel_->menuAutoView->isChecked()) menuViewCompositeClick();
   Memo1->setPlainText(QString::fromStdString("网络录波器/示波器 " + VersionText() + "版本。"));
   DrawIdleScreen();
   AppendRunLog(s.WindowWord + "运行于" + platform::FormatDayCount(s.ProgramStartTime, "yyyy-mm-dd hh:nn:ss"));

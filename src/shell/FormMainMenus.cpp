@@ -312,6 +312,7 @@ void TFormMain::BuildMenus() {
   BuildPictureCommands();
   BuildPrintCommands();
   BuildLauncherCommands();
+  BuildCompositeCommands();
   DisableCommandsNotBuilt();
 }
 

@@ -252,3 +252,25 @@ TEST_F(RecordMachine, WrittenPackageMakesAValidRecordFile) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RecordMachine, TheCompositePanelGetsEveryBlockWithItsSequenceWordFirst) {
+  Start();
+  std::vector<uint16_t> sequence;
+  std::vector<std::vector<uint16_t>> seen;
+  reporter.compositeValues = [&](const uint16_t* block) {
+    sequence.push_back(block[0]);
+    seen.emplace_back(block + 1, block + 1 + s.config.NumSamp * s.config.NumChn);
+  };
+  Blocks(3);
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen, acquired);
+  EXPECT_EQ(sequence, (std::vector<uint16_t>{0, 1, 2}));
+  // Idle: nothing is processed, nothing is shown.
+  s.RunState = kRunIdle;
+  ProcessBlock(s, 45000.5, reporter);
+  EXPECT_EQ(seen.size(), 3u);
+}
+
+}  // namespace

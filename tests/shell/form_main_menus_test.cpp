@@ -45,6 +45,8 @@ const std::set<std::string> kBuilt = {
     "menuXZoom4", "menuXZoom8", "menuXZoom16", "menuXZoomAny",
     // the device data and port I/O panels
     "menuIOCtl", "menuIOPanel",
+    // the composite value panel
+    "menuViewComposite",
     // X navigation: between the marks, the steps, previous and next screen, the time axis
     "menuXZoomMark", "menuXScaleExpand", "menuXScaleCompress", "menuPreviousConf", "menuNextConf",
     "ToolButtonXCompress", "ToolButtonXExpand", "menuXAxialTime", "menuAbsoluteTime",
