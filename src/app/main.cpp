@@ -15,6 +15,7 @@
 #include "acquisition/FormFileInfo.h"
 #include "acquisition/FormScheduleSave.h"
 #include "acquisition/FormSetPath.h"
+#include "auxwin/FormSecondDisp.h"
 #include "auxwin/FormTool.h"
 #include "net/FormClient.h"
 #include "net/FormRemoteControl.h"
@@ -92,6 +93,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetOscilToolPanel(formTool.get());
   formMain->SetPIDDialog(new TFormPID(state, registry, formMain.get()));  // owned by the main window
   formMain->SetCurChnPropDialog(new TFormCurChnProp(state, registry, formMain.get()));  // likewise
+  auto formSecondDisp = std::make_unique<TFormSecondDisp>(state, registry, ui);
+  formMain->SetSecondDisp(formSecondDisp.get());
   formMain->SetDeviceDataPanel(new TFormIOCtl(state, registry, formMain.get()));  // owned by the main window
   formMain->SetPortPanel(new TFormIOPanel(state, registry, formMain.get()));  // likewise
   formMain->SetGraphTypeDialog(new TFormGraphType(state, registry, ui, formMain.get()));  // likewise
@@ -114,6 +117,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formExpText.reset();
   formMain->SetOscilToolPanel(nullptr);
   formTool.reset();
+  formMain->SetSecondDisp(nullptr);
+  formSecondDisp.reset();
   formMain->SetRemoteConsole(nullptr);
   formRemoteControl.reset();
   formMain.reset();  // runs the shut-down sequence

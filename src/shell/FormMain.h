@@ -281,6 +281,14 @@ class TFormMain : public QMainWindow {
   void SetSavePathDialog(class TFormSetPath* dialog) { savePathDialog_ = dialog; }
   // The oscilloscope control panel; its refresh period goes to TimerOscil.
   void SetOscilToolPanel(class TFormTool* panel);
+  // The second waveform window: shown by its command, redrawn by Timer2,
+  // its page tables rebuilt with the main window's layout.
+  void SetSecondDisp(class TFormSecondDisp* window);
+  void menuSecondDispClick();
+  void menuMapInstToSecondDispClick();
+  void RequestSecondDispRepaint();
+  void RedrawSecondDispAtTick();
+  QAction* menuSecondDisp = nullptr;
   void SetScheduleSaveDialog(class TFormScheduleSave* dialog) { scheduleSaveDialog_ = dialog; }
   // The manual saves' annotation dialog (file name and comment).
   void SetFileInfoDialog(class TFormFileInfo* dialog) { fileInfoDialog_ = dialog; }
@@ -1067,6 +1075,8 @@ class TFormMain : public QMainWindow {
   QWidget* expTextWindow_ = nullptr;
   class TFormSetPath* savePathDialog_ = nullptr;
   class TFormTool* oscilTool_ = nullptr;
+  class TFormSecondDisp* secondDisp_ = nullptr;
+  void BuildSecondDispCommands();
   class TFormScheduleSave* scheduleSaveDialog_ = nullptr;
   class TFormFileInfo* fileInfoDialog_ = nullptr;
   class TFormConfAD* confADDialog_ = nullptr;

@@ -309,13 +309,12 @@ void TFormMain::BuildMenus() {
   BuildPictureCommands();
   BuildPrintCommands();
   BuildLauncherCommands();
+  BuildSecondDispCommands();
   DisableCommandsNotBuilt();
 }
 
 void TFormMain::DisableCommandsNotBuilt() {
   const std::initializer_list<QAction*> waiting = {
-      // the second waveform window
-      menuMapInstToSecondDisp,
       // the trigger-point search's choice of algorithm: connected, but
       // hidden and disabled at every start
       menuHarmonicAccurate, menuHarmonicFourier,
