@@ -51,6 +51,8 @@ constexpr std::array<int32_t, 5> kXPresets{1, 2, 4, 8, 16};
 // The panel's place in the client area and its margins.
 constexpr int kPanelLeft = 2;
 constexpr int kLabelFontPixels = 12;
+// The fewest pixel columns and rows the picture's plot keeps.
+constexpr int kLeastPlotColumns = 16;
 
 QString LabelText(const std::string& caption) {
   QStringList lines;
@@ -481,6 +483,16 @@ void TFormSecondDisp::RedrawWaveform() {
   // configuration yet are built first.
   if (view_.PageLayout.PageChannels.size() != static_cast<size_t>(std::max(c.TotalPages, 0)) + 2) {
     RebuildPageTables(state_.config, page_, view_.PageLayout);
+  }
+  // A window narrower than the scale area would leave the plot no pixel
+  // column to gather the points in, and every trace would join all of them:
+  // seconds over a large screen, on the thread that takes the blocks. The
+  // picture keeps a few columns; the paint box shows its left part.
+  const QSize least(std::max(Image1->width(), state_.labels.ScreenLabelWidth + kLeastPlotColumns),
+                    std::max(Image1->height(), state_.labels.ScreenTextHeight + kLeastPlotColumns));
+  if (offscreenBitmap_->size() != least) {
+    *offscreenBitmap_ = QImage(least, QImage::Format_RGB32);
+    offscreenBitmap_->fill(Qt::black);
   }
   {
     platform::QtCanvas canvas(*offscreenBitmap_);

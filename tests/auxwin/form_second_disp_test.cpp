@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "auxwin/FormSecondDisp.h"
+#include "view/PaintBox.h"
 #include "view/MainWindowWithData.h"
 
 namespace quelvar::test {
@@ -160,6 +161,21 @@ TEST_F(FormSecondDispTest, TheWindowsCommandsNeverLeaveAWidthBelowTwo) {
   EXPECT_GE(v.XPosition, 0);
   form->Timer2Timer();  // and the screen of two points paints
   EXPECT_EQ(second->RepaintRequested, 0);
+}
+
+// A window narrower than the scale area: the picture keeps columns for the
+// plot (without any, every trace would join all its points).
+TEST_F(FormSecondDispTest, ATinyWindowsPictureKeepsPlotColumns) {
+  Open();
+  second->show();
+  second->resize(20, 20);
+  second->FormResize();
+  ASSERT_LT(second->Image1->width(), state.labels.ScreenLabelWidth);
+  second->RepaintRequested = 1;
+  form->Timer2Timer();
+  EXPECT_EQ(second->RepaintRequested, 0);
+  EXPECT_GT(second->Bitmap().width(), state.labels.ScreenLabelWidth);
+  EXPECT_GT(second->View().DrawnRows, 0);
 }
 
 TEST_F(FormSecondDispTest, StoredValuesTakeEffectThroughTheMenus) {
