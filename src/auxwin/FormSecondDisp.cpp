@@ -574,8 +574,7 @@ void TFormSecondDisp::DrawMarks() {
 void TFormSecondDisp::RebuildPageLayout() {
   ColourLabels();
   const DisplayDescriptor& d = state_.display;
-  view_.DisplayWidth =
-      RebuiltDisplayWidth(view_.XZoom, menuXZoomAny->isChecked(), view_.DisplayWidth, d.DispPoints);
+  FitPointsPerScreen(view_, d.DispPoints, menuXZoomAny->isChecked());
   {
     const QSignalBlocker block(HScrollBar_XPosition);
     HScrollBar_XPosition->setRange(0, std::max(d.DispPoints - 1, 0));

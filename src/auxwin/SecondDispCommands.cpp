@@ -13,12 +13,6 @@ constexpr int64_t kMaxXLargeStep = 65535;
 
 }  // namespace
 
-int32_t RebuiltDisplayWidth(int32_t xZoom, bool anyCount, int32_t displayWidth, int32_t dispPoints) {
-  int32_t width = anyCount ? displayWidth : dispPoints / std::max(xZoom, 1);
-  width = std::min(width, dispPoints);
-  return std::max(width, kMinXPointsPerScreen);
-}
-
 int32_t PresetDisplayWidth(int32_t dispPoints, int32_t k) {
   return std::max(dispPoints / std::max(k, 1), kMinXPointsPerScreen);
 }

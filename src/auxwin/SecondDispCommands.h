@@ -13,11 +13,6 @@
 
 namespace quelvar {
 
-// The width a layout rebuild gives: DispPoints / XZoom unless the any-count
-// item is checked (an XZoom below 1 counts as 1), then at most dispPoints
-// and at least kMinXPointsPerScreen (10 even where the data are shorter).
-int32_t RebuiltDisplayWidth(int32_t xZoom, bool anyCount, int32_t displayWidth, int32_t dispPoints);
-
 // The width of X preset k: dispPoints / k, at least kMinXPointsPerScreen.
 int32_t PresetDisplayWidth(int32_t dispPoints, int32_t k);
 
