@@ -3,7 +3,6 @@
 // redraw requests.
 #include <QAction>
 #include <QMenu>
-
 #include <algorithm>
 #include <vector>
 

@@ -14,7 +14,6 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
-
 #include <algorithm>
 #include <array>
 
@@ -170,13 +169,16 @@ void TFormSecondDisp::BuildMenus() {
   };
   auto popupOn = [this](QWidget* w, QMenu* menu) {
     w->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(w, &QWidget::customContextMenuRequested, this, [w, menu](const QPoint& p) { menu->popup(w->mapToGlobal(p)); });
+    connect(w, &QWidget::customContextMenuRequested, this,
+            [w, menu](const QPoint& p) { menu->popup(w->mapToGlobal(p)); });
   };
 
   PopupMenuACDC = new QMenu(this);
   PopupMenuACDC->setObjectName("PopupMenuACDC");
-  menuDC = item(PopupMenuACDC, "menuDC", "直流方式(DC)", [this] { menuDCClick(); }, true, true);
-  menuAC = item(PopupMenuACDC, "menuAC", "交流方式(AC)", [this] { menuACClick(); }, true);
+  menuDC = item(
+      PopupMenuACDC, "menuDC", "直流方式(DC)", [this] { menuDCClick(); }, true, true);
+  menuAC = item(
+      PopupMenuACDC, "menuAC", "交流方式(AC)", [this] { menuACClick(); }, true);
   popupOn(VScrollBar_YOffset, PopupMenuACDC);
 
   PopupMenuXZoom = new QMenu(this);
@@ -186,9 +188,11 @@ void TFormSecondDisp::BuildMenus() {
   std::array<QAction**, 5> xItems{&menuXZoom1, &menuXZoom2, &menuXZoom4, &menuXZoom8, &menuXZoom16};
   for (size_t i = 0; i < 5; ++i) {
     const int32_t k = kXPresets[i];
-    *xItems[i] = item(PopupMenuXZoom, xNames[i], xTexts[i], [this, k] { XZoomPresetClick(k); }, true);
+    *xItems[i] = item(
+        PopupMenuXZoom, xNames[i], xTexts[i], [this, k] { XZoomPresetClick(k); }, true);
   }
-  menuXZoomAny = item(PopupMenuXZoom, "menuXZoomAny", "显示100点", [this] { menuXZoomAnyClick(); }, true);
+  menuXZoomAny = item(
+      PopupMenuXZoom, "menuXZoomAny", "显示100点", [this] { menuXZoomAnyClick(); }, true);
   menuXZoomMark = item(PopupMenuXZoom, "menuXZoomMark", "显示两标线之间", [this] { menuXZoomMarkClick(); });
   menuXScaleExpand = item(PopupMenuXZoom, "menuXScaleExpand", "放大1倍", [this] { menuXScaleExpandClick(); });
   menuXScaleCompress = item(PopupMenuXZoom, "menuXScaleCompress", "缩小1倍", [this] { menuXScaleCompressClick(); });
@@ -205,8 +209,8 @@ void TFormSecondDisp::BuildMenus() {
   for (const int32_t gain : kYGains) {
     const std::string name = "menuYZoom" + std::to_string(gain);
     const std::string text = gain == 1 ? "波形放大1倍" : "放大" + std::to_string(gain) + "倍";
-    QAction* a = item(PopupMenuYZoom, name.c_str(), text.c_str(), [this, gain] { YZoomPresetClick(gain); }, true,
-                      gain == 1);
+    QAction* a = item(
+        PopupMenuYZoom, name.c_str(), text.c_str(), [this, gain] { YZoomPresetClick(gain); }, true, gain == 1);
     menuYZoom.push_back(a);
   }
   PopupMenuYZoom->addSeparator();
@@ -218,12 +222,13 @@ void TFormSecondDisp::BuildMenus() {
   PopupMenuBackGround->setObjectName("PopupMenuBackGround");
   menuCurChnProp = item(PopupMenuBackGround, "menuCurChnProp", "当前通道属性", [this] { menuCurChnPropClick(); });
   PopupMenuBackGround->addSeparator();
-  menuWhiteBG = item(PopupMenuBackGround, "menuWhiteBG", "白色图形背景", [this] { menuWhiteBGClick(); }, true);
+  menuWhiteBG = item(
+      PopupMenuBackGround, "menuWhiteBG", "白色图形背景", [this] { menuWhiteBGClick(); }, true);
   menuDispScale = item(PopupMenuBackGround, "menuDispScale", "X刻度数(=5)", [this] { menuDispScaleClick(); });
-  menuXAxialTime =
-      item(PopupMenuBackGround, "menuXAxialTime", "X刻度按时间对齐", [this] { menuXAxialTimeClick(); }, true, true);
-  menuAbsoluteTime =
-      item(PopupMenuBackGround, "menuAbsoluteTime", "显示绝对时间", [this] { menuAbsoluteTimeClick(); }, true);
+  menuXAxialTime = item(
+      PopupMenuBackGround, "menuXAxialTime", "X刻度按时间对齐", [this] { menuXAxialTimeClick(); }, true, true);
+  menuAbsoluteTime = item(
+      PopupMenuBackGround, "menuAbsoluteTime", "显示绝对时间", [this] { menuAbsoluteTimeClick(); }, true);
   PopupMenuBackGround->addSeparator();
   auto toggle = [&](QAction*& a, const char* name, const char* text, bool checked) {
     a = item(PopupMenuBackGround, name, text, nullptr, true, checked);
@@ -238,37 +243,42 @@ void TFormSecondDisp::BuildMenus() {
   toggle(menuViewGridPoint, "menuViewGridPoint", "网格虚线", false);
   toggle(menuViewYGrid, "menuViewYGrid", "显示Y网格线", false);
   toggle(menuViewScaleAlways, "menuViewScaleAlways", "始终显示刻度值", false);
-  menuViewTrace = item(PopupMenuBackGround, "menuViewTrace", "显示瞬时标线", [this] { menuViewTraceClick(); }, true,
-                       true);
-  menuBGTrans = item(PopupMenuBackGround, "menuBGTrans", "标签透明", [this] { menuBGTransClick(); }, true, true);
+  menuViewTrace = item(
+      PopupMenuBackGround, "menuViewTrace", "显示瞬时标线", [this] { menuViewTraceClick(); }, true, true);
+  menuBGTrans = item(
+      PopupMenuBackGround, "menuBGTrans", "标签透明", [this] { menuBGTransClick(); }, true, true);
   PopupMenuBackGround->addSeparator();
-  menuTopmost = item(PopupMenuBackGround, "menuTopmost", "顶层窗口", [this] { menuTopmostClick(); }, true);
-  menuAutoView =
-      item(PopupMenuBackGround, "menuAutoView", "启动时自动显示窗口", [this] { menuAutoViewClick(); }, true, true);
+  menuTopmost = item(
+      PopupMenuBackGround, "menuTopmost", "顶层窗口", [this] { menuTopmostClick(); }, true);
+  menuAutoView = item(
+      PopupMenuBackGround, "menuAutoView", "启动时自动显示窗口", [this] { menuAutoViewClick(); }, true, true);
   popupOn(Image1, PopupMenuBackGround);
   popupOn(Panel_Waveform, PopupMenuBackGround);
 
   PopupMenuChn = new QMenu(this);
   PopupMenuChn->setObjectName("PopupMenuChn");
-  const std::array<const char*, 8> scopeNames{"menuScopeChannel", "menuScopeLine", "menuScope4",
-                                              "menuScope8",       "menuScope16",   "menuScopeAll",
-                                              "menuScopeOverall", "menuScopePage"};
-  const std::array<const char*, 8> scopeTexts{"显示单通道",   "显示单线路",   "显示四通道",       "显示八通道",
+  const std::array<const char*, 8> scopeNames{"menuScopeChannel", "menuScopeLine", "menuScope4",       "menuScope8",
+                                              "menuScope16",      "menuScopeAll",  "menuScopeOverall", "menuScopePage"};
+  const std::array<const char*, 8> scopeTexts{"显示单通道",   "显示单线路",   "显示四通道",         "显示八通道",
                                               "显示十六通道", "显示全部通道", "显示模拟量和开关量", "按预定页显示"};
   for (size_t i = 0; i < scopeNames.size(); ++i) {
     const auto scope = static_cast<ChannelScope>(i);
-    menuScope.push_back(item(PopupMenuChn, scopeNames[i], scopeTexts[i], [this, scope] { ScopeClick(scope); }, true,
-                             i == 0));
+    menuScope.push_back(item(
+        PopupMenuChn, scopeNames[i], scopeTexts[i], [this, scope] { ScopeClick(scope); }, true, i == 0));
   }
   menuScopeVPage = item(PopupMenuChn, "menuScopeVPage", "万能页显示", [this] { menuScopeVPageClick(); });
   PopupMenuChn->addSeparator();
-  menuViewSwitch = item(PopupMenuChn, "menuViewSwitch", "显示开关量", [this] { menuViewSwitchClick(); }, true);
-  menuViewAnalog = item(PopupMenuChn, "menuViewAnalog", "显示模拟量", [this] { menuViewAnalogClick(); }, true, true);
+  menuViewSwitch = item(
+      PopupMenuChn, "menuViewSwitch", "显示开关量", [this] { menuViewSwitchClick(); }, true);
+  menuViewAnalog = item(
+      PopupMenuChn, "menuViewAnalog", "显示模拟量", [this] { menuViewAnalogClick(); }, true, true);
   QMenu* phases = PopupMenuChn->addMenu(QStringLiteral("同轴显示"));
   phases->setObjectName("menuPhase");
   phases->menuAction()->setVisible(false);
-  menuPhaseSingle = item(phases, "menuPhaseSingle", "单轴显示", [this] { menuPhaseSingleClick(); }, true, true);
-  menuPhaseMultiple = item(phases, "menuPhaseMultiple", "多相同轴", [this] { menuPhaseMultipleClick(); }, true);
+  menuPhaseSingle = item(
+      phases, "menuPhaseSingle", "单轴显示", [this] { menuPhaseSingleClick(); }, true, true);
+  menuPhaseMultiple = item(
+      phases, "menuPhaseMultiple", "多相同轴", [this] { menuPhaseMultipleClick(); }, true);
   menuViewIn1Axial = item(PopupMenuChn, "menuViewIn1Axial", "所有通道同轴显示", nullptr, true);
   connect(menuViewIn1Axial, &QAction::triggered, this, [this] { ToggleRedraw(menuViewIn1Axial); });
 
@@ -501,8 +511,7 @@ void TFormSecondDisp::RedrawWaveform() {
     input.WhiteBG = view_.WhiteBG;
     input.ScaleCount = view_.DispScale;
     const ViewOptions& o = view_.Options;
-    input.ChannelScrollMax =
-        ChannelScrollMaximum(c, {o.ViewSwitch, o.Scope == ChannelScope::Page, !o.PhaseMultiple});
+    input.ChannelScrollMax = ChannelScrollMaximum(c, {o.ViewSwitch, o.Scope == ChannelScope::Page, !o.PhaseMultiple});
     // No trigger-point markers, no oscilloscope picture here.
     input.TriggerPoints = {};
     input.PaintOscilloscope = nullptr;
@@ -533,11 +542,16 @@ void TFormSecondDisp::DrawMarks() {
   if (!menuViewTrace->isChecked()) return;
   // The labels name the main window's mark kinds.
   CopyMarkKinds(state_.wave, view_);
-  MarkSource source{state_.config,    state_.torque,           state_.display,      state_.layout, view_,
-                    state_.oscilTool, state_.acq.RingWriteBlock, state_.acq.BlockTime};
-  const std::string captions[] = {
-      MarkLabelText(source, SaturateToInt32(int64_t{view_.XPosition} + view_.Mark1X), 1),
-      MarkLabelText(source, SaturateToInt32(int64_t{view_.XPosition} + view_.Mark2X), 2)};
+  MarkSource source{state_.config,
+                    state_.torque,
+                    state_.display,
+                    state_.layout,
+                    view_,
+                    state_.oscilTool,
+                    state_.acq.RingWriteBlock,
+                    state_.acq.BlockTime};
+  const std::string captions[] = {MarkLabelText(source, SaturateToInt32(int64_t{view_.XPosition} + view_.Mark1X), 1),
+                                  MarkLabelText(source, SaturateToInt32(int64_t{view_.XPosition} + view_.Mark2X), 2)};
   QLabel* const labels[] = {Label_Mark1, Label_Mark2};
   const int columns[] = {PointToPixel(plot, view_.DisplayWidth, view_.Mark1X),
                          PointToPixel(plot, view_.DisplayWidth, view_.Mark2X)};
@@ -546,8 +560,8 @@ void TFormSecondDisp::DrawMarks() {
     const int levels[] = {view_.Mark1Y, view_.Mark2Y};
     for (int i = 0; i < 2; ++i) {
       labels[i]->adjustSize();
-      labels[i]->move(labels[i]->x(), MarkLabelTop(Image1->y(), Image1->height(), labels[i]->height(),
-                                                   std::max(levels[i], plot.T)));
+      labels[i]->move(labels[i]->x(),
+                      MarkLabelTop(Image1->y(), Image1->height(), labels[i]->height(), std::max(levels[i], plot.T)));
     }
   }
   const bool recording = state_.RunState == kRunRecording;
@@ -719,8 +733,8 @@ void TFormSecondDisp::menuXZoomMarkClick() {
 
 void TFormSecondDisp::menuXScaleExpandClick() {
   int32_t checked = 0;
-  const std::pair<QAction*, int32_t> items[] = {{menuXZoom1, 1},  {menuXZoom2, 2},   {menuXZoom4, 4},
-                                                {menuXZoom8, 8},  {menuXZoom16, 16}, {menuXZoomAny, kXZoomAnyCount}};
+  const std::pair<QAction*, int32_t> items[] = {{menuXZoom1, 1}, {menuXZoom2, 2},   {menuXZoom4, 4},
+                                                {menuXZoom8, 8}, {menuXZoom16, 16}, {menuXZoomAny, kXZoomAnyCount}};
   for (const auto& [a, code] : items) {
     if (a->isChecked()) checked = code;
   }
@@ -735,8 +749,8 @@ void TFormSecondDisp::menuXScaleExpandClick() {
 
 void TFormSecondDisp::menuXScaleCompressClick() {
   int32_t checked = 0;
-  const std::pair<QAction*, int32_t> items[] = {{menuXZoom1, 1},  {menuXZoom2, 2},   {menuXZoom4, 4},
-                                                {menuXZoom8, 8},  {menuXZoom16, 16}, {menuXZoomAny, kXZoomAnyCount}};
+  const std::pair<QAction*, int32_t> items[] = {{menuXZoom1, 1}, {menuXZoom2, 2},   {menuXZoom4, 4},
+                                                {menuXZoom8, 8}, {menuXZoom16, 16}, {menuXZoomAny, kXZoomAnyCount}};
   for (const auto& [a, code] : items) {
     if (a->isChecked()) checked = code;
   }
@@ -814,7 +828,8 @@ void TFormSecondDisp::ScopeClick(ChannelScope scope) {
 }
 
 void TFormSecondDisp::UpdateChannelScrollRange() {
-  const ChannelScrollMenus menus{menuViewSwitch->isChecked(), menuScope[static_cast<size_t>(ChannelScope::Page)]->isChecked(),
+  const ChannelScrollMenus menus{menuViewSwitch->isChecked(),
+                                 menuScope[static_cast<size_t>(ChannelScope::Page)]->isChecked(),
                                  menuPhaseSingle->isChecked()};
   VScrollBar_Channel->setRange(0, std::max(ChannelScrollMaximum(state_.config, menus), 0));
 }

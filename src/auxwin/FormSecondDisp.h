@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QWidget>
-
 #include <functional>
 #include <memory>
 #include <string>
@@ -36,8 +35,7 @@ class PaintBox;
 class TFormSecondDisp : public QWidget {
   Q_OBJECT
  public:
-  TFormSecondDisp(AppState& state, platform::RegistryStore& registry, platform::UiHost& ui,
-                  QWidget* parent = nullptr);
+  TFormSecondDisp(AppState& state, platform::RegistryStore& registry, platform::UiHost& ui, QWidget* parent = nullptr);
   ~TFormSecondDisp() override;
 
   // The main window's hooks: its SetXWindow for the marks mapping, the

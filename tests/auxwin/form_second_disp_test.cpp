@@ -7,12 +7,11 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
-
 #include <memory>
 
 #include "auxwin/FormSecondDisp.h"
-#include "view/PaintBox.h"
 #include "view/MainWindowWithData.h"
+#include "view/PaintBox.h"
 
 namespace quelvar::test {
 namespace {

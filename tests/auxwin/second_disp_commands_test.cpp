@@ -59,11 +59,10 @@ TEST(SecondDispWidths, LayoutRebuild) {
     bool anyCount;
     int32_t width, dispPoints, expected;
   } cases[] = {
-      {4, false, 100, 8, 10},  // fewer points than a screen: 10 wins
-      {4, false, 100, 4800, 1200},
-      {16, true, 700, 4800, 700},    // the any count keeps its width
-      {16, true, 7000, 4800, 4800},  // but not past the data
-      {0, false, 100, 4800, 4800},   // a zero zoom divides by one
+      {4, false, 100, 8, 10},                                    // fewer points than a screen: 10 wins
+      {4, false, 100, 4800, 1200},  {16, true, 700, 4800, 700},  // the any count keeps its width
+      {16, true, 7000, 4800, 4800},                              // but not past the data
+      {0, false, 100, 4800, 4800},                               // a zero zoom divides by one
   };
   for (const Case& c : cases) {
     WaveViewState view;

@@ -78,9 +78,8 @@ TEST(SecondDispSettings, StoredValuesAreClamped) {
 
 TEST(SecondDispSettings, StoredScopes) {
   const std::pair<int32_t, ChannelScope> cases[] = {
-      {0, ChannelScope::Channel}, {1, ChannelScope::Channel}, {2, ChannelScope::Four},
-      {5, ChannelScope::All},     {6, ChannelScope::Overall}, {7, ChannelScope::Page},
-      {-3, ChannelScope::Page},   {42, ChannelScope::Page}};
+      {0, ChannelScope::Channel}, {1, ChannelScope::Channel}, {2, ChannelScope::Four},  {5, ChannelScope::All},
+      {6, ChannelScope::Overall}, {7, ChannelScope::Page},    {-3, ChannelScope::Page}, {42, ChannelScope::Page}};
   for (const auto& [stored, scope] : cases) EXPECT_EQ(StoredSecondDispScope(stored), scope) << stored;
 }
 
