@@ -103,6 +103,19 @@ TEST_F(FormSecondDispTest, HidingTheMainWindowKeepsTheTimerWhileTheSecondIsShown
   form->Timer2->stop();
 }
 
+TEST_F(FormSecondDispTest, ShownAtStartUpWhenItsAutoViewItemIsChecked) {
+  for (const bool autoView : {true, false}) {
+    form = NewMainWindow();
+    second = std::make_unique<TFormSecondDisp>(state, registry, ui);
+    second->menuAutoView->setChecked(autoView);
+    form->SetSecondDisp(second.get());
+    form->Timer1Timer();  // the first housekeeping runs the deferred start-up
+    EXPECT_EQ(second->isVisible(), autoView) << autoView;
+    EXPECT_EQ(state.SecondDispVisible, autoView ? 1 : 0) << autoView;
+    Close();
+  }
+}
+
 TEST_F(FormSecondDispTest, RefusedInTheOscilloscopeDisplay) {
   Open();
   state.display.DataSourceMode = 2;
@@ -112,6 +125,19 @@ TEST_F(FormSecondDispTest, RefusedInTheOscilloscopeDisplay) {
   state.display.DataSourceMode = 0;
   form->menuSecondDisp->trigger();
   EXPECT_TRUE(second->isVisible());
+}
+
+TEST_F(FormSecondDispTest, StartingTheOscilloscopeHidesTheWindow) {
+  Open();
+  second->show();
+  state.config.SimulateAD = 1;
+  form->menuStartOscilClick();
+  ASSERT_EQ(state.display.DataSourceMode, 2);
+  EXPECT_FALSE(second->isVisible());
+  EXPECT_EQ(state.SecondDispVisible, 0);
+  form->menuSecondDisp->trigger();  // refused while the oscilloscope shows
+  EXPECT_FALSE(second->isVisible());
+  form->menuStartOscilClick();
 }
 
 TEST_F(FormSecondDispTest, MarksMappedBetweenTheWindows) {
