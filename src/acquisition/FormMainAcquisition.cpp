@@ -549,6 +549,8 @@ void TFormMain::Button_NotifyKeyUp() {
                       },
                       [] { return std::rand() % 32768; }};
   IntakeBlocks(state_, env);
+  // Painted at the interface timer's next tick, never here.
+  RequestSecondDispRepaint();
 }
 
 void TFormMain::TimerOscilTimer() {

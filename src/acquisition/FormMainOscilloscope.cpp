@@ -15,6 +15,7 @@
 #include "acquisition/DriverErrors.h"
 #include "acquisition/PrepareStart.h"
 #include "acquisition/VirtualAdFile.h"
+#include "auxwin/FormSecondDisp.h"
 #include "auxwin/FormTool.h"
 #include "platform/DayTime.h"
 #include "platform/UiHost.h"
@@ -77,6 +78,7 @@ void TFormMain::StartOscilloscope() {
   SetRecorderViewItemsVisible(false);
   menuPause->setText(QStringLiteral("暂停双踪示波器(&P)"));
   menuPause->setVisible(true);
+  if (secondDisp_ != nullptr && secondDisp_->isVisible()) secondDisp_->hide();
   menuPause->setChecked(false);
   ToolButtonPause->setVisible(true);
   ToolButtonPause->setChecked(false);

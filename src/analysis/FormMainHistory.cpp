@@ -97,6 +97,7 @@ void TFormMain::ShowHistoryMode() {
   HScrollBar_XPosition->setValue(HistoryScrollPoint(h, c.NumSamp, c.MaxMultiFreq));
   HScrollBar_XPositionChange();  // also when the bar stood there already
   state_.wave.RepaintRequested = 1;
+  RequestSecondDispRepaint();
   state_.history.Synced = 0;
 }
 

@@ -87,6 +87,7 @@ void TFormMain::menuSynchronClick() {
   if (!answer) return;  // Cancel leaves the record as it is
   if (!CorrectChannelSkew(h, SkewDelayFromAnswer(*answer, offered))) return;
   state_.wave.RepaintRequested = 1;
+  RequestSecondDispRepaint();
 }
 
 void TFormMain::menuSearchAlgorithmClick() {

@@ -16,6 +16,7 @@
 #include "acquisition/FormScheduleSave.h"
 #include "acquisition/FormSetPath.h"
 #include "auxwin/FormComposite.h"
+#include "auxwin/FormSecondDisp.h"
 #include "auxwin/FormTool.h"
 #include "auxwin/FormXYDisplay.h"
 #include "net/FormClient.h"
@@ -96,6 +97,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetCompositePanel(formComposite.get());
   formMain->SetPIDDialog(new TFormPID(state, registry, formMain.get()));  // owned by the main window
   formMain->SetCurChnPropDialog(new TFormCurChnProp(state, registry, formMain.get()));  // likewise
+  auto formSecondDisp = std::make_unique<TFormSecondDisp>(state, registry, ui);
+  formMain->SetSecondDisp(formSecondDisp.get());
   formMain->SetDeviceDataPanel(new TFormIOCtl(state, registry, formMain.get()));  // owned by the main window
   formMain->SetPortPanel(new TFormIOPanel(state, registry, formMain.get()));  // likewise
   formMain->SetGraphTypeDialog(new TFormGraphType(state, registry, ui, formMain.get()));  // likewise
@@ -127,6 +130,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formXYDisplay.reset();
   formMain->SetCompositePanel(nullptr);
   formComposite.reset();
+  formMain->SetSecondDisp(nullptr);
+  formSecondDisp.reset();
   formMain->SetRemoteConsole(nullptr);
   formRemoteControl.reset();
   formMain.reset();  // runs the shut-down sequence

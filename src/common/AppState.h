@@ -137,6 +137,8 @@ struct AppState {
   // 1 while the viewer role is taken with the stored station address,
   // without asking for it.
   int32_t AutoConnectViewer = 0;
+  // 1 while the second waveform window is shown.
+  int32_t SecondDispVisible = 0;
   std::string HelpFile;
 };
 

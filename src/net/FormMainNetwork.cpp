@@ -349,6 +349,7 @@ void TFormMain::TakeViewerBlock(const uint8_t* block, size_t size) {
   if ((state_.RunState == kRunRecording && menuMonitor->isChecked()) || state_.RunState == kRunOscilloscope) {
     state_.wave.RepaintRequested = 1;
   }
+  RequestSecondDispRepaint();
 }
 
 }  // namespace quelvar

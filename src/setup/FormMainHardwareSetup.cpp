@@ -59,7 +59,10 @@ void TFormMain::menuCurChnPropClick() {
       std::clamp(v.DrawnAnalogCount + v.DrawnSwitchCount, 0, static_cast<int32_t>(v.DrawnChannels.size()));
   curChnPropDialog_->LoadChannels(v.DrawnAnalogCount, v.DrawnSwitchCount,
                                   std::vector<int32_t>(v.DrawnChannels.begin(), v.DrawnChannels.begin() + drawn));
-  if (services_.ui.ShowModal(*curChnPropDialog_) == platform::kModalOk) state_.wave.RepaintRequested = 1;
+  if (services_.ui.ShowModal(*curChnPropDialog_) == platform::kModalOk) {
+    state_.wave.RepaintRequested = 1;
+    if (state_.SecondDispVisible != 0) RequestSecondDispRepaint();
+  }
 }
 
 }  // namespace quelvar

@@ -293,6 +293,14 @@ class TFormMain : public QMainWindow {
   void BuildCompositeCommands();
   // The per-block sink of the composite panel, or none while it is hidden.
   std::function<void(const uint16_t*)> CompositeSink();
+  // The second waveform window: shown by its command, redrawn by Timer2,
+  // its page tables rebuilt with the main window's layout.
+  void SetSecondDisp(class TFormSecondDisp* window);
+  void menuSecondDispClick();
+  void menuMapInstToSecondDispClick();
+  void RequestSecondDispRepaint();
+  void RedrawSecondDispAtTick();
+  QAction* menuSecondDisp = nullptr;
   void SetScheduleSaveDialog(class TFormScheduleSave* dialog) { scheduleSaveDialog_ = dialog; }
   // The manual saves' annotation dialog (file name and comment).
   void SetFileInfoDialog(class TFormFileInfo* dialog) { fileInfoDialog_ = dialog; }
@@ -1081,6 +1089,8 @@ class TFormMain : public QMainWindow {
   class TFormTool* oscilTool_ = nullptr;
   class TFormXYDisplay* xyDisplay_ = nullptr;
   class TFormComposite* compositePanel_ = nullptr;
+  class TFormSecondDisp* secondDisp_ = nullptr;
+  void BuildSecondDispCommands();
   class TFormScheduleSave* scheduleSaveDialog_ = nullptr;
   class TFormFileInfo* fileInfoDialog_ = nullptr;
   class TFormConfAD* confADDialog_ = nullptr;

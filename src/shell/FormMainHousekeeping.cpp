@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "auxwin/FormXYDisplay.h"
+#include "auxwin/FormSecondDisp.h"
 #include "common/Version.h"
 #include "net/FormRemoteControl.h"
 #include "platform/DayTime.h"
@@ -120,6 +121,8 @@ void TFormMain::RunDeferredStartup() {
   VScrollBar_Channel->setValue(state_.view.BegDispChannel);
   state_.wave.BegDispChannel = VScrollBar_Channel->value();
   AutoSendDeviceData();
+  // The auxiliary windows the user wants at every start.
+  if (secondDisp_ != nullptr && secondDisp_->menuAutoView->isChecked()) menuSecondDispClick();
   // An unattended station records from its start; the splash would hide the
   // first blocks.
   if (c.AutoStart == 1) {

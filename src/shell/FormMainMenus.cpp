@@ -313,13 +313,12 @@ void TFormMain::BuildMenus() {
   BuildPrintCommands();
   BuildLauncherCommands();
   BuildCompositeCommands();
+  BuildSecondDispCommands();
   DisableCommandsNotBuilt();
 }
 
 void TFormMain::DisableCommandsNotBuilt() {
   const std::initializer_list<QAction*> waiting = {
-      // the second waveform window
-      menuMapInstToSecondDisp,
       // the trigger-point search's choice of algorithm: connected, but
       // hidden and disabled at every start
       menuHarmonicAccurate, menuHarmonicFourier,

@@ -244,6 +244,7 @@ void TFormMain::menuBusConfigClick() {
     if (state_.display.DispValid != 0) {
       RebuildDisplayLayout();
       state_.wave.RepaintRequested = 1;
+      RequestSecondDispRepaint();
     }
   } else {
     DropShownData();

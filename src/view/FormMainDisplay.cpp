@@ -13,6 +13,7 @@
 #include "platform/UiHost.h"
 #include "platform/qt/QtCanvas.h"
 #include "platform/qt/StringGrid.h"
+#include "auxwin/FormSecondDisp.h"
 #include "shell/FormMain.h"
 #include "view/DisplayLayout.h"
 #include "view/PaintBox.h"
@@ -56,6 +57,7 @@ void TFormMain::RebuildDisplayLayout() {
   const bool labels = menuViewTrace->isChecked() && state_.RunState == kRunIdle && d.DispValid != 0;
   Label_Mark1->setVisible(labels);
   Label_Mark2->setVisible(labels);
+  if (secondDisp_ != nullptr) secondDisp_->RebuildPageLayout();
 }
 
 void TFormMain::MeasureScaleLabels() {

@@ -48,7 +48,10 @@ constexpr int kPanelMargin = 8;
 
 void TFormMain::FormShow() { Timer2->start(); }
 
-void TFormMain::FormHide() { Timer2->stop(); }
+void TFormMain::FormHide() {
+  // The timer also redraws the second waveform window.
+  if (state_.SecondDispVisible == 0) Timer2->stop();
+}
 
 void TFormMain::PostStatusText(const std::string& text) { StatusText.Post(text); }
 
@@ -58,6 +61,7 @@ void TFormMain::Timer2Timer() {
   WaveViewState& v = state_.wave;
   // A print job shows its pages' ranges in the view meanwhile: the repaint waits.
   if (state_.display.DispValid == 1 && v.RepaintRequested != 0 && isVisible() && !printJobOpen_) RepaintView();
+  RedrawSecondDispAtTick();
   std::string text;
   if (StatusText.Take(text)) SetStatusPanelText(kMessagePanel, text);
   if (ElapsedTimeText.Take(text)) SetStatusPanelText(kElapsedTimePanel, text);

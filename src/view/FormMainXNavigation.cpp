@@ -52,7 +52,7 @@ void TFormMain::BuildXNavigationMenus() {
   command(menuXScaleCompress, &TFormMain::ToolButtonXCompressClick);
   PopupMenuXZoom->addSeparator();
   // The text grid's start items (their commands are the grid's) and the
-  // hand-over to the second waveform window (disabled until that window exists).
+  // hand-over to the second waveform window (connected in auxwin/FormMainSecondDisp.cpp).
   menuGridXAsPicX = AddItem(PopupMenuXZoom, "menuGridXAsPicX", "置文字显示起点为图形起点");
   menuGridXAsMark1 = AddItem(PopupMenuXZoom, "menuGridXAsMark1", "置文字显示起点为黄标线");
   menuGridXAsMark2 = AddItem(PopupMenuXZoom, "menuGridXAsMark2", "置文字显示起点为红标线");

@@ -1,5 +1,6 @@
 #include "view/MarkReadout.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "common/NumberFormat.h"
@@ -19,7 +20,10 @@ constexpr double kPlotVolts = 10.0;
 // Volts between the two level lines at `gain`.
 double LevelVolts(const WaveViewState& view, const MarkPlot& plot, double gain) {
   const double rows = std::llabs(int64_t{view.Mark1Y} - view.Mark2Y);
-  return rows * kPlotVolts / ((plot.H - 1.0) * gain);
+  // A plot of one row or none (a paint box hardly taller than its margins)
+  // counts as one row high rather than dividing by zero.
+  const double height = std::max(plot.H - 1.0, 1.0);
+  return rows * kPlotVolts / (height * gain);
 }
 
 }  // namespace

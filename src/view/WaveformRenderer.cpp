@@ -151,9 +151,9 @@ void DrawRowTraces(Canvas& canvas, const Plot& p, const WaveformPaintInput& in, 
   }
 }
 
-std::string PageCaption(int32_t page, int32_t totalPages) {
+std::string PageCaption(int32_t page, int32_t totalPages, const char* triggerCaption) {
   if (page == totalPages) return "万能";
-  if (page == int64_t{totalPages} + 1) return "触发";
+  if (page == int64_t{totalPages} + 1) return triggerCaption;
   return "P " + std::to_string(page);
 }
 
@@ -207,7 +207,9 @@ void PaintWaveform(Canvas& canvas, const WaveformPaintInput& in, WaveViewState& 
   canvas.FillRect({0, 0, p.left + p.N + 1, p.top + p.M + 1});
   canvas.SetFontColor(SlotColor(p, config, kSlotText));
   canvas.SetPenColor(SlotColor(p, config, kSlotScale));
-  if (o.Scope == ChannelScope::Page) canvas.TextOut(0, 0, PageCaption(view.BegDispChannel, config.TotalPages));
+  if (o.Scope == ChannelScope::Page) {
+    canvas.TextOut(0, 0, PageCaption(view.BegDispChannel, config.TotalPages, in.TriggerPageCaption));
+  }
 
   // C. X axis.
   XAxisInput axis;
@@ -230,6 +232,7 @@ void PaintWaveform(Canvas& canvas, const WaveformPaintInput& in, WaveViewState& 
   axis.AbsoluteTime = o.AbsoluteTime;
   axis.BlockTime = in.BlockTime;
   axis.TriggerPoints = in.TriggerPoints;
+  axis.MicrosecondUnit = in.MicrosecondUnit;
   axis.TriggerPointCount = static_cast<int32_t>(std::min<size_t>(in.TriggerPoints.size(), INT32_MAX));
   DrawXAxis(canvas, axis, view);
 

@@ -47,6 +47,11 @@ struct WaveformPaintInput {
   double BlockTime = 0.0;
   std::span<const FoundTriggerPoint> TriggerPoints;
 
+  // The second waveform window captions the trigger page "故障" and keeps
+  // its time axis in ms below 0.5 ms a division.
+  const char* TriggerPageCaption = "触发";
+  bool MicrosecondUnit = true;
+
   // The two-trace oscilloscope's own picture (DataSourceMode 2) is drawn by
   // this, with the same canvas; none: nothing is drawn.
   std::function<void(platform::Canvas&)> PaintOscilloscope;

@@ -119,12 +119,12 @@ struct AxisUnit {
   int minor;      // ticks per step, the major one included
 };
 
-AxisUnit UnitOfStep(double rawStepMs) {
+AxisUnit UnitOfStep(double rawStepMs, bool microseconds) {
   if (rawStepMs >= 86400000.0) return {"d", 86400000.0, rawStepMs >= 864000000.0 ? 10 : 24};
   if (rawStepMs > 1800000.0) return {"h", 3600000.0, 12};
   if (rawStepMs > 30000.0) return {"m", 60000.0, 12};
   if (rawStepMs > 500.0) return {"s", 1000.0, 10};
-  if (rawStepMs > 0.5) return {"ms", 1.0, 10};
+  if (rawStepMs > 0.5 || !microseconds) return {"ms", 1.0, 10};
   return {"us", 0.001, 10};
 }
 
@@ -208,7 +208,7 @@ void DrawUncompressedScale(Canvas& canvas, const XAxisInput& input, const AxisFr
                            WaveViewState& view) {
   const int64_t n = Divisions(input.ScaleCount, s.end - s.firstPos, f.width);
   const double rawStep = (s.tEnd - s.tFirst) / static_cast<double>(n);
-  const AxisUnit unit = UnitOfStep(rawStep);
+  const AxisUnit unit = UnitOfStep(rawStep, input.MicrosecondUnit);
   double day0 = 0.0, off = 0.0;
   if (input.AbsoluteTime) {
     day0 = std::trunc(input.BlockTime);

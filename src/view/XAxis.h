@@ -37,6 +37,7 @@ struct XAxisInput {
   double BlockTime = 0.0;     // day count the absolute labels start from
   std::span<const FoundTriggerPoint> TriggerPoints;
   int32_t TriggerPointCount = 0;
+  bool MicrosecondUnit = true;  // false: divisions of 0.5 ms or less stay in ms
 };
 
 // The X axis along the top of the plot: overlap marker, ticks and grid, time

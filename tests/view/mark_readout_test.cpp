@@ -107,6 +107,20 @@ TEST_F(MarkReadout, VoltageDifferenceOnlyWithLevelLinesOverOneAnalogRow) {
   }
 }
 
+// A paint box hardly taller than its margins (the second window can be made
+// that small) has a plot of one row or none: no division by zero rows.
+TEST_F(MarkReadout, VoltageDifferenceOverAPlotWithoutRows) {
+  view.Options.ViewV = true;
+  view.DrawnRows = 1;
+  view.Mark1Y = 3;
+  view.Mark2Y = 3;
+  for (const int h : {1, 0, -5}) {
+    plot.H = h;
+    const std::string text = MarkReadoutText(view, plot, input);
+    EXPECT_TRUE(EndsWith(text, "AD电压差=0.0000V")) << h << ": " << text;
+  }
+}
+
 TEST_F(MarkReadout, OscilloscopeReadoutFollowsItsMarkerLines) {
   oscil.UseChn1 = 1;
   oscil.UseChn2 = 1;

@@ -252,6 +252,12 @@ TEST_F(WaveformRenderer, PageScopeWritesThePageCaption) {
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts[0], (Text{0, c.caption}));
   }
+  // The second waveform window's name for the trigger page.
+  input.TriggerPageCaption = "故障";
+  view.BegDispChannel = 3;
+  Paint();
+  ASSERT_FALSE(LeftTexts().empty());
+  EXPECT_EQ(LeftTexts()[0], (Text{0, "故障"}));
   view.Options.Scope = ChannelScope::Four;
   Paint();
   for (const Text& t : LeftTexts()) EXPECT_NE(t.y, 0) << t.text;

@@ -287,6 +287,30 @@ TEST_F(XAxis, TimeAlignedFirstTickTextAndTime) {
   }
 }
 
+// The second waveform window keeps divisions of 0.5 ms or less in ms.
+TEST_F(XAxis, WithoutTheMicrosecondUnitSmallDivisionsStayInMs) {
+  input.TimeAligned = true;
+  layout.MaxChannelRate = 2000000.0f;  // 1000 points span 0.5 ms
+  for (const bool microseconds : {true, false}) {
+    canvas.Clear();
+    input.MicrosecondUnit = microseconds;
+    DrawTimeAlignedAxis(canvas, input, view);
+    const auto labels = Labels();
+    ASSERT_GE(labels.size(), 3u);
+    int inMicroseconds = 0;
+    for (const auto& label : labels) {
+      const std::string unit = label.text.substr(label.text.size() - 2);
+      if (unit == "us") ++inMicroseconds;
+      if (!microseconds) {
+        EXPECT_EQ(unit, "ms") << label.text;
+      }
+    }
+    if (microseconds) {
+      EXPECT_GE(inMicroseconds, 2);
+    }
+  }
+}
+
 TEST_F(XAxis, HourStepHasTwelveTicks) {
   input.TimeAligned = true;
   layout.MaxChannelRate = 999.0f / 64800.0f;  // 1000 points span 18 h: raw step 2 h
