@@ -26,8 +26,11 @@ bool ReadCompositeDef(CompositeDef& def, const std::string& path) {
   if (std::memcmp(header, kMagic, sizeof kMagic) != 0) return false;
   int32_t numbers[4];
   std::memcpy(numbers, header + 4, sizeof numbers);
-  const int32_t count = numbers[0];
-  if (count <= 0 || size < count * kItemBytes + kHeaderBytes) return false;
+  const int32_t stored = numbers[0];
+  if (stored <= 0 || size < stored * kItemBytes + kHeaderBytes) return false;
+  // Every item is computed for every shown block and edited in a grid
+  // column of its own: items beyond what the editor holds are left out.
+  const int32_t count = std::min(stored, kCompositeMaxEditorItems);
 
   std::vector<CompositeItem> items(static_cast<size_t>(count));
   if (!file.ReadAt(kHeaderBytes, items.data(), items.size() * sizeof(CompositeItem))) return false;

@@ -100,8 +100,13 @@ double ValueOf(const CompositeBlockInput& source, const BlockRows& b, int32_t ch
   if (chn.ChnIDDC == kChannelTorquePower) {
     memo.state[c] = 1;
     const int32_t last = AnalogCount(source.config) - 1;
-    const auto a = static_cast<int32_t>(std::clamp<double>(std::trunc(chn.ChnCoeA), 0.0, last));
-    const auto bb = static_cast<int32_t>(std::clamp<double>(std::trunc(chn.ChnCoeB), 0.0, last));
+    // The factors' channel numbers are coefficients from outside (a record,
+    // a station, the settings): not a number counts as channel 0.
+    const auto factor = [last](float number) {
+      return std::isnan(number) ? 0 : static_cast<int32_t>(std::clamp<double>(std::trunc(number), 0.0, last));
+    };
+    const int32_t a = factor(chn.ChnCoeA);
+    const int32_t bb = factor(chn.ChnCoeB);
     const double va = ValueOf(source, b, a, kind, memo);
     v = va * ValueOf(source, b, bb, kind, memo);
     // A cycle makes the whole product 0, wherever the walk entered it.

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QTimer>
 
+#include <algorithm>
+
 #include "auxwin/CompositeFile.h"
 #include "auxwin/FormConfComposite.h"
 #include "platform/RegistryStore.h"
@@ -157,15 +159,19 @@ void TFormComposite::resizeEvent(QResizeEvent* event) {
 void TFormComposite::FormResize() {
   Image1->setGeometry(0, 0, std::max(width() - 5, 1), std::max(height() - 10, 1));
   bitmap_ = QImage(Image1->size(), QImage::Format_RGB32);
-  bitmap_.fill(palette().color(QPalette::Button));
-  if (state_.display.DataSourceMode != 0) {
-    redraw_ = true;
-    RedrawCurrentBlock();
-  }
+  // The panel's own background, dark or light, until the next block.
+  const platform::Color back = CompositePaletteColor(pal_, 0, ButtonFace(*this));
+  bitmap_.fill(QColor(back.red, back.green, back.blue));
+  redraw_ = true;
+  RedrawCurrentBlock();
 }
 
 void TFormComposite::RedrawCurrentBlock() {
   if (state_.display.DataSourceMode == 0 || state_.acq.BlockWithPrefix.empty()) return;
+  // The block in hand must be a whole block of the layout in force.
+  const LiveConfig& c = state_.config;
+  const uint64_t words = 1 + static_cast<uint64_t>(std::max(c.NumSamp, 0)) * static_cast<uint64_t>(std::max(c.NumChn, 0));
+  if (state_.acq.CurrentBlockOffset + words > state_.acq.BlockWithPrefix.size()) return;
   redraw_ = true;
   DrawCompositeValues(state_.acq.CurrentBlock());
 }

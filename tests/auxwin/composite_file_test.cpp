@@ -119,6 +119,17 @@ TEST_F(CompositeFileTest, TheFileMustHoldItsItemsAndMayHoldMore) {
   EXPECT_FALSE(ReadCompositeDef(def, dir.string()));
 }
 
+TEST_F(CompositeFileTest, ItemsBeyondWhatTheEditorHoldsAreLeftOut) {
+  // A file of 1500 items: the first 1000 are taken.
+  const std::string one = CompositeDefBytes(TwoItems()).substr(20, sizeof(CompositeItem));
+  std::string items;
+  for (int i = 0; i < 1500; ++i) items += one;
+  CompositeDef def;
+  ASSERT_TRUE(ReadCompositeDef(def, Put(Header(1500, 4, 30, 7) + items)));
+  EXPECT_EQ(def.Count, kCompositeMaxEditorItems);
+  EXPECT_EQ(def.Items.size(), static_cast<size_t>(kCompositeMaxEditorItems));
+}
+
 TEST_F(CompositeFileTest, HeaderNumbersOutOfRangeAreCorrected) {
   const std::string items = CompositeDefBytes(TwoItems()).substr(20);
   struct Case {

@@ -3,6 +3,8 @@
 // definitions that give nothing to read.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <vector>
 
 #include "auxwin/CompositeValues.h"
@@ -158,6 +160,15 @@ TEST(CompositeValuesTest, TorquePowerMultipliesItsSourcesAndACycleEndsAtZero) {
   f.config.AnalogChannelTable[2].ChnCoeA = 3.0f;
   f.config.AnalogChannelTable[3].ChnCoeA = 2.0f;
   EXPECT_DOUBLE_EQ(CompositeBlockValue(f.Source(), 2, kCompositeAverage), 0.0);
+  // Factor numbers that are no numbers (from a record or a peer) name
+  // channel 0; infinities name the first or the last channel.
+  f.config.AnalogChannelTable[2].ChnCoeA = std::numeric_limits<float>::quiet_NaN();
+  f.config.AnalogChannelTable[2].ChnCoeB = std::numeric_limits<float>::infinity();
+  const double ch0 = CompositeBlockValue(f.Source(), 0, kCompositeLatest);
+  const double ch3 = CompositeBlockValue(f.Source(), 3, kCompositeLatest);
+  EXPECT_DOUBLE_EQ(CompositeBlockValue(f.Source(), 2, kCompositeLatest), ch0 * ch3);
+  f.config.AnalogChannelTable[2].ChnCoeB = -std::numeric_limits<float>::infinity();
+  EXPECT_DOUBLE_EQ(CompositeBlockValue(f.Source(), 2, kCompositeLatest), ch0 * ch0);
 }
 
 TEST(CompositeValuesTest, NothingIsReadOutsideTheBlock) {
