@@ -322,9 +322,10 @@ void TFormSecondDisp::ApplySettings() {
   menuAutoView->setChecked(s.IdAutoView != 0);
   if (s.SecondDispTopMost != 0) menuTopmostClick();
   SetScopeChecks(StoredSecondDispScope(s.IDScope));
-  view_.BegDispChannel = s.BegDispChannel;
   UpdateChannelScrollRange();
   VScrollBar_Channel->setValue(s.BegDispChannel);
+  // The stored first channel as the bar holds it: within the channels.
+  view_.BegDispChannel = VScrollBar_Channel->value();
   view_.WhiteBG = s.WhiteBG != 0 ? 1 : 0;
   menuWhiteBG->setChecked(view_.WhiteBG == 1);
   ColourLabels();

@@ -53,6 +53,7 @@ SecondDispSettings ReadSecondDispSettings(platform::RegistryStore& store, const 
   if (s.VPAnalog >= 0 && s.VPBin >= 0 && count > 0 && count <= kMaxDisplayPositions) {
     if (const auto bytes = key.ReadBinary("VP", static_cast<size_t>(count) * 4)) {
       std::memcpy(s.VP.data(), bytes->data(), bytes->size());
+      s.VPRead = true;
     }
   }
   return s;
@@ -77,8 +78,15 @@ void ClampSecondDispSettings(SecondDispSettings& s, int32_t analogNum, int32_t s
   if (std::find(kYGains.begin(), kYGains.end(), s.YZoom) == kYGains.end()) s.YZoom = 2000;
   // Raised after it is limited: a card without analog channels still
   // names one, which the page tables then leave out.
+  const int64_t storedEntries = int64_t{s.VPAnalog} + s.VPBin;
   s.VPAnalog = std::max(std::min(s.VPAnalog, analogNum), 1);
   s.VPBin = std::clamp(s.VPBin, 0, switchNum);
+  // A page stored for other counts would name other channels and inputs
+  // at the clamped positions.
+  if (s.VPRead && storedEntries != int64_t{s.VPAnalog} + s.VPBin) {
+    s.VP = SecondDispSettings{}.VP;
+    s.VPRead = false;
+  }
   const int32_t analogEntries = std::min(s.VPAnalog, kMaxDisplayPositions);
   for (int32_t i = 0; i < analogEntries; ++i) s.VP[i] = std::clamp(s.VP[i], 0, std::max(analogNum - 1, 0));
   const int32_t end = std::min(analogEntries + s.VPBin, kMaxDisplayPositions);

@@ -41,6 +41,10 @@ struct SecondDispSettings {
   int32_t VPAnalog = 1;
   int32_t VPBin = 0;
   std::array<int32_t, kMaxDisplayPositions> VP{};
+  // Not stored: whether "VP" was read with the stored counts. The page is
+  // read with the counts as clamped, so when clamping changes them the
+  // stored block no longer fits and VP goes back to its start values.
+  bool VPRead = false;
 };
 
 // The stored values as they are (a value that cannot be read keeps its

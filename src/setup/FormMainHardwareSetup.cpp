@@ -59,10 +59,9 @@ void TFormMain::menuCurChnPropClick() {
       std::clamp(v.DrawnAnalogCount + v.DrawnSwitchCount, 0, static_cast<int32_t>(v.DrawnChannels.size()));
   curChnPropDialog_->LoadChannels(v.DrawnAnalogCount, v.DrawnSwitchCount,
                                   std::vector<int32_t>(v.DrawnChannels.begin(), v.DrawnChannels.begin() + drawn));
-  if (services_.ui.ShowModal(*curChnPropDialog_) == platform::kModalOk) {
-    state_.wave.RepaintRequested = 1;
-    if (state_.SecondDispVisible != 0) RequestSecondDispRepaint();
-  }
+  if (services_.ui.ShowModal(*curChnPropDialog_) == platform::kModalOk) state_.wave.RepaintRequested = 1;
+  // In any case; a hidden second window paints at its first tick when shown.
+  RequestSecondDispRepaint();
 }
 
 }  // namespace quelvar

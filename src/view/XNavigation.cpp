@@ -66,8 +66,10 @@ void StepViewHistory(WaveViewState& view, int32_t dispPoints, HistoryStep step) 
   if (slot < 0) slot += kViewHistorySlots;
   if (next < 0) next += kViewHistorySlots;
   if (next >= kViewHistorySlots) next = 0;
-  const int32_t width = std::min(std::max(view.ViewHistory[static_cast<size_t>(slot) + 1], kMinXPointsPerScreen),
-                                 dispPoints);
+  // At least two points, however short the data: a screen's divisors are
+  // its width less one.
+  const int32_t width = std::max(
+      std::min(std::max(view.ViewHistory[static_cast<size_t>(slot) + 1], kMinXPointsPerScreen), dispPoints), 2);
   int64_t first = view.ViewHistory[static_cast<size_t>(slot)];
   if (first + width > dispPoints) first = int64_t{dispPoints} - width;
   view.XPosition = SaturateToInt32(std::max<int64_t>(first, 0));

@@ -223,6 +223,25 @@ TEST_F(FormSecondDispTest, StoredValuesTakeEffectThroughTheMenus) {
   EXPECT_TRUE(window.menuAutoView->isChecked());
 }
 
+TEST_F(FormSecondDispTest, AStoredFirstChannelOutsideTheChannelsIsHeldWithinThem) {
+  for (int32_t stored : {-5, 9999}) {
+    registry.WriteInt32(kKey, "BegDispChannel", stored);
+    TFormSecondDisp window(state, registry, ui);
+    EXPECT_GE(window.View().BegDispChannel, 0) << stored;
+    EXPECT_LE(window.View().BegDispChannel, window.VScrollBar_Channel->maximum()) << stored;
+    EXPECT_EQ(window.View().BegDispChannel, window.VScrollBar_Channel->value()) << stored;
+  }
+}
+
+TEST_F(FormSecondDispTest, TheChannelPropertiesDialogAsksAHiddenSecondWindowToRepaint) {
+  Open();
+  second->hide();
+  second->RepaintRequested = 0;
+  ui.AnswerModal(platform::kModalCancel);
+  form->menuCurChnPropClick();
+  EXPECT_EQ(second->RepaintRequested, 1);
+}
+
 TEST_F(FormSecondDispTest, SettingsComeBackAtTheNextStart) {
   {
     TFormSecondDisp window(state, registry, ui);

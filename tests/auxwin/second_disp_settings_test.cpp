@@ -101,6 +101,30 @@ TEST(SecondDispSettings, PageEntriesAreClampedToTheirTables) {
   EXPECT_EQ(s.VP[3], 0);
 }
 
+TEST(SecondDispSettings, APageStoredForOtherCountsIsNotTaken) {
+  // Stored with 10 analog entries and 2 switch inputs; the card now has 4
+  // analog channels: the clamped counts no longer fit the stored block, so
+  // its entries (which would put analog numbers at switch positions) are
+  // not taken.
+  platform::MemoryRegistry registry;
+  SecondDispSettings stored;
+  stored.VPAnalog = 10;
+  stored.VPBin = 2;
+  for (int i = 0; i < 12; ++i) stored.VP[static_cast<size_t>(i)] = 9 - i % 10;
+  WriteSecondDispSettings(registry, kAppKey, stored);
+  SecondDispSettings s = ReadSecondDispSettings(registry, kAppKey);
+  ClampSecondDispSettings(s, 4, 4);
+  EXPECT_EQ(s.VPAnalog, 4);
+  EXPECT_EQ(s.VPBin, 2);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(s.VP[static_cast<size_t>(i)], SecondDispSettings{}.VP[static_cast<size_t>(i)]) << i;
+  // With counts that still fit, the stored page is taken.
+  s = ReadSecondDispSettings(registry, kAppKey);
+  ClampSecondDispSettings(s, 16, 4);
+  EXPECT_EQ(s.VP[0], 9);
+  EXPECT_EQ(s.VP[9], 0);
+  EXPECT_EQ(s.VP[11], 3);  // a switch position: clamped to the inputs
+}
+
 TEST(SecondDispSettings, AValueWrittenComesBack) {
   platform::MemoryRegistry registry;
   SecondDispSettings stored;

@@ -111,6 +111,15 @@ WaveViewState HistoryOf(std::initializer_list<XWindow> windows) {
 
 XWindow Shown(const WaveViewState& v) { return {v.XPosition, v.DisplayWidth}; }
 
+TEST(XNavigation, AStepInTheHistoryNeverGivesAScreenOfFewerThanTwoPoints) {
+  for (int32_t dispPoints : {0, 1, 2, 5}) {
+    WaveViewState v = HistoryOf({{0, 500}, {0, 250}});
+    StepViewHistory(v, dispPoints, HistoryStep::Previous);
+    EXPECT_GE(v.DisplayWidth, 2) << dispPoints;
+    EXPECT_GE(v.XPosition, 0) << dispPoints;
+  }
+}
+
 TEST(XNavigation, PreviousAndNextWalkTheHistoryAndARepaintOfTheWindowAddsNothing) {
   WaveViewState v = HistoryOf({{100, 500}, {200, 250}, {300, 125}});
   ASSERT_EQ(v.ViewHistoryIndex, 6);
