@@ -76,8 +76,8 @@ TEST(OfflineFilterMedian, TakesTheTrueMiddleOfTheUnfilteredThree) {
   Shown s(8);
   s.Fill(0, {5, 1, 9, 2, 2, 8, 0, 65535});
   ApplyMedianFilter(s.data, s.All({0}), Shown::kAnalog);
-  // Row 3 (2 after 1, 9) takes 2; row 4 takes the middle of 9, 2, 2 though
-  // the newest is the smallest; row 7 compares unsigned codes.
+  // Row 6 (0 after 2, 8) is smaller than both before it and still takes the
+  // middle one; row 7 compares unsigned codes.
   EXPECT_EQ(s.Channel(0), (std::vector<uint16_t>{5, 1, 5, 2, 2, 2, 2, 8}));
 }
 
@@ -92,19 +92,24 @@ TEST(OfflineFilterMedian, AThreeRowRangeChangesOnlyItsLastRowAndAConstantStays) 
 
 TEST(OfflineFilterIir, FollowsTheRecursionInBothArithmetics) {
   const std::vector<uint16_t> x{100, 200, 0, 4095, 4095, 7};
-  const double a = 0.75;
-  Shown fl(6), fx(6);
-  fl.Fill(0, x);
-  fx.Fill(0, x);
-  ASSERT_TRUE(ApplyIirLowPass(fl.data, fl.All({0}), Shown::kAnalog, false, a));
-  ASSERT_TRUE(ApplyIirLowPass(fx.data, fx.All({0}), Shown::kAnalog, true, a));
-  double y = x[0];
-  int64_t S = int64_t{x[0]} * 1000000;
-  for (size_t k = 0; k < x.size(); ++k) {
-    y = y * a + x[k] * (1 - a);
-    S = (S * 750000 + 500000) / 1000000 + int64_t{x[k]} * 250000;
-    EXPECT_EQ(fl.Channel(0)[k], static_cast<uint16_t>(std::lround(y))) << k;
-    EXPECT_EQ(fx.Channel(0)[k], static_cast<uint16_t>((S + 500000) / 1000000)) << k;
+  struct Case {
+    double a;
+    int64_t fixedA;  // a in millionths, never 0 or a whole million
+  };
+  for (const Case& c : {Case{0.75, 750000}, Case{0.0, 1}, Case{1.0, 999999}}) {
+    Shown fl(6), fx(6);
+    fl.Fill(0, x);
+    fx.Fill(0, x);
+    ASSERT_TRUE(ApplyIirLowPass(fl.data, fl.All({0}), Shown::kAnalog, false, c.a));
+    ASSERT_TRUE(ApplyIirLowPass(fx.data, fx.All({0}), Shown::kAnalog, true, c.a));
+    double y = x[0];
+    int64_t S = int64_t{x[0]} * 1000000;
+    for (size_t k = 0; k < x.size(); ++k) {
+      y = y * c.a + x[k] * (1 - c.a);
+      S = (S * c.fixedA + 500000) / 1000000 + int64_t{x[k]} * (1000000 - c.fixedA);
+      EXPECT_EQ(fl.Channel(0)[k], static_cast<uint16_t>(std::lround(y))) << c.a << " " << k;
+      EXPECT_EQ(fx.Channel(0)[k], static_cast<uint16_t>((S + 500000) / 1000000)) << c.a << " " << k;
+    }
   }
 }
 
@@ -120,6 +125,7 @@ TEST(OfflineFilterIir, ConstantStaysForEveryCoefficientAndNoNumberIsRefused) {
   Shown s(3);
   s.Fill(0, {1, 2, 3});
   EXPECT_FALSE(ApplyIirLowPass(s.data, s.All({0}), Shown::kAnalog, false, std::nan("")));
+  EXPECT_FALSE(ApplyIirLowPass(s.data, s.All({0}), Shown::kAnalog, true, std::nan("")));
   EXPECT_EQ(s.Channel(0), (std::vector<uint16_t>{1, 2, 3}));
 }
 
