@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "analysis/FftRoutine.h"
+#include "view/EngineeringUnits.h"
 
 namespace quelvar {
 
@@ -92,6 +93,54 @@ std::vector<double> SpectrumWindow(int32_t kind, int32_t n) {
   return w;
 }
 
+SpectrumChannels SelectSpectrumChannels(int32_t dataSourceMode, const OscilToolSettings& oscil,
+                                        const WaveViewState& mainView, int32_t analogNum) {
+  SpectrumChannels out;
+  if (dataSourceMode == 2) {
+    out.twoTrace = true;
+    if (oscil.UseChn1 != 0 && oscil.ChnAd1 >= 0 && oscil.ChnAd1 < analogNum) {
+      out.analog.push_back(oscil.ChnAd1);
+    }
+    if (oscil.UseChn2 != 0 && oscil.ChnAD2 >= 0 && oscil.ChnAD2 < analogNum) {
+      out.analog.push_back(oscil.ChnAD2);
+    }
+    return out;
+  }
+  const auto limit = static_cast<int32_t>(mainView.DrawnChannels.size());
+  const int32_t analog = std::clamp(mainView.DrawnAnalogCount, 0, limit);
+  const int32_t switches = std::clamp(mainView.DrawnSwitchCount, 0, limit - analog);
+  out.analog.assign(mainView.DrawnChannels.begin(), mainView.DrawnChannels.begin() + analog);
+  out.switches.assign(mainView.DrawnChannels.begin() + analog, mainView.DrawnChannels.begin() + analog + switches);
+  return out;
+}
+
+SpectrumSource MakeSpectrumSource(ChannelValueSource& values) {
+  SpectrumSource s;
+  ChannelValueSource* v = &values;
+  s.Value = [v](int64_t p, int32_t c) { return ValueAtPoint(*v, p, c); };
+  s.Raw = [v](int64_t p, int32_t c) { return RawSampleAtPoint(*v, p, c); };
+  s.RawToEngineering = [v](int32_t c, double raw) {
+    if (c < 0 || static_cast<size_t>(c) >= v->config.AnalogChannelTable.size()) {
+      return 0.0;
+    }
+    return RawToEngineering(v->config, v->torque, v->config.AnalogChannelTable[static_cast<size_t>(c)],
+                            static_cast<float>(raw));
+  };
+  s.MultiFreqTable.assign(values.layout.MultiFreqTable.begin(), values.layout.MultiFreqTable.end());
+  for (const AnalogChannel& a : values.config.AnalogChannelTable) {
+    s.ChnName.push_back(a.ChnName);
+    s.ChnUnits.push_back(a.ChnUnits);
+    s.ChnCoeB.push_back(a.ChnCoeB);
+  }
+  s.MaxMultiFreq = values.layout.MaxMultiFreq;
+  s.DispRows = values.display.DispRows;
+  s.ChannelRate = values.config.ChannelRate;
+  s.ADBit = values.config.ADBit;
+  s.ADMax = values.config.ADMax;
+  s.VZero = values.config.VZero;
+  return s;
+}
+
 SpectrumEngine::SpectrumEngine()
     : reA_(kMaxFftLength), imA_(kMaxFftLength), reB_(kMaxFftLength), imB_(kMaxFftLength),
       aa_(kMaxFftLength), bb_(kMaxFftLength), abRe_(kMaxFftLength), abIm_(kMaxFftLength),
@@ -155,12 +204,16 @@ std::string SpectrumEngine::Analyse(const FftSettings& settings, const SpectrumS
 
   result.Valid = 1;
   result.Overlap = settings.DataOverlap ? 1 : 0;
-  result.Window = SpectrumWindow(result.WindowKind, n);
-  result.WindowPower = 0.0;
-  windowSum_ = 0.0;
-  for (double w : result.Window) {
-    result.WindowPower += w * w;
-    windowSum_ += w;
+  if (result.WindowKind != windowKind_ || n != windowLength_ || result.Window.size() != static_cast<size_t>(n)) {
+    result.Window = SpectrumWindow(result.WindowKind, n);
+    result.WindowPower = 0.0;
+    windowSum_ = 0.0;
+    for (double w : result.Window) {
+      result.WindowPower += w * w;
+      windowSum_ += w;
+    }
+    windowKind_ = result.WindowKind;
+    windowLength_ = n;
   }
   const std::string ok = std::string(kPrompt) + "频谱分析结果已显示!";
   if (!known) {

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "common/OscilToolSettings.h"
+#include "common/WaveViewState.h"
+#include "view/ChannelValues.h"
+
 namespace quelvar {
 
 // The spectrum analysis engine: the stretch of data the main waveform view
@@ -107,6 +111,21 @@ struct SpectrumRequest {
   int32_t DisplayWidth = 0;
 };
 
+// The channels of an analysis: with the two-trace oscilloscope as the
+// source (DataSourceMode 2), each trace's channel that is in use and analog;
+// otherwise the analog and switch channels the main view drew last.
+struct SpectrumChannels {
+  std::vector<int32_t> analog;
+  std::vector<int32_t> switches;
+  bool twoTrace = false;
+};
+SpectrumChannels SelectSpectrumChannels(int32_t dataSourceMode, const OscilToolSettings& oscil,
+                                        const WaveViewState& mainView, int32_t analogNum);
+
+// The engine's view of the display data through the value services. The
+// source refers to `values`, which must outlive it.
+SpectrumSource MakeSpectrumSource(ChannelValueSource& values);
+
 // The window coefficients of `kind` for N points (rectangular for an
 // unknown kind).
 std::vector<double> SpectrumWindow(int32_t kind, int32_t n);
@@ -153,6 +172,9 @@ class SpectrumEngine {
   const SpectrumResult* result_ = nullptr;
   int32_t bandN_ = 3;
   double windowSum_ = 0.0;
+  // The window is recomputed only when its kind or length changes.
+  int32_t windowKind_ = -1;
+  int32_t windowLength_ = 0;
   std::vector<float> reA_, imA_, reB_, imB_;
   std::vector<double> aa_, bb_, abRe_, abIm_, power_;
   std::vector<double> ringA_;

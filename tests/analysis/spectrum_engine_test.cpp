@@ -305,3 +305,67 @@ TEST(SpectrumBands, FloorOutsideTheBands) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace quelvar;
+
+TEST(SpectrumChannelsTest, DrawnChannelsOrTheTwoTraces) {
+  WaveViewState view;
+  view.DrawnAnalogCount = 3;
+  view.DrawnSwitchCount = 2;
+  view.DrawnChannels[0] = 5;
+  view.DrawnChannels[1] = 1;
+  view.DrawnChannels[2] = 2;
+  view.DrawnChannels[3] = 9;
+  view.DrawnChannels[4] = 10;
+  OscilToolSettings oscil;
+  const SpectrumChannels drawn = SelectSpectrumChannels(0, oscil, view, 8);
+  EXPECT_EQ(drawn.analog, (std::vector<int32_t>{5, 1, 2}));
+  EXPECT_EQ(drawn.switches, (std::vector<int32_t>{9, 10}));
+  EXPECT_FALSE(drawn.twoTrace);
+
+  struct Case {
+    int32_t ch1, use1, ch2, use2;
+    std::vector<int32_t> expected;
+  };
+  for (const Case& c : {Case{3, 1, 4, 1, {3, 4}}, Case{3, 0, 4, 1, {4}}, Case{8, 1, 2, 1, {2}},
+                        Case{3, 1, 9, 1, {3}}, Case{3, 0, 4, 0, {}}}) {
+    oscil.ChnAd1 = c.ch1;
+    oscil.UseChn1 = c.use1;
+    oscil.ChnAD2 = c.ch2;
+    oscil.UseChn2 = c.use2;
+    const SpectrumChannels traces = SelectSpectrumChannels(2, oscil, view, 8);
+    EXPECT_TRUE(traces.twoTrace);
+    EXPECT_EQ(traces.analog, c.expected);
+    EXPECT_TRUE(traces.switches.empty());
+  }
+}
+
+TEST(SpectrumPower, WindowFollowsItsKindAndLengthFromAnalysisToAnalysis) {
+  const int n = 1024;
+  Bench b(1, 4 * n);
+  b.Fill(0, [&](int i) { return std::cos(2 * kPi * 64 * i / n); });
+  b.settings.FFTWindowType = kWindowHann;
+  b.Run(kPowerSpectrum, {0});
+  EXPECT_NEAR(b.result.WindowPower, 0.375 * n - 0.375, 1e-6);
+  b.settings.FFTLength = 2048;
+  b.Run(kPowerSpectrum, {0});
+  EXPECT_EQ(b.result.Window.size(), 2048U);
+  EXPECT_NEAR(b.At(0, 128), 0.25, 1e-3);
+  b.settings.FFTWindowType = kWindowRectangular;
+  b.Run(kPowerSpectrum, {0});
+  EXPECT_DOUBLE_EQ(b.result.WindowPower, 2048.0);
+  // A stored length beyond the buffers is brought to the nearest usable one.
+  struct Case {
+    int32_t stored, used;
+  };
+  for (const Case c : {Case{65536, 32768}, Case{3000, 2048}, Case{64, 128}, Case{0, 128}}) {
+    b.settings.FFTLength = c.stored;
+    b.Run(kPowerSpectrum, {0});
+    EXPECT_EQ(b.result.FftLength, c.used) << c.stored;
+    EXPECT_EQ(b.result.NumPoints, c.used / 2 + 1) << c.stored;
+  }
+}
+
+}  // namespace
