@@ -369,3 +369,66 @@ TEST(SpectrumPower, WindowFollowsItsKindAndLengthFromAnalysisToAnalysis) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace quelvar;
+
+TEST(SpectrumCurves, CountsNamesAndColours) {
+  Bench b(10, 2048);
+  for (int c = 0; c < 10; ++c) b.Fill(c, [c](int i) { return std::sin(0.01 * (c + 1) * i); });
+  // Nine channels pair in order; the odd last one is not used.
+  b.Run(kCrossSpectrum, {9, 8, 7, 6, 5, 4, 3, 2, 1});
+  ASSERT_EQ(b.result.NumCurves, 4);
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(b.result.CurveChannel[static_cast<size_t>(k)], 9 - 2 * k);
+    EXPECT_EQ(b.result.CurveNames[static_cast<size_t>(k)],
+              "C" + std::to_string(9 - 2 * k) + "-C" + std::to_string(8 - 2 * k) + "互谱");
+  }
+  // Three channels with phase: three powers, then three phases.
+  b.Run(kPowerSpectrumWithPhase, {4, 5, 6});
+  ASSERT_EQ(b.result.NumCurves, 6);
+  EXPECT_EQ(b.result.CurveNames[2], "C6谱");
+  EXPECT_EQ(b.result.CurveNames[3], "C4相位");
+  EXPECT_EQ(b.result.CurveChannel[5], 6);
+  EXPECT_EQ(b.result.Y2Label, "相位角");
+  // The two traces take the colours of channels 0 and 1.
+  b.request.TwoTrace = true;
+  b.Run(kPowerSpectrum, {7, 3});
+  EXPECT_EQ(b.result.CurveChannel[0], 0);
+  EXPECT_EQ(b.result.CurveChannel[1], 1);
+  EXPECT_EQ(b.result.CurveNames[1], "C3谱");
+  // Ten channels, twelve-bit density: eight curves of 4096 points.
+  b.request.TwoTrace = false;
+  b.Run(kAmplitudeDensity, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+  EXPECT_EQ(b.result.NumCurves, 8);
+  EXPECT_EQ(b.result.NumPoints, 4096);
+}
+
+TEST(SpectrumRange, FasterChannelsReadTheirOwnSamplesOfTheShownSpan) {
+  // Display points at twice the base rate; channel 0 runs at the fast rate
+  // (two samples a row), so the shown span of 600 points is its samples
+  // 200 .. 799 of the 1000 it has in 500 rows.
+  const int rows = 500;
+  Bench b(1, 2 * rows);
+  b.source.MaxMultiFreq = 2;
+  b.source.MultiFreqTable[0] = 2;
+  b.source.DispRows = rows;
+  b.request.XPosition = 200;
+  b.request.DisplayWidth = 600;
+  b.raw[0].assign(2 * rows, 9);
+  for (int i = 200; i < 800; ++i) b.raw[0][static_cast<size_t>(i)] = 1;
+  b.Run(kAmplitudeDensity, {0});
+  EXPECT_EQ(b.At(0, 1), 600.0);
+  EXPECT_EQ(b.At(0, 9), 0.0);
+  // A span reaching past the data is cut at the last row.
+  b.request.DisplayWidth = 5000;
+  b.Run(kAmplitudeDensity, {0});
+  EXPECT_EQ(b.At(0, 1), 600.0);
+  EXPECT_EQ(b.At(0, 9), 200.0);
+  // fs is the channels' own rate.
+  b.Run(kPowerSpectrum, {0});
+  EXPECT_DOUBLE_EQ(b.result.DeltaX, 2000.0 / 1024);
+}
+
+}  // namespace
