@@ -1,4 +1,4 @@
-#include "analysis/SpectrumEngine.h"
+#include "analysis/FrequencyAnalysis.h"
 
 #include <algorithm>
 #include <cmath>
@@ -394,7 +394,7 @@ int SpectrumEngine::PowerSpectrumWithPhase(double* power, double* phase, int poi
     const double re = reA_[static_cast<size_t>(k)];
     const double im = imA_[static_cast<size_t>(k)];
     power[k] = (re * re + im * im) * scale;
-    // atan2 keeps the quadrant, and gives +-90 degrees where the real part is 0.
+    // atan2 keeps the quadrant, and gives +-90 degrees on the imaginary axis.
     phase[k] = std::atan2(im, re) * toDegrees;
   }
   return 1;

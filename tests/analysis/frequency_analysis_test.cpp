@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/SpectrumEngine.h"
+#include "analysis/FrequencyAnalysis.h"
 
 namespace {
 
@@ -109,7 +109,7 @@ TEST(SpectrumPower, OneSineReadsTheSameLevelUnderEveryWindow) {
   EXPECT_DOUBLE_EQ(b.result.WindowPower, n);
 }
 
-TEST(SpectrumPower, PartialSegmentsCountInTheAverage) {
+TEST(SpectrumPower, ShortLastSegmentsCountInTheAverage) {
   const int n = 1024;
   Bench b(1, n);
   b.Fill(0, [](int) { return 1.0; });
