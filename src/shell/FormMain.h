@@ -167,6 +167,12 @@ class TFormMain : public QMainWindow {
   QMenu* menuAnalysis = nullptr;
   QAction* menuMatlabEngine = nullptr;
   QAction* menuMatlabLib = nullptr;
+  // Offline analysis: filter, derived channels, the built-in spectrum panel
+  // and the analysis-result window (disabled until their windows exist).
+  QAction* menuDigiFilter = nullptr;
+  QAction* menuDigiIntegrate = nullptr;
+  QAction* menuRawFFT = nullptr;
+  QAction* menuViewSpectrum = nullptr;
   QMenu* menuHelp = nullptr;
   QAction* menuAbout = nullptr;
   QToolBar* ToolBar1 = nullptr;

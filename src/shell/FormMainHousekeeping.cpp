@@ -86,10 +86,13 @@ void TFormMain::RunDeferredStartup() {
     PostStatusText("警告：ADBit与VZero不匹配!");
   }
 
+  menuDigiFilter->setVisible(true);
+  menuDigiIntegrate->setVisible(true);
   // The auxiliary windows asked for at start-up.
   if (xyDisplay_ != nullptr && xyDisplay_->menuAutoView->isChecked()) menuDispXYClick();
   if (compositePanel_ != nullptr && compositePanel_->menuAutoView->isChecked()) menuViewCompositeClick();
   Memo1->setPlainText(QString::fromStdString("网络录波器/示波器 " + VersionText() + "版本。"));
+  menuRawFFT->setVisible(true);
   DrawIdleScreen();
   AppendRunLog(s.WindowWord + "运行于" + platform::FormatDayCount(s.ProgramStartTime, "yyyy-mm-dd hh:nn:ss"));
   AppendRunLog(" 这是本程序第 " + std::to_string(c.StartNum) + " 运行!");

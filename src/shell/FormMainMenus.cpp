@@ -179,11 +179,26 @@ void TFormMain::BuildMenus() {
   menuDispXY = AddItem(menuView, "menuDispXY", "显示X-Y图(&X)");
   menuDispXY->setEnabled(false);
   connect(menuDispXY, &QAction::triggered, this, [this] { menuDispXYClick(); });
+  // Made visible by the analysis panels when they show a result.
+  menuViewSpectrum = AddItem(menuView, "menuViewSpectrum", "谱分析图形窗口(&L)");
+  menuViewSpectrum->setVisible(false);
+  menuViewSpectrum->setEnabled(false);
 
   menuAnalysis = menuBar()->addMenu(QStringLiteral("分析(&A)"));
   menuAnalysis->setObjectName("menuAnalysis");
   menuMatlabEngine = AddItem(menuAnalysis, "menuMatlabEngine", "&MATLAB信号处理(&g)");
   menuMatlabLib = AddItem(menuAnalysis, "menuMatlabLib", "独立信号处理(&I)");
+  menuAnalysis->addSeparator();
+  // Hidden until the deferred start-up shows them.
+  menuDigiFilter = AddItem(menuAnalysis, "menuDigiFilter", "数值滤波(&F)");
+  menuDigiFilter->setVisible(false);
+  menuDigiFilter->setEnabled(false);
+  menuDigiIntegrate = AddItem(menuAnalysis, "menuDigiIntegrate", "数值积分与差分(&I)");
+  menuDigiIntegrate->setVisible(false);
+  menuDigiIntegrate->setEnabled(false);
+  menuRawFFT = AddItem(menuAnalysis, "menuRawFFT", "内置谱分析窗口");
+  menuRawFFT->setVisible(false);
+  menuRawFFT->setEnabled(false);
 
   menuRecorder = menuBar()->addMenu(QStringLiteral("采集(&C)"));
   menuRecorder->setObjectName("menuRecorder");

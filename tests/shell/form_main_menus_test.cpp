@@ -101,6 +101,8 @@ const std::set<std::string> kWaiting = {
     "menuHarmonicAccurate", "menuHarmonicFourier",
     // analysis panels
     "menuMatlabEngine", "menuMatlabLib",
+    // offline filter, derived channels, spectrum panel, analysis results
+    "menuDigiFilter", "menuDigiIntegrate", "menuRawFFT", "menuViewSpectrum",
     // the help contents (a WinHelp file, which nothing here opens)
     "menuContent",
     // hidden and do nothing
