@@ -3,6 +3,8 @@
 // planner and the copy are shared) and turns any failure, memory included,
 // into a 0 result.
 
+#include <fftw3.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -22,6 +24,12 @@ namespace {
 
 std::mutex g_lock;
 siglib::AdMatrix g_ad;  // empty: nothing prepared
+
+// FFTW keeps what its planner learnt for the process; the program loads and
+// unloads this library, so that goes with it (no plan outlives an entry).
+struct FftwCleanup {
+  ~FftwCleanup() { fftw_cleanup(); }
+} g_fftwCleanup;
 
 bool ValidChannel(int32_t c) { return c >= 0 && static_cast<size_t>(c) < g_ad.channels; }
 bool ValidNfft(int32_t nfft) { return nfft >= 2 && nfft <= kSignalLibMaxNfft; }

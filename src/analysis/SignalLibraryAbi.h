@@ -21,8 +21,15 @@
 // doubles: y the result, x the frequency in Hz or the lag in s. Refused (0,
 // *y, *x and *n untouched) without prepared data, with a channel outside
 // 0 .. Analog_Num - 1, NFFT below 2 or above kSignalLibMaxNfft, or a Burg
-// order outside 1 .. points - 3. Complex results (cross spectrum, transfer
-// function) are given as their magnitude.
+// order outside 1 .. points - 3 (or a channel without signal: no Burg model).
+// The analyses are those of GNU Octave's signal package on the engine panel's
+// commands: pwelch(x,[],[],NFFT,Fs), csd, cohere and tfe(x,y,NFFT,Fs),
+// pburg(x,order,NFFT,Fs), xcorr(x,'coeff') and xcorr(x,y,'coeff') with the
+// lags divided by Fs. Complex results (cross spectrum, transfer function) are
+// given as their magnitude; a ratio without power in its denominator, and the
+// correlation of a channel without energy, read 0. The correlations span
+// every lag -(points - 1) .. points - 1, as xcorr does; NFFT is checked but
+// sets nothing there.
 //
 // Ownership: the two arrays belong to the library. The caller copies the n
 // values out into memory of its own and hands each pointer back to
