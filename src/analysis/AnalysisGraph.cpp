@@ -226,7 +226,10 @@ void DrawXScale(Canvas& canvas, const Frame& f, double xl, double xr, bool gridO
     const double v = (x.Lo + i) * x.Step;
     if (!inside(v)) continue;
     const std::string text = Number(v, 8);
-    TextOn(canvas, f, pixel(v) - canvas.TextWidth(text) / 2, r.top + r.height + 5, text);
+    // Centred under its tick, but kept on the canvas (the last one stands
+    // at the right edge).
+    const int width = canvas.TextWidth(text);
+    TextOn(canvas, f, std::max(0, std::min(pixel(v) - width / 2, f.W - width)), r.top + r.height + 5, text);
   }
   canvas.SetPen({platform::kBlack, 1, platform::PenStyle::Solid});
   const int bottom = r.top + r.height;
@@ -345,6 +348,8 @@ int ResultReadoutLeft(int cursorX, int textWidth, const ResultPlotRect& plot) {
 }
 
 void DrawResultReadout(Canvas& canvas, const AnalysisResult& result, ResultViewState& view, bool transparent) {
+  // A graph that shows only its invalid-data message has nothing to read.
+  if (!ResultExtremesDrawable(view)) return;
   const ResultPlotRect& r = view.PlotRect;
   const int h = canvas.TextHeight("lg");
   const int32_t last = std::max(view.VisiblePoints - 1, 0);

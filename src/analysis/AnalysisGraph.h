@@ -120,7 +120,7 @@ bool DrawResultGraph(platform::Canvas& canvas, const AnalysisResult& result, Res
 // The readout of both cursors over a drawn graph: vertical lines over the
 // plot and three lines of text each ("点:", "X值:", "Y值:" or "Y值(dB):"),
 // red for the first and green for the second cursor. Clamps the cursors'
-// points and label heights first. `transparent`: the texts' white
+// points and label heights first. Nothing over invalid data. `transparent`: the texts' white
 // background is left out.
 void DrawResultReadout(platform::Canvas& canvas, const AnalysisResult& result, ResultViewState& view,
                        bool transparent);

@@ -203,7 +203,10 @@ void TFormSpectrum::FormCreate() {
   move(kDesignedLeft, kDesignedTop);
   resize(kDesignedWidth, kDesignedHeight);
   RestoreWindowPlace(*this, registry_, state_.startup.AppKeyName, "FormSpectrum", kSmallestClient);
-  Grid1->SetCells(platform::CellGrid(ResultGridColCount(View), ResultGridRowCount(View, 1), 2, 0));
+  platform::CellGrid cells(ResultGridColCount(View), ResultGridRowCount(View, 1), 2, 0);
+  // Columns as wide as a value of eight digits with its sign and exponent.
+  cells.SetDefaultColWidth(Grid1->fontMetrics().horizontalAdvance(QStringLiteral("-8.8888888E-0088")) + 8);
+  Grid1->SetCells(std::move(cells));
   Panel2->hide();
   Result.Valid = 0;
   Result.RedrawPending = 0;

@@ -175,6 +175,9 @@ TEST(ResultGraph, InvalidDataShowsOnlyItsMessage) {
     EXPECT_EQ(texts[0].text, "存在无效数据");
     EXPECT_EQ(texts[0].from, (platform::Point{0, 5}));
     EXPECT_TRUE(CurveOps(canvas).empty());
+    canvas.Clear();
+    DrawResultReadout(canvas, r, v, false);
+    EXPECT_TRUE(canvas.Ops().empty());
   }
 }
 
@@ -220,8 +223,12 @@ TEST(ResultGraph, LastPointAndLastAbscissaBothStandOnTheRightEdge) {
   EXPECT_EQ(curve.back().from.y, v.PlotRect.top);  // the largest value at the top
   bool labelled = false;
   for (const CanvasOp& op : TextsOf(canvas)) {
+    if (op.text == "50") {
+      EXPECT_EQ(op.from.x, v.PlotRect.left + v.PlotRect.width / 2 - 9);
+    }
     if (op.text == "100") {
-      EXPECT_EQ(op.from.x, right - 3 * 9 / 2);
+      // Centred on the right edge it would pass the canvas: it ends there.
+      EXPECT_EQ(op.from.x, 400 - 3 * 9);
       EXPECT_EQ(op.from.y, v.PlotRect.top + v.PlotRect.height + 5);
       labelled = true;
     }
