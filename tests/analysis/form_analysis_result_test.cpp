@@ -253,8 +253,14 @@ TEST_F(FormAnalysisResultTest, ValueGridShowsOnAClickAndFollowsItsScrollBarAndMe
   HandOver(10);
   window->menuLinearAxisClick();
   Tick();
+  // 5 columns of 3 blocks, whatever the window's size gave (the menus
+  // reshape the grid).
   window->View.GridColumns = 5;
   window->View.GridRowBlocks = 3;
+  window->menuAddCol1Click();
+  window->menuDelCol1Click();
+  window->menuAddRow1Click();
+  window->menuDelRow1Click();
   window->Panel1Click();
   EXPECT_FALSE(window->menuPic->isChecked());
   EXPECT_FALSE(window->Panel2->isHidden());
