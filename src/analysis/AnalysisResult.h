@@ -59,7 +59,7 @@ struct AnalysisTexts {
 };
 AnalysisTexts AnalysisKindTexts(int32_t kind, const std::string& a, const std::string& b);
 
-// The record's part of a hand-over: clears Valid, then, when `y` holds at
+// The record's share of a hand-over: clears Valid, then, when `y` holds at
 // least one value and `x` as many, copies both in and sets Count, Points,
 // Curves = 1, Kind and the texts; returns whether it did. A refused result
 // leaves the previous arrays and texts (Valid stays 0). Valid and

@@ -10,8 +10,8 @@ namespace quelvar {
 void TFormMain::SetAnalysisResultWindow(TFormSpectrum* window) {
   analysisResultWindow_ = window;
   menuViewSpectrum->setEnabled(window != nullptr);
-  if (!viewSpectrumConnected_) {
-    viewSpectrumConnected_ = true;
+  if (!resultCommandConnected_) {
+    resultCommandConnected_ = true;
     connect(menuViewSpectrum, &QAction::triggered, this, [this] { menuViewSpectrumClick(); });
   }
 }

@@ -1101,7 +1101,7 @@ class TFormMain : public QMainWindow {
   class TFormXYDisplay* xyDisplay_ = nullptr;
   // The analysis-result window and whether its command is connected.
   class TFormSpectrum* analysisResultWindow_ = nullptr;
-  bool viewSpectrumConnected_ = false;
+  bool resultCommandConnected_ = false;
   class TFormComposite* compositePanel_ = nullptr;
   class TFormSecondDisp* secondDisp_ = nullptr;
   void BuildSecondDispCommands();
