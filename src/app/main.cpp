@@ -15,6 +15,7 @@
 #include "acquisition/FormFileInfo.h"
 #include "acquisition/FormScheduleSave.h"
 #include "acquisition/FormSetPath.h"
+#include "analysis/FormAnalysisResult.h"
 #include "auxwin/FormComposite.h"
 #include "auxwin/FormSecondDisp.h"
 #include "auxwin/FormTool.h"
@@ -102,6 +103,10 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetDeviceDataPanel(new TFormIOCtl(state, registry, formMain.get()));  // owned by the main window
   formMain->SetPortPanel(new TFormIOPanel(state, registry, formMain.get()));  // likewise
   formMain->SetGraphTypeDialog(new TFormGraphType(state, registry, ui, formMain.get()));  // likewise
+  // The analysis-result window, handed the analysis panels' results; it
+  // goes before the main window it copies its pictures through.
+  auto formSpectrum = std::make_unique<TFormSpectrum>(state, registry, ui, *formMain);
+  formMain->SetAnalysisResultWindow(formSpectrum.get());
   // A window of its own, shown by the main window's command and the
   // oscilloscope panel's X-Y box; it goes before the main window it reads.
   auto formXYDisplay = std::make_unique<TFormXYDisplay>(state, registry, ui, *formMain);
@@ -128,6 +133,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formTool.reset();
   formMain->SetXYDisplay(nullptr);
   formXYDisplay.reset();
+  formMain->SetAnalysisResultWindow(nullptr);
+  formSpectrum.reset();
   formMain->SetCompositePanel(nullptr);
   formComposite.reset();
   formMain->SetSecondDisp(nullptr);

@@ -292,6 +292,11 @@ class TFormMain : public QMainWindow {
   QAction* menuDispXY = nullptr;
   void SetXYDisplay(class TFormXYDisplay* window);
   void menuDispXYClick();
+  // The analysis-result window (analysis/FormMainAnalysisResult.cpp): its
+  // command is enabled while one is given; the analysis panels make it
+  // visible.
+  void SetAnalysisResultWindow(class TFormSpectrum* window);
+  void menuViewSpectrumClick();
   // The composite value panel: shown by its command, fed every block while shown.
   void SetCompositePanel(class TFormComposite* panel) { compositePanel_ = panel; }
   QAction* menuViewComposite = nullptr;
@@ -1094,6 +1099,9 @@ class TFormMain : public QMainWindow {
   class TFormSetPath* savePathDialog_ = nullptr;
   class TFormTool* oscilTool_ = nullptr;
   class TFormXYDisplay* xyDisplay_ = nullptr;
+  // The analysis-result window and whether its command is connected.
+  class TFormSpectrum* analysisResultWindow_ = nullptr;
+  bool resultCommandConnected_ = false;
   class TFormComposite* compositePanel_ = nullptr;
   class TFormSecondDisp* secondDisp_ = nullptr;
   void BuildSecondDispCommands();
