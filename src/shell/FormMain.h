@@ -292,6 +292,13 @@ class TFormMain : public QMainWindow {
   QAction* menuDispXY = nullptr;
   void SetXYDisplay(class TFormXYDisplay* window);
   void menuDispXYClick();
+  // The offline filter and derived data sets (analysis/FormMainFilter.cpp,
+  // analysis/FormMainDerived.cpp); each command is enabled while its window
+  // is given.
+  void SetFilterPanel(class TFormFilter* panel);
+  void menuDigiFilterClick();
+  void SetDigiIntegrateDialog(class TFormDigiIntegrate* dialog);
+  void menuDigiIntegrateClick();
   // The composite value panel: shown by its command, fed every block while shown.
   void SetCompositePanel(class TFormComposite* panel) { compositePanel_ = panel; }
   QAction* menuViewComposite = nullptr;
@@ -1094,6 +1101,9 @@ class TFormMain : public QMainWindow {
   class TFormSetPath* savePathDialog_ = nullptr;
   class TFormTool* oscilTool_ = nullptr;
   class TFormXYDisplay* xyDisplay_ = nullptr;
+  // The offline filter panel and the derived data set dialog.
+  class TFormFilter* filterPanel_ = nullptr;
+  class TFormDigiIntegrate* digiIntegrateDialog_ = nullptr;
   class TFormComposite* compositePanel_ = nullptr;
   class TFormSecondDisp* secondDisp_ = nullptr;
   void BuildSecondDispCommands();
