@@ -113,6 +113,10 @@ void PutDerivedSetInForce(AppState& state, DerivedSet&& set, const DerivedSpan& 
   c.Line_Num = m;
   c.Total_Line = m;
   c.CardNameText = std::string(kDerivedCardName);
+  // The virtual-card switch stays as it is: every start puts the own
+  // configuration back before it drives the card, and putting it back never
+  // restores the switch, so turning it on here would leave the machine on
+  // the virtual card for good.
   c.MaxBlock = span.blocks;
   state.acq.RingWriteBlock = 0;
   state.acq.BufferLayoutValid = 0;

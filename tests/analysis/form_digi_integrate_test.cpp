@@ -194,6 +194,7 @@ TEST_F(FormDigiIntegrateTest, TheDefaultSetReproducesTheScreensBlocksOneChannelP
   EXPECT_EQ(state.acq.BufferLayoutValid, 0);
   // The lent configuration, the view and the caption.
   EXPECT_EQ(state.configInForce.TempConfigActive, 1);
+  EXPECT_EQ(c.SimulateAD, 0);  // the real card stays chosen
   EXPECT_EQ(form->menuSysParam->title().toStdString(), "临时参数(&T)");
   EXPECT_TRUE(form->menuRestoreConfig->isVisible());
   EXPECT_TRUE(form->menuSelectFault->isChecked());
@@ -207,6 +208,7 @@ TEST_F(FormDigiIntegrateTest, TheDefaultSetReproducesTheScreensBlocksOneChannelP
   EXPECT_EQ(state.config.Analog_Num, 4);
   EXPECT_EQ(state.config.CardNameText, "OwnCard");
   EXPECT_EQ(state.configInForce.TempConfigActive, 0);
+  EXPECT_EQ(state.config.SimulateAD, 0);
 }
 
 TEST_F(FormDigiIntegrateTest, DifferenceAndIntegralOutputsAndABuildFromADerivedSet) {
