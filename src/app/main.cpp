@@ -10,7 +10,9 @@
 #include "platform/qt/QtPrintTarget.h"
 #include "platform/qt/QtUiHost.h"
 #include "platform/qt/TerminationSignals.h"
+#include "analysis/FormDigiIntegrate.h"
 #include "analysis/FormFault.h"
+#include "analysis/FormFilter.h"
 #include "acquisition/FormExpText.h"
 #include "acquisition/FormFileInfo.h"
 #include "acquisition/FormScheduleSave.h"
@@ -96,6 +98,11 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetOscilToolPanel(formTool.get());
   auto formComposite = std::make_unique<TFormComposite>(state, registry, ui);
   formMain->SetCompositePanel(formComposite.get());
+  // The offline filter panel and the derived data set dialog come after the
+  // composite editor (made by the composite panel); they read their settings
+  // now and store them when the main window goes.
+  formMain->SetFilterPanel(new TFormFilter(state, registry, ui, formMain.get()));  // owned by the main window
+  formMain->SetDigiIntegrateDialog(new TFormDigiIntegrate(state, registry, formMain.get()));  // likewise
   formMain->SetPIDDialog(new TFormPID(state, registry, formMain.get()));  // owned by the main window
   formMain->SetCurChnPropDialog(new TFormCurChnProp(state, registry, formMain.get()));  // likewise
   auto formSecondDisp = std::make_unique<TFormSecondDisp>(state, registry, ui);

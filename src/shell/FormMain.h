@@ -297,6 +297,13 @@ class TFormMain : public QMainWindow {
   // visible.
   void SetAnalysisResultWindow(class TFormSpectrum* window);
   void menuViewSpectrumClick();
+  // The offline filter and derived data sets (analysis/FormMainFilter.cpp,
+  // analysis/FormMainDerived.cpp); each command is enabled while its window
+  // is given.
+  void SetFilterPanel(class TFormFilter* panel);
+  void menuDigiFilterClick();
+  void SetDigiIntegrateDialog(class TFormDigiIntegrate* dialog);
+  void menuDigiIntegrateClick();
   // The composite value panel: shown by its command, fed every block while shown.
   void SetCompositePanel(class TFormComposite* panel) { compositePanel_ = panel; }
   QAction* menuViewComposite = nullptr;
@@ -1102,6 +1109,9 @@ class TFormMain : public QMainWindow {
   // The analysis-result window and whether its command is connected.
   class TFormSpectrum* analysisResultWindow_ = nullptr;
   bool resultCommandConnected_ = false;
+  // The offline filter panel and the derived data set dialog.
+  class TFormFilter* filterPanel_ = nullptr;
+  class TFormDigiIntegrate* digiIntegrateDialog_ = nullptr;
   class TFormComposite* compositePanel_ = nullptr;
   class TFormSecondDisp* secondDisp_ = nullptr;
   void BuildSecondDispCommands();
