@@ -28,7 +28,7 @@ namespace {
 // Time-outs, generous: they only keep a stuck engine from hanging the
 // program. Bulk transfers get a second more per ten million values.
 constexpr double kStartSeconds = 60.0;
-constexpr double kEvaluateSeconds = 30.0;
+constexpr double kDefaultEvaluateSeconds = 30.0;
 constexpr double kQuerySeconds = 10.0;
 constexpr double kCloseSeconds = 5.0;
 constexpr double kValuesPerSecond = 1.0e7;
@@ -111,6 +111,14 @@ function __hald_eval__(seq, dir, cleared, oldorder)
     __hald_report__(err);
   end_try_catch
   __hald_known_state__();
+  % Figures are drawn now: between requests the engine waits on its input.
+  try
+    if (! isempty(get(0, "children")))
+      drawnow();
+    endif
+  catch err
+    __hald_report__(err);
+  end_try_catch
   __hald_reply__(seq, ok, 0);
 endfunction
 function __hald_size__(seq, name)
@@ -149,6 +157,15 @@ function __hald_get__(seq, dir, name, magnitude, expected)
   __hald_reply__(seq, ok, n);
 endfunction
 )OCT";
+
+// A command's time-out; HALDREVON_EVALUATE_SECONDS sets another.
+double EvaluateSeconds() {
+  if (const char* text = std::getenv("HALDREVON_EVALUATE_SECONDS")) {
+    const double seconds = std::strtod(text, nullptr);
+    if (seconds > 0) return seconds;
+  }
+  return kDefaultEvaluateSeconds;
+}
 
 double Now() {
   using namespace std::chrono;
@@ -463,7 +480,7 @@ bool OctaveEngine::SendAd(const std::vector<double>& ad, int32_t rows, int32_t c
   Reply reply;
   const bool answered =
       Request("__hald_load__(%SEQ%, " + Quoted(dir_) + numbers + Quoted(results) + ")",
-              kEvaluateSeconds + static_cast<double>(ad.size()) / kValuesPerSecond, reply);
+              EvaluateSeconds() + static_cast<double>(ad.size()) / kValuesPerSecond, reply);
   if (!dir_.empty()) unlink((dir_ + "/ad.bin").c_str());
   return answered && reply.ok;
 }
@@ -477,7 +494,7 @@ bool OctaveEngine::Evaluate(const std::string& command) {
   Reply reply;
   const char* order = UsesOldPwelchOrder(command) ? "true" : "false";
   return Request("__hald_eval__(%SEQ%, " + Quoted(dir_) + ", " + Quoted(cleared) + ", " + order + ")",
-                 kEvaluateSeconds, reply) &&
+                 EvaluateSeconds(), reply) &&
          reply.ok;
 }
 

@@ -315,6 +315,17 @@ TEST_P(DeadEngineTest, LaterCallsFailAndARestartWorks) {
   EXPECT_EQ(Fetch("Pxx").size(), 129u);
 }
 
+TEST_F(EngineLibraryTest, ACommandThatDoesNotEndIsGivenUpAndTheEngineKilled) {
+  StartWithTwoSines();
+  ScopedEnv shortTimeOut("HALDREVON_EVALUATE_SECONDS", "1");
+  EXPECT_EQ(sendCmd_("pause(600);"), 0);
+  EXPECT_TRUE(Children().empty());
+  EXPECT_EQ(EntriesIn(tmp_), 0u);
+  EXPECT_EQ(varSize_("AD"), 0);
+  ASSERT_EQ(initial_(), 1);
+  EXPECT_EQ(sendCmd_("x = 1;"), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Ends, DeadEngineTest,
                          ::testing::Values(EngineEnd{"Killed", true}, EngineEnd{"ExitCommand", false}),
                          [](const auto& info) { return std::string(info.param.name); });
