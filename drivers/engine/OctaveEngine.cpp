@@ -251,8 +251,10 @@ std::string OctaveEngine::Quoted(const std::string& text) const {
 bool OctaveEngine::Running() {
   if (pid_ <= 0) return false;
   int status = 0;
-  if (waitpid(pid_, &status, WNOHANG) == pid_) {
-    pid_ = -1;  // reaped
+  const pid_t r = waitpid(pid_, &status, WNOHANG);
+  // Ended, or reaped by someone else: either way the number is no longer ours.
+  if (r == pid_ || (r < 0 && errno == ECHILD)) {
+    pid_ = -1;
     Abandon("the engine has ended");
     return false;
   }
