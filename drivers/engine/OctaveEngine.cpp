@@ -265,8 +265,14 @@ bool OctaveEngine::Start() {
   if (Running()) return true;
   Close();
   bool windowed = false;
-  const std::string program = OctaveProgram(windowed);
-  const std::string path = ResolveProgram(program);
+  std::string program = OctaveProgram(windowed);
+  std::string path = ResolveProgram(program);
+  if (path.empty() && program == "octave") {
+    // Only the command-line program is installed: no figures, but the analyses.
+    windowed = false;
+    program = "octave-cli";
+    path = ResolveProgram(program);
+  }
   if (path.empty()) {
     std::fprintf(stderr, "Haldrevon: %s not found: GNU Octave is not installed\n", program.c_str());
     return false;
