@@ -292,6 +292,13 @@ class TFormMain : public QMainWindow {
   QAction* menuDispXY = nullptr;
   void SetXYDisplay(class TFormXYDisplay* window);
   void menuDispXYClick();
+  // The built-in FFT panel (analysis/FormMainFFT.cpp): menuRawFFT is enabled
+  // while one is given; the panel analyses the shown range after each
+  // redraw of the waveform and after a recording stops, while it is shown.
+  void SetFFTPanel(class TFormFFT* panel);
+  class TFormFFT* FFTPanel() const { return fftPanel_; }
+  void menuRawFFTClick();
+  void AnalyseShownSpectrum();
   // The composite value panel: shown by its command, fed every block while shown.
   void SetCompositePanel(class TFormComposite* panel) { compositePanel_ = panel; }
   QAction* menuViewComposite = nullptr;
@@ -1094,6 +1101,7 @@ class TFormMain : public QMainWindow {
   class TFormSetPath* savePathDialog_ = nullptr;
   class TFormTool* oscilTool_ = nullptr;
   class TFormXYDisplay* xyDisplay_ = nullptr;
+  class TFormFFT* fftPanel_ = nullptr;  // the built-in FFT panel
   class TFormComposite* compositePanel_ = nullptr;
   class TFormSecondDisp* secondDisp_ = nullptr;
   void BuildSecondDispCommands();

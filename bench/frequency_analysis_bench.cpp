@@ -1,0 +1,81 @@
+// The frequency analysis over a long shown range (10^6 points of one
+// channel, N = 1024): the sample copy the GUI thread makes before handing
+// a long analysis to the worker, the power spectrum and the direct
+// autocorrelation over that copy, and the time a superseding request waits
+// for a running worker to stop.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <vector>
+
+#include "analysis/FrequencyAnalysis.h"
+#include "analysis/FrequencyWorker.h"
+
+namespace {
+
+using namespace quelvar;
+
+constexpr int kPoints = 1000000;
+
+struct LongRange {
+  std::vector<double> data;
+  SpectrumSource source;
+  SpectrumRequest request;
+  FftSettings settings;
+
+  explicit LongRange(int kind) : data(kPoints) {
+    for (int i = 0; i < kPoints; ++i) data[static_cast<size_t>(i)] = std::sin(0.01 * i) + 0.1 * std::sin(0.37 * i);
+    source.Value = [this](int64_t p, int32_t) { return data[static_cast<size_t>(p)]; };
+    source.Raw = [](int64_t, int32_t) { return uint16_t{0}; };
+    source.MultiFreqTable = {1};
+    source.ChnName = {"A"};
+    source.ChnUnits = {"V"};
+    source.ChnCoeB = {1.0};
+    source.DispRows = kPoints;
+    source.ChannelRate = 10000.0;
+    request.DisplayWidth = kPoints;
+    request.AnalogChannels = {0};
+    settings.FFTLength = 1024;
+    settings.FFTResultType = kind;
+  }
+};
+
+void BM_SnapshotCopy(benchmark::State& bench) {
+  LongRange r(kPowerSpectrum);
+  for (auto _ : bench) {
+    SpectrumSnapshot s = TakeSpectrumSnapshot(r.source, r.settings, r.request);
+    benchmark::DoNotOptimize(&s);
+  }
+  bench.SetItemsProcessed(bench.iterations() * kPoints);
+}
+BENCHMARK(BM_SnapshotCopy)->Unit(benchmark::kMillisecond);
+
+void BM_AnalyseLongRange(benchmark::State& bench) {
+  LongRange r(static_cast<int>(bench.range(0)));
+  const SpectrumSnapshot s = TakeSpectrumSnapshot(r.source, r.settings, r.request);
+  SpectrumEngine engine;
+  SpectrumResult result;
+  for (auto _ : bench) {
+    engine.Analyse(r.settings, s.Source, r.request, result);
+    benchmark::DoNotOptimize(result.Values.data());
+  }
+  bench.SetItemsProcessed(bench.iterations() * kPoints);
+}
+BENCHMARK(BM_AnalyseLongRange)->Arg(kPowerSpectrum)->Arg(kDirectAutoCorrelation)->Unit(benchmark::kMillisecond);
+
+// A running direct correlation cancelled at once: the wait of the GUI
+// thread when a new request supersedes it.
+void BM_SupersedeRunningAnalysis(benchmark::State& bench) {
+  LongRange r(kDirectAutoCorrelation);
+  SpectrumWorker worker;
+  const SpectrumResult seed;
+  for (auto _ : bench) {
+    bench.PauseTiming();
+    worker.Start(r.settings, TakeSpectrumSnapshot(r.source, r.settings, r.request), r.request, seed, {}, {});
+    bench.ResumeTiming();
+    worker.Cancel();
+  }
+}
+BENCHMARK(BM_SupersedeRunningAnalysis)->Unit(benchmark::kMillisecond);
+
+}  // namespace
