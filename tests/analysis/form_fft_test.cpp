@@ -70,6 +70,8 @@ class FormFFTTest : public test::MainWindowWithData {
 
 TEST_F(FormFFTTest, SettingsAreReadAtCreationAndWrittenAtTheEnd) {
   form = NewMainWindow();
+  form->Timer2Timer();  // the deferred start-up shows the item
+  form->Timer2->stop();
   EXPECT_FALSE(form->menuRawFFT->isEnabled());
   registry.WriteInt32(kKey, "FFTLength", 3000);
   registry.WriteInt32(kKey, "FFTResultType", 9);

@@ -42,7 +42,7 @@ SpectrumResult MakeResult(int curves, int points, F f, int groups = 1) {
 
 LiveConfig Palette() {
   LiveConfig c;
-  c.ColorPalette = DefaultColorPalette;
+  RestoreDefaultColors(c.ColorPalette, kMinColorNum);
   return c;
 }
 
@@ -71,7 +71,7 @@ TEST(FrequencyPlotAxes, NiceStepIsOneTwoFourSixEightOrTenTimesAPowerOfTen) {
     double step;
   };
   for (const Case& c : {Case{0.9, 7, 0.2}, Case{3.0, 7, 0.6}, Case{7.0, 7, 1.0}, Case{70.0, 7, 10.0},
-                        Case{0.0, 7, 2e-16}, Case{100.0, 4, 40.0}}) {
+                        Case{0.0, 7, 1e-15}, Case{100.0, 4, 40.0}}) {
     EXPECT_NEAR(NiceAxisStep(c.span, c.divisions), c.step, c.step * 1e-9) << c.span << "/" << c.divisions;
   }
 }
@@ -89,7 +89,7 @@ TEST(FrequencyPlotAxes, YScaleCoversTheRangeAndEndsEvenWhereTheStepWouldAlternat
     EXPECT_LE(s.Divisions, 3 * c.divisions);
     EXPECT_GE(s.Upper + 1e-9 * std::fabs(s.Upper), c.ymax);
     EXPECT_LE(s.Lower - 1e-9 * std::fabs(s.Lower), c.ymin);
-    EXPECT_NEAR(s.Upper - s.Lower, s.Divisions * s.Step, 1e-9 * s.Divisions * s.Step);
+    EXPECT_NEAR(s.Upper - s.Lower, s.Divisions * s.Step, 1e-9 * std::max(std::fabs(s.Upper), s.Divisions * s.Step));
   }
   const YAxisScale alternating = ScaleYAxis(-8.0, 31.1, 7, 1, 0);
   EXPECT_DOUBLE_EQ(alternating.Step, 8.0);
@@ -153,7 +153,9 @@ TEST(FrequencyPlotDraw, AZeroXSpanDrawsNoXLabels) {
   const RecordingCanvas canvas = Draw(r, view, state);
   // Only Y labels left of the plot.
   for (const CanvasOp& op : canvas.OpsOf(CanvasOp::Kind::Text)) {
-    if (op.from.y > state.PlotTop + state.PlotHeight) EXPECT_EQ(op.text, r.XLabel);
+    if (op.from.y > state.PlotTop + state.PlotHeight) {
+      EXPECT_EQ(op.text, r.XLabel);
+    }
   }
 }
 
@@ -250,7 +252,7 @@ TEST(FrequencyPlotReadout, MarksBeyondTheVisiblePointsComeBackToTheLast) {
   const std::vector<CanvasOp> lines = canvas.OpsOf(CanvasOp::Kind::Line);
   ASSERT_EQ(lines.size(), 2U);
   EXPECT_EQ(lines[1].from.x, state.PlotLeft + state.PlotWidth);
-  EXPECT_EQ(lines[1].pen.color.ToStored(), DefaultColorPalette[kPaletteRowWhite][kSlotRedMark]);
+  EXPECT_EQ(lines[1].pen.color.ToStored(), DefaultSlotColor(kPaletteRowWhite, kSlotRedMark));
 }
 
 TEST(FrequencyPlotReadout, LogCurvesReadInDecibels) {
