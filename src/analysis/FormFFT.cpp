@@ -3,7 +3,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QVBoxLayout>
 #include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -141,6 +144,28 @@ TFormFFT::TFormFFT(AppState& state, platform::RegistryStore& registry, platform:
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setObjectName("StatusBar1");
   StatusBar1->setSizeGripEnabled(false);
+  auto* plotLayout = new QGridLayout(TabSheet1);
+  plotLayout->setContentsMargins(0, 0, 3, 3);
+  plotLayout->setSpacing(0);
+  plotLayout->addWidget(PaintBox1, 0, 0);
+  plotLayout->addWidget(VScrollBarPicY, 0, 1);
+  plotLayout->addWidget(HScrollBarPicX, 1, 0);
+  auto* tableLayout = new QVBoxLayout(TabSheet2);
+  tableLayout->setContentsMargins(0, 0, 3, 3);
+  tableLayout->setSpacing(0);
+  tableLayout->addWidget(Grid1);
+  tableLayout->addWidget(HScrollBarGridX);
+  auto* windowLayout = new QVBoxLayout(this);
+  windowLayout->setContentsMargins(0, 0, 0, 0);
+  windowLayout->setSpacing(5);
+  auto* pageRow = new QHBoxLayout;
+  pageRow->setContentsMargins(0, 0, 5, 0);
+  pageRow->addWidget(PageControl1);
+  windowLayout->addLayout(pageRow, 1);
+  windowLayout->addWidget(StatusBar1);
+  PaintBox1->setMinimumSize(20, 20);
+  PaintBox1->installEventFilter(this);
+  Grid1->installEventFilter(this);
 
   PopupMenuGraphics = new QMenu(this);
   PopupMenuGraphics->setObjectName("PopupMenuGraphics");
@@ -501,20 +526,11 @@ void TFormFFT::FormHide() {
 }
 
 void TFormFFT::FormResize() {
-  const int statusHeight = StatusBar1->sizeHint().height();
-  StatusBar1->setGeometry(0, height() - statusHeight, width(), statusHeight);
-  PageControl1->setGeometry(0, 0, std::max(width() - 5, 10), std::max(height() - statusHeight - 5, 10));
-  const QRect area = TabSheet1->rect().isEmpty() ? PageControl1->contentsRect() : TabSheet1->rect();
-  const int bar = HScrollBarPicX->sizeHint().height();
-  const int vbar = VScrollBarPicY->sizeHint().width();
-  const int w = std::max(area.width() - vbar - 3, 1);
-  const int h = std::max(area.height() - bar - 3, 1);
-  PaintBox1->setGeometry(0, 0, w, h);
-  HScrollBarPicX->setGeometry(0, h, w, bar);
-  VScrollBarPicY->setGeometry(w, 0, vbar, h);
-  Grid1->setGeometry(0, 0, std::max(area.width() - 3, 1), h);
-  HScrollBarGridX->setGeometry(0, h, std::max(area.width() - 3, 1), bar);
-  PlotBitmap = QImage(w, h, QImage::Format_RGB32);
+  // The layouts place the controls (the page control fills the window less
+  // 5 pixels at the right and above the status bar; the paint box and the
+  // table fill their tabs beside their scroll bars); the bitmap follows the
+  // paint box.
+  PlotBitmap = QImage(std::max(PaintBox1->width(), 1), std::max(PaintBox1->height(), 1), QImage::Format_RGB32);
   PlotBitmap.fill(Qt::black);
   preview_.reset();
   if (Result.Valid != 0) {
@@ -524,9 +540,10 @@ void TFormFFT::FormResize() {
   }
 }
 
-void TFormFFT::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  if (StatusBar1 != nullptr) FormResize();
+bool TFormFFT::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == PaintBox1 && event->type() == QEvent::Resize) FormResize();
+  if (watched == Grid1 && event->type() == QEvent::Resize && Result.Valid != 0 && !PlotTabActive()) FillGridHeader();
+  return QWidget::eventFilter(watched, event);
 }
 
 void TFormFFT::showEvent(QShowEvent* event) {

@@ -187,7 +187,7 @@ class TFormFFT : public QWidget {
   bool AnalysisRunning() const { return worker_.Busy(); }
 
  protected:
-  void resizeEvent(class QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(class QShowEvent* event) override;
   void hideEvent(class QHideEvent* event) override;
 
