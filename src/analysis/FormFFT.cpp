@@ -461,20 +461,34 @@ void TFormFFT::PaintStatusText() {
   PaintBox1->update();
 }
 
+void TFormFFT::DrawSpectrum(platform::Canvas& canvas, bool toMetafile, bool whiteBackground, bool colour) {
+  FrequencyPlotView view = ViewOfControls();
+  if (toMetafile) {
+    FrequencyPlotState plot = Plot;
+    DrawFrequencyPlot(canvas, Result, view, plot, state_.config, {whiteBackground, colour});
+  } else {
+    DrawFrequencyPlot(canvas, Result, view, Plot, state_.config, {whiteBackground, colour});
+  }
+  TakeBackView(view);
+}
+
+void TFormFFT::DrawReadout(platform::Canvas& canvas, bool whiteBackground) {
+  if (Result.Valid == 0 || Result.Drawn == 0 || !menuInstValue->isChecked()) return;
+  DrawFrequencyReadout(canvas, Result, ViewOfControls(), Plot, state_.config, whiteBackground);
+}
+
 void TFormFFT::DrawToScreen() {
   if (Result.Valid == 0) {
     PaintStatusText();
     return;
   }
   preview_.reset();
-  FrequencyPlotView view = ViewOfControls();
   {
     platform::QtCanvas canvas(PlotBitmap);
     const LiveConfig& c = state_.config;
     canvas.SetFont({c.ScreenFontName, c.ScreenFontSize, c.ScreenFontStyle, platform::kBlack});
-    DrawFrequencyPlot(canvas, Result, view, Plot, c, {menuWhiteBG->isChecked(), true});
+    DrawSpectrum(canvas, false, menuWhiteBG->isChecked(), true);
   }
-  TakeBackView(view);
   Result.Drawn = 1;
   PaintBox1->update();
   Result.RedrawPending = 0;
@@ -483,13 +497,12 @@ void TFormFFT::DrawToScreen() {
 QImage TFormFFT::ShownImage() const {
   if (preview_) return *preview_;
   QImage shown = PlotBitmap.copy();
-  if (shown.isNull() || Result.Valid == 0 || Result.Drawn == 0 || !menuInstValue->isChecked()) return shown;
+  if (shown.isNull()) return shown;
   platform::QtCanvas canvas(shown);
   const LiveConfig& c = state_.config;
   canvas.SetFont({c.ScreenFontName, c.ScreenFontSize, c.ScreenFontStyle, platform::kBlack});
-  // The readout clamps the marks into the visible points.
-  auto& plot = const_cast<FrequencyPlotState&>(Plot);
-  DrawFrequencyReadout(canvas, Result, ViewOfControls(), plot, c, menuWhiteBG->isChecked());
+  // The readout brings the marks back into the visible points.
+  const_cast<TFormFFT*>(this)->DrawReadout(canvas, menuWhiteBG->isChecked());
   return shown;
 }
 
@@ -764,11 +777,8 @@ void TFormFFT::DrawToMetafile(int32_t whiteBackground) {
   picture.Reset(size.Width, size.Height, resolution);
   std::unique_ptr<platform::QtCanvas> canvas = picture.OpenCanvas();
   canvas->SetFont({c.WMFFontName, c.WMFFontSize, c.WMFFontStyle, platform::kBlack});
-  // The picture has its own size: the screen's plot geometry (which the
-  // mouse and the marks refer to) stays as it is. No marks in a picture.
-  FrequencyPlotView view = ViewOfControls();
-  FrequencyPlotState plot = Plot;
-  DrawFrequencyPlot(*canvas, Result, view, plot, c, {whiteBackground == 1, c.IsColor != 0});
+  // No marks in a picture.
+  DrawSpectrum(*canvas, true, whiteBackground == 1, c.IsColor != 0);
 }
 
 void TFormFFT::FillGridHeader() {

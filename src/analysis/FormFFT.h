@@ -27,6 +27,7 @@ class QTimer;
 class QToolButton;
 
 namespace quelvar::platform {
+class Canvas;
 class Picture;
 class RegistryStore;
 class UiHost;
@@ -169,6 +170,11 @@ class TFormFFT : public QWidget {
 
   void RequestRedraw();
   void SetupScrollBars();
+  // The whole plot on a canvas: for a picture (toMetafile) the screen's
+  // plot geometry, which the mouse and the marks refer to, stays as it is.
+  void DrawSpectrum(platform::Canvas& canvas, bool toMetafile, bool whiteBackground, bool colour);
+  // The marks and their readouts over the drawn plot.
+  void DrawReadout(platform::Canvas& canvas, bool whiteBackground);
   void DrawToScreen();
   void ApplyXZoom(int32_t factor);
   void FillGridHeader();

@@ -236,7 +236,9 @@ void DrawFrequencyPlot(Canvas& canvas, const SpectrumResult& r, FrequencyPlotVie
       Line(canvas, x, bottom, x, bottom - length);
       if (j == 0) {
         const std::string label = FormatGeneral(v, 8, 4);
-        Text(canvas, x - canvas.TextWidth(label) / 2, bottom + 5, label, s.text);
+        // Centred under its tick, but kept on the canvas (the last one).
+        const int width = canvas.TextWidth(label);
+        Text(canvas, std::max(std::min(x - width / 2, W - width), 0), bottom + 5, label, s.text);
         if (view.XGrid) {
           for (int y0 = 30; y0 < state.PlotHeight; y0 += 30) {
             const int y1 = y0 + 30 >= state.PlotHeight ? state.PlotHeight : std::min(y0 + 20, state.PlotHeight);

@@ -21,6 +21,7 @@
 
 #include "analysis/FormFFT.h"
 #include "auxwin/FormTool.h"
+#include "platform/RecordingCanvas.h"
 #include "platform/qt/QtVectorPicture.h"
 #include "view/FormGraphType.h"
 #include "view/MainWindowWithData.h"
@@ -287,6 +288,23 @@ TEST_F(FormFFTTest, CopyGoesThroughThePictureOptionsAsTheFFTCaller) {
   fft->menuCopyPicClick();
   EXPECT_EQ(fft->Result.RedrawPending, 1);
   EXPECT_EQ(ui.PromptsOf(Kind::Clipboard).size(), 1u);
+}
+
+TEST_F(FormFFTTest, MarksAreOnTheScreenOnlyNeverInThePicture) {
+  ShownWithData();
+  const auto readoutTexts = [](const platform::RecordingCanvas& canvas) {
+    int n = 0;
+    for (const platform::CanvasOp& op : canvas.OpsOf(platform::CanvasOp::Kind::Text)) {
+      if (op.text.rfind("点:", 0) == 0) ++n;
+    }
+    return n;
+  };
+  platform::RecordingCanvas picture(800, 600);
+  fft->DrawSpectrum(picture, true, true, true);
+  EXPECT_EQ(readoutTexts(picture), 0);
+  platform::RecordingCanvas screen(fft->PlotBitmap.width(), fft->PlotBitmap.height());
+  fft->DrawReadout(screen, true);
+  EXPECT_EQ(readoutTexts(screen), 2);
 }
 
 TEST_F(FormFFTTest, LongAnalysesRunOnTheWorkerAndTheLastRequestWins) {
