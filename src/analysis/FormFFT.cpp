@@ -405,6 +405,7 @@ void TFormFFT::AnalysisDone(const std::string& status) {
   ShowStatus(status);
   if (Result.Valid == 0) {
     if (PlotTabActive()) RequestRedraw();
+    if (PageControl1->currentIndex() == 1) FillGridHeader();
     return;
   }
   preview_.reset();

@@ -47,6 +47,38 @@ struct Live {
   }
 };
 
+TEST(SpectrumChannelsTest, DisplayKeysNameChannelsThroughTheDisplayOrder) {
+  // Drawn: analog key 2, switch key 9, analog keys 0 and 1 (a switch row
+  // between analog rows); display position k shows channel order[k].
+  WaveViewState view;
+  view.DrawnAnalogCount = 3;
+  view.DrawnSwitchCount = 1;
+  view.DrawnChannels[0] = 2;
+  view.DrawnChannels[1] = 9;
+  view.DrawnChannels[2] = 0;
+  view.DrawnChannels[3] = 1;
+  const int32_t order[8] = {5, 3, 7, 0, 1, 2, 4, 6};
+  const OscilToolSettings oscil;
+  const SpectrumChannels mapped = SelectSpectrumChannels(0, oscil, view, 8, order);
+  EXPECT_EQ(mapped.analog, (std::vector<int32_t>{7, 5, 3}));
+  EXPECT_EQ(mapped.keys, (std::vector<int32_t>{2, 0, 1}));
+  EXPECT_EQ(mapped.switches, (std::vector<int32_t>{9}));
+  const SpectrumChannels page = SelectSpectrumChannels(0, oscil, view, 8);
+  EXPECT_EQ(page.analog, (std::vector<int32_t>{2, 0, 1}));
+
+  // The curves take the keys' colours.
+  Live live;
+  live.source.MultiFreqTable.assign(8, 1);
+  live.source.ChnName.assign(8, "X");
+  live.request.AnalogChannels = {2, 0};
+  live.request.ColourKeys = {6, 4};
+  SpectrumEngine engine;
+  SpectrumResult result;
+  engine.Analyse(live.settings, live.source, live.request, result);
+  EXPECT_EQ(result.CurveChannel[0], 6);
+  EXPECT_EQ(result.CurveChannel[1], 4);
+}
+
 TEST(SpectrumSnapshotTest, AnalysesOfTheCopyEqualThoseOfTheLiveData) {
   for (int kind : {0, 1, 3, 6, 7, 8, 9, 10}) {
     Live live;
