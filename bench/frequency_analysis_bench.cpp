@@ -1,6 +1,6 @@
 // The frequency analysis over a long shown range (10^6 points of one
 // channel, N = 1024): the sample copy the GUI thread makes before handing
-// a long analysis to the worker, the power spectrum and the direct
+// a long analysis to the worker, the FFT power analysis and the direct
 // autocorrelation over that copy, and the time a superseding request waits
 // for a running worker to stop.
 #include <benchmark/benchmark.h>

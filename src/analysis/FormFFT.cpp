@@ -495,7 +495,7 @@ void TFormFFT::DrawToScreen() {
   Result.RedrawPending = 0;
 }
 
-QImage TFormFFT::ShownImage() const {
+QImage TFormFFT::ShownImage() {
   if (preview_) return *preview_;
   QImage shown = PlotBitmap.copy();
   if (shown.isNull()) return shown;
@@ -503,7 +503,7 @@ QImage TFormFFT::ShownImage() const {
   const LiveConfig& c = state_.config;
   canvas.SetFont({c.ScreenFontName, c.ScreenFontSize, c.ScreenFontStyle, platform::kBlack});
   // The readout brings the marks back into the visible points.
-  const_cast<TFormFFT*>(this)->DrawReadout(canvas, menuWhiteBG->isChecked());
+  DrawReadout(canvas, menuWhiteBG->isChecked());
   return shown;
 }
 

@@ -181,11 +181,10 @@ class TFormFFT : public QWidget {
   void FillGridValues();
   // What PaintBox1 shows: the plot with the marks, or the picture options'
   // preview until the next drawing.
-  QImage ShownImage() const;
+  QImage ShownImage();
   void ShowPictureOverPaintBox(const platform::Picture& picture);
 
-  // Analyses estimated above this much work (EstimateSpectrumWork) run on
-  // the worker thread.
+  // Analyses estimated above this much work run on the worker thread.
   void SetSyncWorkLimit(double limit) { syncWorkLimit_ = limit; }
   // For tests: waits for the worker and takes its result as its finishing
   // would.

@@ -11,7 +11,7 @@
 
 namespace quelvar {
 
-// The FFT panel's plot of a SpectrumResult: a title, a common X axis and
+// The FFT panel's plot of an analysis result: a title, a common X axis and
 // one or several panels with their own Y axes, the curves in channel
 // colours (linear or in dB), and on the screen two reading marks with the
 // value of every curve.

@@ -13,7 +13,7 @@ namespace quelvar {
 
 // Long frequency analyses off the GUI thread. The live display data may
 // change under acquisition at any time, so the samples an analysis reads are
-// first copied on the GUI thread (TakeSpectrumSnapshot); a worker thread
+// first copied on the GUI thread; a worker thread
 // then runs the engine against the copy alone.
 
 // A copy of the shown range of the channels an analysis reads, with the

@@ -315,7 +315,7 @@ TEST_F(FormFFTTest, LongAnalysesRunOnTheWorkerAndTheLastRequestWins) {
   fft->ComboBoxResultType->setCurrentIndex(7);  // direct autocorrelation first
   fft->ComboBoxResultTypeClick();
   fft->Analyse();
-  fft->ComboBoxResultType->setCurrentIndex(0);  // superseded by the power spectrum
+  fft->ComboBoxResultType->setCurrentIndex(0);  // superseded by kind 0
   fft->ComboBoxResultTypeClick();
   fft->Analyse();
   fft->WaitForAnalysis();
