@@ -319,6 +319,7 @@ void TFormFFT::ReadControls() {
 void TFormFFT::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  pending_.reset();
   worker_.Cancel();
   Timer1->stop();
   ReadControls();
@@ -365,7 +366,8 @@ void TFormFFT::Analyse() {
   ChannelValueSource values{state_.config, state_.torque, state_.display, state_.layout};
   const SpectrumSource live = MakeSpectrumSource(values);
   if (EstimateSpectrumWork(Settings.Engine, live, request) <= syncWorkLimit_) {
-    // A request that runs at once supersedes one still running.
+    // A request that runs at once supersedes those on the worker.
+    pending_.reset();
     worker_.Cancel();
     AnalysisDone(engine_->Analyse(Settings.Engine, live, request, Result));
     return;
@@ -373,8 +375,19 @@ void TFormFFT::Analyse() {
   // The samples are copied here, on the thread that owns them; the worker
   // reads only the copy. The last result stays on show meanwhile.
   SpectrumSnapshot snapshot = TakeSpectrumSnapshot(live, Settings.Engine, request);
+  if (worker_.Running() && worker_.Progress() >= finishThreshold_) {
+    // Nearly done: it finishes, and this request (replacing any other
+    // waiting one) starts after it.
+    pending_ = std::make_unique<PendingAnalysis>(PendingAnalysis{Settings.Engine, std::move(snapshot), request});
+    return;
+  }
+  pending_.reset();
+  StartOnWorker(Settings.Engine, std::move(snapshot), request);
+}
+
+void TFormFFT::StartOnWorker(const FftSettings& settings, SpectrumSnapshot snapshot, const SpectrumRequest& request) {
   worker_.Start(
-      Settings.Engine, std::move(snapshot), request, Result,
+      settings, std::move(snapshot), request, Result,
       [this](double fraction) {
         const int percent = static_cast<int>(fraction * 100.0);
         QMetaObject::invokeMethod(this, [this, percent] { ShowProgress(percent); }, Qt::QueuedConnection);
@@ -390,13 +403,18 @@ void TFormFFT::ShowProgress(int percent) {
 
 void TFormFFT::AnalysisFinished() {
   std::string status;
-  if (!worker_.Take(Result, status)) return;
-  AnalysisDone(status);
+  if (worker_.Take(Result, status)) AnalysisDone(status);
+  if (pending_ && !worker_.Running()) {
+    const std::unique_ptr<PendingAnalysis> next = std::move(pending_);
+    StartOnWorker(next->settings, std::move(next->snapshot), next->request);
+  }
 }
 
 void TFormFFT::WaitForAnalysis() {
-  worker_.Join();
-  AnalysisFinished();
+  do {
+    worker_.Join();
+    AnalysisFinished();
+  } while (worker_.Running() || pending_);
 }
 
 void TFormFFT::ShowStatus(const std::string& text) { StatusBar1->showMessage(Q(text)); }
@@ -536,6 +554,7 @@ void TFormFFT::FormHide() {
   if (oscilTool_ != nullptr) oscilTool_->CheckBoxFFT->setChecked(false);
   Timer1->stop();
   // Nobody looks at a hidden panel's analysis.
+  pending_.reset();
   worker_.Cancel();
 }
 

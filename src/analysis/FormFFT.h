@@ -186,10 +186,14 @@ class TFormFFT : public QWidget {
 
   // Analyses estimated above this much work run on the worker thread.
   void SetSyncWorkLimit(double limit) { syncWorkLimit_ = limit; }
-  // For tests: waits for the worker and takes its result as its finishing
-  // would.
+  // A request that comes while the worker's analysis is at least this far
+  // (0..1) waits for it to end instead of cancelling it, so a stream of
+  // requests (the live view's redraws) still shows results.
+  void SetFinishThreshold(double fraction) { finishThreshold_ = fraction; }
+  // For tests: waits for the worker (and for a request waiting behind it)
+  // and takes the result as its finishing would.
   void WaitForAnalysis();
-  bool AnalysisRunning() const { return worker_.Busy(); }
+  bool AnalysisRunning() const { return worker_.Busy() || pending_ != nullptr; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -221,6 +225,15 @@ class TFormFFT : public QWidget {
   std::unique_ptr<SpectrumEngine> engine_;  // made at the first showing
   SpectrumWorker worker_;
   double syncWorkLimit_ = 16.0e6;
+  double finishThreshold_ = 0.5;
+  // The request waiting for the running analysis to end.
+  struct PendingAnalysis {
+    FftSettings settings;
+    SpectrumSnapshot snapshot;
+    SpectrumRequest request;
+  };
+  std::unique_ptr<PendingAnalysis> pending_;
+  void StartOnWorker(const FftSettings& settings, SpectrumSnapshot snapshot, const SpectrumRequest& request);
   std::unique_ptr<QImage> preview_;
   bool destroyed_ = false;
 };

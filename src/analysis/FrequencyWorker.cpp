@@ -96,11 +96,15 @@ void SpectrumWorker::Start(const FftSettings& settings, SpectrumSnapshot snapsho
   }
   if (!engine_) engine_ = std::make_unique<SpectrumEngine>();
   cancel_.store(false);
+  progress_.store(0.0);
   running_.store(true);
   auto job = [this, settings, snapshot = std::move(snapshot), request, result = seed,
               progress = std::move(progress), finished = std::move(finished)]() mutable {
     engine_->SetCancelFlag(&cancel_);
-    engine_->SetProgress(std::move(progress));
+    engine_->SetProgress([this, progress = std::move(progress)](double fraction) {
+      progress_.store(fraction);
+      if (progress) progress(fraction);
+    });
     std::string status = engine_->Analyse(settings, snapshot.Source, request, result);
     const bool cancelled = engine_->Cancelled();
     engine_->SetProgress({});

@@ -45,6 +45,10 @@ class SpectrumWorker {
   void Join();
   // True while an analysis runs or its result waits to be taken.
   bool Busy() const;
+  // True while an analysis runs.
+  bool Running() const { return running_.load(); }
+  // The running analysis's finished fraction, 0..1.
+  double Progress() const { return progress_.load(); }
   // The finished analysis's result and status text, once; false when none
   // waits.
   bool Take(SpectrumResult& result, std::string& status);
@@ -54,6 +58,7 @@ class SpectrumWorker {
   std::thread thread_;
   std::atomic<bool> cancel_{false};
   std::atomic<bool> running_{false};
+  std::atomic<double> progress_{0.0};
   mutable std::mutex mutex_;
   bool ready_ = false;
   SpectrumResult result_;

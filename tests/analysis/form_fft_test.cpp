@@ -329,6 +329,27 @@ TEST_F(FormFFTTest, LongAnalysesRunOnTheWorkerAndTheLastRequestWins) {
   EXPECT_EQ(fft->Result.Kind, 0);
 }
 
+TEST_F(FormFFTTest, ARequestWhileTheWorkerIsFarOnWaitsForItsEnd) {
+  ShownWithData();
+  fft->SetSyncWorkLimit(0.0);
+  fft->SetFinishThreshold(0.0);  // every running analysis counts as far on
+  fft->ComboBoxResultType->setCurrentIndex(7);
+  fft->ComboBoxResultTypeClick();
+  fft->Analyse();
+  fft->ComboBoxResultType->setCurrentIndex(5);  // waits, then is replaced
+  fft->ComboBoxResultTypeClick();
+  fft->Analyse();
+  fft->ComboBoxResultType->setCurrentIndex(0);
+  fft->ComboBoxResultTypeClick();
+  fft->Analyse();
+  fft->WaitForAnalysis();
+  EXPECT_FALSE(fft->AnalysisRunning());
+  // The last request was analysed after the first one (which either ended
+  // before the others came or ran to its end).
+  EXPECT_EQ(fft->Result.Kind, 0);
+  EXPECT_EQ(fft->Result.Drawn, 1);
+}
+
 TEST_F(FormFFTTest, DestroyingThePanelWaitsForItsWorker) {
   ShownWithData();
   fft->SetSyncWorkLimit(0.0);
