@@ -430,6 +430,9 @@ void TFormFFT::AnalysisDone(const std::string& status) {
   if (PlotTabActive()) {
     SetupScrollBars();
     DrawToScreen();
+    // A panel shown before there was a result has no timer yet, and the
+    // scroll bars' and menus' redraw requests would wait for a tab change.
+    if (isVisible() && !Timer1->isActive()) Timer1->start();
   } else {
     FillGridHeader();
   }

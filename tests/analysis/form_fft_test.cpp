@@ -143,6 +143,19 @@ TEST_F(FormFFTTest, EveryRedrawOfTheMainViewAnalysesWhileThePanelIsShown) {
   EXPECT_EQ(fft->Result.Kind, -5);
 }
 
+TEST_F(FormFFTTest, APanelShownWithoutDataRedrawsOnceAResultComes) {
+  form = WithData();
+  fft = std::make_unique<TFormFFT>(state, registry, ui, *form);
+  form->SetFFTPanel(fft.get());
+  state.display.DispValid = 0;
+  form->menuRawFFTClick();
+  EXPECT_FALSE(fft->Timer1->isActive());
+  state.display.DispValid = 1;
+  Redraw();
+  ASSERT_EQ(fft->Result.Valid, 1);
+  EXPECT_TRUE(fft->Timer1->isActive());
+}
+
 TEST_F(FormFFTTest, RefusalsShowTheirTextInsteadOfThePlot) {
   ShownWithData();
   fft->ComboBoxResultType->setCurrentIndex(3);  // coherence needs a pair
