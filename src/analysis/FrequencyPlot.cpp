@@ -87,6 +87,8 @@ int32_t SetupFrequencyPlot(const SpectrumResult& r, const FrequencyPlotView& vie
       lo = std::min(lo, v);
     }
     if (r.NumPoints <= 0) hi = lo = 0.0;
+    // A span beyond a double's range has no axis either.
+    if (!std::isfinite(hi - lo)) state.Finite = false;
     state.CurveMax[static_cast<size_t>(k)] = hi;
     state.CurveMin[static_cast<size_t>(k)] = lo;
   }

@@ -132,8 +132,9 @@ TEST(FrequencyPlotSetup, VisiblePointsFollowTheZoomWithinTenAndTheData) {
 }
 
 TEST(FrequencyPlotDraw, ANonFiniteValueShowsAMessageInsteadOfCurves) {
-  for (double bad : {std::numeric_limits<double>::quiet_NaN(), HUGE_VAL, -HUGE_VAL}) {
-    SpectrumResult r = MakeResult(1, 65, [](int, int p) { return 1.0 + p; });
+  for (double bad : {std::numeric_limits<double>::quiet_NaN(), HUGE_VAL, -HUGE_VAL, -1.5e308}) {
+    // The last: finite, but its span up to 1.5e308 is not.
+    SpectrumResult r = MakeResult(1, 65, [](int, int p) { return p == 64 ? 1.5e308 : 1.0 + p; });
     r.Values[10] = bad;
     FrequencyPlotView view;
     FrequencyPlotState state;
