@@ -403,6 +403,8 @@ void TFormMain::StopRecording() {
     if (!menuMonitor->isChecked()) menuMonitorClick();
   }
   SendControllerStateFrame();
+  // Once the stop's own work is done, the FFT panel analyses the data shown.
+  AnalyseShownSpectrum();
 }
 
 void TFormMain::FinishFaultRecord() {

@@ -56,6 +56,12 @@ int32_t Multiplier(const SpectrumSource& source, int32_t channel) {
   return std::max(1, source.MultiFreqTable[static_cast<size_t>(channel)]);
 }
 
+// The colour key of the k-th analog channel of a request.
+int32_t KeyOf(const SpectrumRequest& request, int32_t k) {
+  const auto i = static_cast<size_t>(k);
+  return i < request.ColourKeys.size() ? request.ColourKeys[i] : request.AnalogChannels[i];
+}
+
 std::string At(const std::vector<std::string>& names, int32_t channel) {
   if (channel < 0 || static_cast<size_t>(channel) >= names.size()) {
     return {};
@@ -94,24 +100,84 @@ std::vector<double> SpectrumWindow(int32_t kind, int32_t n) {
 }
 
 SpectrumChannels SelectSpectrumChannels(int32_t dataSourceMode, const OscilToolSettings& oscil,
-                                        const WaveViewState& mainView, int32_t analogNum) {
+                                        const WaveViewState& mainView, int32_t analogNum,
+                                        const int32_t* displayOrder) {
   SpectrumChannels out;
   if (dataSourceMode == 2) {
     out.twoTrace = true;
     if (oscil.UseChn1 != 0 && oscil.ChnAd1 >= 0 && oscil.ChnAd1 < analogNum) {
       out.analog.push_back(oscil.ChnAd1);
+      out.keys.push_back(0);
     }
     if (oscil.UseChn2 != 0 && oscil.ChnAD2 >= 0 && oscil.ChnAD2 < analogNum) {
       out.analog.push_back(oscil.ChnAD2);
+      out.keys.push_back(1);
     }
     return out;
   }
   const auto limit = static_cast<int32_t>(mainView.DrawnChannels.size());
-  const int32_t analog = std::clamp(mainView.DrawnAnalogCount, 0, limit);
-  const int32_t switches = std::clamp(mainView.DrawnSwitchCount, 0, limit - analog);
-  out.analog.assign(mainView.DrawnChannels.begin(), mainView.DrawnChannels.begin() + analog);
-  out.switches.assign(mainView.DrawnChannels.begin() + analog, mainView.DrawnChannels.begin() + analog + switches);
+  const int32_t drawn =
+      std::clamp(std::max(mainView.DrawnAnalogCount, 0) + std::max(mainView.DrawnSwitchCount, 0), 0, limit);
+  // Rows of switch inputs may lie between analog rows: each key is taken by
+  // what it names, not by its place in the list.
+  for (int32_t k = 0; k < drawn; ++k) {
+    const int32_t key = mainView.DrawnChannels[static_cast<size_t>(k)];
+    if (key < 0) continue;
+    if (key >= analogNum) {
+      out.switches.push_back(key);
+      continue;
+    }
+    const int32_t channel = displayOrder != nullptr ? displayOrder[key] : key;
+    if (channel < 0 || channel >= analogNum) continue;
+    out.analog.push_back(channel);
+    out.keys.push_back(key);
+  }
   return out;
+}
+
+SpectrumSampleRange SampleRangeOf(const SpectrumSource& source, int32_t channel, int64_t position, int32_t width) {
+  const int64_t mc = Multiplier(source, channel);
+  const int64_t maxMulti = std::max(1, source.MaxMultiFreq);
+  SpectrumSampleRange r;
+  r.start = std::max<int64_t>(position, 0) * mc / maxMulti;
+  r.count = width > 0 ? (static_cast<int64_t>(width) * mc + maxMulti - 1) / maxMulti : 0;
+  const int64_t rows = static_cast<int64_t>(std::max(0, source.DispRows)) * mc;
+  if (r.start + r.count > rows) {
+    r.count = rows - r.start;
+  }
+  r.count = std::max<int64_t>(r.count, 0);
+  return r;
+}
+
+double EstimateSpectrumWork(const FftSettings& settings, const SpectrumSource& source,
+                            const SpectrumRequest& request) {
+  const auto count = static_cast<int32_t>(request.AnalogChannels.size());
+  const int32_t kind = settings.FFTResultType;
+  if ((request.RunState == 1 && request.MaxBlock > 1 && !settings.RealtimeSpectrum) || count == 0 ||
+      kind < 0 || kind > kAmplitudeDensity) {
+    return 0.0;
+  }
+  const int32_t m = Multiplier(source, request.AnalogChannels[0]);
+  for (int32_t c : request.AnalogChannels) {
+    if (Multiplier(source, c) != m) return 0.0;
+  }
+  const bool pair = kKindTexts[kind].pair;
+  if (pair && count < 2) return 0.0;
+  const double samples =
+      static_cast<double>(SampleRangeOf(source, request.AnalogChannels[0], request.XPosition, request.DisplayWidth).count);
+  const int32_t n = UsableLength(settings.FFTLength);
+  const double curves = pair ? std::min(kMaxSpectrumCurves, count / 2) : std::min(kMaxSpectrumCurves, count);
+  const double inputs = pair ? 2.0 * curves : curves;
+  const double hop = settings.DataOverlap ? n / 2.0 : n;
+  const double transforms = std::ceil(samples / hop);
+  const double perTransform = n * std::log2(static_cast<double>(n)) + 4.0 * n;
+  switch (kind) {
+    case kPowerSpectrumWithPhase: return std::min(curves, 4.0) * perTransform;
+    case kDirectAutoCorrelation:
+    case kDirectCrossCorrelation: return curves * samples * std::min<double>(n / 2 + 1, samples);
+    case kAmplitudeDensity: return curves * samples;
+    default: return inputs * transforms * perTransform;
+  }
 }
 
 SpectrumSource MakeSpectrumSource(ChannelValueSource& values) {
@@ -150,6 +216,8 @@ std::string SpectrumEngine::Analyse(const FftSettings& settings, const SpectrumS
                                     const SpectrumRequest& request, SpectrumResult& result) {
   result.Valid = 0;
   result.Drawn = 0;
+  cancelled_ = false;
+  lastPercent_ = -1;
   const auto refuse = [&result](const char* text) {
     result.StatusText = text;
     return std::string(kPrompt) + text;
@@ -181,7 +249,7 @@ std::string SpectrumEngine::Analyse(const FftSettings& settings, const SpectrumS
     result.CurveChannel[1] = 1;
   } else {
     for (int32_t k = 0; k < std::min(kMaxSpectrumCurves, count); ++k) {
-      result.CurveChannel[static_cast<size_t>(k)] = chans[static_cast<size_t>(k)];
+      result.CurveChannel[static_cast<size_t>(k)] = KeyOf(request, k);
     }
   }
   if (count == 0) {
@@ -259,11 +327,14 @@ std::string SpectrumEngine::Analyse(const FftSettings& settings, const SpectrumS
   const int64_t pos = request.XPosition;
   const int32_t width = request.DisplayWidth;
   const int32_t perChannel = kind == kPowerSpectrumWithPhase ? curves / 2 : curves;
+  curves_ = std::max(perChannel, 1);
   for (int32_t k = 0; k < perChannel; ++k) {
+    curve_ = k;
+    if (Stopping()) return ok;
     double* out = result.Values.data() + static_cast<ptrdiff_t>(k) * points;
     const int32_t a = texts.pair ? chans[static_cast<size_t>(2 * k)] : chans[static_cast<size_t>(k)];
     const int32_t b = texts.pair ? chans[static_cast<size_t>(2 * k + 1)] : -1;
-    const int32_t colour = request.TwoTrace ? (texts.pair ? 0 : k) : a;
+    const int32_t colour = request.TwoTrace ? (texts.pair ? 0 : k) : KeyOf(request, texts.pair ? 2 * k : k);
     const std::string nameA = At(source.ChnName, a);
     const std::string name = texts.pair ? nameA + "-" + At(source.ChnName, b) : nameA;
     result.CurveNames[static_cast<size_t>(k)] = name + texts.suffix;
@@ -290,6 +361,7 @@ std::string SpectrumEngine::Analyse(const FftSettings& settings, const SpectrumS
       default: break;
     }
   }
+  if (Stopping()) return ok;
   if (kind == kAmplitudeDensity && curves == 1) {
     const int32_t c = chans[0];
     const double span = source.ADMax - source.VZero;
@@ -307,17 +379,21 @@ std::string SpectrumEngine::Analyse(const FftSettings& settings, const SpectrumS
 }
 
 SpectrumEngine::Range SpectrumEngine::SampleRange(int channel, int64_t position, int32_t width) const {
-  const int64_t mc = Multiplier(*source_, channel);
-  const int64_t maxMulti = std::max(1, source_->MaxMultiFreq);
-  Range r;
-  r.start = position * mc / maxMulti;
-  r.count = width > 0 ? (static_cast<int64_t>(width) * mc + maxMulti - 1) / maxMulti : 0;
-  const int64_t rows = static_cast<int64_t>(std::max(0, source_->DispRows)) * mc;
-  if (r.start + r.count > rows) {
-    r.count = rows - r.start;
-  }
-  r.count = std::max<int64_t>(r.count, 0);
-  return r;
+  return SampleRangeOf(*source_, channel, position, width);
+}
+
+bool SpectrumEngine::Stopping() {
+  if (!cancelled_ && cancel_ != nullptr && cancel_->load(std::memory_order_relaxed)) cancelled_ = true;
+  return cancelled_;
+}
+
+void SpectrumEngine::Report(int64_t done, int64_t total) {
+  if (!progress_ || total <= 0) return;
+  const double fraction = (curve_ + static_cast<double>(done) / static_cast<double>(total)) / curves_;
+  const auto percent = static_cast<int32_t>(fraction * 100.0);
+  if (percent == lastPercent_) return;
+  lastPercent_ = percent;
+  progress_(fraction);
 }
 
 int64_t SpectrumEngine::SegmentCount(int64_t count, int n) const {
@@ -347,6 +423,8 @@ int64_t SpectrumEngine::SumSegments(int a, int b, int n, int64_t position, int32
   const int64_t segments = SegmentCount(range.count, n);
   const int64_t hop = result_->Overlap != 0 ? n / 2 : n;
   for (int64_t s = 0; s < segments; ++s) {
+    if (Stopping()) break;
+    Report(s, segments);
     TransformSegment(a, range, s * hop, n, reA_.data(), imA_.data());
     if (b >= 0) {
       TransformSegment(b, range, s * hop, n, reB_.data(), imB_.data());
@@ -507,6 +585,10 @@ int SpectrumEngine::DirectCorrelation(double* out, int points, int a, int b, int
   // Each sample is read once; the last `lags` values of A are kept in a
   // ring, and every lag ending at sample t is summed as t arrives.
   for (int64_t t = 0; t < m; ++t) {
+    if (t % 4096 == 0) {
+      if (Stopping()) return 1;
+      Report(t, m);
+    }
     const double xt = source_->Value(range.start + t, a);
     ringA_[static_cast<size_t>(t % kRingLength)] = xt;
     const double yt = b < 0 ? xt : source_->Value(range.start + t, b);
@@ -568,6 +650,7 @@ int SpectrumEngine::AmplitudeDensity(double* out, int points, int channel, int64
   const Range range = SampleRange(channel, position, width);
   const int32_t binWidth = std::max(1, result_->BinWidth);
   for (int64_t i = 0; i < range.count; ++i) {
+    if (i % 65536 == 0 && Stopping()) return 1;
     const int64_t bin = source_->Raw(range.start + i, channel) / binWidth;
     // Words beyond the converter's range (a card or file of fewer bits)
     // have no bin.

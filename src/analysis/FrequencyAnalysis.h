@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -107,6 +108,9 @@ struct SpectrumRequest {
   bool TwoTrace = false;  // the two-trace oscilloscope is the source
   std::vector<int32_t> AnalogChannels;
   std::vector<int32_t> SwitchChannels;  // listed, never analysed
+  // The colour key of each analog channel (the main view's key of the
+  // channel); empty: the channel numbers are the keys.
+  std::vector<int32_t> ColourKeys;
   int64_t XPosition = 0;
   int32_t DisplayWidth = 0;
 };
@@ -117,10 +121,32 @@ struct SpectrumRequest {
 struct SpectrumChannels {
   std::vector<int32_t> analog;
   std::vector<int32_t> switches;
+  std::vector<int32_t> keys;  // the colour key of each analog channel
   bool twoTrace = false;
 };
+// The main view lists display keys in the order drawn, analog and switch
+// rows mixed. With `displayOrder` (outside the page scope) an analog key is
+// a display position and names the channel displayOrder[key]; without it the
+// key is the channel number. Keys from analogNum on are switch inputs.
 SpectrumChannels SelectSpectrumChannels(int32_t dataSourceMode, const OscilToolSettings& oscil,
-                                        const WaveViewState& mainView, int32_t analogNum);
+                                        const WaveViewState& mainView, int32_t analogNum,
+                                        const int32_t* displayOrder = nullptr);
+
+// The samples of `channel` an analysis reads: its own sample indices from
+// `start`, `count` of them (the shown range at the channel's rate).
+struct SpectrumSampleRange {
+  int64_t start = 0;
+  int64_t count = 0;
+};
+SpectrumSampleRange SampleRangeOf(const SpectrumSource& source, int32_t channel, int64_t position, int32_t width);
+
+// A measure of the work of an analysis (about one unit per multiply-add);
+// 0 for a request the engine refuses before reading any sample.
+double EstimateSpectrumWork(const FftSettings& settings, const SpectrumSource& source,
+                            const SpectrumRequest& request);
+
+// The analog channels an analysis reads: the first 16 (eight pairs) at most.
+inline constexpr int32_t kMaxSpectrumInputs = 2 * kMaxSpectrumCurves;
 
 // The engine's view of the display data through the value services. The
 // source refers to `values`, which must outlive it.
@@ -134,6 +160,15 @@ class SpectrumEngine {
  public:
   // All buffers sized once for the longest transform.
   SpectrumEngine();
+
+  // A flag another thread may set to stop a running analysis; it is looked
+  // at between segments, lags and curves. A stopped analysis leaves
+  // `result` half written and Cancelled() true.
+  void SetCancelFlag(const std::atomic<bool>* flag) { cancel_ = flag; }
+  // Called with the finished fraction (0..1) as an analysis goes on, at
+  // most once per hundredth.
+  void SetProgress(std::function<void(double)> progress) { progress_ = std::move(progress); }
+  bool Cancelled() const { return cancelled_; }
 
   // Runs one analysis into `result`; returns the status bar's text.
   std::string Analyse(const FftSettings& settings, const SpectrumSource& source, const SpectrumRequest& request,
@@ -155,10 +190,11 @@ class SpectrumEngine {
   int AmplitudeDensity(double* out, int points, int channel, int64_t position, int32_t width);
 
  private:
-  struct Range {
-    int64_t start = 0;
-    int64_t count = 0;
-  };
+  using Range = SpectrumSampleRange;
+  // True (and Cancelled()) once the cancel flag is set.
+  bool Stopping();
+  // Progress within the current curve: `done` of `total`.
+  void Report(int64_t done, int64_t total);
   Range SampleRange(int channel, int64_t position, int32_t width) const;
   int64_t SegmentCount(int64_t count, int n) const;
   void TransformSegment(int channel, Range range, int64_t first, int n, float* re, float* im);
@@ -168,6 +204,12 @@ class SpectrumEngine {
   double PowerScale(int64_t segments) const;
   int DirectCorrelation(double* out, int points, int a, int b, int64_t position, int32_t width);
 
+  const std::atomic<bool>* cancel_ = nullptr;
+  bool cancelled_ = false;
+  std::function<void(double)> progress_;
+  int32_t curve_ = 0;
+  int32_t curves_ = 1;
+  int32_t lastPercent_ = -1;
   const SpectrumSource* source_ = nullptr;
   const SpectrumResult* result_ = nullptr;
   int32_t bandN_ = 3;

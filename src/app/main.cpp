@@ -11,6 +11,7 @@
 #include "platform/qt/QtUiHost.h"
 #include "platform/qt/TerminationSignals.h"
 #include "analysis/FormDigiIntegrate.h"
+#include "analysis/FormFFT.h"
 #include "analysis/FormFault.h"
 #include "analysis/FormFilter.h"
 #include "acquisition/FormExpText.h"
@@ -93,6 +94,10 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetAnalSpeedDialog(new TFormAnalSpeedConf(state, registry, formMain.get()));  // likewise
   formMain->SetSavePathDialog(new TFormSetPath(state, registry, formMain.get()));  // owned by the main window
   formMain->SetScheduleSaveDialog(new TFormScheduleSave(state, registry, formMain.get()));  // likewise
+  // The built-in FFT panel, a window of its own: shown by the main window's
+  // command and the oscilloscope panel's FFT box.
+  auto formFFT = std::make_unique<TFormFFT>(state, registry, ui, *formMain);
+  formMain->SetFFTPanel(formFFT.get());
   formMain->SetExpTextWindow(formExpText.get());
   auto formTool = std::make_unique<TFormTool>(state, registry);
   formMain->SetOscilToolPanel(formTool.get());
@@ -119,6 +124,8 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   auto formXYDisplay = std::make_unique<TFormXYDisplay>(state, registry, ui, *formMain);
   formMain->SetXYDisplay(formXYDisplay.get());
   formTool->SetXYDisplay(formXYDisplay.get(), [window = formMain.get()] { window->menuDispXYClick(); });
+  formTool->SetFFTPanel(formFFT.get(), [window = formMain.get()] { window->menuRawFFTClick(); });
+  formFFT->SetOscilToolPanel(formTool.get());
   // Last: it reads the stored torque tables, and stores them when the main window goes.
   formMain->SetCaliTorqueDialog(new TFormCaliTorque(state, registry, ui, formMain.get()));  // likewise
   // Where the system has no printer, every job becomes a PDF file in the
@@ -136,7 +143,11 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formMain->SetAboutBox(nullptr);
   formMain->SetExpTextWindow(nullptr);
   formExpText.reset();
+  formMain->SetFFTPanel(nullptr);
+  formFFT->SetOscilToolPanel(nullptr);
+  formFFT.reset();
   formMain->SetOscilToolPanel(nullptr);
+  formTool->SetFFTPanel(nullptr, nullptr);
   formTool.reset();
   formMain->SetXYDisplay(nullptr);
   formXYDisplay.reset();

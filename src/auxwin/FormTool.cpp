@@ -149,7 +149,7 @@ TFormTool::TFormTool(AppState& state, platform::RegistryStore& registry, QWidget
   CheckBoxSub = Check(this, "CheckBoxSub", "信号相减", "通道波形相减");
   CheckBoxXY = Check(this, "CheckBoxXY", "X-Y图", "选中时出现实时X-Y图形窗口");
   CheckBoxFFT = Check(this, "CheckBoxFFT", "FFT", "选中时出现实时FFT窗口");
-  // Each box waits for its window (SetXYDisplay; the FFT window is not built).
+  // Each box waits for its window (SetXYDisplay, SetFFTPanel).
   CheckBoxXY->setEnabled(false);
   CheckBoxFFT->setEnabled(false);
   // Two columns, so the panel stays about as small as its designed size.
@@ -168,6 +168,7 @@ TFormTool::TFormTool(AppState& state, platform::RegistryStore& registry, QWidget
   connect(CheckBoxAdd, &QCheckBox::clicked, this, [this] { CheckBoxAddClick(); });
   connect(CheckBoxSub, &QCheckBox::clicked, this, [this] { CheckBoxSubClick(); });
   connect(CheckBoxXY, &QCheckBox::clicked, this, [this] { CheckBoxXYClick(); });
+  connect(CheckBoxFFT, &QCheckBox::clicked, this, [this] { CheckBoxFFTClick(); });
   FormCreate();
 }
 
@@ -268,8 +269,22 @@ void TFormTool::FormDestroy() {
 
 void TFormTool::FormActivate() {
   CheckBoxXY->setChecked(xyDisplay_ != nullptr && xyDisplay_->isVisible());
-  // The FFT window does not exist yet, so it is never shown.
-  CheckBoxFFT->setChecked(false);
+  CheckBoxFFT->setChecked(fftPanel_ != nullptr && fftPanel_->isVisible());
+}
+
+void TFormTool::SetFFTPanel(QWidget* panel, std::function<void()> show) {
+  fftPanel_ = panel;
+  showFFTPanel_ = std::move(show);
+  CheckBoxFFT->setEnabled(fftPanel_ != nullptr && showFFTPanel_ != nullptr);
+}
+
+void TFormTool::CheckBoxFFTClick() {
+  if (fftPanel_ == nullptr) return;
+  if (CheckBoxFFT->isChecked()) {
+    if (showFFTPanel_) showFFTPanel_();
+  } else {
+    fftPanel_->hide();
+  }
 }
 
 void TFormTool::SetXYDisplay(QWidget* window, std::function<void()> show) {

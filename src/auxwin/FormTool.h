@@ -96,8 +96,7 @@ class TFormTool : public QWidget {
   QCheckBox* CheckBoxZoom = nullptr;
   QCheckBox* CheckBoxAdd = nullptr;
   QCheckBox* CheckBoxSub = nullptr;
-  // Enabled once the X-Y window is handed over; the FFT box stays disabled
-  // until the FFT window exists.
+  // Each enabled once its window is handed over.
   QCheckBox* CheckBoxXY = nullptr;
   QCheckBox* CheckBoxFFT = nullptr;
 
@@ -106,6 +105,8 @@ class TFormTool : public QWidget {
   // The X-Y window and the main window's command that shows it; null to
   // withdraw them.
   void SetXYDisplay(QWidget* window, std::function<void()> show);
+  // The FFT panel and the command that shows it; null to withdraw them.
+  void SetFFTPanel(QWidget* panel, std::function<void()> show);
 
   void FormCreate();
   void FormDestroy();
@@ -172,6 +173,7 @@ class TFormTool : public QWidget {
   void CheckBoxAddClick();
   void CheckBoxSubClick();
   void CheckBoxXYClick();
+  void CheckBoxFFTClick();
 
  protected:
   bool event(QEvent* e) override;
@@ -211,6 +213,8 @@ class TFormTool : public QWidget {
   platform::RegistryStore& registry_;
   QWidget* xyDisplay_ = nullptr;
   std::function<void()> showXYDisplay_;
+  QWidget* fftPanel_ = nullptr;
+  std::function<void()> showFFTPanel_;
   bool destroyed_ = false;
 };
 

@@ -304,6 +304,13 @@ class TFormMain : public QMainWindow {
   void menuDigiFilterClick();
   void SetDigiIntegrateDialog(class TFormDigiIntegrate* dialog);
   void menuDigiIntegrateClick();
+  // The built-in FFT panel (analysis/FormMainFFT.cpp): menuRawFFT is enabled
+  // while one is given; the panel analyses the shown range after each
+  // redraw of the waveform and after a recording stops, while it is shown.
+  void SetFFTPanel(class TFormFFT* panel);
+  class TFormFFT* FFTPanel() const { return fftPanel_; }
+  void menuRawFFTClick();
+  void AnalyseShownSpectrum();
   // The composite value panel: shown by its command, fed every block while shown.
   void SetCompositePanel(class TFormComposite* panel) { compositePanel_ = panel; }
   QAction* menuViewComposite = nullptr;
@@ -1112,6 +1119,7 @@ class TFormMain : public QMainWindow {
   // The offline filter panel and the derived data set dialog.
   class TFormFilter* filterPanel_ = nullptr;
   class TFormDigiIntegrate* digiIntegrateDialog_ = nullptr;
+  class TFormFFT* fftPanel_ = nullptr;  // the built-in FFT panel
   class TFormComposite* compositePanel_ = nullptr;
   class TFormSecondDisp* secondDisp_ = nullptr;
   void BuildSecondDispCommands();

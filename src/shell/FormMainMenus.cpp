@@ -199,6 +199,7 @@ void TFormMain::BuildMenus() {
   menuRawFFT = AddItem(menuAnalysis, "menuRawFFT", "内置谱分析窗口");
   menuRawFFT->setVisible(false);
   menuRawFFT->setEnabled(false);
+  connect(menuRawFFT, &QAction::triggered, this, [this] { menuRawFFTClick(); });
 
   menuRecorder = menuBar()->addMenu(QStringLiteral("采集(&C)"));
   menuRecorder->setObjectName("menuRecorder");

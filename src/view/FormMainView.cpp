@@ -110,6 +110,8 @@ void TFormMain::RedrawWaveform() {
   Image1->update();
   DrawMarks();
   RecordViewHistory(v);
+  // The FFT panel analyses what the view now shows.
+  AnalyseShownSpectrum();
 }
 
 void TFormMain::MirrorOscilloscopeAutoRange(const OscilloscopePaintResult& result) {
