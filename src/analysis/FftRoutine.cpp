@@ -266,6 +266,7 @@ bool EvenlySpread(int span, int n, const float* const (&p)[8]) {
   Twiddles(c1[1], s1[1], cj, sj);
   V4 c[8];
   V4 s[8];
+#pragma GCC unroll 7
   for (int o = 1; o < 8; ++o) {
     c[o] = V4{cj[o], cj[o], cj[o], cj[o]};
     s[o] = V4{sj[o], sj[o], sj[o], sj[o]};
@@ -273,6 +274,7 @@ bool EvenlySpread(int span, int n, const float* const (&p)[8]) {
   for (int k0 = 0; k0 < n; k0 += 32) {
     V4 r[8];
     V4 i[8];
+#pragma GCC unroll 4
     for (int h = 0; h < 4; ++h) {
       const V4 ra = Load(re + k0 + 4 * h);
       const V4 rb = Load(re + k0 + 16 + 4 * h);
@@ -285,6 +287,7 @@ bool EvenlySpread(int span, int n, const float* const (&p)[8]) {
     }
     Butterfly8(r, i);
     RotateExcept(I4{-1, 0, -1, 0}, c, s, r, i);
+#pragma GCC unroll 4
     for (int h = 0; h < 4; ++h) {
       Store(re + k0 + 4 * h, __builtin_shufflevector(r[2 * h], r[2 * h + 1], 0, 1, 4, 5));
       Store(re + k0 + 16 + 4 * h, __builtin_shufflevector(r[2 * h], r[2 * h + 1], 2, 3, 6, 7));
@@ -300,6 +303,7 @@ bool EvenlySpread(int span, int n, const float* const (&p)[8]) {
   for (int k0 = 0; k0 < n; k0 += 32) {
     V4 r[8];
     V4 i[8];
+#pragma GCC unroll 4
     for (int w = 0; w < 4; ++w) {
       r[w] = Load(re + k0 + 8 * w);
       r[w + 4] = Load(re + k0 + 8 * w + 4);
@@ -315,6 +319,7 @@ bool EvenlySpread(int span, int n, const float* const (&p)[8]) {
     Transpose(r[4], r[5], r[6], r[7]);
     Transpose(i[0], i[1], i[2], i[3]);
     Transpose(i[4], i[5], i[6], i[7]);
+#pragma GCC unroll 4
     for (int w = 0; w < 4; ++w) {
       Store(re + k0 + 8 * w, r[w]);
       Store(re + k0 + 8 * w + 4, r[w + 4]);
@@ -394,6 +399,7 @@ unsigned ReverseBits(unsigned r, int bits) {
   Transpose(lo[4], lo[5], lo[6], lo[7]);
   Transpose(hi[0], hi[1], hi[2], hi[3]);
   Transpose(hi[4], hi[5], hi[6], hi[7]);
+#pragma GCC unroll 4
   for (int y = 0; y < 4; ++y) {
     const V4 upperRight = lo[y + 4];
     lo[y + 4] = hi[y];
@@ -437,6 +443,7 @@ QUELVAR_FFT_CLONES void Unscramble(float* x, int n, int m, float factor) {
     V4 aHi[8];
     V4 bLo[8];
     V4 bHi[8];
+#pragma GCC unroll 8
     for (int y = 0; y < 8; ++y) {
       aLo[y] = Load(a + kReverse3[y] * stride);
       aHi[y] = Load(a + kReverse3[y] * stride + 4);
@@ -445,12 +452,14 @@ QUELVAR_FFT_CLONES void Unscramble(float* x, int n, int m, float factor) {
     }
     Transpose8(aLo, aHi);
     Transpose8(bLo, bHi);
+#pragma GCC unroll 8
     for (int y = 0; y < 8; ++y) {
       Store(b + kReverse3[y] * stride, aLo[y] * factor);
       Store(b + kReverse3[y] * stride + 4, aHi[y] * factor);
     }
     if (other != mid) {
-      for (int y = 0; y < 8; ++y) {
+  #pragma GCC unroll 8
+    for (int y = 0; y < 8; ++y) {
         Store(a + kReverse3[y] * stride, bLo[y] * factor);
         Store(a + kReverse3[y] * stride + 4, bHi[y] * factor);
       }
@@ -513,6 +522,7 @@ QUELVAR_FFT_CLONES void Radix4Pass(int n, float* cr0, float* cr1, float* cr2, fl
     for (; k + 16 <= n; k += 16) {
       V4 a[4];
       V4 b[4];
+#pragma GCC unroll 4
       for (int w = 0; w < 4; ++w) {
         a[w] = Load(cr0 + k + 4 * w);
         b[w] = Load(ci0 + k + 4 * w);
@@ -522,6 +532,7 @@ QUELVAR_FFT_CLONES void Radix4Pass(int n, float* cr0, float* cr1, float* cr2, fl
       Butterfly4(a[0], a[1], a[2], a[3], b[0], b[1], b[2], b[3]);
       Transpose(a[0], a[1], a[2], a[3]);
       Transpose(b[0], b[1], b[2], b[3]);
+#pragma GCC unroll 4
       for (int w = 0; w < 4; ++w) {
         Store(cr0 + k + 4 * w, a[w]);
         Store(ci0 + k + 4 * w, b[w]);
@@ -539,6 +550,7 @@ QUELVAR_FFT_CLONES void Radix2Pass(int n, float* cr0, float* cr1, float* ci0, fl
     // Four pairs at a time, split into firsts and seconds.
     for (; k + 8 <= n; k += 8) {
       float* const both[2] = {cr0 + k, ci0 + k};
+#pragma GCC unroll 2
       for (float* x : both) {
         const V4 lo = Load(x);
         const V4 hi = Load(x + 4);
