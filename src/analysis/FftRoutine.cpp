@@ -208,6 +208,33 @@ bool EvenlySpread(int span, int n, const float* const (&p)[8]) {
   return true;
 }
 
+// The butterflies of four consecutive j, the eight points of each stride
+// apart from pr and pi; the twiddles c, s (j = 0 in lane 0 when first).
+[[gnu::always_inline]] inline void Butterflies4(float* pr, float* pi, int stride, bool first, const V4 (&c)[8],
+                                                const V4 (&s)[8]) {
+  V4 r[8];
+  V4 i[8];
+#pragma GCC unroll 8
+  for (int t = 0; t < 8; ++t) {
+    r[t] = Load(pr + t * stride);
+    i[t] = Load(pi + t * stride);
+  }
+  Butterfly8(r, i);
+  if (first) {
+    RotateExcept(I4{-1, 0, 0, 0}, c, s, r, i);
+  } else {
+#pragma GCC unroll 7
+    for (int o = 1; o < 8; ++o) {
+      Rotate(c[o], s[o], r[o], i[o]);
+    }
+  }
+#pragma GCC unroll 8
+  for (int t = 0; t < 8; ++t) {
+    Store(pr + t * stride, r[t]);
+    Store(pi + t * stride, i[t]);
+  }
+}
+
 // Span of 4 or more: four consecutive j side by side, which sit side by side
 // in every sub-array. The twiddles of a block of j are made first, then that
 // block is taken through every group.
@@ -219,35 +246,40 @@ bool EvenlySpread(int span, int n, const float* const (&p)[8]) {
   float s1[kBlock];
   V4 c[kBlock / 4][8];
   V4 s[kBlock / 4][8];
+  // Sub-arrays a power of two of 4 KiB or more apart share cache sets: the
+  // sixteen pieces of a block then keep evicting one another between its
+  // four butterflies. Such blocks are copied, a piece at a time, to a small
+  // buffer (1 KiB on the stack), worked there and copied back.
+  const bool farApart = span >= 1024;
+  alignas(16) float bufR[8][kBlock];
+  alignas(16) float bufI[8][kBlock];
   for (int jb = 0; jb < span; jb += block) {
     FftAngleCosSin(jb, block, scale, c1, s1);
     for (int q = 0; q < block / 4; ++q) {
       Twiddles(Load(c1 + 4 * q), Load(s1 + 4 * q), c[q], s[q]);
     }
     for (int k0 = jb; k0 < n; k0 += length) {
-      for (int q = 0; q < block / 4; ++q) {
-        float* pr = re + k0 + 4 * q;
-        float* pi = im + k0 + 4 * q;
-        V4 r[8];
-        V4 i[8];
-#pragma GCC unroll 8
+      if (farApart) {
         for (int t = 0; t < 8; ++t) {
-          r[t] = Load(pr + t * span);
-          i[t] = Load(pi + t * span);
-        }
-        Butterfly8(r, i);
-        if (jb == 0 && q == 0) {
-          RotateExcept(I4{-1, 0, 0, 0}, c[0], s[0], r, i);
-        } else {
-#pragma GCC unroll 7
-          for (int o = 1; o < 8; ++o) {
-            Rotate(c[q][o], s[q][o], r[o], i[o]);
+#pragma GCC unroll 4
+          for (int q = 0; q < kBlock / 4; ++q) {
+            Store(&bufR[t][4 * q], Load(re + k0 + t * span + 4 * q));
+            Store(&bufI[t][4 * q], Load(im + k0 + t * span + 4 * q));
           }
         }
-#pragma GCC unroll 8
+        for (int q = 0; q < kBlock / 4; ++q) {
+          Butterflies4(&bufR[0][4 * q], &bufI[0][4 * q], kBlock, jb == 0 && q == 0, c[q], s[q]);
+        }
         for (int t = 0; t < 8; ++t) {
-          Store(pr + t * span, r[t]);
-          Store(pi + t * span, i[t]);
+#pragma GCC unroll 4
+          for (int q = 0; q < kBlock / 4; ++q) {
+            Store(re + k0 + t * span + 4 * q, Load(&bufR[t][4 * q]));
+            Store(im + k0 + t * span + 4 * q, Load(&bufI[t][4 * q]));
+          }
+        }
+      } else {
+        for (int q = 0; q < block / 4; ++q) {
+          Butterflies4(re + k0 + 4 * q, im + k0 + 4 * q, span, jb == 0 && q == 0, c[q], s[q]);
         }
       }
     }
