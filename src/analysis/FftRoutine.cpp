@@ -27,8 +27,9 @@ typedef double D2 __attribute__((vector_size(16)));
 typedef float V2 __attribute__((vector_size(8)));
 
 // Every intermediate is stored as float, so results match the single-precision
-// routine the curves were always computed with. 2 pi as 8 atan(1) and
-// 1/sqrt(2), both rounded to float.
+// routine the curves were always computed with. 2 pi and 1/sqrt(2) rounded
+// to float: the same floats as 8 atan(1) and 1/sqrt(2) evaluated in double
+// and rounded, written out so every butterfly can use them as constants.
 constexpr float kTwoPi = static_cast<float>(6.283185307179586476925286766559);
 constexpr float kP7 = static_cast<float>(0.70710678118654752440084436210485);
 
