@@ -525,14 +525,23 @@ QUELVAR_FFT_CLONES void FftAngleCosSin(int first, int count, float scale, float*
     const V2 cosHi = __builtin_convertvector(CosNear0(hi), V2);
     const V2 sinLo = __builtin_convertvector(SinNear0(lo), V2);
     const V2 sinHi = __builtin_convertvector(SinNear0(hi), V2);
-    Store(cosOut + q, __builtin_shufflevector(cosLo, cosHi, 0, 1, 2, 3));
-    Store(sinOut + q, __builtin_shufflevector(sinLo, sinHi, 0, 1, 2, 3));
+    const V4 c = __builtin_shufflevector(cosLo, cosHi, 0, 1, 2, 3);
+    const V4 s = __builtin_shufflevector(sinLo, sinHi, 0, 1, 2, 3);
+    if (q + 4 <= count) {
+      Store(cosOut + q, c);
+      Store(sinOut + q, s);
+    } else {
+      for (int l = 0; l < count - q; ++l) {
+        cosOut[q + l] = c[l];
+        sinOut[q + l] = s[l];
+      }
+    }
   }
 }
 
 QUELVAR_FFT_CLONES void Radix8Pass(int span, int n, int length, float* cr0, float* cr1, float* cr2, float* cr3,
-                                   float* cr4, float* cr5, float* cr6, float* cr7, float* ci0, float* ci1, float* ci2, float* ci3, float* ci4,
-                float* ci5, float* ci6, float* ci7) {
+                                   float* cr4, float* cr5, float* cr6, float* cr7, float* ci0, float* ci1,
+                                   float* ci2, float* ci3, float* ci4, float* ci5, float* ci6, float* ci7) {
   float* const cr[8] = {cr0, cr1, cr2, cr3, cr4, cr5, cr6, cr7};
   float* const ci[8] = {ci0, ci1, ci2, ci3, ci4, ci5, ci6, ci7};
   const bool vectors = length == 8 * span && EvenlySpread(span, n, cr) && EvenlySpread(span, n, ci);
@@ -547,8 +556,8 @@ QUELVAR_FFT_CLONES void Radix8Pass(int span, int n, int length, float* cr0, floa
   }
 }
 
-QUELVAR_FFT_CLONES void Radix4Pass(int n, float* cr0, float* cr1, float* cr2, float* cr3, float* ci0, float* ci1, float* ci2,
-                float* ci3) {
+QUELVAR_FFT_CLONES void Radix4Pass(int n, float* cr0, float* cr1, float* cr2, float* cr3, float* ci0, float* ci1,
+                                   float* ci2, float* ci3) {
   int k = 0;
   if (cr1 == cr0 + 1 && cr2 == cr0 + 2 && cr3 == cr0 + 3 && ci1 == ci0 + 1 && ci2 == ci0 + 2 && ci3 == ci0 + 3) {
     // Four groups of four consecutive values, transposed side by side.

@@ -9,10 +9,7 @@
 
 namespace quelvar::fft_reference {
 
-
-
-// Every intermediate is stored as float, so results match the single-precision
-// routine the curves were always computed with.
+// Every intermediate is stored as float.
 inline float TwoPi() { return static_cast<float>(8.0 * std::atan(1.0)); }
 inline float P7() { return static_cast<float>(1.0 / std::sqrt(2.0)); }
 
@@ -31,10 +28,9 @@ inline unsigned ReverseBits(unsigned i, int bits) {
   return r;
 }
 
-
-inline void ReferenceRadix8Pass(int span, int n, int length, float* cr0, float* cr1, float* cr2, float* cr3, float* cr4,
-                float* cr5, float* cr6, float* cr7, float* ci0, float* ci1, float* ci2, float* ci3, float* ci4,
-                float* ci5, float* ci6, float* ci7) {
+inline void ReferenceRadix8Pass(int span, int n, int length, float* cr0, float* cr1, float* cr2, float* cr3,
+                                float* cr4, float* cr5, float* cr6, float* cr7, float* ci0, float* ci1, float* ci2,
+                                float* ci3, float* ci4, float* ci5, float* ci6, float* ci7) {
   const float p7 = P7();
   const float scale = TwoPi() / static_cast<float>(length);
   for (int j = 0; j < span; ++j) {
@@ -135,8 +131,8 @@ inline void ReferenceRadix8Pass(int span, int n, int length, float* cr0, float* 
   }
 }
 
-inline void ReferenceRadix4Pass(int n, float* cr0, float* cr1, float* cr2, float* cr3, float* ci0, float* ci1, float* ci2,
-                float* ci3) {
+inline void ReferenceRadix4Pass(int n, float* cr0, float* cr1, float* cr2, float* cr3, float* ci0, float* ci1,
+                                float* ci2, float* ci3) {
   for (int k = 0; k < n; k += 4) {
     const float r1 = cr0[k] + cr2[k];
     const float r2 = cr0[k] - cr2[k];
