@@ -1,5 +1,5 @@
 // The same forward transforms by FFTW (single precision, complex in place,
-// planned once outside the timing), beside BM_FFT842Forward: the spectrum
+// planned once outside the timing), beside BM_FFT842Forward: the frequency
 // analysis's own routine is to stay within three times FFTW's time.
 // BM_FFT842OverFftw times both on the same input in turn, by the thread's
 // CPU clock, so the ratio (counter "ratio", FFT842's time over FFTW's)

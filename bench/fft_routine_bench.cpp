@@ -1,4 +1,4 @@
-// The spectrum analysis's transform, forward, in place, over 2^10 .. 2^16
+// The frequency analysis's transform, forward, in place, over 2^10 .. 2^16
 // points. 2^16 is past the longest length it takes: that line says so and
 // FFTW's figure stands alone (fft_fftw_bench.cpp).
 #include <benchmark/benchmark.h>

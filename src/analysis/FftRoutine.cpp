@@ -195,7 +195,7 @@ template <typename T>
   }
 }
 
-// The sub-arrays as FFT842 lays them out, consecutive and span apart, with
+// The sub-arrays as FFT842 lays them out, consecutive, span after span, with
 // whole groups of 8 x span: the layout the vector forms below rely on.
 bool EvenlySpread(int span, int n, const float* const (&p)[8]) {
   if (span < 1 || n % (8 * span) != 0) {
@@ -209,8 +209,9 @@ bool EvenlySpread(int span, int n, const float* const (&p)[8]) {
   return true;
 }
 
-// The butterflies of four consecutive j, the eight points of each stride
-// apart from pr and pi; the twiddles c, s (j = 0 in lane 0 when first).
+// The butterflies of four consecutive j starting at pr and pi, the eight
+// points of each one stride after another; twiddles c, s (j = 0 in lane 0
+// when first).
 [[gnu::always_inline]] inline void Butterflies4(float* pr, float* pi, int stride, bool first, const V4 (&c)[8],
                                                 const V4 (&s)[8]) {
   V4 r[8];
@@ -247,11 +248,11 @@ bool EvenlySpread(int span, int n, const float* const (&p)[8]) {
   float s1[kBlock];
   V4 c[kBlock / 4][8];
   V4 s[kBlock / 4][8];
-  // Sub-arrays a power of two of 4 KiB or more apart share cache sets: the
-  // sixteen pieces of a block then keep evicting one another between its
-  // four butterflies. Such blocks are copied, a piece at a time, to a small
+  // Sub-arrays 4 KiB (a power of two) or more from each other share cache
+  // sets: the sixteen pieces of a block then keep evicting one another
+  // between its four butterflies. Such blocks are copied, a piece at a time, to a small
   // buffer (1 KiB on the stack), worked there and copied back.
-  const bool farApart = span >= 1024;
+  const bool distant = span >= 1024;
   alignas(16) float bufR[8][kBlock];
   alignas(16) float bufI[8][kBlock];
   for (int jb = 0; jb < span; jb += block) {
@@ -260,7 +261,7 @@ bool EvenlySpread(int span, int n, const float* const (&p)[8]) {
       Twiddles(Load(c1 + 4 * q), Load(s1 + 4 * q), c[q], s[q]);
     }
     for (int k0 = jb; k0 < n; k0 += length) {
-      if (farApart) {
+      if (distant) {
         for (int t = 0; t < 8; ++t) {
 #pragma GCC unroll 4
           for (int q = 0; q < kBlock / 4; ++q) {
