@@ -9,6 +9,10 @@
 // has it; the baseline build runs everywhere else. Same operations, no
 // fused multiply-add: the same results either way.
 #if defined(__x86_64__)
+// The eight-lane helpers are always inlined into the AVX2 code: no
+// vector ever crosses a call, so the compilers' note on the calling
+// convention of 32-byte vectors does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
 #define QUELVAR_FFT_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define QUELVAR_FFT_CLONES
@@ -33,17 +37,22 @@ typedef float V2 __attribute__((vector_size(8)));
 constexpr float kTwoPi = static_cast<float>(6.283185307179586476925286766559);
 constexpr float kP7 = static_cast<float>(0.70710678118654752440084436210485);
 
-[[gnu::always_inline]] inline V4 Load(const float* p) {
-  V4 v;
+template <typename V = V4>
+[[gnu::always_inline]] inline V Load(const float* p) {
+  V v;
   std::memcpy(&v, p, sizeof v);
   return v;
 }
 
-[[gnu::always_inline]] inline void Store(float* p, V4 v) { std::memcpy(p, &v, sizeof v); }
+template <typename V>
+[[gnu::always_inline]] inline void Store(float* p, const V& v) {
+  std::memcpy(p, &v, sizeof v);
+}
 
 // Lanes of a where the mask is set, of b elsewhere.
-[[gnu::always_inline]] inline V4 Select(I4 mask, V4 a, V4 b) {
-  return std::bit_cast<V4>((std::bit_cast<I4>(a) & mask) | (std::bit_cast<I4>(b) & ~mask));
+template <typename V, typename I>
+[[gnu::always_inline]] inline V Select(const I& mask, const V& a, const V& b) {
+  return std::bit_cast<V>((std::bit_cast<I>(a) & mask) | (std::bit_cast<I>(b) & ~mask));
 }
 
 // Rows r0..r3 become columns.
@@ -92,7 +101,7 @@ template <typename D>
 // recurrences, stored by the output they turn: output 1 takes twiddle 4,
 // then 2, 6, 1, 5, 3, 7.
 template <typename T>
-[[gnu::always_inline]] inline void Twiddles(T c1, T s1, T (&c)[8], T (&s)[8]) {
+[[gnu::always_inline]] inline void Twiddles(const T& c1, const T& s1, T (&c)[8], T (&s)[8]) {
   const T c2 = c1 * c1 - s1 * s1;
   const T s2 = 2.0F * c1 * s1;
   const T c3 = c1 * c2 - s1 * s2;
@@ -175,7 +184,7 @@ template <typename T>
 
 // (u, v) turned by (c, s): (c u - s v, c v + s u).
 template <typename T>
-[[gnu::always_inline]] inline void Rotate(T c, T s, T& re, T& im) {
+[[gnu::always_inline]] inline void Rotate(const T& c, const T& s, T& re, T& im) {
   const T u = re;
   const T v = im;
   re = c * u - s * v;
@@ -184,11 +193,13 @@ template <typename T>
 
 // Outputs 1..7 turned by their twiddles, except in the lanes where keep is
 // set (j = 0 is not turned at all).
-[[gnu::always_inline]] inline void RotateExcept(I4 keep, const V4 (&c)[8], const V4 (&s)[8], V4 (&r)[8], V4 (&i)[8]) {
+template <typename V, typename I>
+[[gnu::always_inline]] inline void RotateExcept(const I& keep, const V (&c)[8], const V (&s)[8], V (&r)[8],
+                                                V (&i)[8]) {
 #pragma GCC unroll 7
   for (int o = 1; o < 8; ++o) {
-    V4 re = r[o];
-    V4 im = i[o];
+    V re = r[o];
+    V im = i[o];
     Rotate(c[o], s[o], re, im);
     r[o] = Select(keep, r[o], re);
     i[o] = Select(keep, i[o], im);
@@ -209,21 +220,24 @@ bool EvenlySpread(int span, int n, const float* const (&p)[8]) {
   return true;
 }
 
-// The butterflies of four consecutive j starting at pr and pi, the eight
-// points of each one stride after another; twiddles c, s (j = 0 in lane 0
-// when first).
-[[gnu::always_inline]] inline void Butterflies4(float* pr, float* pi, int stride, bool first, const V4 (&c)[8],
-                                                const V4 (&s)[8]) {
-  V4 r[8];
-  V4 i[8];
+// The butterflies of consecutive j (as many as V has lanes) starting at pr
+// and pi, the eight points of each one stride after another; twiddles c, s
+// (j = 0 in lane 0 when first).
+template <typename V, typename I>
+[[gnu::always_inline]] inline void Butterflies(float* pr, float* pi, int stride, bool first, const V (&c)[8],
+                                               const V (&s)[8]) {
+  V r[8];
+  V i[8];
 #pragma GCC unroll 8
   for (int t = 0; t < 8; ++t) {
-    r[t] = Load(pr + t * stride);
-    i[t] = Load(pi + t * stride);
+    r[t] = Load<V>(pr + t * stride);
+    i[t] = Load<V>(pi + t * stride);
   }
   Butterfly8(r, i);
   if (first) {
-    RotateExcept(I4{-1, 0, 0, 0}, c, s, r, i);
+    I keep{};
+    keep[0] = -1;
+    RotateExcept(keep, c, s, r, i);
   } else {
 #pragma GCC unroll 7
     for (int o = 1; o < 8; ++o) {
@@ -237,56 +251,72 @@ bool EvenlySpread(int span, int n, const float* const (&p)[8]) {
   }
 }
 
-// Span of 4 or more: four consecutive j side by side, which sit side by side
-// in every sub-array. The twiddles of a block of j are made first, then that
-// block is taken through every group.
+// Span of 4 or more (8 or more for eight lanes): consecutive j side by side,
+// which sit side by side in every sub-array. The twiddles of a block of j
+// are made first, then that block is taken through every group.
+template <typename V, typename I>
 [[gnu::always_inline]] inline void Radix8Wide(int span, int n, int length, float* re, float* im) {
+  constexpr int kLanes = static_cast<int>(sizeof(V) / sizeof(float));
   constexpr int kBlock = 16;
   const int block = span < kBlock ? span : kBlock;
   const float scale = kTwoPi / static_cast<float>(length);
-  float c1[kBlock];
-  float s1[kBlock];
-  V4 c[kBlock / 4][8];
-  V4 s[kBlock / 4][8];
+  alignas(32) float c1[kBlock];
+  alignas(32) float s1[kBlock];
+  V c[kBlock / kLanes][8];
+  V s[kBlock / kLanes][8];
   // Sub-arrays 4 KiB (a power of two) or more from each other share cache
   // sets: the sixteen pieces of a block then keep evicting one another
-  // between its four butterflies. Such blocks are copied, a piece at a time, to a small
-  // buffer (1 KiB on the stack), worked there and copied back.
+  // between its butterflies. Such blocks are copied, a piece at a time, to a
+  // small buffer (1 KiB on the stack), worked there and copied back.
   const bool distant = span >= 1024;
-  alignas(16) float bufR[8][kBlock];
-  alignas(16) float bufI[8][kBlock];
+  alignas(32) float bufR[8][kBlock];
+  alignas(32) float bufI[8][kBlock];
   for (int jb = 0; jb < span; jb += block) {
     FftAngleCosSin(jb, block, scale, c1, s1);
-    for (int q = 0; q < block / 4; ++q) {
-      Twiddles(Load(c1 + 4 * q), Load(s1 + 4 * q), c[q], s[q]);
+    for (int q = 0; q < block / kLanes; ++q) {
+      Twiddles(Load<V>(c1 + kLanes * q), Load<V>(s1 + kLanes * q), c[q], s[q]);
     }
     for (int k0 = jb; k0 < n; k0 += length) {
       if (distant) {
         for (int t = 0; t < 8; ++t) {
 #pragma GCC unroll 4
-          for (int q = 0; q < kBlock / 4; ++q) {
-            Store(&bufR[t][4 * q], Load(re + k0 + t * span + 4 * q));
-            Store(&bufI[t][4 * q], Load(im + k0 + t * span + 4 * q));
+          for (int q = 0; q < kBlock / kLanes; ++q) {
+            Store(&bufR[t][kLanes * q], Load<V>(re + k0 + t * span + kLanes * q));
+            Store(&bufI[t][kLanes * q], Load<V>(im + k0 + t * span + kLanes * q));
           }
         }
-        for (int q = 0; q < kBlock / 4; ++q) {
-          Butterflies4(&bufR[0][4 * q], &bufI[0][4 * q], kBlock, jb == 0 && q == 0, c[q], s[q]);
+        for (int q = 0; q < kBlock / kLanes; ++q) {
+          Butterflies<V, I>(&bufR[0][kLanes * q], &bufI[0][kLanes * q], kBlock, jb == 0 && q == 0, c[q], s[q]);
         }
         for (int t = 0; t < 8; ++t) {
 #pragma GCC unroll 4
-          for (int q = 0; q < kBlock / 4; ++q) {
-            Store(re + k0 + t * span + 4 * q, Load(&bufR[t][4 * q]));
-            Store(im + k0 + t * span + 4 * q, Load(&bufI[t][4 * q]));
+          for (int q = 0; q < kBlock / kLanes; ++q) {
+            Store(re + k0 + t * span + kLanes * q, Load<V>(&bufR[t][kLanes * q]));
+            Store(im + k0 + t * span + kLanes * q, Load<V>(&bufI[t][kLanes * q]));
           }
         }
       } else {
-        for (int q = 0; q < block / 4; ++q) {
-          Butterflies4(re + k0 + 4 * q, im + k0 + 4 * q, span, jb == 0 && q == 0, c[q], s[q]);
+        for (int q = 0; q < block / kLanes; ++q) {
+          Butterflies<V, I>(re + k0 + kLanes * q, im + k0 + kLanes * q, span, jb == 0 && q == 0, c[q], s[q]);
         }
       }
     }
   }
 }
+
+#if defined(__x86_64__)
+// Eight lanes where the processor has AVX2 (checked at each call), for the
+// spans below 512: with the sub-arrays 2 KiB or more from each other the
+// wider loads measured slower than four lanes.
+typedef float V8 __attribute__((vector_size(32)));
+typedef int I8 __attribute__((vector_size(32)));
+
+__attribute__((target("avx2"))) void Radix8WideAvx2(int span, int n, int length, float* re, float* im) {
+  Radix8Wide<V8, I8>(span, n, length, re, im);
+}
+
+bool HasAvx2() { return __builtin_cpu_supports("avx2") != 0; }
+#endif
 
 // Span 2: each group is 16 consecutive values, j alternating; two groups
 // side by side give the lanes (j 0, j 1, j 0, j 1).
@@ -546,8 +576,14 @@ QUELVAR_FFT_CLONES void Radix8Pass(int span, int n, int length, float* cr0, floa
   float* const cr[8] = {cr0, cr1, cr2, cr3, cr4, cr5, cr6, cr7};
   float* const ci[8] = {ci0, ci1, ci2, ci3, ci4, ci5, ci6, ci7};
   const bool vectors = length == 8 * span && EvenlySpread(span, n, cr) && EvenlySpread(span, n, ci);
+#if defined(__x86_64__)
+  if (vectors && span >= 8 && span < 512 && HasAvx2()) {
+    Radix8WideAvx2(span, n, length, cr0, ci0);
+    return;
+  }
+#endif
   if (vectors && span >= 4) {
-    Radix8Wide(span, n, length, cr0, ci0);
+    Radix8Wide<V4, I4>(span, n, length, cr0, ci0);
   } else if (vectors && span == 2 && n % 32 == 0) {
     Radix8Pairs(n, length, cr0, ci0);
   } else if (vectors && span == 1 && n % 32 == 0) {
