@@ -1,6 +1,5 @@
 #include "analysis/FftRoutine.h"
 
-#include <bit>
 #include <cstddef>
 #include <cstring>
 #include <utility>
@@ -52,7 +51,14 @@ template <typename V>
 // Lanes of a where the mask is set, of b elsewhere.
 template <typename V, typename I>
 [[gnu::always_inline]] inline V Select(const I& mask, const V& a, const V& b) {
-  return std::bit_cast<V>((std::bit_cast<I>(a) & mask) | (std::bit_cast<I>(b) & ~mask));
+  I ia;
+  I ib;
+  std::memcpy(&ia, &a, sizeof ia);
+  std::memcpy(&ib, &b, sizeof ib);
+  const I bits = (ia & mask) | (ib & ~mask);
+  V out;
+  std::memcpy(&out, &bits, sizeof out);
+  return out;
 }
 
 // Rows r0..r3 become columns.
