@@ -27,8 +27,9 @@ void Radix2Pass(int n, float* cr0, float* cr1, float* ci0, float* ci1);
 
 // The radix-8 pass's first twiddle for j = first .. first + count - 1: cos
 // and sin of the float angle j * scale, evaluated in double and rounded to
-// float. Only for angles below pi/4, the only ones the passes use. Exposed so the tests can hold it to the
-// standard library's cos and sin on every angle the passes use.
+// float. Only for angles below pi/4, the only ones the passes use. Exposed
+// so the tests can hold it to the standard library's cos and sin on every
+// angle the passes use.
 void FftAngleCosSin(int first, int count, float scale, float* cosOut, float* sinOut);
 
 }  // namespace quelvar
