@@ -15,12 +15,21 @@ int FFT842(float* real, float* imag, int n, int inverse);
 
 // The passes, on sub-arrays given as starting positions in the same two
 // arrays. The radix-8 pass's sub-arrays start span apart; the radix-4 and
-// radix-2 passes' start one element apart.
+// radix-2 passes' start one element apart. Sub-arrays laid out as FFT842
+// lays them out are taken several butterflies at a time; any other layout
+// one butterfly at a time, with the same results.
 void Radix8Pass(int span, int n, int length, float* cr0, float* cr1, float* cr2, float* cr3, float* cr4,
                 float* cr5, float* cr6, float* cr7, float* ci0, float* ci1, float* ci2, float* ci3, float* ci4,
                 float* ci5, float* ci6, float* ci7);
 void Radix4Pass(int n, float* cr0, float* cr1, float* cr2, float* cr3, float* ci0, float* ci1, float* ci2,
                 float* ci3);
 void Radix2Pass(int n, float* cr0, float* cr1, float* ci0, float* ci1);
+
+// The radix-8 pass's first twiddle for j = first .. first + count - 1: cos
+// and sin of the float angle j * scale, evaluated in double and rounded to
+// float. Only for angles below pi/4, the only ones the passes use. Exposed
+// so the tests can hold it to the standard library's cos and sin on every
+// angle the passes use.
+void FftAngleCosSin(int first, int count, float scale, float* cosOut, float* sinOut);
 
 }  // namespace quelvar
