@@ -791,15 +791,8 @@ void TFormFFT::menuCopyPicClick() {
 
 void TFormFFT::DrawToMetafile(int32_t whiteBackground) {
   const LiveConfig& c = state_.config;
-  const TFormMain::PrinterPage page = main_.CurrentPrinterPage();
-  const PictureSize size = ChoosePictureSize(c.SizeScreen, {PaintBox1->width(), PaintBox1->height()},
-                                             {page.Width, page.Height}, main_.GraphTypeDialog().UserSize);
-  const int screenResolution = std::max(logicalDpiY(), 1);
-  const int resolution = c.SizeScreen == 1 && page.DotsPerInch > 0 ? page.DotsPerInch : screenResolution;
-  platform::QtVectorPicture& picture = main_.SharedPicture();
-  picture.Reset(size.Width, size.Height, resolution);
-  std::unique_ptr<platform::QtCanvas> canvas = picture.OpenCanvas();
-  canvas->SetFont({c.WMFFontName, c.WMFFontSize, c.WMFFontStyle, platform::kBlack});
+  std::unique_ptr<platform::QtCanvas> canvas =
+      main_.OpenSharedPictureCanvas({PaintBox1->width(), PaintBox1->height()}, logicalDpiY());
   // No marks in a picture.
   DrawSpectrum(*canvas, true, whiteBackground == 1, c.IsColor != 0);
 }

@@ -224,17 +224,8 @@ void TFormXYDisplay::MoveCrossHair(int x, int y) {
 
 void TFormXYDisplay::DrawToMetafile(int32_t whiteBackground) {
   const LiveConfig& c = state_.config;
-  const TFormMain::PrinterPage page = main_.CurrentPrinterPage();
-  const PictureSize size = ChoosePictureSize(c.SizeScreen, {Image1->width(), Image1->height()},
-                                             {page.Width, page.Height}, main_.GraphTypeDialog().UserSize);
-  // Text keeps its size relative to the picture: a page gets the printer's
-  // resolution, the other sizes the screen's.
-  const int screenResolution = std::max(logicalDpiY(), 1);
-  const int resolution = c.SizeScreen == 1 && page.DotsPerInch > 0 ? page.DotsPerInch : screenResolution;
-  platform::QtVectorPicture& picture = main_.SharedPicture();
-  picture.Reset(size.Width, size.Height, resolution);
-  std::unique_ptr<platform::QtCanvas> canvas = picture.OpenCanvas();
-  canvas->SetFont({c.WMFFontName, c.WMFFontSize, c.WMFFontStyle, platform::kBlack});
+  std::unique_ptr<platform::QtCanvas> canvas =
+      main_.OpenSharedPictureCanvas({Image1->width(), Image1->height()}, logicalDpiY());
   DrawXY(*canvas, true, c.IsColor != 0, whiteBackground == 1);
 }
 

@@ -39,7 +39,7 @@ class PrintTarget;
 class QtPicture;
 class QtVectorPicture;
 class QtSerialPump;
-class QtVectorPicture;
+class QtCanvas;
 class RegistryStore;
 class UiHost;
 }  // namespace quelvar::platform
@@ -542,6 +542,10 @@ class TFormMain : public QMainWindow {
     int32_t DotsPerInch = 0;
   };
   PrinterPage CurrentPrinterPage() const;
+  // Clears SharedPicture, sizes it by the picture options (a window shown
+  // at `screenSize` on a screen of `screenDpi`) and opens a canvas on it in
+  // the picture font: the start of every window's DrawToMetafile.
+  std::unique_ptr<platform::QtCanvas> OpenSharedPictureCanvas(PictureSize screenSize, int screenDpi);
   // The picture options dialog; made at first use when none was given.
   void SetGraphTypeDialog(class TFormGraphType* dialog);
   class TFormGraphType& GraphTypeDialog();

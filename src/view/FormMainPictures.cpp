@@ -80,20 +80,25 @@ void TFormMain::menuCopyWaveClick() {
   }
 }
 
-void TFormMain::DrawToMetafile() {
+std::unique_ptr<platform::QtCanvas> TFormMain::OpenSharedPictureCanvas(PictureSize screenSize, int screenDpi) {
   const LiveConfig& c = state_.config;
   const PrinterPage page = CurrentPrinterPage();
   const PictureSize userSize = graphTypeDialog_ != nullptr ? graphTypeDialog_->UserSize : PictureSize{};
-  const PictureSize size = ChoosePictureSize(c.SizeScreen, {Image1->width(), Image1->height()},
-                                             {page.Width, page.Height}, userSize);
+  const PictureSize size = ChoosePictureSize(c.SizeScreen, screenSize, {page.Width, page.Height}, userSize);
   // Text keeps its size relative to the picture: a page gets the printer's
   // resolution, the other sizes the screen's.
-  const int screenResolution = offscreenBitmap_->logicalDpiY();
+  const int screenResolution = std::max(screenDpi, 1);
   const int resolution = c.SizeScreen == 1 && page.DotsPerInch > 0 ? page.DotsPerInch : screenResolution;
   SharedPicture().Reset(size.Width, size.Height, resolution);
   std::unique_ptr<platform::QtCanvas> canvas = SharedPicture().OpenCanvas();
-  const platform::Font pictureFont{c.WMFFontName, c.WMFFontSize, c.WMFFontStyle, platform::kBlack};
-  canvas->SetFont(pictureFont);
+  canvas->SetFont({c.WMFFontName, c.WMFFontSize, c.WMFFontStyle, platform::kBlack});
+  return canvas;
+}
+
+void TFormMain::DrawToMetafile() {
+  const LiveConfig& c = state_.config;
+  std::unique_ptr<platform::QtCanvas> canvas =
+      OpenSharedPictureCanvas({Image1->width(), Image1->height()}, offscreenBitmap_->logicalDpiY());
 
   // The scale labels measured on this canvas in the picture's font: the
   // picture's margins must fit its own text.
@@ -127,8 +132,8 @@ void TFormMain::DrawToMetafile() {
   if (d.DispValid != 0 &&
       PictureShowsMarks(c.IDIncludeInst, d.DataSourceMode, menuViewTrace->isChecked(), state_.oscilTool.MeasTime)) {
     PictureMarksInput marks;
-    marks.PictureWidth = size.Width;
-    marks.PictureHeight = size.Height;
+    marks.PictureWidth = SharedPicture().Width();
+    marks.PictureHeight = SharedPicture().Height();
     marks.ImageHeight = Image1->height();
     marks.ScaleOut = view.Options.ScaleOut;
     marks.PictureLabelWidth = labelWidth;
@@ -144,7 +149,7 @@ void TFormMain::DrawToMetafile() {
     marks.WhiteBG = c.IDBGWhite;
     marks.Colour = c.IsColor;
     marks.Transparent = menuBGTrans->isChecked();
-    canvas->SetFont(pictureFont);
+    canvas->SetFont({c.WMFFontName, c.WMFFontSize, c.WMFFontStyle, platform::kBlack});
     DrawPictureMarks(*canvas, marks, c);
   }
 }
