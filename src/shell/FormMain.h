@@ -297,6 +297,10 @@ class TFormMain : public QMainWindow {
   // visible.
   void SetAnalysisResultWindow(class TFormSpectrum* window);
   void menuViewSpectrumClick();
+  // The signal-processing library panel (analysis/FormMainMatLib.cpp): its
+  // command is enabled while one is given and the library was loaded.
+  void SetMatLibPanel(class TFormMatLib* panel);
+  void menuMatLabLibClick();
   // The composite value panel: shown by its command, fed every block while shown.
   void SetCompositePanel(class TFormComposite* panel) { compositePanel_ = panel; }
   QAction* menuViewComposite = nullptr;
@@ -1102,6 +1106,9 @@ class TFormMain : public QMainWindow {
   // The analysis-result window and whether its command is connected.
   class TFormSpectrum* analysisResultWindow_ = nullptr;
   bool resultCommandConnected_ = false;
+  // The signal-processing library panel and whether its command is connected.
+  class TFormMatLib* matLibPanel_ = nullptr;
+  bool matLibCommandConnected_ = false;
   class TFormComposite* compositePanel_ = nullptr;
   class TFormSecondDisp* secondDisp_ = nullptr;
   void BuildSecondDispCommands();
