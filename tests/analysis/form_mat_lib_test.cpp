@@ -139,7 +139,7 @@ TEST_F(FormMatLibTest, EditsFollowTheSharedRulesWithTheirOwnDefault) {
   EXPECT_EQ(Status(), "提示:处理的数据点数=1200");
 }
 
-TEST_F(FormMatLibTest, PowerSpectrumOfTheShownDataReachesTheResultWindow) {
+TEST_F(FormMatLibTest, PowerDensityOfTheShownDataReachesTheResultWindow) {
   Open();
   panel->ButtonPSDClick();
   EXPECT_EQ(Status(), "功率谱图形已显示!");
