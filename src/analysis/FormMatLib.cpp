@@ -116,6 +116,8 @@ TFormMatLib::TFormMatLib(AppState& state, platform::RegistryStore& registry, pla
   ButtonCorr = Button(this, "ButtonCorr", "互相关", "处理通道与第二通道之间的互相关");
   ButtonSaveAD = Button(this, "ButtonSaveAD", "AD数据按MATLAB格式存盘");
   ButtonSaveSpectrum = Button(this, "ButtonSaveSpectrum", "谱分析数据存盘", "此功能未实现");
+  // It has no command; disabled rather than a button that silently does nothing.
+  ButtonSaveSpectrum->setEnabled(false);
   ButtonSetArray = Button(this, "ButtonSetArray", "按MATLAB格式组织AD数据");
   ButtonSetArray->hide();
   ButtonExit = Button(this, "ButtonExit", "退出");

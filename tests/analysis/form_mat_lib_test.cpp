@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <numbers>
 #include <string>
@@ -94,6 +96,14 @@ TEST_F(FormMatLibTest, CommandIsEnabledOnlyWithTheLibraryAndShowsThePanelAndTheR
   Open(true);
   EXPECT_TRUE(form->menuMatlabLib->isEnabled());
   EXPECT_EQ(panel->windowTitle().toStdString(), "独立信号处理面板");
+  // The preparation button, the Burg spectrum and the real-time box are hidden;
+  // saving the analysis data has no command.
+  for (QWidget* hidden : std::initializer_list<QWidget*>{panel->ButtonSetArray, panel->ButtonPBurg, panel->EditOrder,
+                                                         panel->EditFFTOrder, panel->UpDownFFT, panel->CheckBox1}) {
+    EXPECT_TRUE(hidden->isHidden()) << hidden->objectName().toStdString();
+  }
+  EXPECT_FALSE(panel->ButtonSaveSpectrum->isEnabled());
+  EXPECT_EQ(panel->ButtonSaveSpectrum->toolTip().toStdString(), "此功能未实现");
   EXPECT_FALSE(form->menuViewSpectrum->isVisible());
   form->menuMatlabLib->trigger();
   EXPECT_TRUE(panel->isVisible());
