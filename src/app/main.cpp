@@ -19,6 +19,7 @@
 #include "acquisition/FormScheduleSave.h"
 #include "acquisition/FormSetPath.h"
 #include "analysis/FormAnalysisResult.h"
+#include "analysis/FormMatLib.h"
 #include "auxwin/FormComposite.h"
 #include "auxwin/FormSecondDisp.h"
 #include "auxwin/FormTool.h"
@@ -113,12 +114,17 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   auto formSecondDisp = std::make_unique<TFormSecondDisp>(state, registry, ui);
   formMain->SetSecondDisp(formSecondDisp.get());
   formMain->SetDeviceDataPanel(new TFormIOCtl(state, registry, formMain.get()));  // owned by the main window
+  // The signal-processing library panel, a window of its own; it goes
+  // before the main window, whose menu shows it.
+  auto formMatLib = std::make_unique<TFormMatLib>(state, registry, ui, *formMain);
+  formMain->SetMatLibPanel(formMatLib.get());
   formMain->SetPortPanel(new TFormIOPanel(state, registry, formMain.get()));  // likewise
   formMain->SetGraphTypeDialog(new TFormGraphType(state, registry, ui, formMain.get()));  // likewise
   // The analysis-result window, handed the analysis panels' results; it
   // goes before the main window it copies its pictures through.
   auto formSpectrum = std::make_unique<TFormSpectrum>(state, registry, ui, *formMain);
   formMain->SetAnalysisResultWindow(formSpectrum.get());
+  formMatLib->SetResultWindow(formSpectrum.get());
   // A window of its own, shown by the main window's command and the
   // oscilloscope panel's X-Y box; it goes before the main window it reads.
   auto formXYDisplay = std::make_unique<TFormXYDisplay>(state, registry, ui, *formMain);
@@ -151,6 +157,9 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formTool.reset();
   formMain->SetXYDisplay(nullptr);
   formXYDisplay.reset();
+  formMain->SetMatLibPanel(nullptr);
+  formMatLib->SetResultWindow(nullptr);
+  formMatLib.reset();
   formMain->SetAnalysisResultWindow(nullptr);
   formSpectrum.reset();
   formMain->SetCompositePanel(nullptr);

@@ -311,6 +311,10 @@ class TFormMain : public QMainWindow {
   class TFormFFT* FFTPanel() const { return fftPanel_; }
   void menuRawFFTClick();
   void AnalyseShownSpectrum();
+  // The signal-processing library panel (analysis/FormMainMatLib.cpp): its
+  // command is enabled while one is given and the library was loaded.
+  void SetMatLibPanel(class TFormMatLib* panel);
+  void menuMatLabLibClick();
   // The composite value panel: shown by its command, fed every block while shown.
   void SetCompositePanel(class TFormComposite* panel) { compositePanel_ = panel; }
   QAction* menuViewComposite = nullptr;
@@ -1124,6 +1128,9 @@ class TFormMain : public QMainWindow {
   class TFormFilter* filterPanel_ = nullptr;
   class TFormDigiIntegrate* digiIntegrateDialog_ = nullptr;
   class TFormFFT* fftPanel_ = nullptr;  // the built-in FFT panel
+  // The signal-processing library panel and whether its command is connected.
+  class TFormMatLib* matLibPanel_ = nullptr;
+  bool matLibCommandConnected_ = false;
   class TFormComposite* compositePanel_ = nullptr;
   class TFormSecondDisp* secondDisp_ = nullptr;
   void BuildSecondDispCommands();
