@@ -391,8 +391,7 @@ void TFormMain::StopRecording() {
   ToolButtonStartQuelvar->setToolTip(Q("启动" + s.WindowWord));
   SetStatusPanelText(1, "预备");
   if (menuMonitor->isChecked() && menuViewTrace->isChecked() && state_.display.DispValid != 0) {
-    Label_Mark1->show();
-    Label_Mark2->show();
+    ShowMarkLabelsAfterRecording();
   }
   // Every block and scheduled file of the run is on disk before the run is
   // said to be over; the continuous file is then finished here.

@@ -645,6 +645,9 @@ class TFormMain : public QMainWindow {
   // What Image1 shows over OffscreenBitmap while data are on display: the
   // marks and the labels painted during a live display.
   const class QImage* MarksLayer() const { return marksLayer_.get(); }
+  // At a recording's stop: the marks layer without the labels painted into
+  // it while recording, and the label controls shown.
+  void ShowMarkLabelsAfterRecording();
 
   // Display layout and the live-display switch (view).
   void RebuildDisplayLayout();

@@ -226,6 +226,25 @@ void TFormMain::DrawMarks() {
   Image1->update();
 }
 
+void TFormMain::ShowMarkLabelsAfterRecording() {
+  const DisplayDescriptor& d = state_.display;
+  if (d.DispValid == 0 || d.DataSourceMode == kOscilloscopeSource) return;
+  // The labels were painted into the marks layer while recording: the layer
+  // keeps only the lines once the labels show again, or both would show.
+  WaveViewState& v = state_.wave;
+  const MarkPlot plot = CurrentMarkPlot();
+  ClampMarks(v, plot);
+  const MarkColours colours = MarkColoursOf(state_.config, v.WhiteBG);
+  {
+    platform::QtCanvas canvas(ClearedMarksLayer());
+    DrawMarkLines(canvas, v, plot, colours, v.Options.ViewV);
+  }
+  PlaceMarkLabels(plot, colours, false);
+  Label_Mark1->show();
+  Label_Mark2->show();
+  Image1->update();
+}
+
 void TFormMain::DrawOscMarks() {
   const DisplayDescriptor& d = state_.display;
   if (d.DispValid == 0) return;

@@ -156,6 +156,21 @@ TEST_F(FormMainMarks, WhileTheLiveDisplayRecordsTheLabelsAreHidden) {
   state.RunState = kRunIdle;
 }
 
+TEST_F(FormMainMarks, AtARecordingsStopTheLabelsPaintedWhileRecordingLeaveTheLayer) {
+  auto form = ShownWithData();
+  form->DrawMarks();
+  const QImage linesOnly = form->MarksLayer()->copy();
+  state.RunState = kRunRecording;
+  form->DrawMarks();
+  ASSERT_NE(form->MarksLayer()->copy(), linesOnly);  // the labels are painted in
+
+  state.RunState = kRunIdle;
+  form->ShowMarkLabelsAfterRecording();
+  EXPECT_EQ(form->MarksLayer()->copy(), linesOnly);
+  EXPECT_TRUE(form->Label_Mark1->isVisible());
+  EXPECT_TRUE(form->Label_Mark2->isVisible());
+}
+
 TEST_F(FormMainMarks, ALeftPressOnMark1sLabelAtTheFirstPointMovesOnlyItsLevelLine) {
   auto form = ShownWithData();
   WaveViewState& v = state.wave;
