@@ -14,6 +14,7 @@
 #include "analysis/FormFFT.h"
 #include "analysis/FormFault.h"
 #include "analysis/FormFilter.h"
+#include "analysis/FormMatEng.h"
 #include "acquisition/FormExpText.h"
 #include "acquisition/FormFileInfo.h"
 #include "acquisition/FormScheduleSave.h"
@@ -113,12 +114,17 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   auto formSecondDisp = std::make_unique<TFormSecondDisp>(state, registry, ui);
   formMain->SetSecondDisp(formSecondDisp.get());
   formMain->SetDeviceDataPanel(new TFormIOCtl(state, registry, formMain.get()));  // owned by the main window
+  // The engine analysis panel, a window of its own after the device data
+  // panel; it hands its results to the analysis-result window made later.
+  auto formMatEng = std::make_unique<TFormMatEng>(state, registry, *formMain);
+  formMain->SetMatEngPanel(formMatEng.get());
   formMain->SetPortPanel(new TFormIOPanel(state, registry, formMain.get()));  // likewise
   formMain->SetGraphTypeDialog(new TFormGraphType(state, registry, ui, formMain.get()));  // likewise
   // The analysis-result window, handed the analysis panels' results; it
   // goes before the main window it copies its pictures through.
   auto formSpectrum = std::make_unique<TFormSpectrum>(state, registry, ui, *formMain);
   formMain->SetAnalysisResultWindow(formSpectrum.get());
+  formMatEng->SetResultWindow(formSpectrum.get());
   // A window of its own, shown by the main window's command and the
   // oscilloscope panel's X-Y box; it goes before the main window it reads.
   auto formXYDisplay = std::make_unique<TFormXYDisplay>(state, registry, ui, *formMain);
@@ -151,6 +157,9 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formTool.reset();
   formMain->SetXYDisplay(nullptr);
   formXYDisplay.reset();
+  formMain->SetMatEngPanel(nullptr);
+  formMatEng->SetResultWindow(nullptr);
+  formMatEng.reset();
   formMain->SetAnalysisResultWindow(nullptr);
   formSpectrum.reset();
   formMain->SetCompositePanel(nullptr);
