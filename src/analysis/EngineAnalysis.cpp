@@ -21,7 +21,7 @@ constexpr EngineAnalysisRow kRows[kEngineAnalyses] = {
      "错误: 计算Burg法功率谱失败!", ""},
     {kAnalysisCoherence, 2, " 的相干函数...", "[Cxy,f]=", "Cxy", "f", false, "相干函数图形已显示!",
      "错误: 计算相干函数失败!", ""},
-    // The transfer function is complex: its real part alone is no transfer
+    // The transfer function is complex: its real values alone are no transfer
     // curve, so it is fetched as magnitudes like the cross power.
     {kAnalysisTransfer, 2, " 的传递函数...", "[Txy,f]=", "Txy", "f", true, "传递函数图形已显示!",
      "错误: 计算传递函数失败!", ""},

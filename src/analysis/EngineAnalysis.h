@@ -75,7 +75,7 @@ int32_t ParseBurgOrder(std::string_view text);
 
 // The command of an analysis (without the fetch prefix). `c1` and `c2` are
 // channel numbers (columns c + 1), `multiplier` the first channel's rate
-// multiplier; `olderForm` gives the power spectrum's older argument form.
+// multiplier; `olderForm` gives the power density's older argument form.
 std::string EngineAnalysisCommand(EngineAnalysis analysis, int32_t c1, int32_t c2, int32_t nfft, int32_t multiplier,
                                   int32_t burgOrder, bool olderForm);
 

@@ -201,7 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{A::kCrossPower, 0, 3, 256, 1, 10, false, "csd(AD(:,1),AD(:,4),256,Fs);"},
         CommandCase{A::kCrossPower, 0, 1, 64, 2, 10, false, "csd(AD(:,1),AD(:,2),64,Fs*2);"},
         CommandCase{A::kBurg, 1, 0, 256, 1, 12, false, "pburg(AD(:,2),12,256,Fs);"},
-        // The Burg spectrum always writes the base rate.
+        // The Burg analysis always writes the base rate.
         CommandCase{A::kBurg, 1, 0, 256, 4, 12, false, "pburg(AD(:,2),12,256,Fs);"},
         CommandCase{A::kCoherence, 1, 2, 128, 1, 10, false, "cohere(AD(:,2),AD(:,3),128,Fs);"},
         CommandCase{A::kCoherence, 1, 2, 128, 4, 10, false, "cohere(AD(:,2),AD(:,3),128,Fs*4);"},
@@ -362,7 +362,7 @@ INSTANTIATE_TEST_SUITE_P(
         FetchCase{A::kCoherence, 7, "[Cxy,f]=cohere(AD(:,1),AD(:,2),256,Fs);", "double:", "Cxy", "f",
                   "提示:正在计算 通道0 与 通道1 的相干函数...", "相干函数图形已显示!"},
         // Mended: the complex transfer function comes as magnitudes, not
-        // as its real part.
+        // by its real values.
         FetchCase{A::kTransfer, 4, "[Txy,f]=tfe(AD(:,1),AD(:,2),256,Fs);", "complex:", "Txy", "f",
                   "提示:正在计算 通道0 与 通道1 的传递函数...", "传递函数图形已显示!"},
         FetchCase{A::kAutoCorrelation, 5, "[c,lags]=xcorr(AD(:,1),'coeff');lags = lags/Fs;", "double:", "c",
@@ -392,7 +392,7 @@ TEST_F(EngineSequenceTest, WithoutDirectDisplayTheEngineDrawsAndNothingIsFetched
   EXPECT_TRUE(handed.empty());
 }
 
-TEST_F(EngineSequenceTest, APowerSpectrumWithoutResultTriesTheOlderFormExactlyOnce) {
+TEST_F(EngineSequenceTest, APowerDensityWithoutResultTriesTheOlderFormExactlyOnce) {
   engine.results["[Pxx,f]=pwelch(AD(:,1),256,Fs);"] = {{"Pxx", {4.0, 5.0}}, {"f", {0.0, 1.0}}};
   EXPECT_EQ(Run(A::kPowerDensity), EngineOutcome::kShown);
   EXPECT_EQ(Commands(), (std::vector<std::string>{"[Pxx,f]=pwelch(AD(:,1),[],[],256,Fs);",

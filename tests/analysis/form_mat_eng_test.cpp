@@ -49,7 +49,7 @@ int32_t StubNoVariable(const char*) { return 0; }
 class FormMatEngTest : public test::MainWindowWithData {
  protected:
   std::unique_ptr<TFormMain> form;
-  std::unique_ptr<TFormSpectrum> spectrum;
+  std::unique_ptr<TFormSpectrum> resultWindow;
   std::unique_ptr<TFormMatEng> panel;
 
   void TearDown() override {
@@ -61,7 +61,7 @@ class FormMatEngTest : public test::MainWindowWithData {
       form->SetAnalysisResultWindow(nullptr);
     }
     panel.reset();
-    spectrum.reset();
+    resultWindow.reset();
     form.reset();
     MainWindowWithData::TearDown();
   }
@@ -83,10 +83,10 @@ class FormMatEngTest : public test::MainWindowWithData {
     const char* names[] = {"转速", "扭矩", "电压", "电流"};
     for (int k = 0; k < 4; ++k) c.AnalogChannelTable[k].ChnName = names[k];
     state.startup.EngineLoaded = engineLoaded ? 1 : 0;
-    spectrum = std::make_unique<TFormSpectrum>(state, registry, ui, *form);
-    form->SetAnalysisResultWindow(spectrum.get());
+    resultWindow = std::make_unique<TFormSpectrum>(state, registry, ui, *form);
+    form->SetAnalysisResultWindow(resultWindow.get());
     panel = std::make_unique<TFormMatEng>(state, registry, *form);
-    panel->SetResultWindow(spectrum.get());
+    panel->SetResultWindow(resultWindow.get());
     form->SetMatEngPanel(panel.get());
   }
   void UseStub() {
@@ -240,10 +240,10 @@ TEST_F(FormMatEngTest, DirectDisplayShowsTheMenuItemAndHidingThePanelHidesTheRes
   EXPECT_TRUE(panel->ButtonDispSpect->isEnabled());
   panel->show();
   panel->ButtonDispSpect->click();
-  EXPECT_TRUE(spectrum->isVisible());
+  EXPECT_TRUE(resultWindow->isVisible());
   panel->ButtonExit->click();
   EXPECT_FALSE(panel->isVisible());
-  EXPECT_FALSE(spectrum->isVisible());
+  EXPECT_FALSE(resultWindow->isVisible());
   EXPECT_FALSE(form->menuViewSpectrum->isVisible());
   panel->CheckBoxDirectDisp->click();
   EXPECT_EQ(panel->Session.DirectDisplay, 0);
@@ -255,10 +255,10 @@ TEST_F(FormMatEngTest, FailedAnalysesRestoreTheCursorAndKeepNoResult) {
   UseStub();
   panel->ButtonStartClick();
   panel->CheckBoxDirectDisp->click();
-  spectrum->Result.Valid = 1;
+  resultWindow->Result.Valid = 1;
   panel->ButtonTransferClick();
   EXPECT_EQ(Status(), "错误: 计算传递函数失败!");
-  EXPECT_EQ(spectrum->Result.Valid, 0);
+  EXPECT_EQ(resultWindow->Result.Valid, 0);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   state.layout.MultiFreqTable[1] = 4;
   panel->EditChn2->setText("1");
@@ -292,21 +292,21 @@ class FormMatEngOctaveTest : public FormMatEngTest {
   }
 };
 
-TEST_F(FormMatEngOctaveTest, APowerSpectrumIsHandedToTheResultWindow) {
+TEST_F(FormMatEngOctaveTest, APowerDensityIsHandedToTheResultWindow) {
   BuildWithEngine();
   if (HasFatalFailure()) return;
   panel->CheckBoxDirectDisp->click();
   panel->ButtonPSD->click();
   EXPECT_EQ(Status(), "功率谱图形已显示!");
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-  const AnalysisResult& r = spectrum->Result;
+  const AnalysisResult& r = resultWindow->Result;
   EXPECT_EQ(r.Valid, 1);
   EXPECT_EQ(r.Kind, kAnalysisPowerDensity);
   EXPECT_EQ(r.Title, "转速的功率谱");
   ASSERT_GT(r.Count, 2);
   EXPECT_EQ(r.Y.size(), static_cast<size_t>(r.Count));
   EXPECT_EQ(r.X.front(), 0.0);
-  EXPECT_TRUE(spectrum->isVisible());
+  EXPECT_TRUE(resultWindow->isVisible());
   EXPECT_TRUE(form->menuViewSpectrum->isVisible());
 
   // The transfer function arrives as magnitudes.
