@@ -25,7 +25,7 @@ namespace quelvar {
 
 namespace {
 
-constexpr int kDesignedLeft = 240, kDesignedTop = 180, kDesignedWidth = 440, kDesignedHeight = 262;
+constexpr int kDesignedLeft = 240, kDesignedTop = 180, kDesignedWidth = 440, kDesignedHeight = 238;
 constexpr int32_t kDesignedFftOrder = 8;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }

@@ -13,8 +13,16 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include <dirent.h>
+#include <signal.h>
+#include <sys/types.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -271,6 +279,28 @@ TEST_F(FormMatEngTest, FailedAnalysesRestoreTheCursorAndKeepNoResult) {
 
 // ---- through GNU Octave ----
 
+// The processes this test process has started.
+std::vector<pid_t> Children() {
+  std::vector<pid_t> out;
+  DIR* d = opendir("/proc");
+  if (d == nullptr) return out;
+  while (const dirent* e = readdir(d)) {
+    const pid_t pid = static_cast<pid_t>(std::atoi(e->d_name));
+    if (pid <= 0) continue;
+    std::ifstream stat("/proc/" + std::string(e->d_name) + "/stat");
+    const std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const size_t paren = text.rfind(')');
+    char state = 0;
+    int ppid = 0;
+    if (paren != std::string::npos && std::sscanf(text.c_str() + paren + 1, " %c %d", &state, &ppid) == 2 &&
+        ppid == getpid()) {
+      out.push_back(pid);
+    }
+  }
+  closedir(d);
+  return out;
+}
+
 class FormMatEngOctaveTest : public FormMatEngTest {
  protected:
   std::optional<std::string> oldOctave_;
@@ -328,6 +358,26 @@ TEST_F(FormMatEngOctaveTest, APowerDensityIsHandedToTheResultWindow) {
 
   panel->ButtonStart->click();
   EXPECT_EQ(panel->Session.EngineStarted, 0);
+}
+
+TEST_F(FormMatEngOctaveTest, ADeadEngineIsReportedAndNothingHangs) {
+  BuildWithEngine();
+  if (HasFatalFailure()) return;
+  for (pid_t child : Children()) kill(child, SIGKILL);
+  panel->CheckBoxDirectDisp->click();
+  resultWindow->Result.Valid = 1;
+  panel->ButtonPSD->click();
+  EXPECT_EQ(Status(), "送AD值到MATLAB失败!");
+  EXPECT_EQ(panel->Session.EngineDataSent, 0);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  // Closed and started again, the panel works with a new engine.
+  panel->ButtonStart->click();
+  panel->ButtonStart->click();
+  ASSERT_EQ(panel->Session.EngineStarted, 1);
+  panel->ButtonAutoCorr->click();
+  EXPECT_EQ(Status(), "自相关函数图形已显示!");
+  EXPECT_EQ(resultWindow->Result.Kind, kAnalysisAutoCorrelation);
+  EXPECT_EQ(resultWindow->Result.Title, "转速的自相关函数");
 }
 
 }  // namespace
