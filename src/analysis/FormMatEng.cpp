@@ -283,7 +283,8 @@ void TFormMatEng::Analyse(EngineAnalysis analysis) {
 }
 
 void TFormMatEng::SetAnalysisButtons(bool enabled) {
-  for (QPushButton* b : {ButtonPSD, ButtonCPSD, ButtonPBurg, ButtonCohere, ButtonTransfer, ButtonAutoCorr, ButtonCorr}) {
+  for (QPushButton* b :
+       {ButtonPSD, ButtonCPSD, ButtonPBurg, ButtonCohere, ButtonTransfer, ButtonAutoCorr, ButtonCorr}) {
     b->setEnabled(enabled);
   }
 }
