@@ -113,6 +113,7 @@ TFormMatEng::TFormMatEng(AppState& state, platform::RegistryStore& registry, TFo
   UpDownFFT->setObjectName("UpDownFFT");
   UpDownFFT->setGeometry(142, 110, 18, 24);
   UpDownFFT->Position = kDesignedFftOrder;
+  UpDownFFT->hide();
   LabelOrder = Label(body, "LabelOrder", "阶", 180, 110, 20);
   LabelOrder->hide();
   EditOrder = Edit(body, "EditOrder", "10", 200, 110, 40);
@@ -245,11 +246,6 @@ void TFormMatEng::EditChn2Change() { ChannelChange(2, EditChn2, UpDownChn2, "提
 void TFormMatEng::EditFFTChange() {
   const int32_t points = RoundFftPoints(EditFFT->text().toStdString(), kPanelFftMinPoints);
   EditFFT->setText(QString::number(points));
-  // The arrows step on from the points shown.
-  int32_t order = kPanelFftMinOrder;
-  while ((int32_t{1} << order) < points) ++order;
-  EditFFTOrder->setText(QString::number(order));
-  UpDownFFT->Position = order;
 }
 
 void TFormMatEng::EditFFTOrderChange() {

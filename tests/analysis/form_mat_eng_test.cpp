@@ -142,7 +142,8 @@ TEST_F(FormMatEngTest, ComponentsCaptionsAndHintsAsDesigned) {
       {panel->ButtonCorr, "处理通道与第二通道之间的互相关"}};
   for (const auto& [button, hint] : hints) EXPECT_EQ(button->toolTip().toStdString(), hint);
   for (QWidget* hidden : {static_cast<QWidget*>(panel->ButtonPBurg), static_cast<QWidget*>(panel->EditOrder),
-                          static_cast<QWidget*>(panel->LabelOrder), static_cast<QWidget*>(panel->EditFFTOrder)}) {
+                          static_cast<QWidget*>(panel->LabelOrder), static_cast<QWidget*>(panel->EditFFTOrder),
+                          static_cast<QWidget*>(panel->UpDownFFT)}) {
     EXPECT_TRUE(hidden->isHidden()) << hidden->objectName().toStdString();
   }
   EXPECT_FALSE(panel->ButtonSend->isEnabled());
@@ -212,8 +213,10 @@ TEST_F(FormMatEngTest, EditRulesForPointsOrderAndChannels) {
   }
   Type(panel->EditFFTOrder, "10", &TFormMatEng::EditFFTOrderChange);
   EXPECT_EQ(panel->EditFFT->text().toStdString(), "1024");
-  // The arrows step the order from the points shown, wrapping at 16 and 5.
-  Type(panel->EditFFT, "65536", &TFormMatEng::EditFFTChange);
+  // The order's arrows wrap at 16 and 5.
+  Type(panel->EditFFTOrder, "16", &TFormMatEng::EditFFTOrderChange);
+  EXPECT_EQ(panel->EditFFT->text().toStdString(), "65536");
+  panel->UpDownFFT->Position = 16;
   panel->UpDownFFT->Up->click();
   EXPECT_EQ(panel->EditFFT->text().toStdString(), "32");
   panel->UpDownFFT->Down->click();
