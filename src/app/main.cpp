@@ -14,6 +14,7 @@
 #include "analysis/FormFFT.h"
 #include "analysis/FormFault.h"
 #include "analysis/FormFilter.h"
+#include "analysis/FormMatEng.h"
 #include "acquisition/FormExpText.h"
 #include "acquisition/FormFileInfo.h"
 #include "acquisition/FormScheduleSave.h"
@@ -114,6 +115,10 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   auto formSecondDisp = std::make_unique<TFormSecondDisp>(state, registry, ui);
   formMain->SetSecondDisp(formSecondDisp.get());
   formMain->SetDeviceDataPanel(new TFormIOCtl(state, registry, formMain.get()));  // owned by the main window
+  // The engine analysis panel, a window of its own after the device data
+  // panel; it hands its results to the analysis-result window made later.
+  auto formMatEng = std::make_unique<TFormMatEng>(state, registry, *formMain);
+  formMain->SetMatEngPanel(formMatEng.get());
   // The signal-processing library panel, a window of its own; it goes
   // before the main window, whose menu shows it.
   auto formMatLib = std::make_unique<TFormMatLib>(state, registry, ui, *formMain);
@@ -124,6 +129,7 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   // goes before the main window it copies its pictures through.
   auto formSpectrum = std::make_unique<TFormSpectrum>(state, registry, ui, *formMain);
   formMain->SetAnalysisResultWindow(formSpectrum.get());
+  formMatEng->SetResultWindow(formSpectrum.get());
   formMatLib->SetResultWindow(formSpectrum.get());
   // A window of its own, shown by the main window's command and the
   // oscilloscope panel's X-Y box; it goes before the main window it reads.
@@ -157,6 +163,9 @@ void RunProgram(quelvar::QuelvarApplication& app, quelvar::platform::QtUiHost& u
   formTool.reset();
   formMain->SetXYDisplay(nullptr);
   formXYDisplay.reset();
+  formMain->SetMatEngPanel(nullptr);
+  formMatEng->SetResultWindow(nullptr);
+  formMatEng.reset();
   formMain->SetMatLibPanel(nullptr);
   formMatLib->SetResultWindow(nullptr);
   formMatLib.reset();

@@ -297,6 +297,10 @@ class TFormMain : public QMainWindow {
   // visible.
   void SetAnalysisResultWindow(class TFormSpectrum* window);
   void menuViewSpectrumClick();
+  // The engine analysis panel (analysis/FormMainMatEng.cpp): its command is
+  // enabled while one is given and the engine library is loaded.
+  void SetMatEngPanel(class TFormMatEng* panel);
+  void menuMatlabEngineClick();
   // The offline filter and derived data sets (analysis/FormMainFilter.cpp,
   // analysis/FormMainDerived.cpp); each command is enabled while its window
   // is given.
@@ -1127,6 +1131,9 @@ class TFormMain : public QMainWindow {
   // The analysis-result window and whether its command is connected.
   class TFormSpectrum* analysisResultWindow_ = nullptr;
   bool resultCommandConnected_ = false;
+  // The engine analysis panel and whether its command is connected.
+  class TFormMatEng* matEngPanel_ = nullptr;
+  bool matEngCommandConnected_ = false;
   // The offline filter panel and the derived data set dialog.
   class TFormFilter* filterPanel_ = nullptr;
   class TFormDigiIntegrate* digiIntegrateDialog_ = nullptr;
