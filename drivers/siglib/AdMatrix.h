@@ -17,8 +17,8 @@ struct DisplayBuffer {
   int32_t analogNum = 0;
   const float* coeA = nullptr;
   const float* coeB = nullptr;
-  int32_t xPosition = 0;
-  int32_t displayWidth = 0;
+  int32_t xPosition = 0;     // the first row, counted from DispFirstBlock's row 0
+  int32_t displayWidth = 0;  // rows, one point each (multi-rate: the caller's rows)
   float channelRate = 0.0f;
   float vZero = 0.0f;
   float adMax = 0.0f;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/GbkText.h"
+
 namespace quelvar {
 
 namespace {
@@ -51,11 +53,8 @@ void RunningSums(const SpanReader& x, int32_t zero, Each each) {
 }  // namespace
 
 std::string DerivedText(std::string_view text) {
-  if (text.size() <= kDerivedTextBytes) return std::string(text);
-  size_t cut = kDerivedTextBytes;
-  // Back to the start of the character that straddles the limit.
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-  return std::string(text.substr(0, cut));
+  // The record's name and unit fields are GBK: what counts is the bytes there.
+  return platform::CutToGbkBytes(text, kDerivedTextBytes);
 }
 
 DerivedSpan ScreenSpan(const HistoryRecord& record, int32_t xPosition, int32_t displayWidth) {

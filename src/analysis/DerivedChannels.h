@@ -17,7 +17,7 @@ namespace quelvar {
 // full-scale records do not wrap.
 
 inline constexpr int32_t kDerivedMaxOutputs = 100;
-inline constexpr size_t kDerivedTextBytes = 15;  // names and units, without the terminator
+inline constexpr size_t kDerivedTextBytes = 15;  // GBK bytes of names and units, without the terminator
 
 inline constexpr std::string_view kDerivedNoOutputs = "警告:未选中有效通道";
 inline constexpr std::string_view kDerivedTooManyOutputs = "警告:总通道数超过限值 100";
@@ -45,8 +45,8 @@ struct DerivedChannelDef {
   float DifferenceB = 1.0f;
 };
 
-// A text as a definition holds it: at most kDerivedTextBytes bytes of UTF-8,
-// cut before a character that would not fit whole.
+// A text as a definition holds it: what fits kDerivedTextBytes bytes of GBK
+// (the record's field), cut before a character that would not fit whole.
 std::string DerivedText(std::string_view text);
 
 // The whole blocks of a record that contain the screen: `blocks` blocks from

@@ -139,7 +139,9 @@ void PutDerivedSetInForce(AppState& state, DerivedSet&& set, const DerivedSpan& 
   DisplayDescriptor& d = state.display;
   d.DispData = h.Samples.data();
   d.DispBlocks = span.blocks;
-  const DisplayExtent extent = DisplayExtentOf(span.blocks, c.NumSamp, c.MaxMultiFreq);
+  // The set holds the record's rows a block, which the live block length
+  // need not match.
+  const DisplayExtent extent = DisplayExtentOf(span.blocks, span.numSamp, c.MaxMultiFreq);
   d.DispRows = extent.rows;
   d.DispPoints = extent.points;
   d.DispRowWords = m;

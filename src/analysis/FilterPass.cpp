@@ -7,6 +7,15 @@
 
 namespace quelvar {
 
+namespace {
+
+std::optional<FirDesign> PassFirDesign(const FilterSetting& s, double rate) {
+  return DesignFirLowPass(s.LowPassOrder, DesignCutoff(s.LowPassFrq, rate), rate,
+                          static_cast<FirWindowType>(s.LowPassWindowType));
+}
+
+}  // namespace
+
 std::optional<std::string> FilterCommandRefusal(const AppState& state) {
   if (state.RunState != kRunIdle || state.display.DispValid == 0) return std::string(kFilterNoData);
   if (state.config.MaxMultiFreq > 1) return std::string(kFilterMultiRate);
@@ -94,6 +103,12 @@ std::optional<FilterData> ShownFilterData(AppState& state) {
   return data;
 }
 
+std::optional<std::string> FilterDesignRefusal(const FilterSetting& s, double rate) {
+  if (s.FilterType != kFilterLowPass || s.LowPassType == kLowPassIir) return std::nullopt;
+  if (PassFirDesign(s, rate)) return std::nullopt;
+  return std::string(kFilterBadDesign);
+}
+
 bool RunFilterPass(const FilterData& data, const FilterRange& range, const FilterSetting& s, bool fixedPoint,
                    double rate, int32_t analogNum, int32_t adMax) {
   if (s.FilterType == kFilterMedian) {
@@ -102,8 +117,7 @@ bool RunFilterPass(const FilterData& data, const FilterRange& range, const Filte
   }
   if (s.FilterType != kFilterLowPass) return false;
   if (s.LowPassType == kLowPassIir) return ApplyIirLowPass(data, range, analogNum, fixedPoint, s.IIRCoeA);
-  const std::optional<FirDesign> design = DesignFirLowPass(s.LowPassOrder, DesignCutoff(s.LowPassFrq, rate), rate,
-                                                           static_cast<FirWindowType>(s.LowPassWindowType));
+  const std::optional<FirDesign> design = PassFirDesign(s, rate);
   if (!design) return false;
   ApplyFirLowPass(data, range, analogNum, design->coefficients, adMax);
   return true;

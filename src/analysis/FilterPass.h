@@ -20,6 +20,7 @@ inline constexpr std::string_view kFilterNoData = "错误：没有波形数据�
 inline constexpr std::string_view kFilterMultiRate = "错误：数值滤波不支持多频率采集!";
 inline constexpr std::string_view kFilterCopyRefused = "不能保存滤波结果到其它通道";
 inline constexpr std::string_view kFilterCopyRefusedCaption = "警告";
+inline constexpr std::string_view kFilterBadDesign = "错误：滤波器参数无效!";
 
 // Why the filter command does not open its panel, or nothing.
 std::optional<std::string> FilterCommandRefusal(const AppState& state);
@@ -39,6 +40,11 @@ FilterRange CollectFilterChannelsAndRows(const AppState& state, const FilterSett
 // copy or the recorder ring, whichever the display shows, and only while
 // the display's rows lie inside that buffer. Nothing for anything else.
 std::optional<FilterData> ShownFilterData(AppState& state);
+
+// Why a pass with these settings would be refused before touching anything:
+// a FIR low-pass whose design is refused (fewer than three taps, a cut-off of
+// 0, a rate not above 0). Nothing for every other choice.
+std::optional<std::string> FilterDesignRefusal(const FilterSetting& s, double rate);
 
 // Runs the filter the settings choose over the range: the median, the IIR
 // (fixed or floating point, coefficient IIRCoeA) or the FIR designed from

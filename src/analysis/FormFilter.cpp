@@ -298,6 +298,13 @@ void TFormFilter::ButtonOKClick() {
       state_, Setting, ParseDialogInteger(S(EditFilterChn->text())).value_or(0));
   const std::optional<FilterData> data = ShownFilterData(state_);
   if (!data) return;
+  // The design is read and checked before anything is written: a refused one
+  // leaves the data, the copy target included, as they are.
+  if (Setting.FilterType == kFilterLowPass && Setting.LowPassType == kLowPassFir) DesignFirLowPass();
+  if (const std::optional<std::string> refusal = FilterDesignRefusal(Setting, state_.config.ChannelRate)) {
+    if (StatusSink) StatusSink(*refusal);
+    return;
+  }
   if (CheckBoxSaveTo->isChecked()) {
     const int32_t target = ParseDialogInteger(S(EditSaveChn->text())).value_or(0);
     // Refused: the pass filters the listed channels in place.
@@ -306,7 +313,6 @@ void TFormFilter::ButtonOKClick() {
                      platform::MsgButtons::OkCancel);
     }
   }
-  if (Setting.FilterType == kFilterLowPass && Setting.LowPassType == kLowPassFir) DesignFirLowPass();
   RunFilterPass(*data, range, Setting, CheckBoxIntegerOP->isChecked(), state_.config.ChannelRate, analog,
                 TruncToInt32(state_.config.ADMax));
   state_.wave.RepaintRequested = 1;

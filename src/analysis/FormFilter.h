@@ -4,7 +4,9 @@
 #include <QImage>
 
 #include <array>
+#include <functional>
 #include <optional>
+#include <string>
 
 #include "analysis/FilterSettings.h"
 #include "analysis/OfflineFilter.h"
@@ -79,6 +81,9 @@ class TFormFilter : public QDialog, public platform::ModalDialog {
   std::optional<FirDesign> FirCoefficients;
   // What ImageHf shows, always its size.
   QImage ResponseImage;
+  // Where a refused pass says why: the main window's status bar once the
+  // panel is handed over.
+  std::function<void(const std::string&)> StatusSink;
 
   void FormCreate();
   void FormDestroy();

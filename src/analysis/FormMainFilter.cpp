@@ -10,7 +10,9 @@
 namespace quelvar {
 
 void TFormMain::SetFilterPanel(TFormFilter* panel) {
+  if (filterPanel_ != nullptr) filterPanel_->StatusSink = nullptr;
   filterPanel_ = panel;
+  if (panel != nullptr) panel->StatusSink = [this](const std::string& text) { PostStatusText(text); };
   QObject::disconnect(menuDigiFilter, &QAction::triggered, this, nullptr);
   if (panel != nullptr) connect(menuDigiFilter, &QAction::triggered, this, [this] { menuDigiFilterClick(); });
   menuDigiFilter->setEnabled(panel != nullptr);

@@ -21,6 +21,15 @@ SignalLibraryEntries BindSignalLibrary(const StartupState& startup) {
   return e;
 }
 
+LibraryRows LibraryRowsOf(int32_t xPosition, int32_t displayWidth, int32_t maxMultiFreq) {
+  const int64_t m = std::max(maxMultiFreq, 1);
+  if (m == 1 || displayWidth <= 0) return {xPosition, displayWidth};
+  auto rowOf = [m](int64_t point) { return point >= 0 ? point / m : -((-point + m - 1) / m); };
+  const int64_t first = rowOf(xPosition);
+  const int64_t last = rowOf(int64_t{xPosition} + displayWidth - 1);
+  return {static_cast<int32_t>(first), static_cast<int32_t>(last - first + 1)};
+}
+
 LibraryPreparation PrepareLibraryData(const SignalLibraryEntries& entries, const AppState& state) {
   const DisplayDescriptor& d = state.display;
   if (d.DispValid == 0) return {false, kLibraryNoDataText};
@@ -33,13 +42,16 @@ LibraryPreparation PrepareLibraryData(const SignalLibraryEntries& entries, const
     coeB[i] = c.AnalogChannelTable[i].ChnCoeB;
   }
   // The library walks the buffer by its rows, so it is given the row width
-  // the buffer really has.
+  // the buffer really has and the rows, not the display points, that hold
+  // the shown points: with MaxMultiFreq points a row it reads each channel's
+  // base sample of those rows, at ChannelRate.
+  const LibraryRows rows = LibraryRowsOf(state.wave.XPosition, state.wave.DisplayWidth, c.MaxMultiFreq);
   const int32_t sent = entries.SendADToMatlabArray == nullptr
                            ? 0
                            : entries.SendADToMatlabArray(d.DispData, d.DispTriggerBlock, d.DispTriggerPoint, c.NumSamp,
                                                          d.DispRows, d.DispFirstBlock, d.DispRowWords, analogNum,
-                                                         coeA.data(), coeB.data(), state.wave.XPosition,
-                                                         state.wave.DisplayWidth, c.ChannelRate, c.VZero, c.ADMax);
+                                                         coeA.data(), coeB.data(), rows.first, rows.count,
+                                                         c.ChannelRate, c.VZero, c.ADMax);
   if (sent == 0) return {false, kLibraryPrepareFailedText};
   return {true, kLibraryPreparedText};
 }

@@ -55,7 +55,17 @@ inline constexpr int32_t kLibraryUnparsedFftPoints = 1024;
 // that is not a number reads as.
 inline constexpr int32_t kLibraryDefaultBurgOrder = 10;
 
-// "SendADToMatlabArray" on the shown range: 1 when the library took the data.
+// The buffer rows that hold the shown display points XPosition ..
+// XPosition + DisplayWidth - 1 at `maxMultiFreq` points a row: the first and
+// how many (every row holding a shown point). With one point a row the
+// points are the rows; an empty width stays as it is.
+struct LibraryRows {
+  int32_t first = 0;
+  int32_t count = 0;
+};
+LibraryRows LibraryRowsOf(int32_t xPosition, int32_t displayWidth, int32_t maxMultiFreq);
+
+// "SendADToMatlabArray" on the rows holding the shown range: 1 when the library took the data.
 // Without data on display the library is not called (`status` says so); the
 // coefficient arrays live only for the call.
 struct LibraryPreparation {

@@ -3,12 +3,15 @@
 // The entry points of the signal-processing library ("Tamberlo.DLL"), bound
 // by name: plain C functions, i32 = int32_t, f32 = float.
 //
-// "SendADToMatlabArray" keeps a copy of the shown range (DisplayWidth display
-// points from XPosition, cut to the rows the buffer holds) of every analog
-// channel in engineering units, A + B x (code - VZero) / (ADMax - VZero) x 5,
-// held column-major as MATLAB holds a matrix: points x Analog_Num, column c
-// is channel c. A display point is a row of the buffer (the library has no
-// sub-sample tables). Every call first drops the previous copy; 0 when it
+// "SendADToMatlabArray" keeps a copy of the shown range (DisplayWidth rows
+// of the buffer from row XPosition, cut to the rows the buffer holds) of
+// every analog channel in engineering units, A + B x (code - VZero) / (ADMax
+// - VZero) x 5, held column-major as MATLAB holds a matrix: points x
+// Analog_Num, column c is channel c. Both arguments count buffer rows, one
+// point per row: the library has no sub-sample tables, so on multi-rate data
+// (MaxMultiFreq display points a row) the caller passes the rows holding the
+// shown points and the library takes word c of each row, channel c's base
+// sample, at ChannelRate. Every call first drops the previous copy; 0 when it
 // refuses (no buffer, no analog channel, an empty range, a rate that is not
 // positive), and then the Calc entries and "SaveAD" refuse too.
 //

@@ -153,4 +153,21 @@ std::string FitGbk(std::string_view utf8, size_t maxBytes) {
   return ReadGbkField(field.data(), field.size());
 }
 
+std::string CutToGbkBytes(std::string_view utf8, size_t maxBytes) {
+  size_t used = 0;
+  size_t kept = 0;
+  while (kept < utf8.size()) {
+    const char* p = utf8.data() + kept;
+    const size_t sequence = Utf8SequenceLength(p, utf8.size() - kept);
+    const size_t length = sequence == 0 ? 1 : sequence;
+    // ASCII and bad bytes take one GBK byte; a character takes two, or one
+    // '?' when GBK lacks it.
+    const size_t bytes = length == 1 ? 1 : Utf8ToGbk(std::string_view(p, length)).size();
+    if (used + bytes > maxBytes) break;
+    used += bytes;
+    kept += length;
+  }
+  return std::string(utf8.substr(0, kept));
+}
+
 }  // namespace quelvar::platform

@@ -30,4 +30,10 @@ std::string ReadGbkField(const char* field, size_t width);
 // at a character boundary (and with characters GBK lacks as '?').
 std::string FitGbk(std::string_view utf8, size_t maxBytes);
 
+// The longest beginning of the UTF-8 text whose GBK form takes at most
+// `maxBytes` bytes, cut at a character boundary; unlike FitGbk the kept
+// characters stay as they are (one GBK lacks counts as its one '?', so does
+// each byte of a broken sequence).
+std::string CutToGbkBytes(std::string_view utf8, size_t maxBytes);
+
 }  // namespace quelvar::platform

@@ -134,10 +134,16 @@ TEST(DerivedDefaults, CounterAndRawChannelsAreOffWithDivisorsOfOne) {
   EXPECT_EQ(d.IntegralDivisor, ProposeIntegralDivisor(h, span, 0, kCodes));
   EXPECT_GT(d.IntegralDivisor, 1);
   EXPECT_FLOAT_EQ(d.IntegralB, d.IntegralDivisor * 0.25f);
-  // 15 bytes at most, never half a character: five three-byte characters.
-  EXPECT_EQ(d.SourceName, "压力通道一");
-  EXPECT_EQ(d.IntegralName, "积分压力通");
+  // 15 GBK bytes at most (the record's field), never half a character:
+  // seven two-byte characters.
+  EXPECT_EQ(d.SourceName, "压力通道一二三");
+  EXPECT_EQ(d.IntegralName, "积分压力通道一");
   EXPECT_EQ(DerivedText("abcdefghijklmnopqrst"), "abcdefghijklmno");
+  // Six characters are 12 GBK bytes: the name stays whole.
+  const DerivedChannelDef six = DefaultDerivedDef(h, span, 0, Channel("压力通道一二", 1), kCodes);
+  EXPECT_EQ(six.SourceName, "压力通道一二");
+  EXPECT_EQ(six.IntegralName, "积分压力通道一");
+  EXPECT_EQ(six.DifferenceName, "差分压力通道一");
 }
 
 TEST(DerivedBuild, DefaultsReproduceTheShownBlocksOfUsableChannels) {

@@ -87,6 +87,8 @@ TEST(DerivedDefinitionGrid, ReadingBackTakesDefaultsForNonNumbersAndCutsTexts) {
   g.EditCell(6, 2, "2.25");
   g.EditCell(7, 1, "ABCDEFGHIJKLMNOPQRST");  // 20 characters
   g.EditCell(8, 3, "mm/s");
+  g.EditCell(7, 2, "积分压力通道一二");  // 16 GBK bytes (24 of UTF-8)
+  g.EditCell(7, 3, "差分压力通道");      // 12 GBK bytes: whole
   g.EditCell(3, 1, "99");             // the fixed divisor is not read
   g.EditCell(2, 5, "yes");            // anything but "是" is off
   ReadDerivedGrid(g, defs);
@@ -101,6 +103,8 @@ TEST(DerivedDefinitionGrid, ReadingBackTakesDefaultsForNonNumbersAndCutsTexts) {
   EXPECT_FLOAT_EQ(d.SourceB, 1.0f);
   EXPECT_FLOAT_EQ(d.IntegralB, 2.25f);
   EXPECT_EQ(d.SourceName, "ABCDEFGHIJKLMNO");
+  EXPECT_EQ(d.IntegralName, "积分压力通道一");
+  EXPECT_EQ(d.DifferenceName, "差分压力通道");
   EXPECT_EQ(d.DifferenceUnit, "mm/s");
   EXPECT_EQ(defs[1].SourceUsed, 0);
   EXPECT_EQ(defs[1].IntegralDivisor, 7);

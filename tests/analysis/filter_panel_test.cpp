@@ -242,6 +242,36 @@ TEST(FilterPass, TypesBeyondTheLowPassAndUndesignableFirsFilterNothing) {
   EXPECT_TRUE(std::vector<uint16_t>(state.history.Samples) == before);
 }
 
+TEST(FilterPass, OnlyAnUndesignableFirIsRefusedBeforeThePass) {
+  struct Case {
+    int32_t type, lowPass, order;
+    float cutoff;
+    double rate;
+    bool refused;
+  };
+  const Case cases[] = {
+      {kFilterLowPass, kLowPassFir, 31, 20.0f, 1000.0, false},
+      {kFilterLowPass, kLowPassFir, 0, 20.0f, 1000.0, true},
+      {kFilterLowPass, kLowPassFir, 2, 20.0f, 1000.0, true},
+      {kFilterLowPass, kLowPassFir, 3, 20.0f, 1000.0, false},
+      {kFilterLowPass, kLowPassFir, 31, 0.0f, 1000.0, true},
+      {kFilterLowPass, kLowPassFir, 31, 20.0f, 0.0, true},
+      {kFilterLowPass, kLowPassFir, 31, 20.0f, -5.0, true},
+      {kFilterLowPass, kLowPassIir, 0, 0.0f, 0.0, false},  // the IIR needs no design
+      {kFilterMedian, kLowPassFir, 0, 0.0f, 0.0, false},
+  };
+  for (const Case& c : cases) {
+    FilterSetting s;
+    s.FilterType = c.type;
+    s.LowPassType = c.lowPass;
+    s.LowPassOrder = c.order;
+    s.LowPassFrq = c.cutoff;
+    const std::optional<std::string> refusal = FilterDesignRefusal(s, c.rate);
+    EXPECT_EQ(refusal.has_value(), c.refused) << c.order << " " << c.cutoff << " " << c.rate;
+    EXPECT_EQ(refusal.value_or(""), c.refused ? "错误：滤波器参数无效!" : "");
+  }
+}
+
 TEST(FilterResponsePicture, AxisTicksAndACurveAtAHundredPixelsPerUnitGain) {
   platform::RecordingCanvas canvas(430, 230);
   const std::vector<double> response{1.0, 0.5, 0.0};

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "FilterTestRecord.h"
+#include "analysis/DerivedSetCommand.h"
 #include "analysis/FormDigiIntegrate.h"
 #include "platform/qt/StringGrid.h"
 #include "shell/MainWindowFixture.h"
@@ -209,6 +210,21 @@ TEST_F(FormDigiIntegrateTest, TheDefaultSetReproducesTheScreensBlocksOneChannelP
   EXPECT_EQ(state.config.CardNameText, "OwnCard");
   EXPECT_EQ(state.configInForce.TempConfigActive, 0);
   EXPECT_EQ(state.config.SimulateAD, 0);
+}
+
+// The display's rows are the set's: the record's rows a block, whatever the
+// live configuration's block length says.
+TEST_F(FormDigiIntegrateTest, TheDisplayRowsFollowTheRecordsBlockLength) {
+  ShowRecord();
+  state.config.NumSamp = 25;  // not the record's 20
+  const DerivedSpan span = ShownDerivedSpan(state);
+  ASSERT_EQ(span.numSamp, 20);
+  DerivedSet set;
+  ASSERT_FALSE(BuildShownDerivedSet(state, DefaultDerivedDefs(state), set).has_value());
+  PutDerivedSetInForce(state, std::move(set), span);
+  const DisplayDescriptor& d = state.display;
+  EXPECT_EQ(d.DispRows, 40);
+  EXPECT_LE(static_cast<size_t>(d.DispRows) * static_cast<size_t>(d.DispRowWords), state.history.Samples.size());
 }
 
 TEST_F(FormDigiIntegrateTest, DifferenceAndIntegralOutputsAndABuildFromADerivedSet) {

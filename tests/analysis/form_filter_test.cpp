@@ -231,6 +231,40 @@ TEST_F(FormFilterTest, TheCopyOptionFiltersACopyOrWarnsAndFiltersInPlace) {
   }
 }
 
+// A FIR that cannot be designed changes nothing, not even the copy target,
+// and says why in the status bar.
+TEST_F(FormFilterTest, ARefusedDesignLeavesEveryChannelAndSaysWhy) {
+  HandOver();
+  struct Case {
+    const char* order;
+    const char* cutoff;
+    float rate;
+  };
+  const Case cases[] = {{"0", "20", 1000.0f}, {"2", "20", 1000.0f}, {"31", "0", 1000.0f}, {"31", "20", 0.0f}};
+  for (const Case& c : cases) {
+    test::ShowFourChannelRecord(state, *form, 2, 50, Noisy);
+    state.config.ChannelRate = c.rate;
+    state.wave.RepaintRequested = 0;
+    const std::vector<uint16_t> before = Samples();
+    ui.prompts.clear();
+    form->PostStatusText("");
+    FilterWith([&c](TFormFilter& p) {
+      p.FilterTypeClick(kFilterLowPass);
+      p.LowPassTypeClick(kLowPassFir);
+      p.EditLowPassOrder->setText(c.order);
+      p.EditLowPassFrq->setText(c.cutoff);
+      p.FilterChnTypeClick(kFilterOneChannel);
+      p.EditFilterChn->setText("0");
+      p.CheckBoxSaveTo->setChecked(true);
+      p.EditSaveChn->setText("3");
+    });
+    EXPECT_EQ(Samples(), before) << c.order << " " << c.cutoff << " " << c.rate;
+    EXPECT_EQ(form->PostedStatusText(), "错误：滤波器参数无效!");
+    EXPECT_TRUE(ui.PromptsOf(Kind::Message).empty());
+    EXPECT_EQ(state.wave.RepaintRequested, 0);
+  }
+}
+
 TEST_F(FormFilterTest, RowsBetweenTheMarksWhicheverIsLeft) {
   HandOver();
   test::ShowFourChannelRecord(state, *form, 2, 50, Noisy);

@@ -121,6 +121,31 @@ TEST_F(LibraryAnalysisTest, PreparationHandsOverTheShownRangeWithTheBuffersRowWi
   EXPECT_EQ(seen.data, nullptr);  // the library is not called
 }
 
+// With MaxMultiFreq display points a row the library, which counts rows, is
+// given the rows holding the shown points.
+TEST_F(LibraryAnalysisTest, MultiRateDataHandOverTheRowsHoldingTheShownPoints) {
+  state.config.MaxMultiFreq = 4;
+  state.display.DispPoints = state.display.DispRows * 4;
+  struct Case {
+    int32_t xPosition, displayWidth, first, count;
+  };
+  const Case cases[] = {
+      {0, 60, 0, 15},  // the whole buffer
+      {8, 20, 2, 5},   // aligned: points 8..27 are rows 2..6
+      {6, 9, 1, 3},    // points 6..14 touch rows 1..3
+      {3, 1, 0, 1},
+  };
+  for (const Case& c : cases) {
+    seen = Seen{};
+    state.wave.XPosition = c.xPosition;
+    state.wave.DisplayWidth = c.displayWidth;
+    EXPECT_TRUE(PrepareLibraryData(entries, state).prepared);
+    EXPECT_EQ(seen.xPosition, c.first) << c.xPosition << "+" << c.displayWidth;
+    EXPECT_EQ(seen.displayWidth, c.count) << c.xPosition << "+" << c.displayWidth;
+    EXPECT_FLOAT_EQ(seen.rate, 800.0f);  // the base rate of a row
+  }
+}
+
 TEST_F(LibraryAnalysisTest, ResultsAreCopiedOutAndGivenBackToTheLibrary) {
   LibraryChannels ch;
   ch.c1 = 2;

@@ -92,6 +92,31 @@ TEST(GbkField, CutNeverSplitsACharacter) {
   }
 }
 
+// The cut counts GBK bytes, not UTF-8 bytes, and keeps the characters.
+TEST(GbkText, CutToGbkBytesCountsTheGbkForm) {
+  struct Case {
+    std::string utf8;
+    size_t maxBytes;
+    std::string kept;
+  };
+  const Case cases[] = {
+      {"压力通道一二", 15, "压力通道一二"},     // 12 GBK bytes, 18 UTF-8 bytes
+      {"积分压力通道一二", 15, "积分压力通道一"},  // 16 bytes: the last character goes whole
+      {"abcdefghijklmnopqrst", 15, "abcdefghijklmno"},
+      {"A记录", 2, "A"},
+      {"A记录", 3, "A记"},
+      {"a😀b", 2, "a😀"},  // GBK lacks it: one '?' byte, the character kept
+      {"x\xE8\xAEy", 3, "x\xE8\xAE"},
+      {"录", 0, ""},
+      {"", 15, ""},
+  };
+  for (const Case& c : cases) {
+    const std::string kept = CutToGbkBytes(c.utf8, c.maxBytes);
+    EXPECT_EQ(kept, c.kept) << c.utf8 << " / " << c.maxBytes;
+    EXPECT_LE(Utf8ToGbk(kept).size(), c.maxBytes);
+  }
+}
+
 TEST(GbkField, ZeroWidthWritesNothing) {
   char guard = 'x';
   WriteGbkField("录", &guard, 0);
