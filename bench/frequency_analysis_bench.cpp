@@ -99,6 +99,22 @@ void BM_AnalyseLongRange(benchmark::State& bench) {
 }
 BENCHMARK(BM_AnalyseLongRange)->Arg(kPowerSpectrum)->Arg(kDirectAutoCorrelation)->Unit(benchmark::kMillisecond);
 
+// One segment of the longest transform in 1/N octave bands: the band sums
+// over 16385 bins, not the transform, are what grows here.
+void BM_OctaveBandsLongestTransform(benchmark::State& bench) {
+  LongRange r(kOctaveBands);
+  r.settings.FFTLength = kMaxFftLength;
+  r.settings.BandN = static_cast<int32_t>(bench.range(0));
+  r.request.DisplayWidth = kMaxFftLength;
+  SpectrumEngine engine;
+  SpectrumResult result;
+  for (auto _ : bench) {
+    engine.Analyse(r.settings, r.source, r.request, result);
+    benchmark::DoNotOptimize(result.Values.data());
+  }
+}
+BENCHMARK(BM_OctaveBandsLongestTransform)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+
 // A running direct correlation cancelled at once: the wait of the GUI
 // thread when a new request supersedes it.
 void BM_SupersedeRunningAnalysis(benchmark::State& bench) {

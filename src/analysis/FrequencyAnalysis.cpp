@@ -272,17 +272,22 @@ std::string SpectrumEngine::Analyse(const FftSettings& settings, const SpectrumS
 
   result.Valid = 1;
   result.Overlap = settings.DataOverlap ? 1 : 0;
-  if (result.WindowKind != windowKind_ || n != windowLength_ || result.Window.size() != static_cast<size_t>(n)) {
-    result.Window = SpectrumWindow(result.WindowKind, n);
-    result.WindowPower = 0.0;
+  // The coefficients are cached by the engine, not read back from the
+  // result: a result may come from another engine (the worker's), with
+  // another window in it.
+  if (result.WindowKind != windowKind_ || n != windowLength_) {
+    window_ = SpectrumWindow(result.WindowKind, n);
+    windowPower_ = 0.0;
     windowSum_ = 0.0;
-    for (double w : result.Window) {
-      result.WindowPower += w * w;
+    for (double w : window_) {
+      windowPower_ += w * w;
       windowSum_ += w;
     }
     windowKind_ = result.WindowKind;
     windowLength_ = n;
   }
+  result.Window.assign(window_.begin(), window_.end());
+  result.WindowPower = windowPower_;
   const std::string ok = std::string(kPrompt) + "频谱分析结果已显示!";
   if (!known) {
     return ok;
@@ -402,7 +407,7 @@ int64_t SpectrumEngine::SegmentCount(int64_t count, int n) const {
 }
 
 void SpectrumEngine::TransformSegment(int channel, Range range, int64_t first, int n, float* re, float* im) {
-  const std::vector<double>& w = result_->Window;
+  const std::vector<double>& w = window_;
   for (int i = 0; i < n; ++i) {
     const int64_t idx = first + i;
     const double v = idx < range.count ? source_->Value(range.start + idx, channel) : 0.0;
@@ -584,8 +589,11 @@ int SpectrumEngine::DirectCorrelation(double* out, int points, int a, int b, int
   double syy = 0.0;
   // Each sample is read once; the last `lags` values of A are kept in a
   // ring, and every lag ending at sample t is summed as t arrives.
+  // A sample costs up to `lags` multiply-adds: the cancel flag is looked at
+  // after about a million of them, whatever the number of lags.
+  const int64_t checkEvery = std::clamp<int64_t>((int64_t{1} << 20) / lags, 1, 4096);
   for (int64_t t = 0; t < m; ++t) {
-    if (t % 4096 == 0) {
+    if (t % checkEvery == 0) {
       if (Stopping()) return 1;
       Report(t, m);
     }
@@ -624,14 +632,27 @@ int SpectrumEngine::OctaveBands(double* out, int points, int channel, int n, int
   const int last = static_cast<int>((points - 1) / r);
   double smallest = 0.0;
   bool any = false;
+  // The bands overlap and widen with j, so summing each one bin by bin
+  // takes time quadratic in the length; sums over a tree of partial sums
+  // take log time per band. They add only (a running total's differences
+  // would lose the small bands beside large ones).
+  size_t leaves = 1;
+  while (leaves < static_cast<size_t>(points)) leaves *= 2;
+  bandTree_.assign(2 * leaves, 0.0);
+  std::copy_n(power_.begin(), points, bandTree_.begin() + static_cast<ptrdiff_t>(leaves));
+  for (size_t i = leaves - 1; i >= 1; --i) bandTree_[i] = bandTree_[2 * i] + bandTree_[2 * i + 1];
+  const auto bandSum = [&](size_t lo, size_t hi) {
+    double sum = 0.0;
+    for (lo += leaves, hi += leaves + 1; lo < hi; lo /= 2, hi /= 2) {
+      if (lo % 2 == 1) sum += bandTree_[lo++];
+      if (hi % 2 == 1) sum += bandTree_[--hi];
+    }
+    return sum;
+  };
   for (int j = first; j <= last; ++j) {
     const int lo = static_cast<int>(j / r);
     const int hi = std::min(points - 1, static_cast<int>(j * r));
-    double sum = 0.0;
-    for (int k = lo; k <= hi; ++k) {
-      sum += power_[static_cast<size_t>(k)];
-    }
-    out[j] = df * sum;
+    out[j] = lo <= hi ? df * bandSum(static_cast<size_t>(lo), static_cast<size_t>(hi)) : 0.0;
     smallest = any ? std::min(smallest, out[j]) : out[j];
     any = true;
   }

@@ -214,12 +214,15 @@ class SpectrumEngine {
   const SpectrumResult* result_ = nullptr;
   int32_t bandN_ = 3;
   double windowSum_ = 0.0;
+  double windowPower_ = 0.0;
+  std::vector<double> window_;
   // The window is recomputed only when its kind or length changes.
   int32_t windowKind_ = -1;
   int32_t windowLength_ = 0;
   std::vector<float> reA_, imA_, reB_, imB_;
   std::vector<double> aa_, bb_, abRe_, abIm_, power_;
   std::vector<double> ringA_;
+  std::vector<double> bandTree_;
 };
 
 }  // namespace quelvar

@@ -310,6 +310,54 @@ namespace {
 
 using namespace quelvar;
 
+TEST(SpectrumBands, EachBandSumsItsBinsEvenBesideAStrongPeak) {
+  const int n = 2048;
+  Bench b(1, 4 * n);
+  const std::vector<double> noise = Noise(4 * n, 5U);
+  // A peak 1e6 above the noise: a band's sum taken as a difference of
+  // running totals would lose the quiet bands after it.
+  b.Fill(0, [&](int i) { return 1e6 * std::cos(2 * kPi * 100 * i / n) + 1e-3 * noise[static_cast<size_t>(i)]; });
+  b.settings.FFTLength = n;
+  b.Run(kPowerSpectrum, {0});
+  std::vector<double> power(static_cast<size_t>(b.result.NumPoints));
+  for (int k = 0; k < b.result.NumPoints; ++k) power[static_cast<size_t>(k)] = b.At(0, k);
+  for (const int bandN : {1, 3, 10}) {
+    b.settings.BandN = bandN;
+    b.Run(kOctaveBands, {0});
+    const int points = b.result.NumPoints;
+    const double r = std::pow(2.0, 1.0 / (2.0 * bandN));
+    const int last = static_cast<int>((points - 1) / r);
+    // df = 1000/2048 Hz: bands start at bin trunc(1/df) = 2.
+    for (int j = 2; j <= last; ++j) {
+      double sum = 0.0;
+      for (int k = static_cast<int>(j / r); k <= std::min(points - 1, static_cast<int>(j * r)); ++k) {
+        sum += power[static_cast<size_t>(k)];
+      }
+      ASSERT_NEAR(b.At(0, j), b.result.DeltaX * sum, 1e-12 * b.result.DeltaX * sum) << bandN << " band " << j;
+    }
+  }
+}
+
+TEST(SpectrumPower, AResultMovedBetweenEnginesCarriesTheWindowItWasAnalysedWith) {
+  // The panel analyses short requests on its own engine and long ones on
+  // the worker's, into the same result.
+  const int n = 1024;
+  Bench b(1, 4 * n);
+  b.Fill(0, [&](int i) { return std::cos(2 * kPi * 64 * i / n); });
+  b.settings.FFTWindowType = kWindowHann;
+  b.Run(kPowerSpectrum, {0});
+  const SpectrumResult hann = b.result;
+  SpectrumEngine other;
+  FftSettings hamming = b.settings;
+  hamming.FFTWindowType = kWindowHamming;
+  other.Analyse(hamming, b.source, b.request, b.result);
+  ASSERT_EQ(b.result.Window, SpectrumWindow(kWindowHamming, n));
+  b.Run(kPowerSpectrum, {0});
+  EXPECT_EQ(b.result.Window, hann.Window);
+  EXPECT_EQ(b.result.WindowPower, hann.WindowPower);
+  EXPECT_EQ(b.result.Values, hann.Values);
+}
+
 TEST(SpectrumChannelsTest, DrawnChannelsOrTheTwoTraces) {
   WaveViewState view;
   view.DrawnAnalogCount = 3;
