@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "auxwin/FormTool.h"
 #include "platform/RegistryStore.h"
@@ -44,6 +45,7 @@ namespace quelvar {
 namespace {
 
 constexpr int32_t kCallerFFT = 2;
+constexpr const char* kSnapshotRefusal = "提示：显示范围太长，内存不足！";
 constexpr int kDesignedLeft = 200, kDesignedTop = 150, kDesignedWidth = 640, kDesignedHeight = 460;
 constexpr const char* kShowHint = "在\"设置\"面板中选择类型，在\"图形显示\"面板中观察结果";
 constexpr const char* kScrollHint = "鼠标右键可改变放大倍数";
@@ -372,9 +374,22 @@ void TFormFFT::Analyse() {
     AnalysisDone(engine_->Analyse(Settings.Engine, live, request, Result));
     return;
   }
+  // A finished result still queued for showing is shown now: starting the
+  // next analysis would drop it, and under a stream of requests no result
+  // might ever be shown.
+  std::string finished;
+  if (worker_.Take(Result, finished)) AnalysisDone(finished);
   // The samples are copied here, on the thread that owns them; the worker
   // reads only the copy. The last result stays on show meanwhile.
-  SpectrumSnapshot snapshot = TakeSpectrumSnapshot(live, Settings.Engine, request);
+  SpectrumSnapshot snapshot;
+  try {
+    snapshot = TakeSpectrumSnapshot(live, Settings.Engine, request);
+  } catch (const std::bad_alloc&) {
+    // A shown range too long to copy: nothing is started, the last result
+    // stays, and the status bar says why.
+    ShowStatus(kSnapshotRefusal);
+    return;
+  }
   if (worker_.Running() && worker_.Progress() >= finishThreshold_) {
     // Nearly done: it finishes, and this request (replacing any other
     // waiting one) starts after it.

@@ -193,6 +193,9 @@ class TFormFFT : public QWidget {
   // For tests: waits for the worker (and for a request waiting behind it)
   // and takes the result as its finishing would.
   void WaitForAnalysis();
+  // For tests: waits for the worker's thread only; its result stays queued
+  // as if its notice had not come yet.
+  void WaitForWorker() { worker_.Join(); }
   bool AnalysisRunning() const { return worker_.Busy() || pending_ != nullptr; }
 
  protected:

@@ -124,6 +124,10 @@ void SpectrumWorker::Start(const FftSettings& settings, SpectrumSnapshot snapsho
 void SpectrumWorker::Cancel() {
   cancel_.store(true);
   Join();
+  // A result that finished just before is as outdated as a cancelled one:
+  // whoever cancels shows something newer, or nothing.
+  const std::lock_guard<std::mutex> lock(mutex_);
+  ready_ = false;
 }
 
 void SpectrumWorker::Join() {

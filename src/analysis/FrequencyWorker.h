@@ -39,7 +39,8 @@ class SpectrumWorker {
   // taken.
   void Start(const FftSettings& settings, SpectrumSnapshot snapshot, const SpectrumRequest& request,
              const SpectrumResult& seed, std::function<void(double)> progress, std::function<void()> finished);
-  // Asks a running analysis to stop, and waits for the thread.
+  // Asks a running analysis to stop, and waits for the thread; a finished
+  // result not yet taken is dropped too.
   void Cancel();
   // Waits for the running analysis to end.
   void Join();

@@ -363,6 +363,40 @@ TEST_F(FormFFTTest, ARequestWhileTheWorkerIsFarOnWaitsForItsEnd) {
   EXPECT_EQ(fft->Result.Drawn, 1);
 }
 
+TEST_F(FormFFTTest, AFinishedWorkerResultNeverReplacesANewerOneNorIsDropped) {
+  ShownWithData();
+  const auto choose = [this](int kind) {
+    fft->ComboBoxResultType->setCurrentIndex(kind);
+    fft->ComboBoxResultTypeClick();
+  };
+  // A worker result finished, its notice still queued, when a request runs
+  // at once: the notice must not bring the older result back.
+  fft->SetSyncWorkLimit(0.0);
+  choose(7);
+  fft->Analyse();
+  fft->WaitForWorker();
+  fft->SetSyncWorkLimit(1e18);
+  choose(0);
+  fft->Analyse();
+  EXPECT_EQ(fft->Result.Kind, 0);
+  QApplication::processEvents();
+  EXPECT_EQ(fft->Result.Kind, 0);
+  EXPECT_FALSE(fft->AnalysisRunning());
+
+  // A worker result finished when the next long request comes is shown
+  // before that one starts, not dropped with it.
+  fft->SetSyncWorkLimit(0.0);
+  choose(7);
+  fft->Analyse();
+  fft->WaitForWorker();
+  choose(5);
+  fft->Analyse();
+  EXPECT_EQ(fft->Result.Kind, 7);
+  EXPECT_EQ(fft->Result.Drawn, 1);
+  fft->WaitForAnalysis();
+  EXPECT_EQ(fft->Result.Kind, 5);
+}
+
 TEST_F(FormFFTTest, DestroyingThePanelWaitsForItsWorker) {
   ShownWithData();
   fft->SetSyncWorkLimit(0.0);

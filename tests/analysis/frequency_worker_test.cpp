@@ -197,6 +197,21 @@ TEST(SpectrumWorkerTest, ARefusalKeepsTheSeedsCurves) {
   EXPECT_EQ(result.Values[5], 7.0);
 }
 
+TEST(SpectrumWorkerTest, CancelDropsAFinishedResultNotYetTaken) {
+  Live live;
+  SpectrumWorker worker;
+  live.settings.FFTResultType = 0;
+  worker.Start(live.settings, TakeSpectrumSnapshot(live.source, live.settings, live.request), live.request, {}, {},
+               {});
+  worker.Join();
+  ASSERT_TRUE(worker.Busy());  // finished, waiting to be taken
+  worker.Cancel();
+  SpectrumResult result;
+  std::string status;
+  EXPECT_FALSE(worker.Take(result, status));
+  EXPECT_FALSE(worker.Busy());
+}
+
 TEST(SpectrumWorkerTest, CancelEndsTheJobWithoutAResult) {
   Live live;
   SpectrumWorker worker;
