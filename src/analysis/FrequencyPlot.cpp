@@ -17,6 +17,8 @@ using platform::Color;
 // The step search ends after this many rounds whatever the range.
 constexpr int kMaxStepRounds = 8;
 constexpr int32_t kMaxXTicks = 1000;
+// Whole axis steps around a value up to this stay finite numbers.
+constexpr double kLargestAxisValue = 1e300;
 constexpr Color kGrey{128, 128, 128};
 
 struct Scheme {
@@ -117,6 +119,13 @@ double NiceAxisStep(double span, int32_t divisions) {
 
 YAxisScale ScaleYAxis(double ymin, double ymax, int32_t divisions, int32_t yZoom, int32_t vScroll) {
   if (ymin + 1e-15 >= ymax) ymax = ymin + 1e-15;
+  // Far from zero 1e-15 vanishes in the value's rounding, and beyond about
+  // 1e293 whole steps of it overflow: a flat curve there is widened by a
+  // part of its value instead.
+  if (!(ymax > ymin) && !std::isfinite(ymax / NiceAxisStep(0.0, divisions))) {
+    ymin = std::clamp(ymin, -kLargestAxisValue, kLargestAxisValue);
+    ymax = ymin + std::fabs(ymin) * 1e-12;
+  }
   // Rounding the range out to whole steps can ask for a larger step, whose
   // rounding in turn asks for the smaller one again (-8 .. 31.1 over 7
   // alternates between 6 and 8): the step only ever grows, a few times.

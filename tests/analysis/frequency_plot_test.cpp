@@ -97,6 +97,18 @@ TEST(FrequencyPlotAxes, YScaleCoversTheRangeAndEndsEvenWhereTheStepWouldAlternat
   EXPECT_EQ(alternating.Divisions, 5);
 }
 
+TEST(FrequencyPlotAxes, AFlatCurveFarFromZeroStillHasAFiniteAxis) {
+  // A step of 1e-15 around values beyond about 1e293 overflows.
+  for (const double v : {1e295, -1e295, 1.7e308, -1.7e308, 1e300}) {
+    const YAxisScale s = ScaleYAxis(v, v, 7, 1, 0);
+    EXPECT_TRUE(std::isfinite(s.Upper) && std::isfinite(s.Lower) && std::isfinite(s.Step)) << v;
+    EXPECT_GT(s.Step, 0.0) << v;
+    EXPECT_GE(s.Divisions, 1) << v;
+    EXPECT_LE(s.Divisions, 21) << v;
+    EXPECT_LE(s.Lower, s.Upper) << v;
+  }
+}
+
 TEST(FrequencyPlotAxes, YZoomAndScrollNarrowAndMoveTheWindow) {
   const YAxisScale whole = ScaleYAxis(0.0, 7.0, 7, 1, 0);
   const YAxisScale zoomed = ScaleYAxis(0.0, 7.0, 7, 2, 50);
