@@ -546,13 +546,7 @@ QImage TFormFFT::ShownImage() {
 void TFormFFT::PaintBox1Paint(QPainter& painter) { painter.drawImage(0, 0, ShownImage()); }
 
 void TFormFFT::ShowPictureOverPaintBox(const platform::Picture& picture) {
-  auto shown = std::make_unique<QImage>(PaintBox1->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-  shown->fill(Qt::white);
-  {
-    platform::QtCanvas canvas(*shown);
-    canvas.StretchDraw({0, 0, shown->width(), shown->height()}, picture);
-  }
-  preview_ = std::move(shown);
+  preview_ = platform::PictureOnWhite(PaintBox1->size(), picture);
   PaintBox1->update();
 }
 

@@ -204,13 +204,7 @@ QImage TFormXYDisplay::ShownImage() const {
 }
 
 void TFormXYDisplay::ShowPictureOverImage1(const platform::Picture& picture) {
-  auto shown = std::make_unique<QImage>(Image1->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-  shown->fill(Qt::white);
-  {
-    platform::QtCanvas canvas(*shown);
-    canvas.StretchDraw({0, 0, shown->width(), shown->height()}, picture);
-  }
-  preview_ = std::move(shown);
+  preview_ = platform::PictureOnWhite(Image1->size(), picture);
   Image1->update();
 }
 

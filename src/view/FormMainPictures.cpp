@@ -167,12 +167,7 @@ QImage TFormMain::ScreenPicture() const {
 }
 
 void TFormMain::ShowPictureOverImage1(const platform::Picture& picture) {
-  auto shown = std::make_unique<QImage>(Image1->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-  shown->fill(Qt::white);
-  {
-    platform::QtCanvas canvas(*shown);
-    canvas.StretchDraw({0, 0, shown->width(), shown->height()}, picture);
-  }
+  std::unique_ptr<QImage> shown = platform::PictureOnWhite(Image1->size(), picture);
   // The value labels are controls over Image1: they would stand over the
   // picture, so they step aside until the view is drawn again.
   if (!pictureOverImage1_) labelsUnderPicture_ = {Label_Mark1->isVisible(), Label_Mark2->isVisible()};

@@ -99,9 +99,9 @@ const std::set<std::string> kWaiting = {
     "menuDispXY",
     // the trigger-point search's choice of algorithm (hidden and disabled at every start)
     "menuHarmonicAccurate", "menuHarmonicFourier",
-    // analysis panels
+    // the analysis windows' commands, enabled once each window is handed
+    // over (the window tests in tests/analysis/)
     "menuMatlabEngine", "menuMatlabLib",
-    // offline filter, derived channels, spectrum panel, analysis results
     "menuDigiFilter", "menuDigiIntegrate", "menuRawFFT", "menuViewSpectrum",
     // the help contents (a WinHelp file, which nothing here opens)
     "menuContent",

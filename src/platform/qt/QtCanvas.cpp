@@ -278,4 +278,12 @@ void QtCanvas::StretchDraw(const Rect& rect, const Picture& picture) {
   }
 }
 
+std::unique_ptr<QImage> PictureOnWhite(QSize size, const Picture& picture) {
+  auto shown = std::make_unique<QImage>(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+  shown->fill(Qt::white);
+  QtCanvas canvas(*shown);
+  canvas.StretchDraw({0, 0, shown->width(), shown->height()}, picture);
+  return shown;
+}
+
 }  // namespace quelvar::platform

@@ -4,10 +4,13 @@
 #include <QPainter>
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/Canvas.h"
 
+class QImage;
 class QPaintDevice;
+class QSize;
 
 namespace quelvar::platform {
 
@@ -77,5 +80,9 @@ class QtCanvas : public Canvas {
   bool declaredSize_ = false;
   int fontResolution_ = 0;
 };
+
+// A picture stretched over a white image of `size` (at least 1 x 1): what a
+// window shows of the picture options' preview until its next drawing.
+std::unique_ptr<QImage> PictureOnWhite(QSize size, const Picture& picture);
 
 }  // namespace quelvar::platform
