@@ -13,7 +13,7 @@
 
 #include "AdMatrix.h"
 #include "MatFile.h"
-#include "Spectra.h"
+#include "Analyses.h"
 #include "analysis/SignalLibraryAbi.h"
 
 #define SIGLIB_EXPORT extern "C" __attribute__((visibility("default")))

@@ -1,4 +1,4 @@
-#include "Spectra.h"
+#include "Analyses.h"
 
 #include <fftw3.h>
 
